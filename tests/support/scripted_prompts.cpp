@@ -1,0 +1,33 @@
+#include "scripted_prompts.h"
+
+namespace vorna::test {
+
+void ScriptedPrompts::warning(const QString& text, const QString& title) {
+    warnings.push_back({text, title});
+}
+
+bool ScriptedPrompts::question(const QString& text, const QString& title) {
+    questions.push_back({text, title});
+    if (answers.empty()) return false;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+QString ScriptedPrompts::saveFileName(const QString&, const QString&) {
+    ++saveDialogs;
+    if (saveNames.empty()) return {};
+    QString n = saveNames.front();
+    saveNames.pop_front();
+    return n;
+}
+
+QString ScriptedPrompts::openFileName(const QString&) {
+    ++openDialogs;
+    if (openNames.empty()) return {};
+    QString n = openNames.front();
+    openNames.pop_front();
+    return n;
+}
+
+} // namespace vorna::test

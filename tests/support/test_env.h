@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app_context.h"
+#include "scripted_prompts.h"
+
+#include <QLocale>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace vorna::test {
+
+// A temporary data folder with a context on it, scripted prompts and a chosen locale.
+struct TestEnv {
+    explicit TestEnv(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedStates));
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    std::unique_ptr<AppContext> ctx;
+
+    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+    // The text of debug.log (empty when missing).
+    QString debugLog() const;
+};
+
+// Where the build put the programs (simulators, uploaders).
+QString binDir();
+// Where screenshots of windows go.
+QString screenshotDir();
+// The source tree's root.
+QString sourceDir();
+
+} // namespace vorna::test
