@@ -1,0 +1,173 @@
+#include "instrument_settings.h"
+
+#include "app_context.h"
+#include "error_trap.h"
+#include "instrument_queries.h"
+#include "link.h"
+#include "number_format.h"
+#include "validation.h"
+
+namespace vorna {
+
+namespace {
+
+const QString kCaller = QStringLiteral("setup");
+
+int codeOf(const QString& reply, std::initializer_list<const char*> words) {
+    const QString t = reply.trimmed();
+    int code = 1;
+    for (const char* w : words) {
+        if (t == QLatin1String(w)) return code;
+        ++code;
+    }
+    return 0;
+}
+
+bool ask(AppContext& ctx, const QString& command) {
+    ctx.link.commandText = command;
+    return trasmette(ctx, kCaller);
+}
+
+RecordSet& settingsRow(AppContext& ctx) {
+    if (!ctx.settings) throw RunError(err::kGeneric, QStringLiteral("settings not open"));
+    ctx.settings->moveFirst();
+    if (ctx.settings->eof()) throw RunError(err::kGeneric, QStringLiteral("no settings row"));
+    return *ctx.settings;
+}
+
+// A number in the regional format, as the user or the instrument (after conversion) gave it.
+double regionalNumber(const AppContext& ctx, const QString& text) {
+    bool ok = false;
+    const double v = ctx.locale.toDouble(text.trimmed(), &ok);
+    if (!ok) throw RunError(err::kTypeMismatch, QStringLiteral("Type mismatch: ") + text);
+    return v;
+}
+
+QString blankWhenEmpty(const QString& text) {
+    return text.isEmpty() ? QStringLiteral(" ") : text;
+}
+
+} // namespace
+
+int temperature_code(const QString& reply) {
+    return codeOf(reply, {"T photovoltaic", "T environment"});
+}
+
+int linedc_code(const QString& reply) {
+    return codeOf(reply, {"MONOLINE", "BILINE", "THREELINE"});
+}
+
+int phaseac_code(const QString& reply) {
+    return codeOf(reply, {"MONOPHASE", "BIPHASE", "THREEPHASE"});
+}
+
+bool leggi_impostazioni_strum(AppContext& ctx) {
+    return guard(ctx, QStringLiteral("leggi_impostazioni_strum"), [&](TrapScope& s) {
+        Link& l = ctx.link;
+        s.step(1);
+        ask(ctx, QStringLiteral("LOGO?"));
+        const QString logo = l.replyText.trimmed();
+        s.step(2);
+        if (!ask(ctx, QStringLiteral("TEMPERATURE?"))) return false;
+        const int metcalc = temperature_code(l.replyText);
+        s.step(3);
+        if (!ask(ctx, QStringLiteral("LINEDC?"))) return false;
+        const int lineDc = linedc_code(l.replyText);
+        s.step(4);
+        if (!ask(ctx, QStringLiteral("PHASEAC?"))) return false;
+        const int phaseAc = phaseac_code(l.replyText);
+        s.step(5);
+        if (!ask(ctx, QStringLiteral("MINRAD?"))) return false;
+        QString rad = l.replyText.trimmed();
+        if (ctx.decimalComma()) rad.replace(QLatin1Char('.'), QLatin1Char(','));
+        const double minRad = regionalNumber(ctx, rad);
+        s.step(6);
+        // A serial number left over from another instrument must not be stored as this one's.
+        ctx.serialNumberText.clear();
+        read_matricola_str(ctx, kCaller);
+        if (!l.baseLinkUp) return false;
+        s.step(7);
+        RecordSet& row = settingsRow(ctx);
+        row.edit();
+        row.setField(QStringLiteral("logo"), blankWhenEmpty(logo));
+        row.setField(QStringLiteral("metcalc"), metcalc);
+        row.setField(QStringLiteral("INT2"), lineDc);
+        row.setField(QStringLiteral("misureac"), phaseAc);
+        row.setField(QStringLiteral("REAL1"), minRad);
+        row.setField(QStringLiteral("serial"), ctx.serialNumberText);
+        row.update();
+        s.step(8);
+        read_versione_fw(ctx, kCaller);
+        return true;
+    });
+}
+
+ConfigForm config_from_settings(AppContext& ctx) {
+    ConfigForm f;
+    if (!ctx.link.baseLinkUp) return f;
+    RecordSet& row = settingsRow(ctx);
+    f.enabled = true;
+    f.logo =
+        row.isNull(QStringLiteral("logo")) ? QStringLiteral(" ") : row.text(QStringLiteral("logo"));
+    auto index = [&](const char* field, int count) {
+        const qint64 code = row.integer(QString::fromLatin1(field));
+        return code >= 1 && code <= count ? int(code) - 1 : -1;
+    };
+    f.metodo = index("metcalc", 2);
+    f.misureDc = index("INT2", 3);
+    f.misureAc = index("misureac", 3);
+    f.radMin = stored_rad_min(ctx);
+    return f;
+}
+
+bool applica_impostazioni(AppContext& ctx, const ConfigForm& form) {
+    return guard(ctx, QStringLiteral("bttApplica_Click"), [&](TrapScope& s) {
+        // An unchecked value would reach the instrument and the settings as it was typed.
+        if (check_rad_min(ctx, form.radMin) != RadMinCheck::Ok) return false;
+        s.step(1);
+        if (!ask(ctx, QStringLiteral("LOGO ") + form.logo)) return false;
+        s.step(2);
+        const std::pair<const char*, int> groups[] = {
+            {"TEMPERATURE ", form.metodo}, {"LINEDC ", form.misureDc}, {"PHASEAC ", form.misureAc}};
+        for (const auto& [command, selected] : groups) {
+            if (selected < 0) continue;
+            if (!ask(ctx, QString::fromLatin1(command) + QString::number(selected + 1)))
+                return false;
+        }
+        s.step(3);
+        QString rad = form.radMin;
+        rad.replace(QLatin1Char(','), QLatin1Char('.'));
+        if (!ask(ctx, QStringLiteral("MINRAD ") + rad)) return false;
+        s.step(4);
+        RecordSet& row = settingsRow(ctx);
+        row.edit();
+        row.setField(QStringLiteral("logo"), blankWhenEmpty(form.logo.trimmed()));
+        if (form.metodo >= 0) row.setField(QStringLiteral("metcalc"), form.metodo + 1);
+        if (form.misureDc >= 0) row.setField(QStringLiteral("INT2"), form.misureDc + 1);
+        if (form.misureAc >= 0) row.setField(QStringLiteral("misureac"), form.misureAc + 1);
+        row.setField(QStringLiteral("REAL1"), regionalNumber(ctx, form.radMin));
+        row.update();
+        return true;
+    });
+}
+
+RadMinCheck check_rad_min(const AppContext& ctx, const QString& text) {
+    if (!isReal(ctx, text)) return RadMinCheck::InvalidFormat;
+    bool ok = false;
+    const double v = ctx.locale.toDouble(text, &ok);
+    if (!ok) return RadMinCheck::InvalidFormat;
+    return (v < kRadMinLow || v > kRadMinHigh) ? RadMinCheck::OutOfLimit : RadMinCheck::Ok;
+}
+
+QString rad_min_warning(const AppContext& ctx, const QString& radMinCaption, RadMinCheck check) {
+    if (check == RadMinCheck::InvalidFormat)
+        return radMinCaption + QStringLiteral(": ") + ctx.msg(179);
+    return radMinCaption + QStringLiteral(": ") + ctx.msg(180) +
+           QStringLiteral(" (1 < rad < 1999)");
+}
+
+QString stored_rad_min(AppContext& ctx) {
+    return general_number(ctx.locale, settingsRow(ctx).number(QStringLiteral("REAL1")));
+}
+
+} // namespace vorna

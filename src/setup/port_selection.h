@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vorna {
+
+class AppContext;
+
+// The numbers the port lists offer, "1" to "90".
+inline constexpr int kListedPorts = 90;
+QStringList port_list_texts();
+
+// The leading integer of a list text ("12 (USB)" gives 12); 0 when the text does not start
+// with a number.
+int leading_port_number(const QString& text);
+
+// The device a port number means on this machine, for the label beside each list.
+QString port_device_text(int number);
+
+enum class PortCheck {
+    Connected, // the port is open and its number stored
+    Missing,   // it could not be opened: warned, nothing stored
+    NotStored, // open, but the settings row could not be written (logged)
+};
+
+// Opens the instrument port (verifica_combase) or the remote unit's port (verifica_comremoto)
+// on the number in listText and stores both port numbers in the settings row. When the other
+// port is closed and has the same number, it moves to 1, or to 2 when this one is 1.
+PortCheck verifica_combase(AppContext& ctx, const QString& listText);
+PortCheck verifica_comremoto(AppContext& ctx, const QString& listText);
+
+// The stored number of the instrument port (COM) or the remote port (INT1); 0 when missing.
+int stored_base_port(AppContext& ctx);
+int stored_remote_port(AppContext& ctx);
+
+} // namespace vorna
