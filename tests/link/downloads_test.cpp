@@ -12,11 +12,16 @@ using namespace vorna::test;
 
 namespace {
 
-const QStringList kPlantFields = {QStringLiteral("3.5"),   QStringLiteral("45"),
-                                  QStringLiteral("-0.45"), QStringLiteral("Rossi Mario"),
-                                  QStringLiteral("Via Roma"), QStringLiteral("12"),
-                                  QStringLiteral("20100"), QStringLiteral("Milano"),
-                                  QStringLiteral("RSSMRA70A01F205X"), QStringLiteral("0")};
+const QStringList kPlantFields = {QStringLiteral("3.5"),
+                                  QStringLiteral("45"),
+                                  QStringLiteral("-0.45"),
+                                  QStringLiteral("Rossi Mario"),
+                                  QStringLiteral("Via Roma"),
+                                  QStringLiteral("12"),
+                                  QStringLiteral("20100"),
+                                  QStringLiteral("Milano"),
+                                  QStringLiteral("RSSMRA70A01F205X"),
+                                  QStringLiteral("0")};
 
 QString plantLine(int number, const QStringList& fields) {
     return QStringLiteral("plant\t") + QString::number(number) + QLatin1Char('\t') +
@@ -24,8 +29,10 @@ QString plantLine(int number, const QStringList& fields) {
 }
 
 QString measureLine(int plant, int number, const QString& rad) {
-    return QStringLiteral("measure\t%1\t%2\t14/06/2024\t10.15.%3\t").arg(plant).arg(number).arg(
-               number, 2, 10, QLatin1Char('0')) +
+    return QStringLiteral("measure\t%1\t%2\t14/06/2024\t10.15.%3\t")
+               .arg(plant)
+               .arg(number)
+               .arg(number, 2, 10, QLatin1Char('0')) +
            rad +
            QStringLiteral("\t3.1\t--\t41.2\t410.2\t7.1\t0\t0\t0\t0\t2.9\t231.0\t12.1\t0\t0\t0\t0\t"
                           "2.8\t0.93\t0.96\t0\tPASS\t0.89\t-0.44");
@@ -57,9 +64,9 @@ TEST(downloads, theSameInstrumentTwiceAddsNothingTheSecondTime) {
     EXPECT_EQ(t.ctx.instrumentPlantNumbers[1], 4);
     EXPECT_EQ(t.ctx.instrumentPlantNumbers[2], -1);
     const qint64 rossi = t.ctx.instrumentPlantIds[0];
-    EXPECT_EQ(t.ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM acquisizioni WHERE IDIMP=?"),
-                              {rossi}),
-              2);
+    EXPECT_EQ(
+        t.ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM acquisizioni WHERE IDIMP=?"), {rossi}),
+        2);
     EXPECT_EQ(t.ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM acquisizioni WHERE "
                                              "TEMPAMB=-2000 AND TEXT1=' FV 2.1.5' AND IDIMP=?"),
                               {rossi}),
@@ -77,19 +84,24 @@ TEST(downloads, theSameInstrumentTwiceAddsNothingTheSecondTime) {
 TEST(downloads, aPlantDifferingInAnyOneFieldIsANewRow) {
     LinkEnv t;
     QStringList lines{plantLine(1, kPlantFields)};
-    const QStringList changed = {QStringLiteral("3.6"), QStringLiteral("46"),
-                                 QStringLiteral("-0.44"), QStringLiteral("Rossi Maria"),
-                                 QStringLiteral("Via Rome"), QStringLiteral("12a"),
-                                 QStringLiteral("20101"), QStringLiteral("Milan"),
-                                 QStringLiteral("RSSMRA70A01F205Y"), QStringLiteral("1")};
+    const QStringList changed = {QStringLiteral("3.6"),
+                                 QStringLiteral("46"),
+                                 QStringLiteral("-0.44"),
+                                 QStringLiteral("Rossi Maria"),
+                                 QStringLiteral("Via Rome"),
+                                 QStringLiteral("12a"),
+                                 QStringLiteral("20101"),
+                                 QStringLiteral("Milan"),
+                                 QStringLiteral("RSSMRA70A01F205Y"),
+                                 QStringLiteral("1")};
     for (int f = 0; f < kPlantFields.size(); ++f) {
         QStringList fields = kPlantFields;
         fields[f] = changed[f];
         lines << plantLine(2 + f, fields);
     }
     lines << plantLine(20, kPlantFields); // the same plant under another number
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--data"),
-                                   t.writeFile(QStringLiteral("inst.txt"), lines)})
+    ASSERT_TRUE(t.startInstrument(
+                     {QStringLiteral("--data"), t.writeFile(QStringLiteral("inst.txt"), lines)})
                     .ready());
     ASSERT_TRUE(scarica_impianti(t.ctx, QStringLiteral("rep")));
     EXPECT_EQ(t.rowCount(QStringLiteral("impianti")), 11);
@@ -114,15 +126,15 @@ TEST(downloads, sameOnADecimalCommaPc) {
 
 TEST(downloads, aMeasurementListedTwiceIsStoredOnce) {
     LinkEnv t;
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--data"),
-                                   t.writeFile(QStringLiteral("inst.txt"),
-                                               {plantLine(1, kPlantFields),
-                                                measureLine(1, 1, QStringLiteral("800.0")),
-                                                measureLine(1, 1, QStringLiteral("800.0"))
-                                                    .replace(QStringLiteral("\t1\t1\t"),
-                                                             QStringLiteral("\t1\t2\t")),
-                                                measureLine(1, 3, QStringLiteral("--"))})})
-                    .ready());
+    ASSERT_TRUE(
+        t.startInstrument(
+             {QStringLiteral("--data"),
+              t.writeFile(QStringLiteral("inst.txt"),
+                          {plantLine(1, kPlantFields), measureLine(1, 1, QStringLiteral("800.0")),
+                           measureLine(1, 1, QStringLiteral("800.0"))
+                               .replace(QStringLiteral("\t1\t1\t"), QStringLiteral("\t1\t2\t")),
+                           measureLine(1, 3, QStringLiteral("--"))})})
+            .ready());
     ASSERT_TRUE(download(t));
     // Measurement 3 fails its checks ("--" irradiance) and is skipped.
     EXPECT_EQ(t.rowCount(QStringLiteral("acquisizioni")), 1);
@@ -141,9 +153,10 @@ TEST(downloads, instrumentWithoutPlantsDownloadsNothing) {
 TEST(downloads, moreThanAHundredPlantNumbersFailsAndLogs) {
     LinkEnv t;
     QStringList lines;
-    for (int n = 1; n <= 101; ++n) lines << plantLine(n, kPlantFields);
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--data"),
-                                   t.writeFile(QStringLiteral("inst.txt"), lines)})
+    for (int n = 1; n <= 101; ++n)
+        lines << plantLine(n, kPlantFields);
+    ASSERT_TRUE(t.startInstrument(
+                     {QStringLiteral("--data"), t.writeFile(QStringLiteral("inst.txt"), lines)})
                     .ready());
     EXPECT_FALSE(scarica_impianti(t.ctx, QStringLiteral("rep")));
     EXPECT_EQ(t.errorsOf(QStringLiteral("scarica_impianti")), 1);
@@ -152,8 +165,8 @@ TEST(downloads, moreThanAHundredPlantNumbersFailsAndLogs) {
 
 TEST(downloads, deviceGoneMidwayKeepsTheRowsWrittenSoFar) {
     LinkEnv t;
-    ASSERT_TRUE(
-        t.startInstrument({QStringLiteral("--close-on"), QStringLiteral("LISTMISURA 4 1")}).ready());
+    ASSERT_TRUE(t.startInstrument({QStringLiteral("--close-on"), QStringLiteral("LISTMISURA 4 1")})
+                    .ready());
     EXPECT_TRUE(scarica_impianti(t.ctx, QStringLiteral("rep")));
     EXPECT_FALSE(scarica_acquisizioni_impianto(t.ctx, QStringLiteral("rep")) &&
                  t.ctx.link.baseLinkUp);

@@ -2,9 +2,9 @@
 // failure tails, the time-outs and the indicators.
 
 #include "app_context.h"
-#include "run_error.h"
 #include "link.h"
 #include "link_fixture.h"
+#include "run_error.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -39,8 +39,8 @@ TEST(link_exchange, replyLineAndEventRows) {
     EXPECT_TRUE(t.ctx.link.baseLinkUp);
     EXPECT_FALSE(t.indicators.busy);
     EXPECT_EQ(t.indicators.activity, 0);
-    // The bar counted the command's characters, wrapping at its maximum of 20.
-    EXPECT_EQ(t.indicators.maxActivity, 20);
+    // The bar counted the command's nine characters, wrapping at its maximum of 5.
+    EXPECT_EQ(t.indicators.maxActivity, 5);
     EXPECT_EQ(t.rowCount(QStringLiteral("tab1")), 2); // "W on" and "R on"
     QFile log(t.env.path(QStringLiteral("s.log")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
@@ -52,8 +52,8 @@ TEST(link_exchange, replyLineAndEventRows) {
 
 TEST(link_exchange, replyInPiecesIsAssembled) {
     LinkEnv t;
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--pieces"), QStringLiteral("LISTNIMPIANTO")})
-                    .ready());
+    ASSERT_TRUE(
+        t.startInstrument({QStringLiteral("--pieces"), QStringLiteral("LISTNIMPIANTO")}).ready());
     ASSERT_TRUE(t.exchange(QStringLiteral("LISTNIMPIANTO 1")));
     EXPECT_EQ(t.ctx.link.replyText,
               QStringLiteral("1\t3.5\t45\t-0.45\tRossi Mario\tVia Roma\t12\t20100\tMilano\t"
@@ -62,8 +62,8 @@ TEST(link_exchange, replyInPiecesIsAssembled) {
 
 TEST(link_exchange, secondLineIsDroppedByTheFlush) {
     LinkEnv t;
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--extra"), QStringLiteral("SERIALNUM?")})
-                    .ready());
+    ASSERT_TRUE(
+        t.startInstrument({QStringLiteral("--extra"), QStringLiteral("SERIALNUM?")}).ready());
     ASSERT_TRUE(t.exchange(QStringLiteral("SERIALNUM?")));
     EXPECT_EQ(t.ctx.link.replyText, QStringLiteral("PV100-004711"));
     LinkEnv::pump(100);
@@ -73,8 +73,8 @@ TEST(link_exchange, secondLineIsDroppedByTheFlush) {
 
 TEST(link_exchange, unsolicitedLineInTheMiddleIsTakenAsReplyAndTheRestDropped) {
     LinkEnv t;
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--before"), QStringLiteral("LOGO?=PYSENS 1")})
-                    .ready());
+    ASSERT_TRUE(
+        t.startInstrument({QStringLiteral("--before"), QStringLiteral("LOGO?=PYSENS 1")}).ready());
     ASSERT_TRUE(t.exchange(QStringLiteral("LOGO?")));
     EXPECT_EQ(t.ctx.link.replyText, QStringLiteral("PYSENS 1"));
     LinkEnv::pump(100);
@@ -195,7 +195,9 @@ TEST(link_exchange, killedSimulatorFailsTheExchangeCleanly) {
     EXPECT_FALSE(t.exchange(QStringLiteral("LOGO?")));
     EXPECT_LT(clock.elapsed(), 1500);
     EXPECT_FALSE(t.ctx.link.baseLinkUp);
+    EXPECT_FALSE(t.indicators.connected);
     EXPECT_FALSE(t.ctx.link.exchangeBusy);
+    EXPECT_EQ(t.errorsOf(QStringLiteral("trasmette")), 1);
 }
 
 TEST(link_exchange, resynchronisationAfterAnInterruptedRead) {
@@ -205,8 +207,9 @@ TEST(link_exchange, resynchronisationAfterAnInterruptedRead) {
     ASSERT_TRUE(t.exchange(QStringLiteral("SERIALNUM?")));
     EXPECT_FALSE(t.ctx.link.baseReadPending);
     EXPECT_TRUE(t.instrument->waitReceived(QStringLiteral("SERIALNUM?")));
-    EXPECT_EQ(t.instrument->received(), (QStringList{QStringLiteral("TIME?"), QStringLiteral("TIME?"),
-                                                     QStringLiteral("SERIALNUM?")}));
+    EXPECT_EQ(t.instrument->received(),
+              (QStringList{QStringLiteral("TIME?"), QStringLiteral("TIME?"),
+                           QStringLiteral("SERIALNUM?")}));
 }
 
 TEST(link_read, receiveEventWithNothingBufferedReturnsAtOnce) {

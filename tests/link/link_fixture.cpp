@@ -14,12 +14,12 @@ namespace vorna::test {
 
 SimProcess::SimProcess(const QString& dir, int port, const QStringList& options) : port_(port) {
     // The link name carries the folder's unique suffix: port lock files are named after it.
-    const QString link =
-        dir + QStringLiteral("/com%1-%2").arg(port).arg(QFileInfo(dir).fileName());
+    const QString link = dir + QStringLiteral("/com%1-%2").arg(port).arg(QFileInfo(dir).fileName());
     proc_.setProcessChannelMode(QProcess::SeparateChannels);
     proc_.start(binDir() + QStringLiteral("/instrument-sim"), QStringList{link} + options);
     QDeadlineTimer deadline(5000);
-    while (!deadline.hasExpired() && !echo_.contains(QLatin1String("READY"))) drain(50);
+    while (!deadline.hasExpired() && !echo_.contains(QLatin1String("READY")))
+        drain(50);
     ready_ = echo_.contains(QLatin1String("READY"));
     qputenv(QStringLiteral("VORNA_COM%1").arg(port).toLatin1(), link.toLocal8Bit());
 }

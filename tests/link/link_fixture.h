@@ -26,7 +26,7 @@ struct RecordingIndicators : LinkIndicators {
         activity = v;
         maxActivity = std::max(maxActivity, v);
     }
-    int activityMaximum() const override { return 20; }
+    int activityMaximum() const override { return 5; }
     void setBusy(bool b) override {
         busy = b;
         busyCount += b;

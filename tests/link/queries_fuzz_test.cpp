@@ -2,8 +2,8 @@
 // "LISTMISURA": whatever arrives, a parser returns or throws RunError, nothing else.
 
 #include "app_context.h"
-#include "run_error.h"
 #include "instrument_queries.h"
+#include "run_error.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
@@ -30,12 +30,18 @@ public:
 
     QString reply(const QString& valid) {
         switch (pick(6)) {
-        case 0: return noise(pick(200));
-        case 1: return mutate(valid, 1 + pick(4));
-        case 2: return shuffleFields(valid);
-        case 3: return valid + QString(pick(120), QLatin1Char('\t')); // too many fields
-        case 4: return dropFields(valid);
-        default: return mutate(valid, 1);
+        case 0:
+            return noise(pick(200));
+        case 1:
+            return mutate(valid, 1 + pick(4));
+        case 2:
+            return shuffleFields(valid);
+        case 3:
+            return valid + QString(pick(120), QLatin1Char('\t')); // too many fields
+        case 4:
+            return dropFields(valid);
+        default:
+            return mutate(valid, 1);
         }
     }
 
@@ -53,9 +59,14 @@ private:
         for (int i = 0; i < times && !s.isEmpty(); ++i) {
             const int at = pick(int(s.size()));
             switch (pick(3)) {
-            case 0: s.remove(at, 1 + pick(5)); break;
-            case 1: s.insert(at, noise(1 + pick(8))); break;
-            default: s[at] = kAlphabet[pick(int(kAlphabet.size()))];
+            case 0:
+                s.remove(at, 1 + pick(5));
+                break;
+            case 1:
+                s.insert(at, noise(1 + pick(8)));
+                break;
+            default:
+                s[at] = kAlphabet[pick(int(kAlphabet.size()))];
             }
         }
         return s;

