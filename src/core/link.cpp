@@ -181,6 +181,9 @@ bool write_on_com(AppContext& ctx, const QString& command, SerialPort& port) {
         resetActivity(ctx);
     });
     l.writePending = false;
+    // A port that cannot be written is as lost as one that does not answer: it stays marked
+    // down until it is reconnected, as the lights already show.
+    (l.isBasePort(port) ? l.baseLinkUp : l.remoteLinkUp) = false;
     print_error(ctx, QStringLiteral("write_on_com"),
                 QString::number(step) + kTab + command + kTab + QString::number(port.portNumber()),
                 why.number, why.description);

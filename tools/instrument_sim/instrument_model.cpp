@@ -182,6 +182,9 @@ std::optional<QByteArray> InstrumentModel::answer(const QByteArray& line) {
     int n = 0, m = 0;
     static const QByteArray kOk = "OK";
 
+    // Readings relayed from the remote unit are data, not commands: no answer.
+    for (const char* reading : {"AMBIENTNEW", "REFNEW", "PIRANEW", "CELLNEW"})
+        if (command.contains(reading)) return std::nullopt;
     if (word == "VERSION?") return version;
     if (word == "SERIALNUM?") return serial;
     if (word == "TIME?")

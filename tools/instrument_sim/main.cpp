@@ -110,6 +110,7 @@ private:
 
     // False when the line was dropped.
     bool handle(const QByteArray& command) {
+        if (command.isEmpty()) return true; // the blank line after a doubled CR
         note("< ", command);
         using K = FaultPlan::Kind;
         const auto rules = plan_.matching(command);
