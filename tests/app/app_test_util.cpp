@@ -6,7 +6,11 @@
 #include "test_env.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
+#include <QThread>
 #include <QWidget>
 
 namespace vorna::test {
@@ -43,6 +47,29 @@ QVariantMap storedSettings(const QString& folder) {
 void saveScreenshot(QWidget* widget, const QString& name) {
     QCoreApplication::processEvents();
     widget->grab().save(screenshotDir() + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+QString ptyLinkPath(const QString& folder, const QString& name) {
+    return folder + QLatin1Char('/') + name + QLatin1Char('-') + QFileInfo(folder).fileName();
+}
+
+QString writeSimData(const QString& folder, const QStringList& lines) {
+    const QString path = folder + QStringLiteral("/instrument-data.txt");
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(lines.join(QLatin1Char('\n')).toLatin1() + '\n');
+    return path;
+}
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+    return true;
 }
 
 } // namespace vorna::test

@@ -1,5 +1,5 @@
 #include "app_test_util.h"
-#include "instrument_sim_process.h"
+#include "link_fixture.h"
 #include "main_window.h"
 #include "pseudo_terminal.h"
 #include "test_env.h"
@@ -206,13 +206,14 @@ TEST(MainWindow, RealtimeKeyNeedsTheInstrumentAndOpensThePlantChooser) {
 
 TEST(MainWindow, ConnectsThroughTheSetupWindowAndRelaysUnaskedLines) {
     TestEnv probe; // only for a folder the simulator and the remote line live in
-    sim::PseudoTerminal remote(probe.path("remote"));
+    const QString remoteLink = ptyLinkPath(probe.dir.path(), "remote");
+    sim::PseudoTerminal remote(remoteLink);
     ASSERT_TRUE(remote.ok());
-    qputenv("VORNA_COM2", probe.path("remote").toLocal8Bit());
+    qputenv("VORNA_COM2", remoteLink.toLocal8Bit());
     // The instrument says TOFF unasked after the version query, and once more in the middle
     // of the exchange of LINEDC? (where the exchange reads it and nothing is relayed).
-    InstrumentSimProcess sim(probe.dir.path(), 1,
-                             {"--after", "VERSION?=TOFF 1", "--before", "LINEDC?=TOFF 2"});
+    SimProcess sim(probe.dir.path(), 1,
+                   {"--after", "VERSION?=TOFF 1", "--before", "LINEDC?=TOFF 2"});
     ASSERT_TRUE(sim.ready());
 
     Started s({{"LINGUA", 0}, {"COM", 1}, {"INT1", 2}}, true);

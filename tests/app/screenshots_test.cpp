@@ -1,5 +1,5 @@
 #include "app_test_util.h"
-#include "instrument_sim_process.h"
+#include "link_fixture.h"
 #include "main_window.h"
 #include "test_env.h"
 
@@ -17,7 +17,7 @@ using namespace vorna::test;
 TEST(Screenshots, MainAndSetupWindowsConnectedAndNot) {
     for (const auto& [language, tag] : {std::pair{0, "en"}, std::pair{4, "it"}}) {
         TestEnv env;
-        InstrumentSimProcess sim(env.dir.path(), 1);
+        SimProcess sim(env.dir.path(), 1, {});
         ASSERT_TRUE(sim.ready());
         presetSettings(env.dir.path(), {{"LINGUA", language}, {"COM", 1}, {"INT1", 2}});
         MainWindow window(*env.ctx, env.dir.path());

@@ -2,8 +2,8 @@
 #include "catalogue_loader.h"
 #include "database_init.h"
 #include "instrument_settings.h"
-#include "instrument_sim_process.h"
 #include "link.h"
+#include "link_fixture.h"
 #include "port_selection.h"
 #include "pseudo_terminal.h"
 #include "settings_row.h"
@@ -29,7 +29,7 @@ struct SetupRig {
                       const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedStates),
                       int language = 0)
         : env(locale) {
-        if (withSim) sim = std::make_unique<InstrumentSimProcess>(env.dir.path(), 1, simArgs);
+        if (withSim) sim = std::make_unique<SimProcess>(env.dir.path(), 1, simArgs);
         presetSettings(env.dir.path(), {{"LINGUA", language},
                                         {"COM", 1},
                                         {"INT1", 2},
@@ -55,7 +55,7 @@ struct SetupRig {
     }
 
     TestEnv env;
-    std::unique_ptr<InstrumentSimProcess> sim;
+    std::unique_ptr<SimProcess> sim;
     std::unique_ptr<SetupWindow> window;
 
     AppContext& ctx() { return *env.ctx; }
@@ -147,7 +147,9 @@ TEST(SetupWindow, ConnectReadsTheConfigurationAndDisconnectClearsIt) {
                       "minrad\t650.5", "serial\tSN-77", "version\tFirmware: FV 2.1.5 - FR 1.0.1"});
     SetupRig s({"--data", file});
     ASSERT_TRUE(s.sim->ready());
-    EXPECT_TRUE(s.find<QLabel>("lbDevBase")->text().startsWith(s.sim->linkPath() + " -> /dev/pts"));
+    EXPECT_TRUE(s.find<QLabel>("lbDevBase")
+                    ->text()
+                    .startsWith(qEnvironmentVariable("VORNA_COM1") + " -> /dev/pts"));
     s.click("bttCollegaBase");
     ASSERT_TRUE(s.ctx().link.baseLinkUp) << s.env.debugLog().toStdString();
 
@@ -326,9 +328,11 @@ TEST(SetupWindow, MissingPortsAreRefusedWithAWarning) {
 TEST(SetupWindow, SameNumberForBothPortsMovesTheClosedOne) {
     SetupRig s({}, false);
     AppContext& c = s.ctx();
-    sim::PseudoTerminal one(s.env.path("one")), three(s.env.path("three"));
-    qputenv("VORNA_COM1", s.env.path("one").toLocal8Bit());
-    qputenv("VORNA_COM3", s.env.path("three").toLocal8Bit());
+    const QString oneLink = ptyLinkPath(s.env.dir.path(), "one");
+    const QString threeLink = ptyLinkPath(s.env.dir.path(), "three");
+    sim::PseudoTerminal one(oneLink), three(threeLink);
+    qputenv("VORNA_COM1", oneLink.toLocal8Bit());
+    qputenv("VORNA_COM3", threeLink.toLocal8Bit());
 
     c.link.serialeRemoto.setPortNumber(1);
     EXPECT_EQ(verifica_combase(c, "1"), PortCheck::Connected);
@@ -356,8 +360,9 @@ TEST(SetupWindow, SameNumberForBothPortsMovesTheClosedOne) {
 
 TEST(SetupWindow, RemoteUnitConnectAndDisconnect) {
     SetupRig s({}, false);
-    sim::PseudoTerminal remote(s.env.path("remote"));
-    qputenv("VORNA_COM2", s.env.path("remote").toLocal8Bit());
+    const QString remoteLink = ptyLinkPath(s.env.dir.path(), "remote");
+    sim::PseudoTerminal remote(remoteLink);
+    qputenv("VORNA_COM2", remoteLink.toLocal8Bit());
     s.click("bttCollegaRem");
     EXPECT_TRUE(s.ctx().link.remoteLinkUp);
     EXPECT_FALSE(s.find<QComboBox>("cbComRemoto")->isEnabled());
