@@ -1,6 +1,7 @@
 #include "app_test_util.h"
 #include "link_fixture.h"
 #include "main_window.h"
+#include "mdi_title.h"
 #include "pseudo_terminal.h"
 #include "test_env.h"
 
@@ -11,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace vorna;
@@ -78,6 +80,8 @@ TEST(MainWindow, FirstStartCreatesTheSettingsRowAndSpeaksFrench) {
     EXPECT_TRUE(title.startsWith("VORNA REPORT (" + s.ctx().messaggi.text(1, 47) + ": ZMB 4.5, "))
         << title.toStdString();
     EXPECT_TRUE(title.endsWith(" - " + s.ctx().messaggi.text(1, 186) + ": FV 2.1.5 - FR 1.0.1)"));
+    EXPECT_TRUE(title.contains(
+        ", " + s.ctx().locale.toString(executable_modified(), QLocale::ShortFormat) + " - "));
     EXPECT_EQ(s.find<QLabel>("lbStatoConn")->text(), s.ctx().messaggi.text(1, 96));
     EXPECT_EQ(s.find<QLabel>("lbRS232Activity")->text(), s.ctx().messaggi.text(1, 103));
     EXPECT_EQ(s.key("report")->toolTip(), QString("RAPPORT"));
@@ -212,8 +216,9 @@ TEST(MainWindow, ConnectsThroughTheSetupWindowAndRelaysUnaskedLines) {
     qputenv("VORNA_COM2", remoteLink.toLocal8Bit());
     // The instrument says TOFF unasked after the version query, and once more in the middle
     // of the exchange of LINEDC? (where the exchange reads it and nothing is relayed).
-    SimProcess sim(probe.dir.path(), 1,
-                   {"--after", "VERSION?=TOFF 1", "--before", "LINEDC?=TOFF 2"});
+    SimProcess sim(
+        probe.dir.path(), 1,
+        {"--after", "VERSION?=TOFF 1", "--before", "LINEDC?=TOFF 2", "--delay", "PHASEAC?=400"});
     ASSERT_TRUE(sim.ready());
 
     Started s({{"LINGUA", 0}, {"COM", 1}, {"INT1", 2}}, true);
@@ -221,8 +226,18 @@ TEST(MainWindow, ConnectsThroughTheSetupWindowAndRelaysUnaskedLines) {
     ASSERT_NE(setup, nullptr);
     setup->findChild<QPushButton*>("bttCollegaRem")->click();
     ASSERT_TRUE(s.ctx().link.remoteLinkUp);
+    // Halfway through the slow reply the pointer is busy and the activity bar moves.
+    bool busyDuring = false;
+    int activityDuring = 0;
+    QTimer::singleShot(250, [&] {
+        busyDuring = QApplication::overrideCursor() &&
+                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        activityDuring = s.find<QProgressBar>("ProgressBar1")->value();
+    });
     setup->findChild<QPushButton*>("bttCollegaBase")->click();
     ASSERT_TRUE(s.ctx().link.baseLinkUp) << s.env.debugLog().toStdString();
+    EXPECT_TRUE(busyDuring);
+    EXPECT_GT(activityDuring, 0);
     EXPECT_TRUE(s.find<QLabel>("imSemRosso")->isHidden());
     EXPECT_FALSE(s.find<QLabel>("imSemVerde")->isHidden());
 
