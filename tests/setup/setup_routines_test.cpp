@@ -3,6 +3,7 @@
 #include "test_env.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace vorna;
 
@@ -66,4 +67,29 @@ TEST(SetupRoutines, MinimumRadiationLimitsAndFormats) {
     EXPECT_EQ(check_rad_min(it, "12,5"), RadMinCheck::Ok);
     EXPECT_EQ(check_rad_min(it, "12.5"), RadMinCheck::InvalidFormat);
     EXPECT_EQ(check_rad_min(it, "1999,5"), RadMinCheck::OutOfLimit);
+}
+
+// Whatever is typed or received: no crash, and an accepted radiation is within its limits.
+TEST(SetupRoutines, FuzzedTextsForTheParsers) {
+    test::TestEnv english;
+    test::TestEnv italian(QLocale(QLocale::Italian, QLocale::Italy));
+    std::mt19937 random(20240614);
+    const QString alphabet = QStringLiteral("0123456789.,-+ eE\t\r\x7fàé");
+    std::uniform_int_distribution<int> length(0, 12), pick(0, int(alphabet.size()) - 1);
+    for (int i = 0; i < 20000; ++i) {
+        QString text;
+        for (int n = length(random); n > 0; --n)
+            text += alphabet.at(pick(random));
+        for (const AppContext* c : {english.ctx.get(), italian.ctx.get()}) {
+            if (check_rad_min(*c, text) == RadMinCheck::Ok) {
+                bool ok = false;
+                const double v = c->locale.toDouble(text, &ok);
+                ASSERT_TRUE(ok) << text.toStdString();
+                ASSERT_TRUE(v >= kRadMinLow && v <= kRadMinHigh) << text.toStdString();
+            }
+        }
+        ASSERT_GE(leading_port_number(text), 0);
+        const int code = temperature_code(text) + linedc_code(text) + phaseac_code(text);
+        ASSERT_EQ(code, 0) << text.toStdString();
+    }
 }
