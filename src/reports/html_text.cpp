@@ -2,6 +2,7 @@
 
 #include "latin1.h"
 
+#include <QList>
 #include <QStringView>
 
 namespace vorna {
@@ -9,16 +10,27 @@ namespace vorna {
 QString htmlEscape(const QString& text) {
     QString out;
     out.reserve(text.size());
-    for (const char32_t c : QStringView(text).toUcs4()) {
+    for (const uint c : QStringView(text).toUcs4()) {
         switch (c) {
-        case U'<': out += QStringLiteral("&lt;"); break;
-        case U'>': out += QStringLiteral("&gt;"); break;
-        case U'&': out += QStringLiteral("&amp;"); break;
-        case U'"': out += QStringLiteral("&quot;"); break;
+        case '<':
+            out += QStringLiteral("&lt;");
+            break;
+        case '>':
+            out += QStringLiteral("&gt;");
+            break;
+        case '&':
+            out += QStringLiteral("&amp;");
+            break;
+        case '"':
+            out += QStringLiteral("&quot;");
+            break;
         default:
-            if (c < 0x20 || (c >= 0x7f && c <= 0x9f)) out += QLatin1Char(' ');
-            else if (c > 0xff) out += QLatin1Char('?');
-            else out += QChar(char16_t(c));
+            if (c < 0x20 || (c >= 0x7f && c <= 0x9f))
+                out += QLatin1Char(' ');
+            else if (c > 0xff)
+                out += QLatin1Char('?');
+            else
+                out += QChar(char16_t(c));
         }
     }
     return out;
@@ -30,7 +42,9 @@ HtmlDocument& HtmlDocument::operator<<(const QString& fragment) {
     return *this;
 }
 
-QByteArray HtmlDocument::bytes() const { return toLatin1Safe(text_); }
+QByteArray HtmlDocument::bytes() const {
+    return toLatin1Safe(text_);
+}
 
 void writeOriginComments(HtmlDocument& doc, const ReportOrigin& o) {
     const auto comment = [&](const char* label, const QString& value) {

@@ -20,9 +20,13 @@ QString measuredText(double value, const QString& unit, QChar decimalSeparator) 
     return generalNumber(value, decimalSeparator) + unit;
 }
 
-QString reportDateText(const QDate& date) { return date.toString(QStringLiteral("dd/MM/yyyy")); }
+QString reportDateText(const QDate& date) {
+    return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
 
-QString reportTimeText(const QTime& time) { return time.toString(QStringLiteral("HH:mm")); }
+QString reportTimeText(const QTime& time) {
+    return time.toString(QStringLiteral("HH:mm"));
+}
 
 QString settingsSerial(AppContext& ctx) {
     if (!ctx.settings) throw RunError(err::kGeneric, QStringLiteral("No settings row"));
@@ -32,8 +36,7 @@ QString settingsSerial(AppContext& ctx) {
 }
 
 ReportOrigin reportOrigin(AppContext& ctx, const QString& serial) {
-    return {serial, ctx.measurement.TEXT1, ctx.measurement.TEXT2, ctx.fwVersionText,
-            ctx.swVersion};
+    return {serial, ctx.measurement.TEXT1, ctx.measurement.TEXT2, ctx.fwVersionText, ctx.swVersion};
 }
 
 } // namespace vorna

@@ -59,12 +59,20 @@ private:
         doc_ << "</tr>";
     }
     void heading(int n) { spanningRow(QStringLiteral("<b>") + m(n) + QStringLiteral("</b>")); }
-    void rule() { doc_ << "<tr>" << "<td colspan=\"2\"><hr></td>" << "</tr>"; }
+    void rule() {
+        doc_ << "<tr>"
+             << "<td colspan=\"2\"><hr></td>"
+             << "</tr>";
+    }
     void bulletList(const QStringList& items) {
-        doc_ << "<tr>" << "<td colspan=\"2\">" << "<ul>";
+        doc_ << "<tr>"
+             << "<td colspan=\"2\">"
+             << "<ul>";
         for (const QString& item : items)
             doc_ << "<li>" << kFont << item + QLatin1Char(';') << kFontEnd << "</li>";
-        doc_ << "</ul>" << "</td>" << "</tr>";
+        doc_ << "</ul>"
+             << "</td>"
+             << "</tr>";
     }
     QString channelValue(double value, const QString& unit) const {
         return value == kNoChannel ? QStringLiteral("---") : measuredText(value, unit, sep_);
@@ -78,15 +86,22 @@ private:
 void SheetWriter::head() {
     doc_ << "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
             "\"http://www.w3.org/TR/html4/loose.dtd\">"
-         << "<html>" << "<head>"
+         << "<html>"
+         << "<head>"
          << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"
-         << "<title></title>" << "</head>" << "<body lang=\"it\">"
+         << "<title></title>"
+         << "</head>"
+         << "<body lang=\"it\">"
          << "<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" width=\"800\" "
             "align=\"center\">"
          << "<colgroup align=\"left\" width=\"50%\"></colgroup>"
          << "<colgroup align=\"left\" width=\"50%\"></colgroup>";
-    doc_ << "<tr>" << "<td colspan=\"2\" align=\"center\">" << "<font size=\"4\">"
-         << "<b><i><u>" + m(0) + "<br></u></i></b>" << "<br>" << kFontEnd << "</td>" << "</tr>";
+    doc_ << "<tr>"
+         << "<td colspan=\"2\" align=\"center\">"
+         << "<font size=\"4\">"
+         << "<b><i><u>" + m(0) + "<br></u></i></b>"
+         << "<br>" << kFontEnd << "</td>"
+         << "</tr>";
 }
 
 void SheetWriter::plant(const QString& serial) {
@@ -125,9 +140,8 @@ void SheetWriter::ambient() {
     rule();
 }
 
-void SheetWriter::channels(int headingNumber, double v1, double i1, double v2, double i2,
-                           double v3, double i3, double idleVoltage, int powerLabel,
-                           double power) {
+void SheetWriter::channels(int headingNumber, double v1, double i1, double v2, double i2, double v3,
+                           double i3, double idleVoltage, int powerLabel, double power) {
     const QString volts = QStringLiteral(" V");
     const QString amps = QStringLiteral(" A");
     heading(headingNumber);
@@ -149,7 +163,8 @@ void SheetWriter::result() {
     const MeasurementRecord& r = ctx_.measurement;
     heading(18);
     const bool italian = ctx_.languageIndex == kItalian;
-    const QString prp = m(209).toUpper() + QStringLiteral(" PRp: ") + measuredText(r.REAL2, {}, sep_);
+    const QString prp =
+        m(209).toUpper() + QStringLiteral(" PRp: ") + measuredText(r.REAL2, {}, sep_);
     doc_ << "<tr>";
     if (italian) {
         cell(prp);
@@ -178,8 +193,10 @@ void SheetWriter::formulas() {
 }
 
 void SheetWriter::legend() {
-    doc_ << "<tr>" << "<td colspan=\"2\" height=\"50\" valign=\"bottom\">" << kFont
-         << "<b>" + m(225) + "</b>" << kFontEnd << "</td>" << "</tr>";
+    doc_ << "<tr>"
+         << "<td colspan=\"2\" height=\"50\" valign=\"bottom\">" << kFont << "<b>" + m(225) + "</b>"
+         << kFontEnd << "</td>"
+         << "</tr>";
     bulletList({m(210), m(223), m(226),
                 QStringLiteral("Rfv2 = 1 (") + m(211) +
                     QStringLiteral("); Rfv2 = 1 - (Tcel - 40) * |gamma| / 100 (") + m(212) +
@@ -197,28 +214,32 @@ void SheetWriter::passRules() {
 QByteArray make_scheda_misurazioni(AppContext& ctx) {
     return guard<QByteArray>(ctx, QStringLiteral("make_scheda_misurazioni"), QByteArray{},
                              [&](TrapScope& s) {
-        s.step(1);
-        const QString serial = settingsSerial(ctx);
-        HtmlDocument doc;
-        SheetWriter w(ctx, doc);
-        s.step(2);
-        w.head();
-        w.plant(serial);
-        s.step(3);
-        w.ambient();
-        const MeasurementRecord& r = ctx.measurement;
-        w.channels(8, r.VDC1, r.IDC1, r.VDC2, r.IDC2, r.VDC3, r.IDC3, kIdleDcVoltage, 15, r.POTDC);
-        w.channels(16, r.VAC1, r.IAC1, r.VAC2, r.IAC2, r.VAC3, r.IAC3, kIdleAcVoltage, 17, r.POTAC);
-        s.step(4);
-        w.result();
-        w.formulas();
-        w.legend();
-        w.passRules();
-        s.step(5);
-        doc << "</table>" << "</body>" << "</html>";
-        writeOriginComments(doc, reportOrigin(ctx, serial));
-        return doc.bytes();
-    });
+                                 s.step(1);
+                                 const QString serial = settingsSerial(ctx);
+                                 HtmlDocument doc;
+                                 SheetWriter w(ctx, doc);
+                                 s.step(2);
+                                 w.head();
+                                 w.plant(serial);
+                                 s.step(3);
+                                 w.ambient();
+                                 const MeasurementRecord& r = ctx.measurement;
+                                 w.channels(8, r.VDC1, r.IDC1, r.VDC2, r.IDC2, r.VDC3, r.IDC3,
+                                            kIdleDcVoltage, 15, r.POTDC);
+                                 w.channels(16, r.VAC1, r.IAC1, r.VAC2, r.IAC2, r.VAC3, r.IAC3,
+                                            kIdleAcVoltage, 17, r.POTAC);
+                                 s.step(4);
+                                 w.result();
+                                 w.formulas();
+                                 w.legend();
+                                 w.passRules();
+                                 s.step(5);
+                                 doc << "</table>"
+                                     << "</body>"
+                                     << "</html>";
+                                 writeOriginComments(doc, reportOrigin(ctx, serial));
+                                 return doc.bytes();
+                             });
 }
 
 } // namespace vorna

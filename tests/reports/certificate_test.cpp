@@ -11,7 +11,8 @@ namespace {
 const QString kBody = QStringLiteral("<font face=\"Times New Roman, Times, serif\" size=\"2\">");
 
 QString valueCell(const QString& value) {
-    return QStringLiteral("<td>\r") + kBody + QLatin1Char('\r') + value + QStringLiteral("\r</font>\r</td>");
+    return QStringLiteral("<td>\r") + kBody + QLatin1Char('\r') + value +
+           QStringLiteral("\r</font>\r</td>");
 }
 
 TEST(Certificate, PlantRowsSignerAndDate) {
@@ -19,8 +20,8 @@ TEST(Certificate, PlantRowsSignerAndDate) {
     ReportEnv e(0, pointLocale());
     e.ctx.measurement.data = QDate(2025, 1, 2);
     const QString doc = e.certificate();
-    EXPECT_TRUE(doc.startsWith(QStringLiteral(
-        "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"")));
+    EXPECT_TRUE(doc.startsWith(
+        QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"")));
     EXPECT_TRUE(doc.contains(QStringLiteral("<title>CERTIFICATO DI COLLAUDO</title>\r")));
     EXPECT_TRUE(doc.contains(QStringLiteral("Impianto fotovoltaico installato presso: \r")));
     EXPECT_TRUE(doc.contains(valueCell(QStringLiteral("Rossi Mario"))));
@@ -54,8 +55,8 @@ TEST(Certificate, EmptyTaxCodeKeepsItsRowAndEmptyTextsGiveEmptyComments) {
 TEST(Certificate, AMissingSettingsRowLogsAndGivesNothing) {
     ReportEnv e(4);
     e.ctx.db.exec(QStringLiteral("DELETE FROM impostazioni"));
-    e.ctx.settings = std::make_unique<RecordSet>(
-        RecordSet::table(e.ctx.db, QStringLiteral("impostazioni")));
+    e.ctx.settings =
+        std::make_unique<RecordSet>(RecordSet::table(e.ctx.db, QStringLiteral("impostazioni")));
     EXPECT_TRUE(make_dichiarazione_ver2(e.ctx).isEmpty());
     EXPECT_TRUE(e.env.debugLog().contains(QStringLiteral("make_dichiarazione_ver2")));
 }

@@ -52,14 +52,20 @@ std::vector<Document> allDocuments() {
     return docs;
 }
 
-// Runs tidy on a file; its exit code is 2 when it found errors (1 for warnings only).
+// Runs tidy on a file. Its exit code only tells errors (2) from warnings (1) and it calls many
+// structural faults warnings, so every warning but the transitional table's missing summary
+// fails too.
 void expectTidyClean(const QString& path) {
     QProcess tidy;
-    tidy.start(QStringLiteral("tidy"), {QStringLiteral("-q"), QStringLiteral("-e"),
-                                        QStringLiteral("-latin1"), path});
+    tidy.start(QStringLiteral("tidy"),
+               {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-latin1"), path});
     ASSERT_TRUE(tidy.waitForFinished(30000)) << "tidy did not run";
-    EXPECT_LT(tidy.exitCode(), 2) << path.toStdString() << "\n"
-                                  << tidy.readAllStandardError().toStdString();
+    const QString report = QString::fromLocal8Bit(tidy.readAllStandardError());
+    EXPECT_LT(tidy.exitCode(), 2) << path.toStdString() << "\n" << report.toStdString();
+    for (const QString& line : report.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        EXPECT_TRUE(line.contains(QStringLiteral("<table> lacks \"summary\" attribute")))
+            << path.toStdString() << ": " << line.toStdString();
+    }
 }
 
 TEST(Documents, EveryDocumentPassesTidy) {
@@ -90,7 +96,9 @@ TEST(Documents, FilesAreSingleByteWithTheAccentedCatalogueTextsIntact) {
             ++accented;
             EXPECT_TRUE(text.contains(msg)) << "language " << lang << " message " << n;
         }
-        if (lang != 0) EXPECT_GT(accented, 0) << "language " << lang;
+        if (lang != 0) {
+            EXPECT_GT(accented, 0) << "language " << lang;
+        }
     }
     ReportEnv it(4);
     const QString path = dir.filePath(QStringLiteral("certificate.htm"));
@@ -107,9 +115,10 @@ TEST(Documents, HostilePlantAndInstrumentTextsAreEscaped) {
         Statement st = e.ctx.db.prepare(QStringLiteral(
             "INSERT INTO impianti (nome, indirizzo, NUMCIV, cap, comune, CODFISC, POT, BOOL1, "
             "NOCT, REAL1) VALUES (?,?,?,?,?,?,?,?,?,?)"));
-        st.bindAll({QStringLiteral("Rossi & Figli <B>"), QStringLiteral("<script>alert(1)</script>"),
-                    QStringLiteral("\"3\" bis"), QStringLiteral("20100"),
-                    QStringLiteral("Łódź 😀"), QStringLiteral("AB\nCD\rEF"), 6.0, 1, 45.0, -0.4});
+        st.bindAll({QStringLiteral("Rossi & Figli <B>"),
+                    QStringLiteral("<script>alert(1)</script>"), QStringLiteral("\"3\" bis"),
+                    QStringLiteral("20100"), QStringLiteral("Łódź 😀"), QStringLiteral("AB\nCD\rEF"),
+                    6.0, 1, 45.0, -0.4});
         st.run();
         return e.ctx.db.lastInsertId();
     }();
@@ -120,7 +129,8 @@ TEST(Documents, HostilePlantAndInstrumentTextsAreEscaped) {
     e.ctx.fwVersionText = QStringLiteral("<!-- ");
 
     QTemporaryDir dir;
-    for (const QByteArray& bytes : {make_scheda_misurazioni(e.ctx), make_dichiarazione_ver2(e.ctx)}) {
+    for (const QByteArray& bytes :
+         {make_scheda_misurazioni(e.ctx), make_dichiarazione_ver2(e.ctx)}) {
         const QString doc = QString::fromLatin1(bytes);
         EXPECT_TRUE(doc.contains(QStringLiteral("Rossi &amp; Figli &lt;B&gt;")));
         EXPECT_TRUE(doc.contains(QStringLiteral("&lt;script&gt;alert(1)&lt;/script&gt;, "
@@ -142,7 +152,8 @@ TEST(Documents, HostilePlantAndInstrumentTextsAreEscaped) {
 }
 
 TEST(Documents, EscapingAndNumberFormat) {
-    EXPECT_EQ(htmlEscape(QStringLiteral("a<b>&\"c\"'")), QStringLiteral("a&lt;b&gt;&amp;&quot;c&quot;'"));
+    EXPECT_EQ(htmlEscape(QStringLiteral("a<b>&\"c\"'")),
+              QStringLiteral("a&lt;b&gt;&amp;&quot;c&quot;'"));
     EXPECT_EQ(htmlEscape(QStringLiteral("€1 Ω\t\x7f\u0085é")), QStringLiteral("?1 ?   é"));
 
     const QChar comma = QLatin1Char(',');
@@ -194,8 +205,8 @@ TEST(Documents, AKilledWriteLeavesTheOldReport) {
         waitpid(child, &status, 0);
         const QByteArray now = readFile(path);
         // Either the old report or the whole new one, never a mixture or a stub.
-        EXPECT_TRUE(now == good || now == big + "\r\n") << "size " << now.size();
-        if (now != good) write_report_file(path, good);
+        EXPECT_TRUE(now == good + "\r\n" || now == big + "\r\n") << "size " << now.size();
+        if (now != good + "\r\n") write_report_file(path, good);
     }
 }
 

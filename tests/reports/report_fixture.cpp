@@ -12,10 +12,12 @@
 namespace vorna::test {
 
 ReportEnv::ReportEnv(int language, const QLocale& locale) : env(locale), ctx(*env.ctx) {
-    if (!database_init(ctx)) throw std::runtime_error("database_init failed");
+    if (!database_init(ctx))
+        throw std::runtime_error("database_init failed: " + env.debugLog().toStdString());
     ctx.db.exec(QStringLiteral("INSERT INTO impostazioni (LINGUA, logo, model, serial) VALUES "
                                "(0, 'Studio Tecnico Bianchi', ' ', '07-1234')"));
-    ctx.settings = std::make_unique<RecordSet>(RecordSet::table(ctx.db, QStringLiteral("impostazioni")));
+    ctx.settings =
+        std::make_unique<RecordSet>(RecordSet::table(ctx.db, QStringLiteral("impostazioni")));
     fillMessages(ctx.messaggi, 0, 299, builtInMessageData());
     ctx.languageIndex = language;
     ctx.fwVersionText = QStringLiteral("FV 2.1.7");
@@ -32,8 +34,12 @@ void ReportEnv::setSerial(const QString& serial) {
     ctx.settings->update();
 }
 
-QString ReportEnv::sheet() { return QString::fromLatin1(make_scheda_misurazioni(ctx)); }
-QString ReportEnv::certificate() { return QString::fromLatin1(make_dichiarazione_ver2(ctx)); }
+QString ReportEnv::sheet() {
+    return QString::fromLatin1(make_scheda_misurazioni(ctx));
+}
+QString ReportEnv::certificate() {
+    return QString::fromLatin1(make_dichiarazione_ver2(ctx));
+}
 
 void loadSamplePlant(AppContext& ctx) {
     PlantRecord& p = ctx.plant;

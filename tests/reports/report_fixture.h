@@ -8,8 +8,12 @@
 
 namespace vorna::test {
 
-inline QLocale pointLocale() { return QLocale(QLocale::English, QLocale::UnitedStates); }
-inline QLocale commaLocale() { return QLocale(QLocale::Italian, QLocale::Italy); }
+inline QLocale pointLocale() {
+    return QLocale(QLocale::English, QLocale::UnitedStates);
+}
+inline QLocale commaLocale() {
+    return QLocale(QLocale::Italian, QLocale::Italy);
+}
 
 // A data folder with a real database, its settings row, the full catalogue and a sample
 // plant and measurement loaded, ready for the report generators.

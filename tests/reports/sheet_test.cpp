@@ -94,8 +94,8 @@ TEST(Sheet, ResultRowSpansInEnglishAndSplitsInItalian) {
 
     ReportEnv it(kItalian, commaLocale());
     doc = it.sheet();
-    const QString row = between(doc, QStringLiteral("INDICE DI PRESTAZIONE PRp"),
-                                QStringLiteral("</tr>"));
+    const QString row =
+        between(doc, QStringLiteral("INDICE DI PRESTAZIONE PRp"), QStringLiteral("</tr>"));
     EXPECT_TRUE(row.startsWith(QStringLiteral("INDICE DI PRESTAZIONE PRp: 0,8012\r")));
     EXPECT_TRUE(row.contains(QStringLiteral("ESITO TEST: PASS\r")));
     EXPECT_FALSE(doc.contains(QStringLiteral("colspan= ")));
@@ -111,7 +111,8 @@ TEST(Sheet, PlantIdentityAndEmptyTexts) {
     EXPECT_TRUE(doc.contains(QStringLiteral("\rVia Roma, 12 - Milano\r")));
     EXPECT_TRUE(doc.contains(QStringLiteral("Measures carried out on (dd/mm/yyyy hh:mm): "
                                             "15/06/2026 11:32\r")));
-    EXPECT_TRUE(doc.contains(QStringLiteral("Instrument used: VORNA METER PV 100, S/N: 07-1234\r")));
+    EXPECT_TRUE(
+        doc.contains(QStringLiteral("Instrument used: VORNA METER PV 100, S/N: 07-1234\r")));
     EXPECT_TRUE(doc.contains(QStringLiteral("PLANT'S RATED POWER: 5.88 kW\r")));
     EXPECT_TRUE(doc.contains(QStringLiteral("INVERTER POWER: &le; 20 kW\r")));
     EXPECT_FALSE(doc.contains(QStringLiteral("20157"))); // the postcode is not printed
@@ -121,7 +122,8 @@ TEST(Sheet, PlantIdentityAndEmptyTexts) {
     e.ctx.plant.BOOL1 = true;
     doc = e.sheet();
     const QString nbspCell = QStringLiteral("size=\"1\">\r&nbsp;\r</font>");
-    const QString plantRows = between(doc, QStringLiteral("installed in:"), QStringLiteral("Measures"));
+    const QString plantRows =
+        between(doc, QStringLiteral("installed in:"), QStringLiteral("Measures"));
     EXPECT_EQ(plantRows.count(nbspCell), 4); // name, tax code and the two label cells
     EXPECT_TRUE(doc.contains(QStringLiteral("INVERTER POWER: > 20 kW\r")));
 }
@@ -131,11 +133,11 @@ TEST(Sheet, NumbersFollowTheRegionalSeparator) {
     ReportEnv comma(kItalian, commaLocale());
     for (ReportEnv* e : {&point, &comma}) {
         MeasurementRecord& r = e->ctx.measurement;
-        r.POTRAD = 0.1 + 0.2;      // 15 significant digits
-        r.TEMPAMB = -3.50;         // no trailing zeros
-        r.POTDC = 12345.5;         // no grouping
+        r.POTRAD = 0.1 + 0.2; // 15 significant digits
+        r.TEMPAMB = -3.50;    // no trailing zeros
+        r.POTDC = 12345.5;    // no grouping
         r.COEFFTEMP = 1.0;
-        r.TEMPPAN = kNoValue;      // no unit after "---"
+        r.TEMPPAN = kNoValue; // no unit after "---"
     }
     const QString p = point.sheet();
     EXPECT_TRUE(p.contains(QStringLiteral("THEORETICAL AVAILABLE POWER  [kW]: 0.3\r")));
@@ -158,8 +160,9 @@ TEST(Sheet, LegendPassRulesAndClosingComments) {
     ReportEnv e(kEnglish);
     e.ctx.measurement.TEXT1.clear();
     const QString doc = e.sheet();
-    EXPECT_TRUE(doc.contains(QStringLiteral("Rfv2 = 1 (if Tcel &le; 40°C); Rfv2 = 1 - (Tcel - 40) * "
-                                            "|gamma| / 100 (if Tcel > 40°C);\r")));
+    EXPECT_TRUE(
+        doc.contains(QStringLiteral("Rfv2 = 1 (if Tcel &le; 40°C); Rfv2 = 1 - (Tcel - 40) * "
+                                    "|gamma| / 100 (if Tcel > 40°C);\r")));
     EXPECT_TRUE(doc.contains(QStringLiteral("<li>\r<font face=\"Geneva, Arial, Helvetica, "
                                             "sans-serif\" size=\"1\">\rFAULT with Pinv > 20 kW and "
                                             "PRp < 0.80;\r")));
