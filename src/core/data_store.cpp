@@ -6,9 +6,13 @@
 
 namespace vorna {
 
-void reset_variabili_impianto(AppContext& ctx) { ctx.plant.reset(); }
+void reset_variabili_impianto(AppContext& ctx) {
+    ctx.plant.reset();
+}
 
-void reset_variabili_acquisizione(AppContext& ctx) { ctx.measurement.reset(); }
+void reset_variabili_acquisizione(AppContext& ctx) {
+    ctx.measurement.reset();
+}
 
 namespace {
 
@@ -17,7 +21,8 @@ void requirePlants(const AppContext& ctx) {
 }
 
 void queryPlants(AppContext& ctx, const QString& clause, const QVariantList& params = {}) {
-    ctx.plants = std::make_unique<RecordSet>(RecordSet::query(ctx.db, QStringLiteral("impianti"), clause, params));
+    ctx.plants = std::make_unique<RecordSet>(
+        RecordSet::query(ctx.db, QStringLiteral("impianti"), clause, params));
     ctx.lastPlantQuery = clause;
 }
 
@@ -89,8 +94,9 @@ bool leggi_acquisizione_per_ID(AppContext& ctx, qint64 id, MeasurementSource sou
     const QString name = QStringLiteral("leggi_impianto_per_ID");
     return guard(ctx, name, [&] {
         reset_variabili_acquisizione(ctx);
-        const QString table = source == MeasurementSource::Downloaded ? QStringLiteral("acquisizioni")
-                                                                      : QStringLiteral("realtime");
+        const QString table = source == MeasurementSource::Downloaded
+                                  ? QStringLiteral("acquisizioni")
+                                  : QStringLiteral("realtime");
         const RecordSet rs = RecordSet::query(ctx.db, table, QStringLiteral("WHERE ID=?"), {id});
         if (rs.eof()) {
             print_error(ctx, name, table + QStringLiteral(" ") + QString::number(id), 0, {});
@@ -99,7 +105,8 @@ bool leggi_acquisizione_per_ID(AppContext& ctx, qint64 id, MeasurementSource sou
         MeasurementRecord& m = ctx.measurement;
         m.data = rs.date(QStringLiteral("data"));
         m.ora = rs.time(QStringLiteral("ora"));
-        for (const MeasurementColumn& c : kMeasurementNumbers) m.*c.field = rs.number(QLatin1String(c.name));
+        for (const MeasurementColumn& c : kMeasurementNumbers)
+            m.*c.field = rs.number(QLatin1String(c.name));
         m.ESITOAC = rs.boolean(QStringLiteral("ESITOAC"));
         m.TEXT1 = rs.text(QStringLiteral("TEXT1"));
         m.TEXT2 = rs.text(QStringLiteral("TEXT2"));
@@ -118,8 +125,8 @@ bool popola_cbselimp(AppContext& ctx, QStringList& list) {
         for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
             if (!read_data_impianto_from_db_row(ctx)) return false;
             const PlantRecord& p = ctx.plant;
-            entries << p.nome + QStringLiteral(" (") + p.indirizzo + QStringLiteral(", ") + p.NUMCIV +
-                           QStringLiteral(" - ") + p.comune + QStringLiteral(")");
+            entries << p.nome + QStringLiteral(" (") + p.indirizzo + QStringLiteral(", ") +
+                           p.NUMCIV + QStringLiteral(" - ") + p.comune + QStringLiteral(")");
             ids.push_back(rs.integer(QStringLiteral("ID")));
         }
         list = entries;
@@ -146,8 +153,9 @@ bool leggi_parametri_report(AppContext& ctx) {
     return guard(ctx, QStringLiteral("leggi_parametri_report"), [&] {
         ctx.reportModel = QStringLiteral("VORNA METER PV 100");
         const RecordSet rs = RecordSet::table(ctx.db, QStringLiteral("impostazioni"));
-        ctx.reportLogo = (rs.eof() || rs.isNull(QStringLiteral("logo"))) ? QStringLiteral(" ")
-                                                                          : rs.text(QStringLiteral("logo"));
+        ctx.reportLogo = (rs.eof() || rs.isNull(QStringLiteral("logo")))
+                             ? QStringLiteral(" ")
+                             : rs.text(QStringLiteral("logo"));
         ctx.reportDate = QDate::currentDate();
         return true;
     });

@@ -28,7 +28,6 @@ bool cancella_impianto_da_DB(AppContext& ctx, qint64 id);
 bool leggi_parametri_report(AppContext& ctx);
 
 // The plant list query, in the order a person reads a register.
-inline const QString kPlantListClause =
-    QStringLiteral("ORDER BY nome, comune, indirizzo, NUMCIV");
+inline const QString kPlantListClause = QStringLiteral("ORDER BY nome, comune, indirizzo, NUMCIV");
 
 } // namespace vorna

@@ -20,7 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path native(const QString& p) { return fs::path(p.toStdString()); }
+fs::path native(const QString& p) {
+    return fs::path(p.toStdString());
+}
 
 enum class FileState { Missing, Good, Damaged };
 
@@ -37,8 +39,10 @@ bool pragmaText(sqlite3* db, const char* sql, QString& out) {
         return false;
     }
     const int rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW) out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    else if (rc != SQLITE_DONE) out = QString::fromUtf8(sqlite3_errmsg(db));
+    if (rc == SQLITE_ROW)
+        out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    else if (rc != SQLITE_DONE)
+        out = QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_finalize(st);
     return rc == SQLITE_ROW || rc == SQLITE_DONE;
 }
@@ -52,7 +56,8 @@ bool pragmaText(sqlite3* db, const char* sql, QString& out) {
 FileState checkAndCheckpoint(const QString& path, double* freeRatio = nullptr) {
     if (!QFileInfo::exists(path)) return FileState::Missing;
     Sqlite s;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &s.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(path.toUtf8().constData(), &s.db, SQLITE_OPEN_READWRITE, nullptr) !=
+        SQLITE_OK)
         return FileState::Damaged;
     sqlite3_busy_timeout(s.db, 2000);
     QString out;
@@ -92,7 +97,7 @@ void replaceFile(const QString& from, const QString& to) {
     fs::rename(native(from), native(to), ec);
     if (ec)
         throw RunError(err::kFileAccess, QStringLiteral("rename %1 to %2: %3")
-                                              .arg(from, to, QString::fromStdString(ec.message())));
+                                             .arg(from, to, QString::fromStdString(ec.message())));
 }
 
 // Copies a file to a new name through a temporary one, so the target is always either the old
@@ -104,7 +109,7 @@ void copyReplacing(const QString& from, const QString& to) {
     if (ec) {
         fs::remove(native(part), ec);
         throw RunError(err::kFileAccess, QStringLiteral("copy %1 to %2: %3")
-                                              .arg(from, to, QString::fromStdString(ec.message())));
+                                             .arg(from, to, QString::fromStdString(ec.message())));
     }
     syncFile(part);
     replaceFile(part, to);
@@ -121,10 +126,9 @@ QString setAside(const QString& path) {
         path + QStringLiteral(".damaged-") +
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
     replaceFile(path, aside);
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const QString side = path + QLatin1String(suffix);
-        if (QFileInfo::exists(side)) replaceFile(side, aside + QLatin1String(suffix));
-    }
+    const QString wal = path + QStringLiteral("-wal");
+    if (QFileInfo::exists(wal)) replaceFile(wal, aside + QStringLiteral("-wal"));
+    removeFile(path + QStringLiteral("-shm")); // index only, rebuilt from the log
     return aside;
 }
 
@@ -134,7 +138,8 @@ void salvage(const QString& damaged, const QString& fresh) {
     out.open(fresh);
     ensure_schema(out);
     Sqlite in;
-    if (sqlite3_open_v2(damaged.toUtf8().constData(), &in.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(damaged.toUtf8().constData(), &in.db, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK)
         return;
     for (const char* table : {"impianti", "acquisizioni", "realtime", "impostazioni", "tab1"}) {
         sqlite3_stmt* st = nullptr;
@@ -144,23 +149,31 @@ void salvage(const QString& damaged, const QString& fresh) {
         const int n = sqlite3_column_count(st);
         QStringList cols, marks;
         for (int i = 0; i < n; ++i) {
-            cols << QLatin1Char('"') + QString::fromUtf8(sqlite3_column_name(st, i)) + QLatin1Char('"');
+            cols << QLatin1Char('"') + QString::fromUtf8(sqlite3_column_name(st, i)) +
+                        QLatin1Char('"');
             marks << QStringLiteral("?");
         }
         try {
-            Statement ins = out.prepare(QStringLiteral("INSERT OR IGNORE INTO ") + QLatin1String(table) +
-                                        QStringLiteral(" (") + cols.join(',') + QStringLiteral(") VALUES (") +
-                                        marks.join(',') + QStringLiteral(")"));
+            Statement ins =
+                out.prepare(QStringLiteral("INSERT OR IGNORE INTO ") + QLatin1String(table) +
+                            QStringLiteral(" (") + cols.join(',') + QStringLiteral(") VALUES (") +
+                            marks.join(',') + QStringLiteral(")"));
             while (sqlite3_step(st) == SQLITE_ROW) {
                 for (int i = 0; i < n; ++i) {
                     switch (sqlite3_column_type(st, i)) {
-                    case SQLITE_INTEGER: ins.bind(i + 1, qint64(sqlite3_column_int64(st, i))); break;
-                    case SQLITE_FLOAT: ins.bind(i + 1, sqlite3_column_double(st, i)); break;
+                    case SQLITE_INTEGER:
+                        ins.bind(i + 1, qint64(sqlite3_column_int64(st, i)));
+                        break;
+                    case SQLITE_FLOAT:
+                        ins.bind(i + 1, sqlite3_column_double(st, i));
+                        break;
                     case SQLITE_TEXT:
-                        ins.bind(i + 1, QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                        ins.bind(i + 1, QString::fromUtf8(reinterpret_cast<const char*>(
+                                                              sqlite3_column_text(st, i)),
                                                           sqlite3_column_bytes(st, i)));
                         break;
-                    default: ins.bind(i + 1, QVariant());
+                    default:
+                        ins.bind(i + 1, QVariant());
                     }
                 }
                 ins.run();
@@ -209,8 +222,7 @@ bool database_init(AppContext& ctx) {
                 replaceFile(scratch, work);
             }
             state = checkAndCheckpoint(work, &freeRatio);
-        } else if (state == FileState::Missing &&
-                   checkAndCheckpoint(backup) == FileState::Good) {
+        } else if (state == FileState::Missing && checkAndCheckpoint(backup) == FileState::Good) {
             copyReplacing(backup, work);
             state = checkAndCheckpoint(work, &freeRatio);
         } else if (state == FileState::Good) {

@@ -7,14 +7,18 @@
 #include "number_format.h"
 
 #include <QSaveFile>
+#include <stdexcept>
 
 namespace vorna {
 
 namespace {
 
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 bool isLetter(QChar c) {
-    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
+    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+           (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
 }
 bool isPlantChar(QChar c) {
     return isDigit(c) || isLetter(c) || c == QLatin1Char('.') || c == QLatin1Char(' ');
@@ -34,9 +38,12 @@ bool isReal(const QString& text, QChar sep) {
     for (QChar c : text) {
         switch (state) {
         case Start:
-            if (isDigit(c)) state = Integer;
-            else if (c == QLatin1Char('-')) state = Sign;
-            else return false;
+            if (isDigit(c))
+                state = Integer;
+            else if (c == QLatin1Char('-'))
+                state = Sign;
+            else
+                return false;
             break;
         case Sign:
         case Separator:
@@ -44,8 +51,10 @@ bool isReal(const QString& text, QChar sep) {
             state = state == Sign ? Integer : Fraction;
             break;
         case Integer:
-            if (c == sep) state = Separator;
-            else if (!isDigit(c)) return false;
+            if (c == sep)
+                state = Separator;
+            else if (!isDigit(c))
+                return false;
             break;
         case Fraction:
             if (!isDigit(c)) return false;
@@ -55,16 +64,27 @@ bool isReal(const QString& text, QChar sep) {
     return state == Integer || state == Fraction;
 }
 
-bool isReal(const AppContext& ctx, const QString& text) { return isReal(text, ctx.decimalSeparator()); }
+bool isReal(const AppContext& ctx, const QString& text) {
+    return isReal(text, ctx.decimalSeparator());
+}
 
-bool isLenZero(const QString& text) { return text.trimmed().isEmpty(); }
+bool isLenZero(const QString& text) {
+    return text.trimmed().isEmpty();
+}
+
+namespace {
+QChar firstChar(const QString& text) {
+    if (text.isEmpty()) throw std::out_of_range("empty text");
+    return text.front();
+}
+} // namespace
 
 bool isNum(AppContext& ctx, const QString& text) {
-    return guard(ctx, QStringLiteral("isNum"), [&] { return isDigit(text.at(0)); });
+    return guard(ctx, QStringLiteral("isNum"), [&] { return isDigit(firstChar(text)); });
 }
 
 bool isNotNum(AppContext& ctx, const QString& text) {
-    return guard(ctx, QStringLiteral("isNotNum"), [&] { return !isDigit(text.at(0)); });
+    return guard(ctx, QStringLiteral("isNotNum"), [&] { return !isDigit(firstChar(text)); });
 }
 
 bool isValidString(const QString& text) {
@@ -137,15 +157,15 @@ QString write_info_impianto(AppContext& ctx, qint64 plantId) {
         const QString crlf = QStringLiteral("\r\n");
         auto num = [&](double v) { return general_number(ctx.locale, v); };
         return ctx.msg(82) + QStringLiteral(": ") + num(p.POT) + QStringLiteral(" kW") + crlf +
-               ctx.msg(205) + (p.BOOL1 ? QStringLiteral(": > 20 kW") : QStringLiteral(": <= 20 kW")) + crlf +
+               ctx.msg(205) +
+               (p.BOOL1 ? QStringLiteral(": > 20 kW") : QStringLiteral(": <= 20 kW")) + crlf +
                ctx.msg(138) + QStringLiteral(": ") + num(p.NOCT) + QStringLiteral(" °C") + crlf +
                ctx.msg(171) + QStringLiteral(": ") + num(p.REAL1) + QStringLiteral(" %/°C") + crlf +
-               ctx.msg(81) + QStringLiteral(": ") + p.nome + crlf +
-               ctx.msg(139) + QStringLiteral(": ") + p.indirizzo + crlf +
-               ctx.msg(140) + QStringLiteral(": ") + p.NUMCIV + crlf +
-               ctx.msg(141) + QStringLiteral(": ") + p.cap + crlf +
-               ctx.msg(142) + QStringLiteral(": ") + p.comune + crlf +
-               ctx.msg(143) + QStringLiteral(": ") + p.CODFISC + crlf;
+               ctx.msg(81) + QStringLiteral(": ") + p.nome + crlf + ctx.msg(139) +
+               QStringLiteral(": ") + p.indirizzo + crlf + ctx.msg(140) + QStringLiteral(": ") +
+               p.NUMCIV + crlf + ctx.msg(141) + QStringLiteral(": ") + p.cap + crlf + ctx.msg(142) +
+               QStringLiteral(": ") + p.comune + crlf + ctx.msg(143) + QStringLiteral(": ") +
+               p.CODFISC + crlf;
     });
 }
 

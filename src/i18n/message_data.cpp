@@ -81,7 +81,9 @@ int messageNumber(QStringView field, int line) {
 } // namespace
 
 MessageDataError::MessageDataError(int line, const std::string& what)
-    : std::runtime_error("messages.tsv line " + std::to_string(line) + ": " + what), line_(line) {}
+    : std::runtime_error(line > 0 ? "messages.tsv line " + std::to_string(line) + ": " + what
+                                  : "messages.tsv: " + what),
+      line_(line) {}
 
 QByteArray builtInMessageData() {
     initMessageResource();
