@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <random>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -162,14 +163,41 @@ TEST(Documents, EscapingAndNumberFormat) {
     EXPECT_EQ(generalNumber(123456789012345678.0, QLatin1Char('.')),
               QStringLiteral("1.23456789012346e+17"));
     EXPECT_EQ(generalNumber(2.0 / 3.0, comma), QStringLiteral("0,666666666666667"));
-    EXPECT_EQ(measuredText(kNoValue, QStringLiteral(" V"), comma), QStringLiteral("---"));
-    EXPECT_EQ(reportDateText(QDate(2026, 3, 4)), QStringLiteral("04/03/2026"));
-    EXPECT_EQ(reportTimeText(QTime(7, 5, 59)), QStringLiteral("07:05"));
 
     // Regions whose minus sign lies outside the single-byte page still print a plain "-".
     ReportEnv swedish(0, QLocale(QLocale::Swedish, QLocale::Sweden));
     swedish.ctx.measurement.TEMPAMB = -3.5;
     EXPECT_TRUE(swedish.sheet().contains(QStringLiteral("Air Temp.: -3,5 °C")));
+}
+
+TEST(Documents, EscapedRandomTextsStayInertAndSingleByte) {
+    std::mt19937 rng(20261206);
+    std::uniform_int_distribution<int> pick(0, 5);
+    for (int round = 0; round < 2000; ++round) {
+        QString in;
+        for (int i = rng() % 40; i > 0; --i) {
+            const char32_t pool[] = {char32_t(rng() % 0x80),    char32_t(rng() % 0x100),
+                                     char32_t(rng() % 0x10000), char32_t(0x10000 + rng() % 0xfffff),
+                                     U"<>&\"'\r\n"[rng() % 7],  U'\u00e8'};
+            const char32_t c = pool[pick(rng)];
+            if (c >= 0xd800 && c <= 0xdfff)
+                in += QChar(char16_t(c)); // a lone surrogate
+            else
+                in += QString::fromUcs4(&c, 1);
+        }
+        const QString out = htmlEscape(in);
+        for (const QChar c : out) {
+            ASSERT_LE(c.unicode(), 0xff) << round;
+            ASSERT_TRUE(c.unicode() >= 0x20 && (c.unicode() < 0x7f || c.unicode() > 0x9f)) << round;
+            ASSERT_FALSE(c == u'<' || c == u'>' || c == u'"') << round;
+        }
+        QString back = out;
+        back.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        ASSERT_EQ(back.size(), QStringView(in).toUcs4().size()) << round; // one character each
+    }
 }
 
 TEST(Documents, WriterReplacesTheWholeFileAndAddsOneLineEnd) {
