@@ -15,7 +15,7 @@ QString valueCell(const QString& value) {
            QStringLiteral("\r</font>\r</td>");
 }
 
-TEST(Certificate, PlantRowsSignerAndDate) {
+TEST(ReportCertificate, PlantRowsSignerAndDate) {
     // The certificate is Italian whatever the interface language and separator.
     ReportEnv e(0, pointLocale());
     e.ctx.measurement.data = QDate(2025, 1, 2);
@@ -38,7 +38,7 @@ TEST(Certificate, PlantRowsSignerAndDate) {
     EXPECT_EQ(doc.count(QStringLiteral("<li>")), 7);
 }
 
-TEST(Certificate, EmptyTaxCodeKeepsItsRowAndEmptyTextsGiveEmptyComments) {
+TEST(ReportCertificate, EmptyTaxCodeKeepsItsRowAndEmptyTextsGiveEmptyComments) {
     ReportEnv e(4, commaLocale());
     e.ctx.plant.CODFISC.clear();
     e.ctx.measurement.TEXT1.clear();
@@ -52,7 +52,7 @@ TEST(Certificate, EmptyTaxCodeKeepsItsRowAndEmptyTextsGiveEmptyComments) {
     EXPECT_FALSE(doc.contains(QLatin1Char('\n')));
 }
 
-TEST(Certificate, AMissingSettingsRowLogsAndGivesNothing) {
+TEST(ReportCertificate, AMissingSettingsRowLogsAndGivesNothing) {
     ReportEnv e(4);
     e.ctx.db.exec(QStringLiteral("DELETE FROM impostazioni"));
     e.ctx.settings =

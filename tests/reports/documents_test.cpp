@@ -69,7 +69,7 @@ void expectTidyClean(const QString& path) {
     }
 }
 
-TEST(Documents, EveryDocumentPassesTidy) {
+TEST(ReportDocuments, EveryDocumentPassesTidy) {
     QTemporaryDir dir;
     for (const Document& d : allDocuments()) {
         ASSERT_FALSE(d.bytes.isEmpty()) << d.name.toStdString();
@@ -79,7 +79,7 @@ TEST(Documents, EveryDocumentPassesTidy) {
     }
 }
 
-TEST(Documents, FilesAreSingleByteWithTheAccentedCatalogueTextsIntact) {
+TEST(ReportDocuments, FilesAreSingleByteWithTheAccentedCatalogueTextsIntact) {
     QTemporaryDir dir;
     for (int lang = 0; lang <= 4; ++lang) {
         ReportEnv e(lang, commaLocale());
@@ -109,7 +109,7 @@ TEST(Documents, FilesAreSingleByteWithTheAccentedCatalogueTextsIntact) {
     EXPECT_TRUE(text.contains(QStringLiteral("superiore a 40 °C è ammessa")));
 }
 
-TEST(Documents, HostilePlantAndInstrumentTextsAreEscaped) {
+TEST(ReportDocuments, HostilePlantAndInstrumentTextsAreEscaped) {
     ReportEnv e(4, commaLocale());
     // Through the real store, as the report window loads them.
     const qint64 id = [&] {
@@ -152,7 +152,7 @@ TEST(Documents, HostilePlantAndInstrumentTextsAreEscaped) {
                                              "&amp;amp; Co.")));
 }
 
-TEST(Documents, EscapingAndNumberFormat) {
+TEST(ReportDocuments, EscapingAndNumberFormat) {
     EXPECT_EQ(htmlEscape(QStringLiteral("a<b>&\"c\"'")),
               QStringLiteral("a&lt;b&gt;&amp;&quot;c&quot;'"));
     EXPECT_EQ(htmlEscape(QStringLiteral("€1 Ω\t\x7f\u0085é")), QStringLiteral("?1 ?   é"));
@@ -170,7 +170,7 @@ TEST(Documents, EscapingAndNumberFormat) {
     EXPECT_TRUE(swedish.sheet().contains(QStringLiteral("Air Temp.: -3,5 °C")));
 }
 
-TEST(Documents, EscapedRandomTextsStayInertAndSingleByte) {
+TEST(ReportDocuments, EscapedRandomTextsStayInertAndSingleByte) {
     std::mt19937 rng(20261206);
     std::uniform_int_distribution<int> pick(0, 5);
     for (int round = 0; round < 2000; ++round) {
@@ -200,7 +200,7 @@ TEST(Documents, EscapedRandomTextsStayInertAndSingleByte) {
     }
 }
 
-TEST(Documents, WriterReplacesTheWholeFileAndAddsOneLineEnd) {
+TEST(ReportDocuments, WriterReplacesTheWholeFileAndAddsOneLineEnd) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("scheda.htm"));
     write_report_file(path, QByteArray(5000, 'x'));
@@ -214,7 +214,7 @@ TEST(Documents, WriterReplacesTheWholeFileAndAddsOneLineEnd) {
     EXPECT_THROW(write_report_file(dir.path(), "x"), RunError);
 }
 
-TEST(Documents, AKilledWriteLeavesTheOldReport) {
+TEST(ReportDocuments, AKilledWriteLeavesTheOldReport) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("scheda.htm"));
     const QByteArray good = "<html>good</html>\r";

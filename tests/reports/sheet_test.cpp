@@ -18,7 +18,7 @@ QString acSection(const QString& doc) {
     return between(doc, QStringLiteral("AC ELECTRICAL MEASURES"), QStringLiteral("AC POWER"));
 }
 
-TEST(Sheet, IrradianceUpTo2000IsPrintedAboveOrMissingIsDashes) {
+TEST(ReportSheet, IrradianceUpTo2000IsPrintedAboveOrMissingIsDashes) {
     ReportEnv e(kEnglish);
     e.ctx.measurement.rad = 2000;
     EXPECT_TRUE(e.sheet().contains(QStringLiteral("Radiation: 2000 W/m<sup>2</sup>")));
@@ -30,7 +30,7 @@ TEST(Sheet, IrradianceUpTo2000IsPrintedAboveOrMissingIsDashes) {
     EXPECT_FALSE(doc.contains(QStringLiteral("-2000")));
 }
 
-TEST(Sheet, ThreePhaseAndSinglePhaseAc) {
+TEST(ReportSheet, ThreePhaseAndSinglePhaseAc) {
     ReportEnv e(kEnglish);
     QString ac = acSection(e.sheet());
     EXPECT_TRUE(ac.contains(QStringLiteral("V1: 230.1 V")));
@@ -45,7 +45,7 @@ TEST(Sheet, ThreePhaseAndSinglePhaseAc) {
     EXPECT_FALSE(ac.contains(QStringLiteral("I3")));
 }
 
-TEST(Sheet, IdlePairsAreLeftOutOnlyOnTheirOwnSide) {
+TEST(ReportSheet, IdlePairsAreLeftOutOnlyOnTheirOwnSide) {
     ReportEnv e(kEnglish);
     MeasurementRecord& r = e.ctx.measurement;
     // Sample: DC line 2 holds the DC idle pair, DC line 3 is absent.
@@ -67,7 +67,7 @@ TEST(Sheet, IdlePairsAreLeftOutOnlyOnTheirOwnSide) {
     EXPECT_TRUE(dcSection(doc).contains(QStringLiteral("V2: 800 V")));
 }
 
-TEST(Sheet, ReservedValuesInsideAWrittenPair) {
+TEST(ReportSheet, ReservedValuesInsideAWrittenPair) {
     ReportEnv e(kEnglish);
     MeasurementRecord& r = e.ctx.measurement;
     r.VDC2 = kNoChannel;
@@ -84,7 +84,7 @@ TEST(Sheet, ReservedValuesInsideAWrittenPair) {
     EXPECT_TRUE(acSection(doc).contains(QStringLiteral("I1: ---\r")));
 }
 
-TEST(Sheet, ResultRowSpansInEnglishAndSplitsInItalian) {
+TEST(ReportSheet, ResultRowSpansInEnglishAndSplitsInItalian) {
     ReportEnv en(kEnglish);
     QString doc = en.sheet();
     EXPECT_TRUE(doc.contains(QStringLiteral("<td colspan= \"2\">\r<font face=\"Geneva, Arial, "
@@ -103,7 +103,7 @@ TEST(Sheet, ResultRowSpansInEnglishAndSplitsInItalian) {
     EXPECT_TRUE(it.sheet().contains(QStringLiteral("ESITO TEST: FAULT\r")));
 }
 
-TEST(Sheet, PlantIdentityAndEmptyTexts) {
+TEST(ReportSheet, PlantIdentityAndEmptyTexts) {
     ReportEnv e(kEnglish);
     QString doc = e.sheet();
     EXPECT_TRUE(doc.contains(QStringLiteral("Photovoltaic plant installed in:\r")));
@@ -128,7 +128,7 @@ TEST(Sheet, PlantIdentityAndEmptyTexts) {
     EXPECT_TRUE(doc.contains(QStringLiteral("INVERTER POWER: > 20 kW\r")));
 }
 
-TEST(Sheet, NumbersFollowTheRegionalSeparator) {
+TEST(ReportSheet, NumbersFollowTheRegionalSeparator) {
     ReportEnv point(kEnglish, pointLocale());
     ReportEnv comma(kItalian, commaLocale());
     for (ReportEnv* e : {&point, &comma}) {
@@ -156,7 +156,7 @@ TEST(Sheet, NumbersFollowTheRegionalSeparator) {
                                           "15/06/2026 11:32\r")));
 }
 
-TEST(Sheet, LegendPassRulesAndClosingComments) {
+TEST(ReportSheet, LegendPassRulesAndClosingComments) {
     ReportEnv e(kEnglish);
     e.ctx.measurement.TEXT1.clear();
     const QString doc = e.sheet();
@@ -172,7 +172,7 @@ TEST(Sheet, LegendPassRulesAndClosingComments) {
     EXPECT_FALSE(doc.contains(QLatin1Char('\n')));
 }
 
-TEST(Sheet, FailuresLogTheRoutineAndGiveNothing) {
+TEST(ReportSheet, FailuresLogTheRoutineAndGiveNothing) {
     ReportEnv e(kEnglish);
     e.ctx.languageIndex = 6;
     EXPECT_TRUE(make_scheda_misurazioni(e.ctx).isEmpty());
