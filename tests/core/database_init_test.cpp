@@ -1,3 +1,4 @@
+#include "data_store.h"
 #include "database_init.h"
 #include "schema.h"
 #include "test_env.h"
@@ -5,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -139,4 +141,21 @@ TEST_F(Startup, FreeSpaceIsCompactedAway) {
     EXPECT_LT(QFileInfo(work()).size(), before / 2);
     EXPECT_EQ(plantsIn(work()), 10);
     expectNoScratch();
+}
+
+TEST_F(Startup, ReadOnlyWorkingFileIsLoggedAndTheRowsStayReadable) {
+    makeDb(work(), 4);
+    // Root ignores permission bits; an immutable file is read-only even for root.
+    if (QProcess::execute("chattr", {"+i", work()}) != 0) {
+        GTEST_SKIP() << "no chattr here";
+    }
+    // It opens for reading; a change fails with a log entry and nothing else.
+    ASSERT_TRUE(database_init(ctx));
+    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 4);
+    EXPECT_FALSE(cancella_impianto_da_DB(ctx, 1));
+    ctx.db.close();
+    QProcess::execute("chattr", {"-i", work()});
+    EXPECT_TRUE(env.debugLog().contains("cancella_impianto_da_DB"));
+    EXPECT_EQ(plantsIn(backup()), 4);
+    EXPECT_EQ(plantsIn(work()), 4);
 }
