@@ -1,6 +1,8 @@
 #pragma once
 
 #include "database.h"
+#include "link.h"
+#include "link_indicators.h"
 #include "message_catalogue.h"
 #include "prompts.h"
 #include "record_set.h"
@@ -65,10 +67,18 @@ public:
 
     Prompts& prompts;
 
+    // The instrument link: both ports, the command and reply texts, buffers and flags.
+    Link link;
+    // What the link shows on screen; the main window points this at its own indicators.
+    LinkIndicators* indicators = &noIndicators_;
+
     // Report parameters (leggi_parametri_report).
     QString reportModel;
     QString reportLogo;
     QDate reportDate;
+
+private:
+    LinkIndicators noIndicators_;
 };
 
 } // namespace vorna

@@ -1,0 +1,173 @@
+#include "downloads.h"
+
+#include "app_context.h"
+#include "data_store.h"
+#include "error_trap.h"
+#include "instrument_queries.h"
+#include "link.h"
+#include "logs.h"
+
+#include <vector>
+
+namespace vorna {
+
+namespace {
+
+const QString kPlants = QStringLiteral("impianti");
+const QString kMeasurements = QStringLiteral("acquisizioni");
+
+// The plant of the current row equals the record in all ten fields; a null never matches.
+bool samePlant(const RecordSet& rs, const PlantRecord& p) {
+    static const char* const kColumns[] = {"POT",       "BOOL1",  "NOCT", "REAL1",  "nome",
+                                           "indirizzo", "NUMCIV", "cap",  "comune", "CODFISC"};
+    for (const char* c : kColumns)
+        if (rs.isNull(QLatin1String(c))) return false;
+    return rs.number(QStringLiteral("POT")) == p.POT &&
+           rs.boolean(QStringLiteral("BOOL1")) == p.BOOL1 &&
+           rs.number(QStringLiteral("NOCT")) == p.NOCT &&
+           rs.number(QStringLiteral("REAL1")) == p.REAL1 &&
+           rs.text(QStringLiteral("nome")) == p.nome &&
+           rs.text(QStringLiteral("indirizzo")) == p.indirizzo &&
+           rs.text(QStringLiteral("NUMCIV")) == p.NUMCIV &&
+           rs.text(QStringLiteral("cap")) == p.cap &&
+           rs.text(QStringLiteral("comune")) == p.comune &&
+           rs.text(QStringLiteral("CODFISC")) == p.CODFISC;
+}
+
+// The ID of the first stored plant equal to ctx.plant, or -1. The walk runs on the shared plant
+// record set, which ends up holding all plants.
+qint64 findPlant(AppContext& ctx) {
+    ctx.plants = std::make_unique<RecordSet>(RecordSet::query(ctx.db, kPlants, QString()));
+    ctx.lastPlantQuery.clear();
+    RecordSet& rs = *ctx.plants;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        if (samePlant(rs, ctx.plant)) return rs.id();
+    return -1;
+}
+
+// What a stored measurement is compared on.
+struct MeasurementKey {
+    QDate data;
+    QTime ora;
+    std::vector<double> numbers;
+    bool ESITOAC = false;
+    bool operator==(const MeasurementKey&) const = default;
+};
+
+MeasurementKey keyOf(const MeasurementRecord& m) {
+    MeasurementKey k{m.data, m.ora, {}, m.ESITOAC};
+    for (const MeasurementColumn& c : kMeasurementNumbers)
+        k.numbers.push_back(m.*c.field);
+    return k;
+}
+
+// The key of the current row; none when a compared field is null (it never matches).
+std::optional<MeasurementKey> keyOf(const RecordSet& rs) {
+    static const QString kData = QStringLiteral("data"), kOra = QStringLiteral("ora"),
+                         kEsito = QStringLiteral("ESITOAC");
+    if (rs.isNull(kData) || rs.isNull(kOra) || rs.isNull(kEsito)) return std::nullopt;
+    MeasurementKey k{rs.date(kData), rs.time(kOra), {}, rs.boolean(kEsito)};
+    for (const MeasurementColumn& c : kMeasurementNumbers) {
+        const QString name = QLatin1String(c.name);
+        if (rs.isNull(name)) return std::nullopt;
+        k.numbers.push_back(rs.number(name));
+    }
+    return k;
+}
+
+void addMeasurementRow(RecordSet& rs, qint64 plantId, const MeasurementRecord& m) {
+    rs.addNew();
+    rs.setField(QStringLiteral("IDIMP"), plantId);
+    rs.setField(QStringLiteral("data"), m.data);
+    rs.setField(QStringLiteral("ora"), m.ora);
+    for (const MeasurementColumn& c : kMeasurementNumbers)
+        rs.setField(QLatin1String(c.name), m.*c.field);
+    rs.setField(QStringLiteral("ESITOAC"), m.ESITOAC);
+    rs.setField(QStringLiteral("TEXT1"), m.TEXT1);
+    rs.setField(QStringLiteral("TEXT2"), m.TEXT2);
+    rs.update();
+}
+
+} // namespace
+
+bool scarica_impianti(AppContext& ctx, const QString& callerWindow) {
+    const QString name = QStringLiteral("scarica_impianti");
+    return guard(ctx, name, [&](TrapScope& s) {
+        s.step(1);
+        ctx.link.commandText = QStringLiteral("IIMP");
+        if (!trasmette(ctx, callerWindow)) return false;
+        s.step(2);
+        parse_number_list(ctx.link.replyText, ctx.instrumentPlantNumbers);
+        s.step(3);
+        ctx.instrumentPlantIds.fill(-1);
+        s.step(4);
+        for (size_t slot = 0;
+             slot < ctx.instrumentPlantNumbers.size() && ctx.instrumentPlantNumbers[slot] != -1;
+             ++slot) {
+            if (!leggi_impianto_da_UT(ctx, callerWindow, ctx.instrumentPlantNumbers[slot]))
+                continue;
+            qint64 id = findPlant(ctx);
+            if (id >= 0) {
+                ctx.instrumentPlantIds[slot] = id;
+                continue;
+            }
+            // Not stored yet: one new row, committed. The search that follows must find it;
+            // if the stored row does not read back equal, the slot keeps the row just added
+            // rather than adding another one.
+            RecordSet& rs = *ctx.plants;
+            rs.addNew();
+            if (!write_data_impianto_in_db_row(ctx)) {
+                rs.cancelUpdate();
+                continue;
+            }
+            rs.update();
+            const qint64 added = rs.id();
+            id = findPlant(ctx);
+            if (id < 0) {
+                print_error(ctx, name,
+                            QStringLiteral("4\tplant ") +
+                                QString::number(ctx.instrumentPlantNumbers[slot]) +
+                                QStringLiteral(" does not read back equal"));
+                id = added;
+            }
+            ctx.instrumentPlantIds[slot] = id;
+        }
+        return true;
+    });
+}
+
+bool scarica_acquisizioni_impianto(AppContext& ctx, const QString& callerWindow) {
+    return guard(ctx, QStringLiteral("scarica_acquisizioni_impianto"), [&](TrapScope& s) {
+        for (size_t slot = 0;
+             slot < ctx.instrumentPlantNumbers.size() && ctx.instrumentPlantNumbers[slot] != -1;
+             ++slot) {
+            const int plantNumber = ctx.instrumentPlantNumbers[slot];
+            const qint64 plantId = ctx.instrumentPlantIds[slot];
+            s.step(1);
+            ctx.link.commandText = QStringLiteral("IMISPERIMP ") + QString::number(plantNumber);
+            if (!trasmette(ctx, callerWindow)) return false;
+            s.step(2);
+            std::array<int, 100> numbers;
+            const int count = parse_number_list(ctx.link.replyText, numbers);
+            s.step(3);
+            // The plant's stored measurements, read once; rows added here join them, so an
+            // instrument listing the same measurement twice still adds one row.
+            RecordSet rs =
+                RecordSet::query(ctx.db, kMeasurements, QStringLiteral("WHERE IDIMP=?"), {plantId});
+            std::vector<MeasurementKey> stored;
+            for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+                if (auto k = keyOf(rs)) stored.push_back(std::move(*k));
+            for (int i = 0; i < count; ++i) {
+                if (!leggi_acquisizione_da_UT(ctx, callerWindow, plantNumber, numbers[size_t(i)]))
+                    continue;
+                MeasurementKey k = keyOf(ctx.measurement);
+                if (std::find(stored.begin(), stored.end(), k) != stored.end()) continue;
+                addMeasurementRow(rs, plantId, ctx.measurement);
+                stored.push_back(std::move(k));
+            }
+        }
+        return true;
+    });
+}
+
+} // namespace vorna

@@ -1,0 +1,252 @@
+// instrument-sim: a simulated PV test instrument on a pseudo-terminal. It answers the line
+// protocol (command + CR, one reply line + CR) from an in-memory instrument, can pace both
+// directions at a baud rate and inject faults. With --remote it plays the remote unit instead:
+// it answers nothing and sends the lines it is told to.
+
+#include "fault_plan.h"
+#include "instrument_model.h"
+#include "line_pacer.h"
+#include "pseudo_terminal.h"
+
+#include <QStringList>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
+using namespace vorna::sim;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+void onSignal(int) {
+    stopRequested = 1;
+}
+
+void usage(FILE* to) {
+    std::fprintf(to,
+                 "usage: instrument-sim LINK_PATH [options]\n"
+                 "  --data FILE         load plants, measurements and settings from FILE\n"
+                 "  --generate PxM      P generated plants with M measurements each\n"
+                 "  --baud N            pace both directions at N baud (0: unpaced)\n"
+                 "  --seed N            seed of generated values and garbage\n"
+                 "  --remote            play the remote unit: answer nothing\n"
+                 "  --quiet             do not echo the traffic on standard output\n%s",
+                 qPrintable(FaultPlan::usage()));
+}
+
+// Echo of the traffic, one line each: "< " received, "> " sent, "! " events.
+bool echo = true;
+void note(const char* prefix, const QByteArray& line) {
+    if (!echo) return;
+    std::fputs(prefix, stdout);
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+constexpr qsizetype kMaxLine = 65536;
+
+struct Scheduled {
+    Clock::time_point due;
+    QByteArray line;
+};
+
+class Simulator {
+public:
+    Simulator(PseudoTerminal& line, InstrumentModel& model, const FaultPlan& plan, int baud,
+              bool remote)
+        : line_(line), model_(model), plan_(plan), pacer_(baud), remote_(remote) {
+        const auto start = Clock::now();
+        for (const auto& s : plan.said)
+            scheduled_.push_back({start + std::chrono::milliseconds(s.atMs), s.line});
+    }
+
+    // Runs until the line is dropped or a signal asks to stop.
+    int run() {
+        QByteArray pending;
+        Clock::time_point lineStart{};
+        while (!stopRequested && line_.ok()) {
+            sendDue();
+            const QByteArray in = line_.read(nextWaitMs());
+            for (char c : in) {
+                if (pending.isEmpty()) lineStart = Clock::now();
+                if (c == '\r') {
+                    // The reply starts only when the whole command would have arrived.
+                    pacer_.waitArrival(lineStart, pending.size() + 1);
+                    if (!handle(pending)) return 0;
+                    pending.clear();
+                } else if (c != '\n' && pending.size() < kMaxLine) {
+                    pending += c; // a runaway line is cut, not hoarded
+                }
+            }
+        }
+        return 0;
+    }
+
+private:
+    int nextWaitMs() const {
+        int wait = 50;
+        const auto now = Clock::now();
+        for (const auto& s : scheduled_) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(s.due - now);
+            wait = std::max(0, std::min(wait, int(left.count())));
+        }
+        return wait;
+    }
+
+    void sendDue() {
+        const auto now = Clock::now();
+        for (auto it = scheduled_.begin(); it != scheduled_.end();) {
+            if (it->due > now) {
+                ++it;
+                continue;
+            }
+            send(it->line + '\r');
+            note("> ", it->line);
+            it = scheduled_.erase(it);
+        }
+    }
+
+    void send(const QByteArray& bytes) { pacer_.send(line_, bytes); }
+
+    // False when the line was dropped.
+    bool handle(const QByteArray& command) {
+        if (command.isEmpty()) return true; // the blank line after a doubled CR
+        note("< ", command);
+        using K = FaultPlan::Kind;
+        const auto rules = plan_.matching(command);
+        auto has = [&](K k) { return plan_.has(command, k); };
+        for (const auto* r : rules) {
+            if (r->kind == K::Close) {
+                note("! ", "closing the line");
+                std::fflush(stdout);
+                line_.close();
+                return false;
+            }
+            if (r->kind == K::Delay)
+                std::this_thread::sleep_for(std::chrono::milliseconds(r->value));
+            if (r->kind == K::After)
+                scheduled_.push_back(
+                    {Clock::now() + std::chrono::milliseconds(FaultPlan::kAfterMs), r->text});
+        }
+        if (remote_ || has(K::Silent)) return true;
+        const auto reply = model_.answer(command);
+        if (!reply) return true;
+        for (const auto* r : rules)
+            if (r->kind == K::Before) {
+                send(r->text + '\r');
+                note("> ", r->text);
+            }
+        QByteArray out = *reply;
+        if (has(K::Garbage)) {
+            out.clear();
+            std::uniform_int_distribution<int> len(5, 40), byte(0, 255);
+            for (int i = len(model_.random()); i > 0; --i) {
+                const char c = char(byte(model_.random()));
+                out += c == '\r' ? '\x7f' : c;
+            }
+        }
+        note("> ", out);
+        if (!has(K::NoCr)) out += '\r';
+        if (has(K::Pieces)) {
+            const qsizetype third = std::max<qsizetype>(1, out.size() / 3);
+            for (qsizetype i = 0; i < out.size(); i += third) {
+                send(out.mid(i, third));
+                std::this_thread::sleep_for(std::chrono::milliseconds(40));
+            }
+        } else {
+            send(out);
+        }
+        if (has(K::Extra)) {
+            send("EXTRA\tLINE\r");
+            note("> ", "EXTRA\tLINE");
+        }
+        return true;
+    }
+
+    PseudoTerminal& line_;
+    InstrumentModel& model_;
+    const FaultPlan& plan_;
+    LinePacer pacer_;
+    bool remote_;
+    std::vector<Scheduled> scheduled_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+
+    FaultPlan plan;
+    QString error;
+    if (!plan.take(args, &error)) {
+        std::fprintf(stderr, "instrument-sim: %s\n", qPrintable(error));
+        return 2;
+    }
+    QString link, data;
+    int baud = 0, plants = -1, perPlant = 0;
+    quint32 seed = 1;
+    bool remote = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        bool ok = true;
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            usage(stdout);
+            return 0;
+        } else if (a == QLatin1String("--remote")) {
+            remote = true;
+        } else if (a == QLatin1String("--quiet")) {
+            echo = false;
+        } else if (a == QLatin1String("--data") && hasValue) {
+            data = args[++i];
+        } else if (a == QLatin1String("--baud") && hasValue) {
+            baud = args[++i].toInt(&ok);
+            ok = ok && baud >= 0;
+        } else if (a == QLatin1String("--seed") && hasValue) {
+            seed = args[++i].toUInt(&ok);
+        } else if (a == QLatin1String("--generate") && hasValue) {
+            const QStringList pm = args[++i].split(QLatin1Char('x'));
+            bool ok2 = false;
+            ok = pm.size() == 2;
+            if (ok) plants = pm[0].toInt(&ok), perPlant = pm[1].toInt(&ok2);
+            ok = ok && ok2 && plants >= 0 && plants <= InstrumentModel::kPlantSlots &&
+                 perPlant >= 0 && perPlant <= 100;
+        } else if (!a.startsWith(QLatin1String("--")) && link.isEmpty()) {
+            link = a;
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "instrument-sim: bad option %s\n", qPrintable(a));
+            usage(stderr);
+            return 2;
+        }
+    }
+    if (link.isEmpty()) {
+        usage(stderr);
+        return 2;
+    }
+
+    InstrumentModel model(seed);
+    if (!data.isEmpty() && !model.load(data, &error)) {
+        std::fprintf(stderr, "instrument-sim: %s\n", qPrintable(error));
+        return 2;
+    }
+    if (plants >= 0) model.generate(plants, perPlant);
+
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGPIPE, SIG_IGN);
+    PseudoTerminal line(link);
+    if (!line.ok()) {
+        std::fprintf(stderr, "instrument-sim: %s\n", qPrintable(line.error()));
+        return 1;
+    }
+    std::printf("READY %s\n", qPrintable(link));
+    return Simulator(line, model, plan, baud, remote).run();
+}
