@@ -1,3 +1,4 @@
+#include "number_format.h"
 #include "program_values.h"
 #include "test_env.h"
 
@@ -43,4 +44,18 @@ TEST(ProgramValues, UnwritableProgramFolderFallsBackToUserData) {
     EXPECT_TRUE(chosen.startsWith(env.path("userdata")));
     EXPECT_TRUE(chosen.endsWith("/"));
     EXPECT_TRUE(QDir(chosen).exists());
+}
+
+TEST(NumberText, GeneralNumberIsPlainAsciiWithTheRegionalSeparator) {
+    const QLocale it(QLocale::Italian, QLocale::Italy), us(QLocale::English, QLocale::UnitedStates);
+    EXPECT_EQ(general_number(it, 4200.5), "4200,5");
+    EXPECT_EQ(general_number(us, 4200.5), "4200.5");
+    EXPECT_EQ(general_number(us, 0.1 + 0.2), "0.3"); // 15 significant digits
+    EXPECT_EQ(general_number(us, -0.0), "0");
+    EXPECT_EQ(general_number(QLocale(QLocale::Swedish, QLocale::Sweden), -3.5), "-3,5");
+    EXPECT_EQ(general_number(QLocale(QLocale::Arabic, QLocale::Egypt), 12.5).toLatin1(), "12.5");
+    double v = 0;
+    EXPECT_TRUE(parse_number(" 12,5 ", v));
+    EXPECT_DOUBLE_EQ(v, 12.5);
+    EXPECT_FALSE(parse_number("12,5x", v));
 }

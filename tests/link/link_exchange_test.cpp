@@ -224,18 +224,6 @@ TEST(link_read, receiveEventWithNothingBufferedReturnsAtOnce) {
     EXPECT_TRUE(t.ctx.link.baseLinkUp);
 }
 
-TEST(link_read, theRestOfTheBufferStaysForTheNextRead) {
-    LinkEnv t;
-    t.ctx.link.baseLinkUp = true;
-    t.ctx.link.serialeBase.setPortNumber(LinkEnv::kBasePort);
-    ASSERT_TRUE(t.startInstrument().ready());
-    t.ctx.link.baseRxBuffer = QStringLiteral("one\rtwo\rthr");
-    QString reply;
-    ASSERT_TRUE(read_from_com(t.ctx, reply, t.ctx.link.serialeBase));
-    EXPECT_EQ(reply, QStringLiteral("one"));
-    EXPECT_EQ(t.ctx.link.baseRxBuffer, QStringLiteral("two\rthr"));
-}
-
 TEST(link_ports, missingAndBusyDevicesFailToOpenCleanly) {
     LinkEnv t;
     SerialPort missing(QStringLiteral("missing"));

@@ -37,12 +37,20 @@ void SimProcess::drain(int waitMs) {
     echo_ += QString::fromLatin1(proc_.readAllStandardOutput());
 }
 
-QStringList SimProcess::received(int settleMs) {
+QStringList SimProcess::echoed(const QString& prefix, int settleMs) {
     drain(settleMs);
     QStringList lines;
     for (const QString& l : echo_.split(QLatin1Char('\n')))
-        if (l.startsWith(QLatin1String("< "))) lines << l.mid(2);
+        if (l.startsWith(prefix)) lines << l.mid(2);
     return lines;
+}
+
+QStringList SimProcess::received(int settleMs) {
+    return echoed(QStringLiteral("< "), settleMs);
+}
+
+QStringList SimProcess::sent(int settleMs) {
+    return echoed(QStringLiteral("> "), settleMs);
 }
 
 bool SimProcess::waitReceived(const QString& line, int timeoutMs) {

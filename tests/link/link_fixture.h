@@ -44,6 +44,8 @@ public:
     int port() const { return port_; }
     // Lines the simulator received so far (waits briefly for its echo to settle).
     QStringList received(int settleMs = 50);
+    // Lines the simulator sent so far, replies and unasked lines.
+    QStringList sent(int settleMs = 50);
     // Waits until the simulator received exactly this line; false after timeoutMs.
     bool waitReceived(const QString& line, int timeoutMs = 3000);
     // Ends the process at once, as an unplugged device.
@@ -51,6 +53,7 @@ public:
 
 private:
     void drain(int waitMs);
+    QStringList echoed(const QString& prefix, int settleMs);
 
     QProcess proc_;
     int port_;

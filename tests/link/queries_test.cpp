@@ -50,16 +50,6 @@ TEST(queries_identity, versionSerialNumberAndTheSfFlag) {
     EXPECT_EQ(t.ctx.serialNumberText, QStringLiteral("SN 0815"));
 }
 
-TEST(queries_identity, versionWithoutColonIsTakenWhole) {
-    LinkEnv t;
-    const QString data =
-        t.writeFile(QStringLiteral("inst.txt"), {QStringLiteral("version\tFV 2.1.5")});
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--data"), data}).ready());
-    ASSERT_TRUE(read_versione_fw(t.ctx, QStringLiteral("setup")));
-    EXPECT_EQ(t.ctx.fwVersionText, QStringLiteral("FV 2.1.5"));
-    EXPECT_FALSE(t.ctx.fwSfFlag);
-}
-
 class QueriesOnBothPcs : public ::testing::TestWithParam<QLocale> {};
 
 TEST_P(QueriesOnBothPcs, plantAndMeasurementOverTheLink) {

@@ -24,8 +24,14 @@ public:
     // A small built-in instrument: two plants with a few measurements.
     explicit InstrumentModel(quint32 seed = 1);
 
-    // Replaces the content with a text file (see the README of the tool); false with a reason
-    // when a line cannot be read.
+    // Replaces the content with a text file (example_instrument.txt shows one); false with a
+    // reason when a line cannot be read. One entry a line, fields separated by TABs, "#"
+    // starts a comment:
+    //   version|serial|logo|minrad|pdcmax <TAB> text       the replies to the "?" commands
+    //   temperature|linedc|phaseac <TAB> number            1 or 2; 1 to 3; 1 to 3
+    //   plant <TAB> n <TAB> power <TAB> NOCT <TAB> gamma <TAB> name <TAB> street <TAB>
+    //         number <TAB> postal code <TAB> town <TAB> tax code <TAB> class (0 or 1)
+    //   measure <TAB> plant <TAB> n <TAB> the "LISTMISURA" reply's 26 fields
     bool load(const QString& path, QString* error);
     // Replaces plants and measurements with generated ones, deterministic for the seed.
     void generate(int plants, int measurementsPerPlant);

@@ -45,6 +45,8 @@ void note(const char* prefix, const QByteArray& line) {
     std::fputc('\n', stdout);
 }
 
+constexpr qsizetype kMaxLine = 65536;
+
 struct Scheduled {
     Clock::time_point due;
     QByteArray line;
@@ -74,8 +76,8 @@ public:
                     pacer_.waitArrival(lineStart, pending.size() + 1);
                     if (!handle(pending)) return 0;
                     pending.clear();
-                } else if (c != '\n') {
-                    pending += c;
+                } else if (c != '\n' && pending.size() < kMaxLine) {
+                    pending += c; // a runaway line is cut, not hoarded
                 }
             }
         }
