@@ -40,7 +40,8 @@ void fillRealtime(const QString& folder, int rows) {
     Statement st = db.prepare(QStringLiteral(
         "INSERT INTO realtime (IDIMP, NUMERO, data, ora, rad, TEMPAMB, TEMPPAN, VDC1, IDC1, "
         "VAC1, IAC1, POTDC, POTAC, RENDDC, RENDAC, ESITODC, ESITOAC) "
-        "VALUES (1, ?, ?, ?, ?, 25.0, 45.0, 410.5, 7.25, 230.1, 12.5, 2.98, 2.87, 0.91, 0.96, 1, 1)"));
+        "VALUES (1, ?, ?, ?, ?, 25.0, 45.0, 410.5, 7.25, 230.1, 12.5, 2.98, 2.87, 0.91, 0.96, 1, "
+        "1)"));
     const QDate start(2024, 1, 1);
     for (int i = 0; i < rows; ++i) {
         const int second = i * 10; // a sample every 10 s

@@ -49,7 +49,8 @@ void demoHooks(QWidget* window) {
         });
     bool ok = false;
     const int seconds = qEnvironmentVariableIntValue("VORNA_DEMO_SECONDS", &ok);
-    if (ok && seconds > 0) QTimer::singleShot(seconds * 1000, window, [window] { window->close(); });
+    if (ok && seconds > 0)
+        QTimer::singleShot(seconds * 1000, window, [window] { window->close(); });
 }
 
 } // namespace
