@@ -22,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 namespace vorna {
@@ -40,6 +41,8 @@ QString windowForKey(const QString& key) {
     if (key == QLatin1String("setup")) return QStringLiteral("setup");
     return {};
 }
+
+constexpr int kCloseRetryMs = 200;
 
 LinkIndicators& noIndicators() {
     static LinkIndicators none;
@@ -197,6 +200,17 @@ void MainWindow::MDIForm_Unload() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // While an exchange or a child's handler runs (they pump events), closing would pull the
+    // ports, the database or the child window from under it: close once it is over.
+    const Link& l = ctx_.link;
+    bool busy = l.exchangeBusy || l.baseReadPending || l.remoteReadPending || l.writePending;
+    for (QMdiSubWindow* w : area_->subWindowList())
+        busy = busy || (w->widget() && !w->widget()->close());
+    if (busy && !unloaded_) {
+        event->ignore();
+        QTimer::singleShot(kCloseRetryMs, this, &QWidget::close);
+        return;
+    }
     MDIForm_Unload();
     event->accept();
 }

@@ -8,6 +8,7 @@
 #include "twips.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -26,6 +27,13 @@ namespace {
 constexpr int kWidthTwips = 6495;
 constexpr int kHeightTwips = 7995;
 constexpr int kLogoMaxLength = 50;
+
+// Counts a handler in progress for as long as it runs.
+struct Running {
+    explicit Running(int& n) : count(n) { ++count; }
+    ~Running() { --count; }
+    int& count;
+};
 
 template <typename W> W* named(W* w, const char* name) {
     w->setObjectName(QString::fromLatin1(name));
@@ -231,6 +239,7 @@ void SetupWindow::showRemoteState() {
 }
 
 void SetupWindow::bttCollegaBase_Click() {
+    const Running running(running_);
     guard(ctx_, QStringLiteral("bttCollegaBase_Click"), [&] {
         Link& l = ctx_.link;
         if (l.baseLinkUp) {
@@ -251,6 +260,7 @@ void SetupWindow::bttCollegaBase_Click() {
 }
 
 void SetupWindow::bttCollegaRem_Click() {
+    const Running running(running_);
     guard(ctx_, QStringLiteral("bttCollegaRem_Click"), [&] {
         Link& l = ctx_.link;
         if (l.remoteLinkUp) {
@@ -297,6 +307,7 @@ ConfigForm SetupWindow::formFromControls() const {
 }
 
 void SetupWindow::bttApplica_Click() {
+    const Running running(running_);
     // A value typed and applied without leaving the field gets the same check first.
     if (check_rad_min(ctx_, tbRadMin_->text()) != RadMinCheck::Ok) {
         tbRadMin_LostFocus();
@@ -306,6 +317,7 @@ void SetupWindow::bttApplica_Click() {
 }
 
 void SetupWindow::tbRadMin_LostFocus() {
+    const Running running(running_);
     if (checkingRadMin_) return; // the warning box itself takes the focus
     checkingRadMin_ = true;
     guard(ctx_, QStringLiteral("tbRadMin_LostFocus"), [&] {
@@ -323,6 +335,13 @@ void SetupWindow::tbRadMin_LostFocus() {
         return true;
     });
     checkingRadMin_ = false;
+}
+
+void SetupWindow::closeEvent(QCloseEvent* event) {
+    if (running_ > 0)
+        event->ignore();
+    else
+        event->accept();
 }
 
 bool SetupWindow::eventFilter(QObject* watched, QEvent* event) {

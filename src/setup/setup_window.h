@@ -32,6 +32,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Refused while a handler runs: an exchange pumps events, and the window must outlive it.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void Form_Load_setup();
@@ -69,6 +71,7 @@ private:
     QLabel* lbUnitRadMin_ = nullptr;
     QPushButton* bttApplica_ = nullptr;
     bool checkingRadMin_ = false;
+    int running_ = 0; // handlers in progress
 };
 
 } // namespace vorna

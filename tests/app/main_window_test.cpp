@@ -260,3 +260,29 @@ TEST(MainWindow, ConnectsThroughTheSetupWindowAndRelaysUnaskedLines) {
     EXPECT_FALSE(s.ctx().db.isOpen());
     qunsetenv("VORNA_COM2");
 }
+
+TEST(MainWindow, ClosingDuringAnExchangeWaitsForIt) {
+    TestEnv probe;
+    SimProcess sim(probe.dir.path(), 1, {"--delay", "PHASEAC?=400"});
+    ASSERT_TRUE(sim.ready());
+    Started s({{"LINGUA", 0}, {"COM", 1}, {"INT1", 2}}, true);
+    s.window->show();
+    QMdiSubWindow* sub = s.window->area()->subWindowList().first();
+
+    // The setup window and then the main window are asked to close in the middle of the
+    // connect button's configuration read.
+    bool subClosed = true, mainClosed = true;
+    QTimer::singleShot(150, [&] { subClosed = sub->close(); });
+    QTimer::singleShot(250, [&] { mainClosed = s.window->close(); });
+    sub->widget()->findChild<QPushButton*>("bttCollegaBase")->click();
+    EXPECT_FALSE(subClosed);
+    EXPECT_FALSE(mainClosed);
+    EXPECT_TRUE(s.ctx().link.baseLinkUp); // the read went through
+    EXPECT_EQ(storedSettings(s.env.dir.path()).value("serial").toString(), "PV100-004711");
+
+    // Once it is over, the program closes as asked.
+    EXPECT_TRUE(waitUntil([&] { return !s.window->isVisible(); }, 2000));
+    EXPECT_FALSE(s.ctx().db.isOpen());
+    EXPECT_FALSE(s.ctx().link.serialeBase.isOpen());
+    EXPECT_EQ(s.ctx().childWindowOpen, 0);
+}
