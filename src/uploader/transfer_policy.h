@@ -60,6 +60,7 @@ struct TransferPolicy {
     const char* downloadCompletedBox; // after a one-go transfer ("" = none)
 
     // Window
+    bool fileFieldShowsPath;   // the file field shows the whole path (else the file's name)
     const char* aboutMenuText; // "" = no about box
     const char* aboutText;
     int exitCodeAfterTransfer; // the window of a one-go transfer ends with this code
