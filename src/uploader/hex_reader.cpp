@@ -177,7 +177,13 @@ HexReadResult readHexFile(const QString& path, FirmwareImage& image, const Build
         result.error = QString::fromLatin1(policy.invalidFileText);
         return result;
     }
-    return readHex(file, image, policy, callbacks);
+    auto result = readHex(file, image, policy, callbacks);
+    // A read error would otherwise look like the end of a shorter file.
+    if (result.ok() && file.error() != QFileDevice::NoError) {
+        result.failure = HexFailure::CannotOpen;
+        result.error = QString::fromLatin1(policy.invalidFileText);
+    }
+    return result;
 }
 
 } // namespace vorna::uploader
