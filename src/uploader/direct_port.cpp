@@ -18,6 +18,7 @@ bool DirectPort::open(const QString& device, int baud) {
     // Control lines stay as the bootloader's cable expects them: DTR and RTS not driven.
     port_.setDataTerminalReady(false);
     port_.setRequestToSend(false);
+    port_.clearError(); // lines without modem control (USB bridges, pseudo-terminals) refuse it
     purge();
     return true;
 }
