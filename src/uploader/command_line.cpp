@@ -122,8 +122,10 @@ int runCommandLine(const TransferPolicy& policy, const QStringList& arguments,
                                                                                               : out,
                                name + QStringLiteral(": ") + line);
                      });
-    QObject::connect(&controller, &UploadController::portFailed,
-                     [&](const QString&) { finish(exit_code::kUsage); });
+    QObject::connect(&controller, &UploadController::portFailed, [&](const QString& text) {
+        print(err, name + QStringLiteral(": cannot use the port: ") + text);
+        finish(exit_code::kUsage);
+    });
     QObject::connect(&controller, &UploadController::transferFinished, [&](bool ok) {
         finish(ok ? exit_code::kSuccess : exit_code::kTransferFailed);
     });

@@ -41,6 +41,11 @@ void UploadController::setButtons(bool start, bool restart, bool detect) {
     emit buttonsChanged();
 }
 
+void UploadController::setBusy(bool busy) {
+    busy_ = busy;
+    emit buttonsChanged();
+}
+
 void UploadController::refreshPorts() {
     const QStringList names = existingPortNames();
     const bool select = policy_.selectsFirstPort && !names.isEmpty();
@@ -136,7 +141,7 @@ void UploadController::onAnnouncement(const QByteArray& text) {
 }
 
 void UploadController::runOneGo() {
-    busy_ = true;
+    setBusy(true);
     BootloaderSession session(directPort_, policy_, timing_, *this);
     TransferOutcome outcome = TransferOutcome::LostConnection;
     if (!openDirect()) {
@@ -152,7 +157,7 @@ void UploadController::runOneGo() {
         showText(TextField::Status, fromLatin1(policy_.connectionLostStatus));
     directPort_.close();
     lastOutcome_ = outcome;
-    busy_ = false;
+    setBusy(false);
     const bool ok = outcome == TransferOutcome::Done;
     if (ok && *policy_.downloadCompletedBox)
         message(fromLatin1(policy_.downloadCompletedBox), MessageIcon::Exclamation);
@@ -161,7 +166,7 @@ void UploadController::runOneGo() {
 
 TransferOutcome UploadController::start() {
     if (busy_ || !startEnabled_) return TransferOutcome::IdentificationFailed;
-    busy_ = true;
+    setBusy(true);
     setButtons(false, false, detectEnabled_);
     BootloaderSession session(directPort_, policy_, timing_, *this);
     const auto identity = session.identify(announced_);
@@ -185,13 +190,13 @@ TransferOutcome UploadController::start() {
         }
     }
     lastOutcome_ = outcome;
-    busy_ = false;
+    setBusy(false);
     return outcome;
 }
 
 void UploadController::restart() {
     if (busy_ || !restartEnabled_) return;
-    busy_ = true;
+    setBusy(true);
     setButtons(false, false, true);
     BootloaderSession session(directPort_, policy_, timing_, *this);
     session.reset();
@@ -199,7 +204,7 @@ void UploadController::restart() {
     announced_ = false;
     emit announcedChanged(false);
     listen();
-    busy_ = false;
+    setBusy(false);
 }
 
 void UploadController::showText(TextField field, const QString& text) {

@@ -84,6 +84,7 @@ private:
     void closeDirect();
     void listen();
     void setButtons(bool start, bool restart, bool detect);
+    void setBusy(bool busy);
     QString device() const;
 
     const TransferPolicy& policy_;
