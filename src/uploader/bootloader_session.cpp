@@ -135,7 +135,7 @@ QByteArray BootloaderSession::rowFrame(const ImageRow& row, int family) const {
         QByteArray frame;
         if (row.rowNumber() == 0) frame += command::kWriteConfiguration;
         frame += char(row.empty() ? 1 : 0);
-        frame += row.empty() ? QByteArray(2, char(0xFF)) : row.bytes().left(2);
+        frame += row.bytesOrErased().left(2);
         return frame;
     }
     }

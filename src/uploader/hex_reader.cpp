@@ -66,6 +66,13 @@ bool nextLine(QIODevice& device, std::array<char, HexReader::kMaxLineLength + 2>
     return true;
 }
 
+HexReadResult cannotOpen(const BuildPolicy& policy) {
+    HexReadResult result;
+    result.failure = HexFailure::CannotOpen;
+    result.error = QString::fromLatin1(policy.invalidFileText);
+    return result;
+}
+
 } // namespace
 
 HexReader::HexReader(FirmwareImage& image, const BuildPolicy& policy, HexReadCallbacks callbacks)
@@ -156,7 +163,7 @@ HexReadResult readHex(QIODevice& device, FirmwareImage& image, const BuildPolicy
         int count = 0;
         while (nextLine(device, buf, line))
             ++count;
-        device.seek(0);
+        if (!device.seek(0)) return cannotOpen(policy);
         if (callbacks.lineRange) callbacks.lineRange(count);
     }
     HexReader reader(image, policy, callbacks);
@@ -171,18 +178,10 @@ HexReadResult readHex(QIODevice& device, FirmwareImage& image, const BuildPolicy
 HexReadResult readHexFile(const QString& path, FirmwareImage& image, const BuildPolicy& policy,
                           const HexReadCallbacks& callbacks) {
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        HexReadResult result;
-        result.failure = HexFailure::CannotOpen;
-        result.error = QString::fromLatin1(policy.invalidFileText);
-        return result;
-    }
-    auto result = readHex(file, image, policy, callbacks);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return cannotOpen(policy);
+    const auto result = readHex(file, image, policy, callbacks);
     // A read error would otherwise look like the end of a shorter file.
-    if (result.ok() && file.error() != QFileDevice::NoError) {
-        result.failure = HexFailure::CannotOpen;
-        result.error = QString::fromLatin1(policy.invalidFileText);
-    }
+    if (result.ok() && file.error() != QFileDevice::NoError) return cannotOpen(policy);
     return result;
 }
 

@@ -52,7 +52,7 @@ void ImageRow::format(const BuildPolicy& policy) {
     switch (kind_) {
     case RowKind::Program:
         // Three bytes per instruction; the phantom upper byte of each second word is dropped.
-        bytes_.resize(rowSize_ * 3);
+        bytes_.resize(byteSize());
         for (int i = 0; i < rowSize_; ++i) {
             const auto lo = word(2 * i), hi = word(2 * i + 1);
             bytes_[3 * i] = high(lo);
@@ -61,14 +61,14 @@ void ImageRow::format(const BuildPolicy& policy) {
         }
         break;
     case RowKind::Configuration:
-        bytes_.resize(3);
+        bytes_.resize(byteSize());
         bytes_[0] = high(word(0));
         bytes_[1] = low(word(0));
         bytes_[2] = high(word(1));
         break;
     case RowKind::Eeprom: {
         const int stride = policy.eepromLayout == EepromLayout::EverySecondWord ? 2 : 1;
-        bytes_.resize(32);
+        bytes_.resize(byteSize());
         for (int i = 0; i < 16; ++i) {
             const auto w = word(stride * i);
             bytes_[2 * i] = high(w);
@@ -77,6 +77,22 @@ void ImageRow::format(const BuildPolicy& policy) {
         break;
     }
     }
+}
+
+int ImageRow::byteSize() const {
+    switch (kind_) {
+    case RowKind::Program:
+        return rowSize_ * 3;
+    case RowKind::Eeprom:
+        return 32;
+    case RowKind::Configuration:
+        return 3;
+    }
+    return 0;
+}
+
+QByteArray ImageRow::bytesOrErased() const {
+    return bytes_.isEmpty() ? QByteArray(byteSize(), '\xFF') : bytes_;
 }
 
 std::size_t ImageRow::heapBytes() const {

@@ -42,8 +42,14 @@ public:
 
     // Fills bytes() from the words; an empty row is left unformatted.
     void format(const BuildPolicy& policy);
-    // The row as sent: rowSize x 3 bytes (program), 32 (EEPROM), 3 (configuration).
+    // The row as sent: rowSize x 3 bytes (program), 32 (EEPROM), 3 (configuration); empty
+    // until format() ran on a non-empty row.
     const QByteArray& bytes() const { return bytes_; }
+    // Size of the formatted row for its kind.
+    int byteSize() const;
+    // bytes(), or erased bytes (0xFF) of the row's size for a row that has none, for the build
+    // that sends empty configuration rows with their empty flag.
+    QByteArray bytesOrErased() const;
 
     // Heap bytes held by this row (words and formatted bytes).
     std::size_t heapBytes() const;

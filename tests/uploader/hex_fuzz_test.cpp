@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 using namespace vorna::uploader;
@@ -70,6 +71,7 @@ private:
 } // namespace
 
 TEST(HexReaderFuzz, MalformedLinesNeverBreakTheReader) {
+    int failures = 0, stored = 0;
     for (std::uint32_t seed = 1; seed <= 300; ++seed) {
         SCOPED_TRACE(seed);
         LineMaker maker(seed);
@@ -80,29 +82,32 @@ TEST(HexReaderFuzz, MalformedLinesNeverBreakTheReader) {
             text += QByteArray::fromStdString(lines.back()) + (seed % 3 ? "\n" : "\r\n");
         }
         for (const auto* policy : {&sirvexPolicy(), &tamrixPolicy()}) {
-            FirmwareImage image(static_cast<int>(seed % 4));
+            const int family = static_cast<int>(seed % 4);
+            FirmwareImage image(family);
             QBuffer buffer(&text);
             buffer.open(QIODevice::ReadOnly);
             const auto result = readHex(buffer, image, *policy);
-            if (!result.ok()) {
-                EXPECT_FALSE(result.error.isEmpty());
-            }
-            EXPECT_LE(result.lines, 60);
-            image.formatRows(*policy);
-            int stored = 0;
-            for (const auto& row : image.rows())
-                stored += row.empty() ? 0 : 1;
-            EXPECT_LE(stored, result.wordsStored);
+            EXPECT_EQ(result.ok(), result.error.isEmpty());
+            EXPECT_LE(result.lines, text.count('\n'));
+            EXPECT_LE(image.nonEmptyRowCount(), result.wordsStored);
 
-            // Line by line, the reader stops taking lines once it has failed.
-            FirmwareImage direct(static_cast<int>(seed % 4));
-            HexReader reader(direct, *policy);
-            bool going = true;
+            // Every line, through a fresh reader after each failure, so lines behind a bad one
+            // are exercised too. A failed reader takes no more lines.
+            FirmwareImage direct(family);
+            std::optional<HexReader> reader(std::in_place, direct, *policy);
             for (const auto& l : lines) {
-                const bool more = reader.readLine(l);
-                EXPECT_FALSE(!going && more);
-                going = going && more;
+                if (reader->readLine(l)) continue;
+                EXPECT_FALSE(reader->readLine(dataRecord(0, {1, 2})));
+                EXPECT_FALSE(reader->result().error.isEmpty());
+                ++failures;
+                stored += reader->result().wordsStored;
+                reader.emplace(direct, *policy);
             }
+            stored += reader->result().wordsStored;
+            direct.formatRows(*policy);
         }
     }
+    // The generator must reach both outcomes, or the loop proves little.
+    EXPECT_GT(failures, 1000);
+    EXPECT_GT(stored, 10000);
 }

@@ -276,6 +276,8 @@ TEST(TamrixWindow, AnAnnouncementBeforeAFileIsChosenIsRefused) {
 }
 
 int main(int argc, char** argv) {
+    // Test discovery runs this program at build time, outside the test environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
