@@ -15,7 +15,8 @@ namespace {
 
 [[noreturn]] void throwDb(sqlite3* db, int code, const QString& what) {
     const int ext = db ? sqlite3_extended_errcode(db) : code;
-    const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
+    const QString msg =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
     throw RunError(err::kDatabaseBase + (ext & 0xff), what + QStringLiteral(": ") + msg);
 }
 
@@ -49,7 +50,9 @@ Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.s
     other.stmt_ = nullptr;
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
 
 Statement& Statement::bind(int index, const QVariant& raw) {
     const QVariant value = toStored(raw);
@@ -89,7 +92,8 @@ Statement& Statement::bind(int index, const QVariant& raw) {
 }
 
 Statement& Statement::bindAll(const QVariantList& values) {
-    for (int i = 0; i < values.size(); ++i) bind(i + 1, values[i]);
+    for (int i = 0; i < values.size(); ++i)
+        bind(i + 1, values[i]);
     return *this;
 }
 
@@ -114,7 +118,9 @@ int Statement::run() {
     return changed;
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_);
+}
 
 QString Statement::columnName(int i) const {
     return QString::fromUtf8(sqlite3_column_name(stmt_, i));
@@ -143,18 +149,21 @@ struct Database::Cache {
     std::map<QString, std::unique_ptr<Statement>> statements;
 };
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
 void Database::open(const QString& path) {
     close();
     const QByteArray p = path.toUtf8();
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(p.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                                   nullptr);
+    const int rc =
+        sqlite3_open_v2(p.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close(db);
-        throw RunError(err::kDatabaseBase + (rc & 0xff), QStringLiteral("open ") + path + ": " + msg);
+        throw RunError(err::kDatabaseBase + (rc & 0xff),
+                       QStringLiteral("open ") + path + ": " + msg);
     }
     db_ = db;
     path_ = path;
@@ -189,17 +198,23 @@ void Database::exec(const QString& sql) {
     }
 }
 
-Statement Database::prepare(const QString& sql) const { return Statement(db_, sql); }
+Statement Database::prepare(const QString& sql) const {
+    return Statement(db_, sql);
+}
 
 Statement& Database::cached(const QString& sql) {
     if (!cache_) throw RunError(err::kDatabaseBase, QStringLiteral("database not open"));
     auto& slot = cache_->statements[sql];
-    if (!slot) slot = std::make_unique<Statement>(db_, sql);
-    else slot->reset();
+    if (!slot)
+        slot = std::make_unique<Statement>(db_, sql);
+    else
+        slot->reset();
     return *slot;
 }
 
-qint64 Database::lastInsertId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
+qint64 Database::lastInsertId() const {
+    return db_ ? sqlite3_last_insert_rowid(db_) : 0;
+}
 
 qint64 Database::scalar(const QString& sql, const QVariantList& params) {
     Statement st = prepare(sql);
@@ -207,7 +222,9 @@ qint64 Database::scalar(const QString& sql, const QVariantList& params) {
     return st.step() ? st.column(0).toLongLong() : 0;
 }
 
-void Database::fail(const QString& what) const { throwDb(db_, SQLITE_ERROR, what); }
+void Database::fail(const QString& what) const {
+    throwDb(db_, SQLITE_ERROR, what);
+}
 
 Database::Transaction::Transaction(Database& db) : db_(db) {
     db_.exec(QStringLiteral("BEGIN IMMEDIATE"));

@@ -21,7 +21,8 @@ bool appendLines(const QString& path, const QStringList& lines) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
     QByteArray bytes;
-    for (const QString& l : lines) bytes += toLatin1Safe(l) + "\r\n";
+    for (const QString& l : lines)
+        bytes += toLatin1Safe(l) + "\r\n";
     return f.write(bytes) == bytes.size();
 }
 
@@ -29,24 +30,28 @@ const QChar kTab = QLatin1Char('\t');
 
 } // namespace
 
-QString eventKey() { return QStringLiteral("k9marli TOPRAS Heddov & NiVe!!"); }
+QString eventKey() {
+    return QStringLiteral("k9marli TOPRAS Heddov & NiVe!!");
+}
 
-QString debugLogPath(const AppContext& ctx) { return ctx.appPath + QStringLiteral("debug.log"); }
+QString debugLogPath(const AppContext& ctx) {
+    return ctx.appPath + QStringLiteral("debug.log");
+}
 
 void print_error(AppContext& ctx, const QString& name, const QString& message, int number,
                  const QString& description) {
     try {
         const QString num = QString::number(number);
-        appendLines(debugLogPath(ctx), {now(ctx) + kTab + name + kTab + message,
-                                        num + kTab + description});
+        appendLines(debugLogPath(ctx),
+                    {now(ctx) + kTab + name + kTab + message, num + kTab + description});
         record_event(ctx,
                      QStringLiteral("FUNCT ERROR (") + name + QStringLiteral(")") + kTab + num +
                          kTab + description + kTab + message,
                      kEventError);
     } catch (const std::exception& e) {
-        appendLines(debugLogPath(ctx), {now(ctx) + kTab + QStringLiteral("FUNCT ERROR (print_error)") +
-                                        kTab + QString::number(err::kGeneric) + kTab +
-                                        QString::fromLocal8Bit(e.what())});
+        appendLines(debugLogPath(ctx),
+                    {now(ctx) + kTab + QStringLiteral("FUNCT ERROR (print_error)") + kTab +
+                     QString::number(err::kGeneric) + kTab + QString::fromLocal8Bit(e.what())});
     }
 }
 
@@ -62,14 +67,16 @@ void write_row_in_tab1(AppContext& ctx, const QString& encodedText, int kind) {
             .bind(5, kind)
             .run();
     } catch (const RunError& e) {
-        appendLines(debugLogPath(ctx), {now(ctx) + kTab + QStringLiteral("FUNCT ERROR (write_row_in_tab1)") +
-                                        kTab + QString::number(e.number()) + kTab + e.description()});
+        appendLines(debugLogPath(ctx),
+                    {now(ctx) + kTab + QStringLiteral("FUNCT ERROR (write_row_in_tab1)") + kTab +
+                     QString::number(e.number()) + kTab + e.description()});
     }
 }
 
 int write_crc(const QString& text) {
     int sum = 0;
-    for (QChar c : text) sum = (sum + latin1Code(c)) % 256;
+    for (QChar c : text)
+        sum = (sum + latin1Code(c)) % 256;
     return sum;
 }
 

@@ -25,8 +25,9 @@ RecordSet RecordSet::table(Database& db, const QString& table) {
 RecordSet RecordSet::query(Database& db, const QString& table, const QString& clause,
                            const QVariantList& params) {
     RecordSet rs(db, table);
-    Statement st = db.prepare(QStringLiteral("SELECT rowid AS ") + kKey + QStringLiteral(", * FROM ") +
-                              quoted(table) + QLatin1Char(' ') + clause);
+    Statement st =
+        db.prepare(QStringLiteral("SELECT rowid AS ") + kKey + QStringLiteral(", * FROM ") +
+                   quoted(table) + QLatin1Char(' ') + clause);
     st.bindAll(params);
     rs.load(st, true);
     return rs;
@@ -50,7 +51,8 @@ void RecordSet::load(Statement& st, bool withKey) {
     while (st.step()) {
         std::vector<QVariant> row;
         row.reserve(size_t(n - first));
-        for (int i = first; i < n; ++i) row.push_back(st.column(i));
+        for (int i = first; i < n; ++i)
+            row.push_back(st.column(i));
         rows_.push_back(std::move(row));
         keys_.push_back(withKey ? st.column(0).toLongLong() : -1);
     }
@@ -64,11 +66,14 @@ void RecordSet::moveNext() {
 int RecordSet::index(const QString& name) const {
     const auto it = byName_.constFind(name.toLower());
     if (it == byName_.constEnd())
-        throw RunError(err::kDatabaseBase + 265, QStringLiteral("Item not found in this collection: ") + name);
+        throw RunError(err::kDatabaseBase + 265,
+                       QStringLiteral("Item not found in this collection: ") + name);
     return it.value();
 }
 
-bool RecordSet::hasField(const QString& name) const { return byName_.contains(name.toLower()); }
+bool RecordSet::hasField(const QString& name) const {
+    return byName_.contains(name.toLower());
+}
 
 void RecordSet::requireRow() const {
     if (eof()) throw RunError(err::kDatabaseBase + 21, QStringLiteral("No current record."));
@@ -99,7 +104,9 @@ qint64 RecordSet::integer(const QString& name) const {
     return qint64(d);
 }
 
-bool RecordSet::boolean(const QString& name) const { return integer(name) != 0; }
+bool RecordSet::boolean(const QString& name) const {
+    return integer(name) != 0;
+}
 
 QString RecordSet::text(const QString& name) const {
     const QVariant v = field(name);
@@ -119,14 +126,16 @@ QTime RecordSet::time(const QString& name) const {
 }
 
 void RecordSet::addNew() {
-    if (table_.isEmpty()) throw RunError(err::kDatabaseBase + 8, QStringLiteral("Record set is read-only"));
+    if (table_.isEmpty())
+        throw RunError(err::kDatabaseBase + 8, QStringLiteral("Record set is read-only"));
     mode_ = Mode::Adding;
     pending_.assign(size_t(names_.size()), QVariant());
     touched_.assign(size_t(names_.size()), false);
 }
 
 void RecordSet::edit() {
-    if (table_.isEmpty()) throw RunError(err::kDatabaseBase + 8, QStringLiteral("Record set is read-only"));
+    if (table_.isEmpty())
+        throw RunError(err::kDatabaseBase + 8, QStringLiteral("Record set is read-only"));
     requireRow();
     mode_ = Mode::Editing;
     pending_ = rows_[size_t(pos_)];
@@ -154,10 +163,12 @@ void RecordSet::update() {
     if (mode_ == Mode::Adding) {
         QString sql;
         if (cols.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO ") + quoted(table_) + QStringLiteral(" DEFAULT VALUES");
+            sql =
+                QStringLiteral("INSERT INTO ") + quoted(table_) + QStringLiteral(" DEFAULT VALUES");
         } else {
             QStringList marks;
-            for (int i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
+            for (int i = 0; i < cols.size(); ++i)
+                marks << QStringLiteral("?");
             sql = QStringLiteral("INSERT INTO ") + quoted(table_) + QStringLiteral(" (") +
                   cols.join(QLatin1Char(',')) + QStringLiteral(") VALUES (") +
                   marks.join(QLatin1Char(',')) + QLatin1Char(')');
@@ -170,7 +181,8 @@ void RecordSet::update() {
         back.bind(1, key);
         std::vector<QVariant> row(size_t(names_.size()));
         if (back.step()) {
-            for (int i = 0; i < back.columnCount() && i < names_.size(); ++i) row[size_t(i)] = back.column(i);
+            for (int i = 0; i < back.columnCount() && i < names_.size(); ++i)
+                row[size_t(i)] = back.column(i);
         }
         rows_.push_back(std::move(row));
         keys_.push_back(key);
@@ -178,7 +190,8 @@ void RecordSet::update() {
     } else {
         if (!cols.isEmpty()) {
             QStringList sets;
-            for (const QString& c : cols) sets << c + QStringLiteral("=?");
+            for (const QString& c : cols)
+                sets << c + QStringLiteral("=?");
             values << keys_[size_t(pos_)];
             db_->cached(QStringLiteral("UPDATE ") + quoted(table_) + QStringLiteral(" SET ") +
                         sets.join(QLatin1Char(',')) + QStringLiteral(" WHERE rowid=?"))
@@ -197,7 +210,8 @@ void RecordSet::cancelUpdate() {
 }
 
 void RecordSet::remove() {
-    if (table_.isEmpty()) throw RunError(err::kDatabaseBase + 8, QStringLiteral("Record set is read-only"));
+    if (table_.isEmpty())
+        throw RunError(err::kDatabaseBase + 8, QStringLiteral("Record set is read-only"));
     requireRow();
     db_->cached(QStringLiteral("DELETE FROM ") + quoted(table_) + QStringLiteral(" WHERE rowid=?"))
         .bind(1, keys_[size_t(pos_)])

@@ -36,7 +36,9 @@ public:
 
     bool hasField(const QString& name) const;
     QVariant field(const QString& name) const;
-    bool isNull(const QString& name) const { return !field(name).isValid() || field(name).isNull(); }
+    bool isNull(const QString& name) const {
+        return !field(name).isValid() || field(name).isNull();
+    }
     // Typed reads; a null number reads as 0, a null text as empty, a null date as invalid.
     double number(const QString& name) const;
     qint64 integer(const QString& name) const;
@@ -51,7 +53,7 @@ public:
     void setField(const QString& name, const QVariant& value);
     void update(); // after a new row, the current row is the new one
     void cancelUpdate();
-    void remove(); // deletes the current row; the current row becomes the next one
+    void remove();     // deletes the current row; the current row becomes the next one
     qint64 id() const; // the current row's key
 
 private:

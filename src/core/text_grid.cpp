@@ -10,7 +10,8 @@ QString make_file_logger(AppContext& ctx, TextGrid& grid) {
         const int rows = grid.rowCount();
         // The last row is the grid's empty entry row and is never exported.
         for (int r = 0; r + 1 < rows; ++r) {
-            for (int c = 1; c <= 25; ++c) out += grid.cellText(r, c) + QLatin1Char('\t');
+            for (int c = 1; c <= 25; ++c)
+                out += grid.cellText(r, c) + QLatin1Char('\t');
             out += QStringLiteral("\r\n");
         }
         if (rows > 0) grid.selectRow(rows - 1);

@@ -14,7 +14,8 @@ void check(int language, int number) {
 
 void MessageCatalogue::reset() {
     for (auto& row : entries_)
-        for (auto& t : row) t.clear();
+        for (auto& t : row)
+            t.clear();
 }
 
 const QString& MessageCatalogue::text(int language, int number) const {

@@ -20,7 +20,9 @@ static QString fromEnv(const char* name, const QString& fallback) {
     return v.isEmpty() ? fallback : QString::fromLocal8Bit(v);
 }
 
-QString binDir() { return fromEnv("VORNA_BIN_DIR", QDir::currentPath()); }
+QString binDir() {
+    return fromEnv("VORNA_BIN_DIR", QDir::currentPath());
+}
 
 QString screenshotDir() {
     const QString d = fromEnv("VORNA_SCREENSHOT_DIR", QDir::currentPath() + "/screenshots");
@@ -28,6 +30,8 @@ QString screenshotDir() {
     return d;
 }
 
-QString sourceDir() { return fromEnv("VORNA_SOURCE_DIR", QDir::currentPath()); }
+QString sourceDir() {
+    return fromEnv("VORNA_SOURCE_DIR", QDir::currentPath());
+}
 
 } // namespace vorna::test

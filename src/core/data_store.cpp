@@ -1,0 +1,164 @@
+#include "data_store.h"
+
+#include "app_context.h"
+#include "error_trap.h"
+#include "logs.h"
+
+namespace vorna {
+
+void reset_variabili_impianto(AppContext& ctx) {
+    ctx.plant.reset();
+}
+
+void reset_variabili_acquisizione(AppContext& ctx) {
+    ctx.measurement.reset();
+}
+
+namespace {
+
+void requirePlants(const AppContext& ctx) {
+    if (!ctx.plants) throw RunError(err::kDatabaseBase + 91, QStringLiteral("no plant query"));
+}
+
+void queryPlants(AppContext& ctx, const QString& clause, const QVariantList& params = {}) {
+    ctx.plants = std::make_unique<RecordSet>(
+        RecordSet::query(ctx.db, QStringLiteral("impianti"), clause, params));
+    ctx.lastPlantQuery = clause;
+}
+
+} // namespace
+
+bool read_data_impianto_from_db_row(AppContext& ctx) {
+    return guard(ctx, QStringLiteral("read_data_impianto_from_db_row"), [&] {
+        requirePlants(ctx);
+        const RecordSet& rs = *ctx.plants;
+        PlantRecord& p = ctx.plant;
+        p.POT = rs.number(QStringLiteral("POT"));
+        p.BOOL1 = rs.boolean(QStringLiteral("BOOL1"));
+        p.NOCT = rs.number(QStringLiteral("NOCT"));
+        p.REAL1 = rs.number(QStringLiteral("REAL1"));
+        p.nome = rs.text(QStringLiteral("nome"));
+        p.indirizzo = rs.text(QStringLiteral("indirizzo"));
+        p.NUMCIV = rs.text(QStringLiteral("NUMCIV"));
+        p.cap = rs.text(QStringLiteral("cap"));
+        p.comune = rs.text(QStringLiteral("comune"));
+        p.CODFISC = rs.text(QStringLiteral("CODFISC"));
+        return true;
+    });
+}
+
+bool write_data_impianto_in_db_row(AppContext& ctx) {
+    return guard(ctx, QStringLiteral("write_data_impianto_in_db_row"), [&] {
+        requirePlants(ctx);
+        RecordSet& rs = *ctx.plants;
+        const PlantRecord& p = ctx.plant;
+        rs.setField(QStringLiteral("tipo"), 1);
+        rs.setField(QStringLiteral("nome"), p.nome);
+        rs.setField(QStringLiteral("indirizzo"), p.indirizzo);
+        rs.setField(QStringLiteral("NUMCIV"), p.NUMCIV);
+        rs.setField(QStringLiteral("cap"), p.cap);
+        rs.setField(QStringLiteral("comune"), p.comune);
+        rs.setField(QStringLiteral("CODFISC"), p.CODFISC);
+        rs.setField(QStringLiteral("POT"), p.POT);
+        rs.setField(QStringLiteral("BOOL1"), p.BOOL1);
+        rs.setField(QStringLiteral("NOCT"), p.NOCT);
+        rs.setField(QStringLiteral("REAL1"), p.REAL1);
+        rs.setField(QStringLiteral("TEXT1"), ctx.fwVersionText);
+        rs.setField(QStringLiteral("TEXT2"), ctx.swVersion);
+        return true;
+    });
+}
+
+bool leggi_impianto_per_ID(AppContext& ctx, qint64 id) {
+    const QString name = QStringLiteral("leggi_impianto_per_ID");
+    return guard(ctx, name, [&](TrapScope& s) {
+        reset_variabili_impianto(ctx);
+        s.step(1);
+        queryPlants(ctx, QStringLiteral("WHERE ID=?"), {id});
+        if (ctx.plants->eof()) {
+            print_error(ctx, name, QStringLiteral("no plant ") + QString::number(id), 0, {});
+            return false;
+        }
+        s.step(2);
+        if (!read_data_impianto_from_db_row(ctx)) {
+            print_error(ctx, name, QStringLiteral("2"), 0, {});
+            return false;
+        }
+        ctx.plant.ID = id;
+        return true;
+    });
+}
+
+bool leggi_acquisizione_per_ID(AppContext& ctx, qint64 id, MeasurementSource source) {
+    // Logged under the plant reader's name, as the error log has always shown it.
+    const QString name = QStringLiteral("leggi_impianto_per_ID");
+    return guard(ctx, name, [&] {
+        reset_variabili_acquisizione(ctx);
+        const QString table = source == MeasurementSource::Downloaded
+                                  ? QStringLiteral("acquisizioni")
+                                  : QStringLiteral("realtime");
+        const RecordSet rs = RecordSet::query(ctx.db, table, QStringLiteral("WHERE ID=?"), {id});
+        if (rs.eof()) {
+            print_error(ctx, name, table + QStringLiteral(" ") + QString::number(id), 0, {});
+            return false;
+        }
+        MeasurementRecord& m = ctx.measurement;
+        m.data = rs.date(QStringLiteral("data"));
+        m.ora = rs.time(QStringLiteral("ora"));
+        for (const MeasurementColumn& c : kMeasurementNumbers)
+            m.*c.field = rs.number(QLatin1String(c.name));
+        m.ESITOAC = rs.boolean(QStringLiteral("ESITOAC"));
+        m.TEXT1 = rs.text(QStringLiteral("TEXT1"));
+        m.TEXT2 = rs.text(QStringLiteral("TEXT2"));
+        return true;
+    });
+}
+
+bool popola_cbselimp(AppContext& ctx, QStringList& list) {
+    return guard(ctx, QStringLiteral("popola_cbselimp"), [&] {
+        queryPlants(ctx, kPlantListClause);
+        RecordSet& rs = *ctx.plants;
+        if (rs.eof()) return true;
+        QStringList entries{QString()};
+        std::vector<qint64> ids;
+        ids.reserve(size_t(rs.rowCount()));
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+            if (!read_data_impianto_from_db_row(ctx)) return false;
+            const PlantRecord& p = ctx.plant;
+            entries << p.nome + QStringLiteral(" (") + p.indirizzo + QStringLiteral(", ") +
+                           p.NUMCIV + QStringLiteral(" - ") + p.comune + QStringLiteral(")");
+            ids.push_back(rs.integer(QStringLiteral("ID")));
+        }
+        list = entries;
+        ctx.plantIdList = std::move(ids);
+        return true;
+    });
+}
+
+bool cancella_impianto_da_DB(AppContext& ctx, qint64 id) {
+    return guard(ctx, QStringLiteral("cancella_impianto_da_DB"), [&](TrapScope& s) {
+        Database::Transaction tx(ctx.db);
+        s.step(1);
+        ctx.db.prepare(QStringLiteral("DELETE FROM impianti WHERE ID=?")).bind(1, id).run();
+        s.step(2);
+        ctx.db.prepare(QStringLiteral("DELETE FROM acquisizioni WHERE IDIMP=?")).bind(1, id).run();
+        s.step(3);
+        ctx.db.prepare(QStringLiteral("DELETE FROM realtime WHERE IDIMP=?")).bind(1, id).run();
+        tx.commit();
+        return true;
+    });
+}
+
+bool leggi_parametri_report(AppContext& ctx) {
+    return guard(ctx, QStringLiteral("leggi_parametri_report"), [&] {
+        ctx.reportModel = QStringLiteral("VORNA METER PV 100");
+        const RecordSet rs = RecordSet::table(ctx.db, QStringLiteral("impostazioni"));
+        ctx.reportLogo = (rs.eof() || rs.isNull(QStringLiteral("logo")))
+                             ? QStringLiteral(" ")
+                             : rs.text(QStringLiteral("logo"));
+        ctx.reportDate = QDate::currentDate();
+        return true;
+    });
+}
+
+} // namespace vorna

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vorna {
+
+class AppContext;
+
+// Moves plants and measurements between the database and the context's records.
+void reset_variabili_impianto(AppContext& ctx);
+void reset_variabili_acquisizione(AppContext& ctx);
+
+// The current row of ctx.plants into ctx.plant (all fields but ID).
+bool read_data_impianto_from_db_row(AppContext& ctx);
+// ctx.plant into the current new or edited row of ctx.plants; the caller commits it.
+bool write_data_impianto_in_db_row(AppContext& ctx);
+bool leggi_impianto_per_ID(AppContext& ctx, qint64 id);
+
+enum class MeasurementSource { Downloaded = 1, Realtime = 2 };
+bool leggi_acquisizione_per_ID(AppContext& ctx, qint64 id, MeasurementSource source);
+
+// Fills list with an empty entry then one text per plant, and ctx.plantIdList with their IDs
+// (entry k belongs to plantIdList[k - 1]). Without plants both are left as they were.
+bool popola_cbselimp(AppContext& ctx, QStringList& list);
+// The plant and all its measurements and samples, in one transaction.
+bool cancella_impianto_da_DB(AppContext& ctx, qint64 id);
+bool leggi_parametri_report(AppContext& ctx);
+
+// The plant list query, in the order a person reads a register.
+inline const QString kPlantListClause = QStringLiteral("ORDER BY nome, comune, indirizzo, NUMCIV");
+
+} // namespace vorna

@@ -1,0 +1,250 @@
+#include "database_init.h"
+
+#include "app_context.h"
+#include "error_trap.h"
+#include "logs.h"
+#include "schema.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace vorna {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path native(const QString& p) {
+    return fs::path(p.toStdString());
+}
+
+enum class FileState { Missing, Good, Damaged };
+
+struct Sqlite {
+    sqlite3* db = nullptr;
+    ~Sqlite() { sqlite3_close_v2(db); }
+};
+
+// One-column results of a pragma, or the engine's error.
+bool pragmaText(sqlite3* db, const char* sql, QString& out) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+        out = QString::fromUtf8(sqlite3_errmsg(db));
+        return false;
+    }
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW)
+        out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    else if (rc != SQLITE_DONE)
+        out = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_finalize(st);
+    return rc == SQLITE_ROW || rc == SQLITE_DONE;
+}
+
+[[noreturn]] void busy(const QString& path, const QString& why) {
+    throw RunError(err::kDatabaseBase + SQLITE_BUSY, path + QStringLiteral(": ") + why);
+}
+
+// Checks a database file and folds its write-ahead log into it, so a plain copy of the file
+// holds every committed row. A locked file is an error, not damage.
+FileState checkAndCheckpoint(const QString& path, double* freeRatio = nullptr) {
+    if (!QFileInfo::exists(path)) return FileState::Missing;
+    Sqlite s;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &s.db, SQLITE_OPEN_READWRITE, nullptr) !=
+        SQLITE_OK)
+        return FileState::Damaged;
+    sqlite3_busy_timeout(s.db, 2000);
+    QString out;
+    if (!pragmaText(s.db, "PRAGMA wal_checkpoint(TRUNCATE)", out)) {
+        const int code = sqlite3_errcode(s.db);
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED) busy(path, out);
+        if (code != SQLITE_READONLY) return FileState::Damaged;
+    } else if (out != QLatin1String("0")) {
+        busy(path, QStringLiteral("in use by another program"));
+    }
+    if (!pragmaText(s.db, "PRAGMA quick_check", out)) {
+        const int code = sqlite3_errcode(s.db);
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED) busy(path, out);
+        return FileState::Damaged;
+    }
+    if (out != QLatin1String("ok")) return FileState::Damaged;
+    if (freeRatio) {
+        QString pages, freePages;
+        pragmaText(s.db, "PRAGMA page_count", pages);
+        pragmaText(s.db, "PRAGMA freelist_count", freePages);
+        const double total = pages.toDouble();
+        *freeRatio = total > 0 ? freePages.toDouble() / total : 0.0;
+    }
+    return FileState::Good;
+}
+
+void syncFile(const QString& path) {
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDONLY);
+    if (fd >= 0) {
+        ::fdatasync(fd);
+        ::close(fd);
+    }
+}
+
+void replaceFile(const QString& from, const QString& to) {
+    std::error_code ec;
+    fs::rename(native(from), native(to), ec);
+    if (ec)
+        throw RunError(err::kFileAccess, QStringLiteral("rename %1 to %2: %3")
+                                             .arg(from, to, QString::fromStdString(ec.message())));
+}
+
+// Copies a file to a new name through a temporary one, so the target is always either the old
+// file or the complete new one.
+void copyReplacing(const QString& from, const QString& to) {
+    const QString part = to + QStringLiteral(".part");
+    std::error_code ec;
+    fs::copy_file(native(from), native(part), fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+        fs::remove(native(part), ec);
+        throw RunError(err::kFileAccess, QStringLiteral("copy %1 to %2: %3")
+                                             .arg(from, to, QString::fromStdString(ec.message())));
+    }
+    syncFile(part);
+    replaceFile(part, to);
+}
+
+void removeFile(const QString& path) {
+    std::error_code ec;
+    fs::remove(native(path), ec);
+}
+
+// A damaged file and its journal files are kept under a new name for recovery by hand.
+QString setAside(const QString& path) {
+    const QString aside =
+        path + QStringLiteral(".damaged-") +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    replaceFile(path, aside);
+    const QString wal = path + QStringLiteral("-wal");
+    if (QFileInfo::exists(wal)) replaceFile(wal, aside + QStringLiteral("-wal"));
+    removeFile(path + QStringLiteral("-shm")); // index only, rebuilt from the log
+    return aside;
+}
+
+// Copies every row that can still be read from a damaged file into a fresh one.
+void salvage(const QString& damaged, const QString& fresh) {
+    Database out;
+    out.open(fresh);
+    ensure_schema(out);
+    Sqlite in;
+    if (sqlite3_open_v2(damaged.toUtf8().constData(), &in.db, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK)
+        return;
+    for (const char* table : {"impianti", "acquisizioni", "realtime", "impostazioni", "tab1"}) {
+        sqlite3_stmt* st = nullptr;
+        const QByteArray sql = QByteArray("SELECT * FROM ") + table;
+        if (sqlite3_prepare_v2(in.db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) continue;
+        Database::Transaction tx(out);
+        const int n = sqlite3_column_count(st);
+        QStringList cols, marks;
+        for (int i = 0; i < n; ++i) {
+            cols << QLatin1Char('"') + QString::fromUtf8(sqlite3_column_name(st, i)) +
+                        QLatin1Char('"');
+            marks << QStringLiteral("?");
+        }
+        try {
+            Statement ins =
+                out.prepare(QStringLiteral("INSERT OR IGNORE INTO ") + QLatin1String(table) +
+                            QStringLiteral(" (") + cols.join(',') + QStringLiteral(") VALUES (") +
+                            marks.join(',') + QStringLiteral(")"));
+            while (sqlite3_step(st) == SQLITE_ROW) {
+                for (int i = 0; i < n; ++i) {
+                    switch (sqlite3_column_type(st, i)) {
+                    case SQLITE_INTEGER:
+                        ins.bind(i + 1, qint64(sqlite3_column_int64(st, i)));
+                        break;
+                    case SQLITE_FLOAT:
+                        ins.bind(i + 1, sqlite3_column_double(st, i));
+                        break;
+                    case SQLITE_TEXT:
+                        ins.bind(i + 1, QString::fromUtf8(reinterpret_cast<const char*>(
+                                                              sqlite3_column_text(st, i)),
+                                                          sqlite3_column_bytes(st, i)));
+                        break;
+                    default:
+                        ins.bind(i + 1, QVariant());
+                    }
+                }
+                ins.run();
+            }
+        } catch (const RunError&) {
+            // A table whose columns no longer fit: keep what the others give.
+        }
+        sqlite3_finalize(st);
+        tx.commit();
+    }
+    out.close();
+}
+
+// Rewrites a database without its free pages.
+void compactInto(const QString& from, const QString& to) {
+    removeFile(to);
+    Database src;
+    src.open(from);
+    Statement st = src.prepare(QStringLiteral("VACUUM INTO ?"));
+    st.bind(1, to);
+    st.run();
+}
+
+} // namespace
+
+bool database_init(AppContext& ctx) {
+    ctx.settings.reset();
+    ctx.plants.reset();
+    ctx.db.close();
+    const QString work = ctx.appPath + kDataFile;
+    const QString backup = ctx.appPath + kBackupFile;
+    const QString scratch = ctx.appPath + kScratchFile;
+
+    return guard(ctx, QStringLiteral("database_init"), [&] {
+        double freeRatio = 0.0;
+        FileState state = checkAndCheckpoint(work, &freeRatio);
+        if (state == FileState::Damaged) {
+            const QString aside = setAside(work);
+            print_error(ctx, QStringLiteral("database_init"),
+                        QStringLiteral("damaged database set aside as ") + aside, 0, {});
+            if (checkAndCheckpoint(backup) == FileState::Good) {
+                copyReplacing(backup, work);
+            } else {
+                // No good backup: keep whatever rows the damaged file still gives.
+                salvage(aside, scratch);
+                replaceFile(scratch, work);
+            }
+            state = checkAndCheckpoint(work, &freeRatio);
+        } else if (state == FileState::Missing && checkAndCheckpoint(backup) == FileState::Good) {
+            copyReplacing(backup, work);
+            state = checkAndCheckpoint(work, &freeRatio);
+        } else if (state == FileState::Good) {
+            copyReplacing(work, backup);
+        }
+
+        if (state == FileState::Good) {
+            // Rebuild through the scratch copy only when free space is worth reclaiming; the
+            // working file is then replaced in one rename.
+            removeFile(scratch);
+            if (freeRatio > 0.25) {
+                compactInto(work, scratch);
+                syncFile(scratch);
+                replaceFile(scratch, work);
+            }
+        }
+        removeFile(scratch);
+
+        ctx.db.open(work);
+        ensure_schema(ctx.db);
+        return true;
+    });
+}
+
+} // namespace vorna

@@ -1,0 +1,22 @@
+#include "number_format.h"
+
+namespace vorna {
+
+QString general_number(const QLocale& locale, double value) {
+    if (value == 0.0) return QStringLiteral("0"); // no "-0"
+    // Only the decimal separator is regional: some locales write the minus sign or the digits
+    // with characters the single-byte files cannot hold.
+    QString text = QLocale::c().toString(value, 'g', 15);
+    if (locale.decimalPoint() == QStringLiteral(",")) text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text;
+}
+
+bool parse_number(const QString& text, double& value) {
+    QString t = text.trimmed();
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    value = QLocale::c().toDouble(t, &ok);
+    return ok;
+}
+
+} // namespace vorna

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+namespace vorna {
+
+// A number as the program has always written it on screen and in text files: up to 15
+// significant digits, no trailing zeros, no group separators, the locale's decimal separator.
+QString general_number(const QLocale& locale, double value);
+
+// A number from the instrument or from a text box: "." or "," as decimal separator, no group
+// separators. False when the text is not such a number.
+bool parse_number(const QString& text, double& value);
+
+} // namespace vorna

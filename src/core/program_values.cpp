@@ -1,0 +1,49 @@
+#include "program_values.h"
+
+#include "app_context.h"
+#include "error_trap.h"
+#include "logs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace vorna {
+
+namespace {
+QString withSlash(QString p) {
+    if (!p.endsWith(QLatin1Char('/'))) p += QLatin1Char('/');
+    return p;
+}
+} // namespace
+
+QString choose_app_path(const QString& executableDir) {
+    const QFileInfo info(executableDir);
+    if (info.isDir() && info.isWritable()) return withSlash(info.absoluteFilePath());
+    QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (data.isEmpty()) data = QDir::homePath() + QStringLiteral("/.VORNA_REPORT");
+    QDir().mkpath(data);
+    return withSlash(data);
+}
+
+bool init_sw(AppContext& ctx, const QString& executableDir) {
+    return guard(ctx, QStringLiteral("init_sw"), [&](TrapScope& s) {
+        s.step(2);
+        ctx.appPath = choose_app_path(executableDir);
+        s.step(3);
+        ctx.setLocale(ctx.locale); // the probe follows the regional format
+        s.step(4);
+        QFile log(debugLogPath(ctx));
+        if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw RunError(err::kFileAccess, QStringLiteral("cannot create ") + log.fileName());
+        log.write("\r\n");
+        log.close();
+        s.step(5);
+        ctx.swVersion = QStringLiteral("ZMB") + QStringLiteral(" ") + QStringLiteral("4.5");
+        ctx.fwCompatText = QStringLiteral("FV 2.1.5 - FR 1.0.1");
+        return true;
+    });
+}
+
+} // namespace vorna

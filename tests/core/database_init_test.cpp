@@ -1,0 +1,161 @@
+#include "data_store.h"
+#include "database_init.h"
+#include "schema.h"
+#include "test_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using namespace vorna;
+
+namespace {
+
+struct Startup : ::testing::Test {
+    test::TestEnv env;
+    AppContext& ctx = *env.ctx;
+    QString work() const { return env.path(kDataFile); }
+    QString backup() const { return env.path(kBackupFile); }
+
+    static void makeDb(const QString& path, int plants) {
+        Database db;
+        db.open(path);
+        ensure_schema(db);
+        db.exec(
+            QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < %1) "
+                    "INSERT INTO impianti (nome, POT) SELECT 'plant ' || i, i FROM n")
+                .arg(plants));
+    }
+    static qint64 plantsIn(const QString& path) {
+        Database db;
+        db.open(path);
+        return db.scalar("SELECT COUNT(*) FROM impianti");
+    }
+    static QByteArray bytes(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void write(const QString& path, const QByteArray& data) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(data);
+    }
+    QStringList setAside() const {
+        return QDir(env.dir.path())
+            .entryList({"DATA_v2.MDB.damaged-*"}, QDir::Files)
+            .filter(QRegularExpression("\\d$"));
+    }
+    void expectNoScratch() const {
+        EXPECT_FALSE(QFileInfo::exists(env.path(kScratchFile)));
+        EXPECT_TRUE(QDir(env.dir.path()).entryList({"*.part"}).isEmpty());
+    }
+};
+
+} // namespace
+
+TEST_F(Startup, NoFilesGivesAnEmptyDatabaseWithEveryTable) {
+    ASSERT_TRUE(database_init(ctx));
+    for (const char* t : {"impianti", "acquisizioni", "realtime", "impostazioni", "tab1"})
+        EXPECT_EQ(ctx.db.scalar(QString("SELECT COUNT(*) FROM ") + t), 0) << t;
+    EXPECT_TRUE(QFileInfo::exists(work()));
+    expectNoScratch();
+}
+
+TEST_F(Startup, OnlyABackupIsRestored) {
+    makeDb(backup(), 12);
+    ASSERT_TRUE(database_init(ctx));
+    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 12);
+    EXPECT_EQ(plantsIn(backup()), 12);
+    expectNoScratch();
+}
+
+TEST_F(Startup, BackupHoldsCommitsStillInTheWriteAheadLog) {
+    makeDb(work(), 3);
+    Database writer; // a run that never closed its connection
+    writer.open(work());
+    writer.exec("INSERT INTO impianti (nome) VALUES ('late')");
+    ASSERT_TRUE(database_init(ctx));
+    writer.close();
+    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 4);
+    EXPECT_EQ(plantsIn(backup()), 4);
+}
+
+TEST_F(Startup, DamagedWorkingFileIsSetAsideAndTheBackupKept) {
+    makeDb(backup(), 5);
+    const QByteArray goodBackup = bytes(backup());
+    for (const QByteArray& junk :
+         {QByteArray(8192, '\x5a'), QByteArray("not a database at all\n")}) {
+        write(work(), junk);
+        ASSERT_TRUE(database_init(ctx));
+        EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 5);
+        ctx.db.close();
+        EXPECT_EQ(bytes(backup()), goodBackup); // never overwritten by the damaged file
+        QFile::remove(work());
+    }
+    EXPECT_EQ(setAside().size(), 2);
+    EXPECT_TRUE(env.debugLog().contains("database_init"));
+    expectNoScratch();
+}
+
+TEST_F(Startup, TruncatedFileWithoutBackupKeepsWhatCanBeRead) {
+    makeDb(work(), 20000);
+    const QByteArray full = bytes(work());
+    write(work(), full.left(full.size() / 2));
+    ASSERT_TRUE(database_init(ctx));
+    const qint64 rows = ctx.db.scalar("SELECT COUNT(*) FROM impianti");
+    EXPECT_LE(rows, 20000);
+    EXPECT_EQ(setAside().size(), 1);
+    // The salvaged file is a sound database that takes new rows.
+    ctx.db.exec("INSERT INTO impianti (nome) VALUES ('new')");
+}
+
+TEST_F(Startup, LockedWorkingFileIsLoggedAndLeftAlone) {
+    makeDb(work(), 7);
+    Database other;
+    other.open(work());
+    other.exec("BEGIN EXCLUSIVE");
+    EXPECT_FALSE(database_init(ctx));
+    EXPECT_TRUE(env.debugLog().contains("database_init"));
+    other.exec("ROLLBACK");
+    other.close();
+    EXPECT_EQ(plantsIn(work()), 7);
+    EXPECT_TRUE(setAside().isEmpty());
+    // The next start succeeds.
+    ASSERT_TRUE(database_init(ctx));
+    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 7);
+}
+
+TEST_F(Startup, FreeSpaceIsCompactedAway) {
+    makeDb(work(), 30000);
+    {
+        Database db;
+        db.open(work());
+        db.exec("DELETE FROM impianti WHERE ID > 10");
+    }
+    ASSERT_TRUE(database_init(ctx));
+    const qint64 before = QFileInfo(backup()).size();
+    ctx.db.close();
+    EXPECT_LT(QFileInfo(work()).size(), before / 2);
+    EXPECT_EQ(plantsIn(work()), 10);
+    expectNoScratch();
+}
+
+TEST_F(Startup, ReadOnlyWorkingFileIsLoggedAndTheRowsStayReadable) {
+    makeDb(work(), 4);
+    // Root ignores permission bits; an immutable file is read-only even for root.
+    if (QProcess::execute("chattr", {"+i", work()}) != 0) {
+        GTEST_SKIP() << "no chattr here";
+    }
+    // It opens for reading; a change fails with a log entry and nothing else.
+    ASSERT_TRUE(database_init(ctx));
+    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 4);
+    EXPECT_FALSE(cancella_impianto_da_DB(ctx, 1));
+    ctx.db.close();
+    QProcess::execute("chattr", {"-i", work()});
+    EXPECT_TRUE(env.debugLog().contains("cancella_impianto_da_DB"));
+    EXPECT_EQ(plantsIn(backup()), 4);
+    EXPECT_EQ(plantsIn(work()), 4);
+}

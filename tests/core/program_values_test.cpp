@@ -1,0 +1,61 @@
+#include "number_format.h"
+#include "program_values.h"
+#include "test_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace vorna;
+
+TEST(ProgramValues, InitSetsValuesAndStartsAnEmptyErrorLog) {
+    test::TestEnv env(QLocale(QLocale::Italian, QLocale::Italy));
+    {
+        QFile old(env.path("debug.log"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("errors of the last run\r\n");
+    }
+    ASSERT_TRUE(init_sw(*env.ctx, env.dir.path()));
+    EXPECT_EQ(env.ctx->appPath, env.dir.path() + "/");
+    EXPECT_EQ(env.ctx->decimalProbe, "5000,5");
+    EXPECT_EQ(env.ctx->swVersion, "ZMB 4.5");
+    EXPECT_EQ(env.ctx->fwCompatText, "FV 2.1.5 - FR 1.0.1");
+    EXPECT_EQ(env.debugLog().trimmed(), QString());
+
+    env.ctx->setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(env.ctx->decimalProbe, "5000.5"); // never grouped, whatever the locale
+    EXPECT_FALSE(env.ctx->decimalComma());
+}
+
+TEST(ProgramValues, UnwritableProgramFolderFallsBackToUserData) {
+    test::TestEnv env;
+    const QString program = env.path("program");
+    QDir().mkpath(program);
+    EXPECT_EQ(choose_app_path(program), program + "/");
+    // Root ignores permission bits; an immutable folder is read-only even for root.
+    if (QProcess::execute("chattr", {"+i", program}) != 0) {
+        GTEST_SKIP() << "no chattr here";
+    }
+    qputenv("XDG_DATA_HOME", env.path("userdata").toLocal8Bit());
+    const QString chosen = choose_app_path(program);
+    QProcess::execute("chattr", {"-i", program});
+    EXPECT_NE(chosen, program + "/");
+    EXPECT_TRUE(chosen.startsWith(env.path("userdata")));
+    EXPECT_TRUE(chosen.endsWith("/"));
+    EXPECT_TRUE(QDir(chosen).exists());
+}
+
+TEST(NumberText, GeneralNumberIsPlainAsciiWithTheRegionalSeparator) {
+    const QLocale it(QLocale::Italian, QLocale::Italy), us(QLocale::English, QLocale::UnitedStates);
+    EXPECT_EQ(general_number(it, 4200.5), "4200,5");
+    EXPECT_EQ(general_number(us, 4200.5), "4200.5");
+    EXPECT_EQ(general_number(us, 0.1 + 0.2), "0.3"); // 15 significant digits
+    EXPECT_EQ(general_number(us, -0.0), "0");
+    EXPECT_EQ(general_number(QLocale(QLocale::Swedish, QLocale::Sweden), -3.5), "-3,5");
+    EXPECT_EQ(general_number(QLocale(QLocale::Arabic, QLocale::Egypt), 12.5).toLatin1(), "12.5");
+    double v = 0;
+    EXPECT_TRUE(parse_number(" 12,5 ", v));
+    EXPECT_DOUBLE_EQ(v, 12.5);
+    EXPECT_FALSE(parse_number("12,5x", v));
+}

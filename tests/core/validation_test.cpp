@@ -1,0 +1,141 @@
+#include "database_init.h"
+#include "test_env.h"
+#include "validation.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace vorna;
+
+TEST(TextRules, NumbersIntegersAndFirstCharacters) {
+    EXPECT_TRUE(isReal("7", '.'));
+    EXPECT_TRUE(isReal("-12.50", '.'));
+    EXPECT_TRUE(isReal("12,5", ','));
+    EXPECT_FALSE(isReal("12,5", '.'));
+    EXPECT_FALSE(isReal("12.5", ','));
+    for (const char* bad : {"", "-", "+1", " 1", "1.", ".5", "1e3", "1.000.5", "1..2", "1-", "--1"})
+        EXPECT_FALSE(isReal(bad, '.')) << bad;
+
+    EXPECT_FALSE(isInteger(""));
+    EXPECT_TRUE(isInteger("007"));
+    EXPECT_FALSE(isInteger("12a"));
+    EXPECT_FALSE(isInteger("-1"));
+
+    EXPECT_TRUE(isLenZero("   "));
+    EXPECT_FALSE(isLenZero(" x "));
+
+    test::TestEnv env;
+    EXPECT_TRUE(isNum(*env.ctx, "3x"));
+    EXPECT_TRUE(isNotNum(*env.ctx, "x3"));
+    EXPECT_FALSE(isNum(*env.ctx, ""));
+    EXPECT_FALSE(isNotNum(*env.ctx, ""));
+    EXPECT_TRUE(env.debugLog().contains("isNotNum"));
+}
+
+TEST(TextRules, PlantTextsAndCorrection) {
+    EXPECT_TRUE(isValidString(""));
+    EXPECT_TRUE(isValidString("Via Roma 3. Int 2"));
+    EXPECT_FALSE(isValidString("Rossi & Figli"));
+    EXPECT_FALSE(isValidString(QString::fromUtf8("Città")));
+    EXPECT_TRUE(isValidCap("10121"));
+    EXPECT_TRUE(isValidCap(""));
+    EXPECT_FALSE(isValidCap("101 21"));
+    const QString in = QString::fromUtf8("D'Urso, via 3/b è ok.");
+    const QString out = correggiStringa(in);
+    EXPECT_EQ(out, "D Urso  via 3 b   ok.");
+    EXPECT_EQ(out.size(), in.size());
+}
+
+namespace {
+struct Validation : ::testing::Test {
+    test::TestEnv env;
+    AppContext& ctx = *env.ctx;
+    PlantFields f;
+    void SetUp() override {
+        for (int n : {134, 144, 146, 147, 200})
+            ctx.messaggi.set(0, n, QString("<m%1>").arg(n));
+        f = {"4200",  "45",   "0.43",  "Rossi", "Via Roma", "3",   "10121", "Torino", "RSSMRA",
+             "Power", "NOCT", "Gamma", "Name",  "Street",   "No.", "ZIP",   "Town",   "Tax code"};
+    }
+    QString onlyWarning() {
+        EXPECT_EQ(env.prompts.warnings.size(), 1u);
+        if (env.prompts.warnings.empty()) return {};
+        EXPECT_EQ(env.prompts.warnings[0].title, "Error");
+        return env.prompts.warnings[0].text;
+    }
+};
+} // namespace
+
+TEST_F(Validation, InclusiveLimitsAndRangeMessage) {
+    EXPECT_TRUE(validazione_dati_imp(ctx, f));
+    f.pot = "0.1";
+    f.noct = "99";
+    f.gamma = "0.01";
+    EXPECT_TRUE(validazione_dati_imp(ctx, f));
+    EXPECT_TRUE(env.prompts.warnings.empty());
+    f.pot = "4200.01";
+    EXPECT_FALSE(validazione_dati_imp(ctx, f));
+    EXPECT_EQ(onlyWarning(), "'Power' <m146> 0.1 <m147> 4200");
+}
+
+TEST_F(Validation, FirstFailureWinsInFieldOrder) {
+    f.gamma = " ";
+    EXPECT_FALSE(validazione_dati_imp(ctx, f));
+    EXPECT_EQ(onlyWarning(), "<m134>");
+
+    env.prompts.warnings.clear();
+    f.gamma = "1";
+    f.noct = "4,5"; // comma on a decimal-point PC
+    EXPECT_FALSE(validazione_dati_imp(ctx, f));
+    EXPECT_EQ(onlyWarning(), "'NOCT' <m144>");
+
+    env.prompts.warnings.clear();
+    f.noct = "45";
+    EXPECT_FALSE(validazione_dati_imp(ctx, f));
+    EXPECT_EQ(onlyWarning(), "'Gamma' <m146> 0.01 <m147> 0.99");
+
+    env.prompts.warnings.clear();
+    f.gamma = "0.5";
+    f.cap = "10 121";
+    f.codice = "RSS/MRA";
+    EXPECT_FALSE(validazione_dati_imp(ctx, f));
+    EXPECT_EQ(onlyWarning(), "'ZIP' <m200>");
+}
+
+TEST(ValidationComma, DecimalCommaPc) {
+    test::TestEnv env(QLocale(QLocale::Italian, QLocale::Italy));
+    AppContext& ctx = *env.ctx;
+    EXPECT_EQ(ctx.decimalProbe, "5000,5");
+    PlantFields f{"4200,0", "45", "0,43", "", "", "", "", "", "",
+                  "P",      "N",  "G",    "", "", "", "", "", ""};
+    EXPECT_TRUE(validazione_dati_imp(ctx, f));
+    f.gamma = "0.43";
+    EXPECT_FALSE(validazione_dati_imp(ctx, f));
+}
+
+TEST(PlantFile, DescriptionInRegionalFormatAndCancelWritesNothing) {
+    test::TestEnv env(QLocale(QLocale::Italian, QLocale::Italy));
+    AppContext& ctx = *env.ctx;
+    ASSERT_TRUE(database_init(ctx));
+    for (int n : {82, 205, 138, 171, 81, 139, 140, 141, 142, 143})
+        ctx.messaggi.set(0, n, QString("L%1").arg(n));
+    ctx.db.exec("INSERT INTO impianti (nome, indirizzo, NUMCIV, cap, comune, CODFISC, POT, BOOL1, "
+                "NOCT, REAL1) "
+                "VALUES ('Rossi', 'Via Po', '3', '10100', 'Torino', 'X1', 20.5, 1, 45, 0.43)");
+    const QString text = write_info_impianto(ctx, 1);
+    EXPECT_TRUE(
+        text.startsWith("L82: 20,5 kW\r\nL205: > 20 kW\r\nL138: 45 °C\r\nL171: 0,43 %/°C\r\n"));
+    EXPECT_TRUE(text.endsWith("L143: X1\r\n"));
+
+    EXPECT_FALSE(salva_impianto_su_file(ctx, 1)); // cancelled
+    EXPECT_EQ(env.prompts.saveDialogs, 1);
+
+    env.prompts.saveNames.push_back(env.path("plant.txt"));
+    ASSERT_TRUE(salva_impianto_su_file(ctx, 1));
+    QFile file(env.path("plant.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_EQ(bytes, (text + "\r\n").toLatin1()); // single-byte: "°" is one byte
+    EXPECT_TRUE(bytes.contains("45 \xb0"
+                               "C"));
+}

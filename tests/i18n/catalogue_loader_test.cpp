@@ -1,0 +1,65 @@
+// The start-up fill routines on a real context: order, ranges, and the error trap.
+#include "catalogue_loader.h"
+#include "error_trap.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorna;
+
+TEST(CatalogueLoader, StartUpSequenceFillsEveryRange) {
+    test::TestEnv env;
+    AppContext& ctx = *env.ctx;
+    ctx.messaggi.set(2, 40, "stale");
+    ASSERT_TRUE(reset_messages(ctx));
+    EXPECT_EQ(ctx.messaggi.text(2, 40), "");
+
+    ASSERT_TRUE(read_messagges_2(ctx));
+    EXPECT_EQ(ctx.messaggi.text(0, 98), "") << "the second routine stops at 199";
+    EXPECT_EQ(ctx.messaggi.text(0, 99), "Stop");
+    EXPECT_EQ(ctx.messaggi.text(0, 199), "Plant data");
+    EXPECT_EQ(ctx.messaggi.text(0, 200), "");
+
+    ASSERT_TRUE(read_messagges_1(ctx));
+    ASSERT_TRUE(read_messagges_3(ctx));
+    EXPECT_EQ(ctx.messaggi.text(0, 0), "PLANT'S MEASURES FILE");
+    EXPECT_EQ(ctx.messaggi.text(0, 298), "Delete table data");
+
+    ctx.languageIndex = 4;
+    EXPECT_EQ(ctx.msg(50), "Impianto");
+    EXPECT_EQ(ctx.msg(36), "scheda misurazioni");
+    ctx.languageIndex = 3;
+    EXPECT_EQ(ctx.msg(50), "Anlage");
+    EXPECT_TRUE(env.debugLog().isEmpty());
+}
+
+TEST(CatalogueLoader, FaultIsLoggedWithTheRoutineNameAndEndsTheFill) {
+    test::TestEnv env;
+    AppContext& ctx = *env.ctx;
+    const QByteArray damaged("99\tStop\tArr\\xet\n"
+                             "100\tStart\n");
+    EXPECT_FALSE(read_messagges_2(ctx, damaged));
+    EXPECT_EQ(ctx.messaggi.text(0, 99), "Stop") << "entries read before the fault stay";
+    EXPECT_EQ(ctx.messaggi.text(0, 100), "") << "entries after the fault stay empty";
+    const QString log = env.debugLog();
+    EXPECT_TRUE(log.contains("read_messagges_2")) << log.toStdString();
+    EXPECT_TRUE(log.contains("line 1")) << log.toStdString();
+
+    // The other routines still fill their own ranges from the same file.
+    EXPECT_TRUE(read_messagges_1(ctx, "5\tModule Temp.\n"));
+    EXPECT_EQ(ctx.messaggi.text(0, 5), "Module Temp.");
+}
+
+TEST(CatalogueLoader, LanguageOutsideTheTableIsTheCallersError) {
+    test::TestEnv env;
+    AppContext& ctx = *env.ctx;
+    ASSERT_TRUE(read_messagges_1(ctx));
+    ctx.languageIndex = 6;
+    QString caption = "unchanged";
+    EXPECT_FALSE(guard(ctx, "set_messages", [&] { caption = ctx.msg(50); }));
+    EXPECT_EQ(caption, "unchanged");
+    EXPECT_TRUE(env.debugLog().contains("set_messages"));
+    ctx.languageIndex = 5; // the spare column is a valid, mostly empty, language
+    EXPECT_TRUE(guard(ctx, "set_messages", [&] { caption = ctx.msg(50); }));
+    EXPECT_EQ(caption, "");
+}
