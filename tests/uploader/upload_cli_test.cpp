@@ -5,7 +5,6 @@
 #include "test_env.h"
 #include "upload_test_support.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -144,10 +143,4 @@ TEST(UploaderCommandLine, ASilentTargetIsGivenUpAfterTheRealTwentySeconds) {
     EXPECT_TRUE(r.err.contains("Connection Lost. Instrument not connected?"));
     EXPECT_GE(r.elapsedMs, 20000);
     EXPECT_LT(r.elapsedMs, 26000);
-}
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

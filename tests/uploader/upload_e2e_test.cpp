@@ -5,7 +5,6 @@
 #include "qt_print.h"
 #include "upload_test_support.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -390,10 +389,4 @@ TEST(TamrixTransfer, AnUnknownRecordTypeEndsBeforeAnythingIsWritten) {
     const SimMemory m = b.sim.stop();
     EXPECT_TRUE(m.program.empty());
     EXPECT_EQ(m.resets, 0);
-}
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

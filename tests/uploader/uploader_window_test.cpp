@@ -274,11 +274,3 @@ TEST(TamrixWindow, AnAnnouncementBeforeAFileIsChosenIsRefused) {
     screenshot(w, "tamrix_no_file");
     EXPECT_EQ(sim.stop().identifications, 0);
 }
-
-int main(int argc, char** argv) {
-    // Test discovery runs this program at build time, outside the test environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
