@@ -56,8 +56,12 @@ QString helpText(const TransferPolicy& policy) {
 } // namespace
 
 bool wantsCommandLine(const QStringList& arguments) {
+    // Only our own options: Qt's window options (-platform, -style, ...) keep the window.
+    static const QStringList ours{QStringLiteral("--port"),    QStringLiteral("--file"),
+                                  QStringLiteral("--restart"), QStringLiteral("--wait"),
+                                  QStringLiteral("--help"),    QStringLiteral("-h")};
     for (qsizetype i = 1; i < arguments.size(); ++i)
-        if (arguments[i].startsWith(QLatin1String("-"))) return true;
+        if (ours.contains(arguments[i].section(QLatin1Char('='), 0, 0))) return true;
     return false;
 }
 

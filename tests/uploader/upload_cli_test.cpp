@@ -1,5 +1,6 @@
 // The uploader programs' command-line mode, run as the real executables.
 
+#include "command_line.h"
 #include "pseudo_terminal.h"
 #include "qt_print.h"
 #include "test_env.h"
@@ -55,6 +56,14 @@ struct FirmwareFile {
 };
 
 } // namespace
+
+TEST(UploaderCommandLine, OnlyOurOwnOptionsLeaveTheWindowOut) {
+    using vorna::uploader::wantsCommandLine;
+    EXPECT_FALSE(wantsCommandLine({"Sirvex"}));
+    EXPECT_FALSE(wantsCommandLine({"Sirvex", "-platform", "offscreen"}));
+    EXPECT_TRUE(wantsCommandLine({"Sirvex", "--port=COM3", "--file=x.hex"}));
+    EXPECT_TRUE(wantsCommandLine({"Tamrix", "-h"}));
+}
 
 TEST(UploaderCommandLine, HelpDocumentsTheOptionsOfEachBuild) {
     const ProgramRun s = runProgram("Sirvex", {"--help"});

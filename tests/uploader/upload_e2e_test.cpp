@@ -200,6 +200,19 @@ TEST(SirvexTransfer, AWrongAnnouncementIsNotRecognised) {
     EXPECT_EQ(b.sim.stop().identifications, 0);
 }
 
+TEST(SirvexTransfer, AnAnnouncementArrivingInPiecesIsHeardWhole) {
+    // Pieces closer together than the quiet gap (200 ms) make one announcement; a pause longer
+    // than that cuts it short.
+    for (const int gap : {60, 400}) {
+        SCOPED_TRACE(gap);
+        Bench b(sirvexTransfer(), {QStringLiteral("--announce-byte-gap"), QString::number(gap)});
+        b.controller.choosePort(b.sim.link());
+        ASSERT_TRUE(b.sim.waitForLine("announced", 5000));
+        ASSERT_TRUE(waitUntil([&] { return b.controller.statusText() != kWaiting; }, 3000));
+        EXPECT_EQ(b.controller.announced(), gap < 200);
+    }
+}
+
 TEST(SirvexTransfer, IdentificationFailingTenTimesEndsTheProcedure) {
     // Noise for an identity, a dsPIC33F, an ID no table holds.
     const QList<QStringList> targets{
@@ -372,6 +385,41 @@ TEST(TamrixTransfer, WithoutAReadableFileTheAnnouncementTransfersNothing) {
         ASSERT_TRUE(waitUntil([&] { return b.recorder.finished.has_value(); }, 10000));
         EXPECT_TRUE(*b.recorder.finished);
         EXPECT_EQ(b.sim.stop().identifications, 1);
+    }
+}
+
+TEST(UploaderTransfer, ANoisyTargetNeverHangsOrCrashesEitherBuild) {
+    // Noise from each command on, several seeds: every run ends, within the bounded waits.
+    for (const TransferPolicy* policy : {&sirvexTransfer(), &tamrixTransfer()}) {
+        for (const char* command : {"0x09", "0x11", "0x02", "0x03", "0x03:2"}) {
+            if (policy == &tamrixTransfer() && QByteArray(command) == "0x11") continue;
+            for (const int seed : {1, 2}) {
+                SCOPED_TRACE(std::string(policy->image.programName) + " " + command + " seed " +
+                             std::to_string(seed));
+                Bench b(*policy,
+                        {QStringLiteral("--garbage-after"), QString::fromLatin1(command),
+                         QStringLiteral("--seed"), QString::number(seed)},
+                        quickTiming(500));
+                b.controller.chooseFile(b.hexPath);
+                QElapsedTimer clock;
+                clock.start();
+                if (policy->userStarts) {
+                    ASSERT_TRUE(b.announce());
+                    b.controller.start();
+                } else {
+                    b.controller.choosePort(b.sim.link());
+                    ASSERT_TRUE(waitUntil([&] { return b.recorder.finished.has_value(); }, 15000));
+                }
+                EXPECT_LT(clock.elapsed(), 15000);
+                EXPECT_FALSE(b.controller.busy());
+                const SimMemory m = b.sim.stop();
+                EXPECT_TRUE(m.loaded);
+                // Noise is never taken for an acknowledge, so a noisy row is never recorded.
+                if (QByteArray(command) == "0x03") {
+                    EXPECT_TRUE(m.program.empty());
+                }
+            }
+        }
     }
 }
 

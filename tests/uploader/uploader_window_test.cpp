@@ -207,6 +207,17 @@ TEST(SirvexWindow, ListsOnlyExistingPortsAndSwitchesBetweenThem) {
     screenshot(w, "sirvex_com12");
 }
 
+TEST(SirvexWindow, WithoutAnySerialPortNothingIsConfigured) {
+    routePorts({});
+    UploaderWindow w(sirvexTransfer(), quickTiming());
+    w.show();
+    EXPECT_EQ(child<QComboBox>(w, "cbPort")->count(), 0);
+    EXPECT_TRUE(w.controller().portText().isEmpty());
+    EXPECT_EQ(child<QLineEdit>(w, "tbStatus")->text(), "Connection Lost - Reset the instrument");
+    EXPECT_EQ(buttons(w), (Buttons{false, false, true}));
+    screenshot(w, "sirvex_no_ports");
+}
+
 TEST(TamrixWindow, TransfersOnTheAnnouncementAndEndsWithExitCodeOne) {
     Files files;
     BootloaderSim sim;

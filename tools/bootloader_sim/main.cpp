@@ -128,6 +128,7 @@ int main(int argc, char** argv) {
     opt("announce", "Announcement text with \\t \\r \\n \\xHH escapes.", "text", "\\t\\t\\r\\r");
     opt("announce-delay", "Pause between the client configuring the line and the announcement.",
         "ms", "50");
+    opt("announce-byte-gap", "Pause between the announcement's characters.", "ms", "0");
     opt("reannounce", "Announce again to the next client after a reset (0x08).");
     opt("device-id", "Device ID answered to 0x09.", "id", "0x0071");
     opt("process-id", "Process ID (4 bits) answered to 0x09.", "n", "3");
@@ -152,10 +153,11 @@ int main(int argc, char** argv) {
     if (!p.isSet(QStringLiteral("link"))) return fail(QStringLiteral("--link is required"));
 
     BootloaderConfig cfg;
-    uint baud = 0, delay = 0, id = 0, pid = 0, ver = 0, rowSize = 0, words = 0, refuse = 0,
-         refuseByte = 0, seed = 0;
+    uint baud = 0, delay = 0, byteGap = 0, id = 0, pid = 0, ver = 0, rowSize = 0, words = 0,
+         refuse = 0, refuseByte = 0, seed = 0;
     const bool numbersOk =
         parseNumber(p.value("baud"), baud) && parseNumber(p.value("announce-delay"), delay) &&
+        parseNumber(p.value("announce-byte-gap"), byteGap) &&
         parseNumber(p.value("device-id"), id) && id <= 0xFFFF &&
         parseNumber(p.value("process-id"), pid) && pid <= 0xF &&
         parseNumber(p.value("version"), ver) && ver <= 0xFF &&
@@ -213,7 +215,14 @@ int main(int argc, char** argv) {
         }
         if (announceNow) {
             waitingForClient = false;
-            if (!pacer.send(line, announcement)) break;
+            bool sent = true;
+            // A gap makes the client receive the announcement in pieces.
+            for (qsizetype i = 0; sent && i < announcement.size();
+                 i += byteGap ? 1 : announcement.size()) {
+                if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(byteGap));
+                sent = pacer.send(line, announcement.mid(i, byteGap ? 1 : -1));
+            }
+            if (!sent) break;
             say("announced");
         }
 
