@@ -50,7 +50,13 @@ void UploadController::refreshPorts() {
     const QStringList names = existingPortNames();
     const bool select = policy_.selectsFirstPort && !names.isEmpty();
     emit portsChanged(names, select ? 0 : -1);
-    if (select) choosePort(names.first());
+    if (select) {
+        choosePort(names.first());
+    } else if (policy_.selectsFirstPort && announcePort_.isOpen()) {
+        // The port listened to is gone from the list: stop listening to it.
+        announcePort_.close();
+        portText_.clear();
+    }
 }
 
 void UploadController::choosePort(const QString& portText) {
@@ -68,7 +74,8 @@ void UploadController::choosePort(const QString& portText) {
 }
 
 void UploadController::listen() {
-    if (announcePort_.open(device(), policy_.image.lineSpeed)) return;
+    listenFailed_ = !announcePort_.open(device(), policy_.image.lineSpeed);
+    if (!listenFailed_) return;
     const QString text =
         QStringLiteral("%1 (%2): %3").arg(portText_, device(), announcePort_.errorText());
     showText(TextField::Status, text);
@@ -84,8 +91,9 @@ void UploadController::onAnnounceLineError(const QString& text) {
 void UploadController::detectPorts() {
     if (busy_ || !detectEnabled_) return;
     showText(TextField::Status, fromLatin1(policy_.statusDetect));
+    listenFailed_ = false;
     refreshPorts();
-    showText(TextField::Status, fromLatin1(policy_.statusIdle));
+    if (!listenFailed_) showText(TextField::Status, fromLatin1(policy_.statusIdle));
 }
 
 void UploadController::chooseFile(const QString& path) {

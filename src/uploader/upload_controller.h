@@ -95,6 +95,7 @@ private:
     QString filePath_;
     bool announced_ = false;
     bool busy_ = false;
+    bool listenFailed_ = false; // the event-driven port could not be opened
     bool startEnabled_ = false;
     bool restartEnabled_ = false;
     bool detectEnabled_ = true;

@@ -39,8 +39,7 @@ QString openTargetFile(QWidget* parent) {
 } // namespace
 
 UploaderWindow::UploaderWindow(const TransferPolicy& policy, TransferTiming timing, QWidget* parent)
-    : QDialog(parent), policy_(policy), controller_(policy, timing),
-      fileDialog_(openTargetFile) {
+    : QDialog(parent), policy_(policy), controller_(policy, timing), fileDialog_(openTargetFile) {
     setObjectName(QString::fromLatin1(policy.image.programName));
     setWindowTitle(controller_.title());
     if (policy_.userStarts)
