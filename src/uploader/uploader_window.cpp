@@ -1,5 +1,7 @@
 #include "uploader_window.h"
 
+#include "port_names.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -57,8 +59,10 @@ void UploaderWindow::buildCurrentLayout() {
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(new QLabel(QStringLiteral("Serial Port"), this));
     cbPort_ = named(new QComboBox(this), "cbPort");
-    cbPort_->setMinimumContentsLength(8);
-    portRow->addWidget(cbPort_, 1);
+    cbPort_->setMinimumContentsLength(6);
+    portRow->addWidget(cbPort_);
+    lbDevice_ = named(new QLabel(this), "lbDevice");
+    portRow->addWidget(lbDevice_, 1);
     bttDetect_ = named(new QPushButton(QStringLiteral("&Detect USB port"), this), "bttDetect");
     portRow->addWidget(bttDetect_);
     top->addLayout(portRow);
@@ -121,6 +125,8 @@ void UploaderWindow::buildEarlierLayout() {
     cbPort_ = named(new QComboBox(this), "cbPort");
     cbPort_->setMinimumContentsLength(8);
     grid->addWidget(cbPort_, 0, 1);
+    lbDevice_ = named(new QLabel(this), "lbDevice");
+    grid->addWidget(lbDevice_, 0, 2);
     grid->addWidget(new QLabel(QStringLiteral("Target File"), this), 1, 0);
     tbFile_ = named(new QLineEdit(QStringLiteral("Target File"), this), "tbFile");
     tbFile_->setReadOnly(true);
@@ -150,6 +156,8 @@ void UploaderWindow::buildEarlierLayout() {
 void UploaderWindow::connectController() {
     connect(bttExit_, &QPushButton::clicked, this, &QDialog::reject);
     connect(bttOpen_, &QPushButton::clicked, this, &UploaderWindow::bttOpen_Click);
+    // Which device a port number means (the numbering maps onto the system's devices).
+    connect(cbPort_, &QComboBox::currentIndexChanged, this, &UploaderWindow::showDevice);
     connect(cbPort_, &QComboBox::activated, this,
             [this](int index) { controller_.choosePort(cbPort_->itemText(index)); });
 
@@ -204,8 +212,18 @@ void UploaderWindow::showMessage(const QString& text, MessageIcon icon) {
 void UploaderWindow::fillPorts(const QStringList& names, int selected) {
     const QSignalBlocker quiet(cbPort_);
     cbPort_->clear();
-    cbPort_->addItems(names);
+    for (const QString& name : names) {
+        cbPort_->addItem(name);
+        cbPort_->setItemData(cbPort_->count() - 1, deviceForPortText(name), Qt::ToolTipRole);
+    }
     cbPort_->setCurrentIndex(selected);
+    showDevice(selected);
+}
+
+void UploaderWindow::showDevice(int index) {
+    const QString device = index < 0 ? QString() : deviceForPortText(cbPort_->itemText(index));
+    lbDevice_->setText(device);
+    lbDevice_->setToolTip(device);
 }
 
 void UploaderWindow::bttOpen_Click() {

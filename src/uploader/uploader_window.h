@@ -45,6 +45,7 @@ private:
     void showText(TextField field, const QString& text);
     void showMessage(const QString& text, MessageIcon icon);
     void fillPorts(const QStringList& names, int selected);
+    void showDevice(int index);
     void bttOpen_Click();
     void showAbout();
 
@@ -61,6 +62,7 @@ private:
     QLineEdit* tbFile_ = nullptr;
     QLineEdit* tbStatus_ = nullptr;
     QLabel* lbStatus_ = nullptr;
+    QLabel* lbDevice_ = nullptr;
     QGroupBox* frProgress_ = nullptr;
     QProgressBar* prbProgress_ = nullptr;
 };

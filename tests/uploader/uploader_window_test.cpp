@@ -188,6 +188,7 @@ TEST(SirvexWindow, ListsOnlyExistingPortsAndSwitchesBetweenThem) {
     EXPECT_EQ(cbPort->itemText(1), "COM12");
     EXPECT_EQ(cbPort->currentText(), "COM3");
     EXPECT_EQ(w.controller().portText(), "COM3");
+    EXPECT_EQ(child<QLabel>(w, "lbDevice")->text(), quiet.devicePath());
 
     // Detect USB port looks again: a new device appears, the first port is applied again.
     routePorts({{3, quiet.devicePath()}, {5, other.devicePath()}, {12, sim.link()}});
@@ -200,9 +201,10 @@ TEST(SirvexWindow, ListsOnlyExistingPortsAndSwitchesBetweenThem) {
 
     // Choosing COM12 closes COM3 and listens on COM12, where the bootloader is.
     cbPort->setFocus();
-    cbPort->setCurrentIndex(1);
+    cbPort->setCurrentIndex(2);
     emit cbPort->activated(2);
     EXPECT_EQ(w.controller().portText(), "COM12");
+    EXPECT_EQ(child<QLabel>(w, "lbDevice")->text(), sim.link());
     EXPECT_TRUE(waitUntil([&] { return w.controller().announced(); }, 3000));
     screenshot(w, "sirvex_com12");
 }
