@@ -1,5 +1,7 @@
 #include "announce_port.h"
 
+#include "serial_line.h"
+
 namespace vorna::uploader {
 
 AnnouncePort::AnnouncePort(QObject* parent, std::chrono::milliseconds gap) : QObject(parent) {
@@ -18,12 +20,7 @@ AnnouncePort::AnnouncePort(QObject* parent, std::chrono::milliseconds gap) : QOb
 
 bool AnnouncePort::open(const QString& device, int baud) {
     close();
-    port_.setPortName(device);
-    port_.setBaudRate(baud);
-    port_.setDataBits(QSerialPort::Data8);
-    port_.setParity(QSerialPort::NoParity);
-    port_.setStopBits(QSerialPort::OneStop);
-    port_.setFlowControl(QSerialPort::NoFlowControl);
+    setLine8N1(port_, device, baud);
     port_.setReadBufferSize(2048);
     if (!port_.open(QIODevice::ReadWrite)) return false;
     port_.clear(QSerialPort::Input);

@@ -1,5 +1,6 @@
 #include "direct_port.h"
 
+#include "serial_line.h"
 #include <QDeadlineTimer>
 #include <algorithm>
 #include <thread>
@@ -8,12 +9,7 @@ namespace vorna::uploader {
 
 bool DirectPort::open(const QString& device, int baud) {
     close();
-    port_.setPortName(device);
-    port_.setBaudRate(baud);
-    port_.setDataBits(QSerialPort::Data8);
-    port_.setParity(QSerialPort::NoParity);
-    port_.setStopBits(QSerialPort::OneStop);
-    port_.setFlowControl(QSerialPort::NoFlowControl);
+    setLine8N1(port_, device, baud);
     if (!port_.open(QIODevice::ReadWrite)) return false;
     // Control lines stay as the bootloader's cable expects them: DTR and RTS not driven.
     port_.setDataTerminalReady(false);
