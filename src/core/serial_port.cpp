@@ -1,5 +1,6 @@
 #include "serial_port.h"
 
+#include "serial_line.h"
 #include "port_names.h"
 #include "run_error.h"
 
@@ -33,12 +34,7 @@ void SerialPort::open() {
     if (device.isEmpty())
         throw RunError(err::kPortBase + 8002,
                        QStringLiteral("Invalid port number ") + QString::number(number_));
-    port_.setPortName(device);
-    port_.setBaudRate(QSerialPort::Baud38400);
-    port_.setDataBits(QSerialPort::Data8);
-    port_.setParity(QSerialPort::NoParity);
-    port_.setStopBits(QSerialPort::OneStop);
-    port_.setFlowControl(QSerialPort::NoFlowControl);
+    setLine8N1(port_, device, QSerialPort::Baud38400);
     if (!port_.open(QIODevice::ReadWrite)) {
         const QString why = port_.errorString();
         port_.clearError();

@@ -1,0 +1,168 @@
+#include "command_line.h"
+
+#include "port_names.h"
+#include "upload_controller.h"
+
+#include <QCommandLineParser>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+namespace vorna::uploader {
+
+namespace {
+
+void print(FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+QString helpText(const TransferPolicy& policy) {
+    const QString name = QString::fromLatin1(policy.image.programName);
+    QString text =
+        QStringLiteral(
+            "Usage: %1 --port COMn|DEVICE --file FIRMWARE.hex%2 [--wait SECONDS]\n"
+            "\n"
+            "Programs the instrument's firmware without the window. The program opens the port "
+            "at %3 baud, waits for the instrument's bootloader to announce itself (turn the "
+            "instrument on or reset it), then %4. Status and progress texts go to standard "
+            "output, failures to standard error.\n"
+            "\n"
+            "Options:\n"
+            "  --port COMn|DEVICE  serial port by number (COM1..COM99; the environment variable "
+            "VORNA_COMn overrides the device of port n) or a device path such as /dev/ttyUSB0\n"
+            "  --file FILE         Intel HEX firmware file\n")
+            .arg(name, policy.userStarts ? QStringLiteral(" [--restart]") : QString())
+            .arg(policy.image.lineSpeed)
+            .arg(policy.userStarts
+                     ? QStringLiteral("identifies the target and writes the firmware (Start); "
+                                      "with --restart it then starts the new firmware (Restart)")
+                     : QStringLiteral("identifies the target, writes the firmware and starts "
+                                      "it"));
+    if (policy.userStarts)
+        text += QStringLiteral("  --restart           start the firmware once it is written\n");
+    text += QStringLiteral(
+        "  --wait SECONDS      how long to wait for the announcement (default 60, 0 = no "
+        "limit)\n"
+        "  --help              this text\n"
+        "\n"
+        "Exit status: 0 success; 1 the transfer failed (connection lost, target not "
+        "identified, bad firmware file); 2 bad arguments, unreadable file or port that cannot "
+        "be opened; 3 no announcement within the wait.\n");
+    return text;
+}
+
+} // namespace
+
+bool wantsCommandLine(const QStringList& arguments) {
+    // Only our own options: Qt's window options (-platform, -style, ...) keep the window.
+    static const QStringList ours{QStringLiteral("--port"),    QStringLiteral("--file"),
+                                  QStringLiteral("--restart"), QStringLiteral("--wait"),
+                                  QStringLiteral("--help"),    QStringLiteral("-h")};
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (ours.contains(arguments[i].section(QLatin1Char('='), 0, 0))) return true;
+    return false;
+}
+
+int runCommandLine(const TransferPolicy& policy, const QStringList& arguments,
+                   const TransferTiming& timing, FILE* out, FILE* err) {
+    QCommandLineParser parser;
+    const QCommandLineOption portOption(QStringLiteral("port"), QString(), QStringLiteral("port"));
+    const QCommandLineOption fileOption(QStringLiteral("file"), QString(), QStringLiteral("file"));
+    const QCommandLineOption restartOption(QStringLiteral("restart"));
+    const QCommandLineOption waitOption(QStringLiteral("wait"), QString(), QStringLiteral("s"),
+                                        QStringLiteral("60"));
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("help"), QStringLiteral("h")});
+    parser.addOptions({portOption, fileOption, waitOption, helpOption});
+    if (policy.userStarts) parser.addOption(restartOption);
+
+    const QString name = QString::fromLatin1(policy.image.programName);
+    auto usageError = [&](const QString& why) {
+        print(err, name + QStringLiteral(": ") + why);
+        print(err, QStringLiteral("Try '%1 --help'.").arg(name));
+        return exit_code::kUsage;
+    };
+    if (!parser.parse(arguments)) return usageError(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        std::fputs(helpText(policy).toLocal8Bit().constData(), out);
+        return exit_code::kSuccess;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("unexpected argument ") +
+                          parser.positionalArguments().first());
+    const QString port = parser.value(portOption).trimmed();
+    const QString file = parser.value(fileOption);
+    if (port.isEmpty() || file.isEmpty())
+        return usageError(QStringLiteral("--port and --file are needed"));
+    bool waitOk = false;
+    const int waitSeconds = parser.value(waitOption).toInt(&waitOk);
+    if (!waitOk || waitSeconds < 0) return usageError(QStringLiteral("--wait takes seconds"));
+    if (QFile probe(file); !probe.open(QIODevice::ReadOnly))
+        return usageError(QString::fromLatin1(policy.image.invalidFileText) + QStringLiteral(": ") +
+                          file);
+    const bool restart = policy.userStarts && parser.isSet(restartOption);
+
+    UploadController controller(policy, timing);
+    QEventLoop loop;
+    int result = exit_code::kTransferFailed;
+    auto finish = [&](int code) {
+        result = code;
+        loop.exit(code);
+    };
+
+    QString shown[2];
+    QObject::connect(&controller, &UploadController::textChanged,
+                     [&](TextField field, const QString& text) {
+                         QString& last = shown[field == TextField::Status ? 0 : 1];
+                         if (text.isEmpty() || text == last) return;
+                         last = text;
+                         print(out, text);
+                     });
+    QObject::connect(&controller, &UploadController::messageRequested,
+                     [&](const QString& text, MessageIcon icon) {
+                         const QString line = QString(text).replace('\n', ' ');
+                         print(icon == MessageIcon::Error || icon == MessageIcon::Exclamation ? err
+                                                                                              : out,
+                               name + QStringLiteral(": ") + line);
+                     });
+    QObject::connect(&controller, &UploadController::portFailed, [&](const QString& text) {
+        print(err, name + QStringLiteral(": cannot use the port: ") + text);
+        finish(exit_code::kUsage);
+    });
+    QObject::connect(&controller, &UploadController::transferFinished, [&](bool ok) {
+        finish(ok ? exit_code::kSuccess : exit_code::kTransferFailed);
+    });
+    QObject::connect(
+        &controller, &UploadController::announcedChanged, &loop,
+        [&](bool announced) {
+            if (!announced || !controller.startEnabled()) return;
+            const TransferOutcome outcome = controller.start();
+            if (outcome != TransferOutcome::Done) return finish(exit_code::kTransferFailed);
+            if (restart) controller.restart();
+            finish(exit_code::kSuccess);
+        },
+        Qt::QueuedConnection);
+
+    QTimer patience;
+    patience.setSingleShot(true);
+    QObject::connect(&patience, &QTimer::timeout, [&] {
+        if (controller.busy()) return;
+        print(err, QStringLiteral("%1: no announcement from the instrument within %2 s")
+                       .arg(name)
+                       .arg(waitSeconds));
+        finish(exit_code::kNoAnnouncement);
+    });
+
+    controller.chooseFile(file);
+    controller.choosePort(port);
+    if (result == exit_code::kUsage) return result; // the port could not be opened
+    print(
+        out,
+        QStringLiteral("Waiting for the instrument on %1 (%2)").arg(port, deviceForPortText(port)));
+    if (waitSeconds > 0) patience.start(std::chrono::seconds(waitSeconds));
+    loop.exec();
+    return result;
+}
+
+} // namespace vorna::uploader

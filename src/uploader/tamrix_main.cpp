@@ -1,0 +1,5 @@
+#include "uploader_main.h"
+
+int main(int argc, char** argv) {
+    return vorna::uploader::uploaderMain(vorna::uploader::Build::Tamrix, argc, argv);
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "announce_port.h"
+#include "bootloader_session.h"
+#include "direct_port.h"
+#include "transfer_observer.h"
+#include "transfer_policy.h"
+
+#include <QObject>
+#include <QStringList>
+
+namespace vorna::uploader {
+
+// The uploader's state and its two ports, free of widgets: the window and the command line both
+// drive it and show what it reports. The announcement is heard on the event-driven port; the
+// transfer then runs on the direct port, synchronously, as the user's step or (in the one-go
+// build) as soon as the bootloader has announced itself.
+class UploadController : public QObject, private TransferObserver {
+    Q_OBJECT
+public:
+    explicit UploadController(const TransferPolicy& policy, TransferTiming timing = {},
+                              QObject* parent = nullptr);
+    ~UploadController() override;
+
+    const TransferPolicy& policy() const { return policy_; }
+
+    // Ports "COM<n>" whose device exists. The build that selects for the user applies the
+    // first one; the list is reported through portsChanged.
+    void refreshPorts();
+    // A port by name ("COM12") or device path: reconfigures the event-driven port on it.
+    void choosePort(const QString& portText);
+    void detectPorts();
+    void chooseFile(const QString& path);
+    // The user's steps of the current build.
+    TransferOutcome start();
+    void restart();
+
+    bool announced() const { return announced_; }
+    bool fileChosen() const { return !filePath_.isEmpty(); }
+    bool busy() const { return busy_; }
+    bool startEnabled() const { return startEnabled_; }
+    bool restartEnabled() const { return restartEnabled_; }
+    bool detectEnabled() const { return detectEnabled_; }
+    QString portText() const { return portText_; }
+    QString filePath() const { return filePath_; }
+    QString statusText() const { return status_; }
+    QString progressText() const { return progress_; }
+    QString title() const { return title_; }
+    int barMaximum() const { return barMaximum_; }
+    int barValue() const { return barValue_; }
+    // The last transfer's outcome (Done before any).
+    TransferOutcome lastOutcome() const { return lastOutcome_; }
+
+signals:
+    void textChanged(vorna::uploader::TextField field, const QString& text);
+    void titleChanged(const QString& text);
+    void barChanged(int value, int maximum);
+    void messageRequested(const QString& text, vorna::uploader::MessageIcon icon);
+    void repaintRequested();
+    // A wait on the line goes on; a window keeps itself painted meanwhile.
+    void waiting();
+    void buttonsChanged();
+    void portsChanged(const QStringList& names, int selected);
+    // The announcement was recognised (the user's Start can follow).
+    void announcedChanged(bool announced);
+    // A one-go transfer is over; the program ends with the build's exit code.
+    void transferFinished(bool success);
+    // The event-driven port could not be opened.
+    void portFailed(const QString& text);
+
+private:
+    void showText(TextField field, const QString& text) override;
+    void showTitle(const QString& text) override;
+    void setBarRange(int maximum) override;
+    void stepBar() override;
+    void resetBar() override;
+    void message(const QString& text, MessageIcon icon) override;
+    void repaint() override;
+
+    void onAnnouncement(const QByteArray& text);
+    void onAnnounceLineError(const QString& text);
+    void runOneGo();
+    bool openDirect();
+    void closeDirect();
+    void listen();
+    void setButtons(bool start, bool restart, bool detect);
+    void setBusy(bool busy);
+    QString device() const;
+
+    const TransferPolicy& policy_;
+    TransferTiming timing_;
+    AnnouncePort announcePort_;
+    DirectPort directPort_;
+    QString portText_;
+    QString filePath_;
+    bool announced_ = false;
+    bool busy_ = false;
+    bool listenFailed_ = false; // the event-driven port could not be opened
+    bool startEnabled_ = false;
+    bool restartEnabled_ = false;
+    bool detectEnabled_ = true;
+    QString status_;
+    QString progress_;
+    QString title_;
+    int barMaximum_ = 100;
+    int barValue_ = 0;
+    TransferOutcome lastOutcome_ = TransferOutcome::Done;
+};
+
+} // namespace vorna::uploader
