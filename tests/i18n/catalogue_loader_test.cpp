@@ -1,4 +1,4 @@
-// The start-up fill routines on a real context: order, ranges, and the error trap.
+// The start-up fill routines on a real context: order, ranges, the error trap, the lookup's bounds.
 #include "catalogue_loader.h"
 #include "error_trap.h"
 #include "test_env.h"
@@ -15,45 +15,36 @@ TEST(CatalogueLoader, StartUpSequenceFillsEveryRange) {
     EXPECT_EQ(ctx.messaggi.text(2, 40), "");
 
     ASSERT_TRUE(read_messagges_2(ctx));
-    EXPECT_EQ(ctx.messaggi.text(0, 98), "") << "the second routine stops at 199";
+    EXPECT_EQ(ctx.messaggi.text(0, 98), "") << "the second routine starts at 99";
     EXPECT_EQ(ctx.messaggi.text(0, 99), "Stop");
     EXPECT_EQ(ctx.messaggi.text(0, 199), "Plant data");
-    EXPECT_EQ(ctx.messaggi.text(0, 200), "");
+    EXPECT_EQ(ctx.messaggi.text(0, 200), "") << "and stops at 199";
 
     ASSERT_TRUE(read_messagges_1(ctx));
     ASSERT_TRUE(read_messagges_3(ctx));
     EXPECT_EQ(ctx.messaggi.text(0, 0), "PLANT'S MEASURES FILE");
     EXPECT_EQ(ctx.messaggi.text(0, 298), "Delete table data");
-
     ctx.languageIndex = 4;
     EXPECT_EQ(ctx.msg(50), "Impianto");
-    EXPECT_EQ(ctx.msg(36), "scheda misurazioni");
-    ctx.languageIndex = 3;
-    EXPECT_EQ(ctx.msg(50), "Anlage");
     EXPECT_TRUE(env.debugLog().isEmpty());
 }
 
 TEST(CatalogueLoader, FaultIsLoggedWithTheRoutineNameAndEndsTheFill) {
     test::TestEnv env;
     AppContext& ctx = *env.ctx;
-    const QByteArray damaged("99\tStop\tArr\\xet\n"
-                             "100\tStart\n");
-    EXPECT_FALSE(read_messagges_2(ctx, damaged));
+    EXPECT_FALSE(read_messagges_2(ctx, "99\tStop\tArr\\xet\n100\tStart\n"));
     EXPECT_EQ(ctx.messaggi.text(0, 99), "Stop") << "entries read before the fault stay";
-    EXPECT_EQ(ctx.messaggi.text(0, 100), "") << "entries after the fault stay empty";
+    EXPECT_EQ(ctx.messaggi.text(0, 100), "");
     const QString log = env.debugLog();
-    EXPECT_TRUE(log.contains("read_messagges_2")) << log.toStdString();
-    EXPECT_TRUE(log.contains("line 1")) << log.toStdString();
-
-    // The other routines still fill their own ranges from the same file.
-    EXPECT_TRUE(read_messagges_1(ctx, "5\tModule Temp.\n"));
-    EXPECT_EQ(ctx.messaggi.text(0, 5), "Module Temp.");
+    EXPECT_TRUE(log.contains("read_messagges_2") && log.contains("line 1")) << log.toStdString();
 }
 
-TEST(CatalogueLoader, LanguageOutsideTheTableIsTheCallersError) {
+TEST(CatalogueLoader, LookupOutsideTheTableIsTheCallersError) {
     test::TestEnv env;
     AppContext& ctx = *env.ctx;
     ASSERT_TRUE(read_messagges_1(ctx));
+    for (auto [language, number] : {std::pair{6, 0}, {-1, 0}, {0, 300}, {0, -1}})
+        EXPECT_THROW(ctx.messaggi.text(language, number), std::out_of_range);
     ctx.languageIndex = 6;
     QString caption = "unchanged";
     EXPECT_FALSE(guard(ctx, "set_messages", [&] { caption = ctx.msg(50); }));

@@ -3,98 +3,41 @@
 #include "app_context.h"
 #include "data_store.h"
 #include "database_init.h"
-#include "dichiarazione.h"
 #include "message_data.h"
-#include "scheda_misurazioni.h"
 
 #include <stdexcept>
 
 namespace vorna::test {
 
 ReportEnv::ReportEnv(int language, const QLocale& locale) : env(locale), ctx(*env.ctx) {
-    if (!database_init(ctx))
-        throw std::runtime_error("database_init failed: " + env.debugLog().toStdString());
-    ctx.db.exec(QStringLiteral("INSERT INTO impostazioni (LINGUA, logo, model, serial) VALUES "
-                               "(0, 'Studio Tecnico Bianchi', ' ', '07-1234')"));
-    ctx.settings =
-        std::make_unique<RecordSet>(RecordSet::table(ctx.db, QStringLiteral("impostazioni")));
+    if (!database_init(ctx)) throw std::runtime_error(env.debugLog().toStdString());
+    // DC line 2 holds the idle pair (8000 V, 800 A); DC line 3 is absent.
+    ctx.db.exec(QStringLiteral(
+        "INSERT INTO impostazioni (LINGUA, logo, model, serial) "
+        "VALUES (0, 'Studio Tecnico Bianchi', ' ', '07-1234');"
+        "INSERT INTO impianti (nome, indirizzo, NUMCIV, cap, comune, CODFISC, POT, BOOL1, NOCT,"
+        " REAL1) VALUES ('Rossi Mario', 'Via Roma', '12', '20157', 'Milano', 'RSSMRA80A01F205X',"
+        " 5.88, 0, 45, -0.45);"
+        "INSERT INTO acquisizioni (IDIMP, data, ora, rad, POTRAD, TEMPAMB, TEMPPAN, VDC1, VDC2,"
+        " VDC3, IDC1, IDC2, IDC3, VAC1, VAC2, VAC3, IAC1, IAC2, IAC3, POTDC, POTAC, RENDDC,"
+        " RENDAC, ESITODC, ESITOAC, COEFFTEMP, REAL2, TEXT1, TEXT2) VALUES (1, '2026-06-15',"
+        " '11:32:50', 853.2, 4.6912, 27.5, 48.1, 412.3, 8000, -10000, 11.02, 800, -10000, 230.1,"
+        " 229.8, 231.4, 6.52, 6.47, 6.55, 4.543, 4.312, 0.9684, 0.9491, 1, 1, 0.9352, 0.8012,"
+        " 'FV 2.1.5', 'ZMB 4.4')"));
     fillMessages(ctx.messaggi, 0, 299, builtInMessageData());
     ctx.languageIndex = language;
-    ctx.fwVersionText = QStringLiteral("FV 2.1.7");
     ctx.swVersion = QStringLiteral("ZMB 4.5");
-    if (!leggi_parametri_report(ctx)) throw std::runtime_error("leggi_parametri_report failed");
-    loadSamplePlant(ctx);
-    loadSampleMeasurement(ctx);
+    loadSample();
 }
 
-void ReportEnv::setSerial(const QString& serial) {
-    ctx.settings->moveFirst();
-    ctx.settings->edit();
-    ctx.settings->setField(QStringLiteral("serial"), serial);
-    ctx.settings->update();
-}
-
-QString ReportEnv::sheet() {
-    return QString::fromLatin1(make_scheda_misurazioni(ctx));
-}
-QString ReportEnv::certificate() {
-    return QString::fromLatin1(make_dichiarazione_ver2(ctx));
-}
-
-void loadSamplePlant(AppContext& ctx) {
-    PlantRecord& p = ctx.plant;
-    p = PlantRecord{};
-    p.ID = 1;
-    p.nome = QStringLiteral("Rossi Mario");
-    p.indirizzo = QStringLiteral("Via Roma");
-    p.NUMCIV = QStringLiteral("12");
-    p.cap = QStringLiteral("20157");
-    p.comune = QStringLiteral("Milano");
-    p.CODFISC = QStringLiteral("RSSMRA80A01F205X");
-    p.POT = 5.88;
-    p.BOOL1 = false;
-    p.NOCT = 45;
-    p.REAL1 = -0.45;
-}
-
-void loadSampleMeasurement(AppContext& ctx) {
-    MeasurementRecord& r = ctx.measurement;
-    r = MeasurementRecord{};
-    r.data = QDate(2026, 6, 15);
-    r.ora = QTime(11, 32, 50);
-    r.rad = 853.2;
-    r.TEMPAMB = 27.5;
-    r.TEMPPAN = 48.1;
-    r.COEFFTEMP = 0.9352;
-    r.POTRAD = 4.6912;
-    r.VDC1 = 412.3;
-    r.IDC1 = 11.02;
-    r.VDC2 = 8000;
-    r.IDC2 = 800;
-    r.VDC3 = kNoChannel;
-    r.IDC3 = kNoChannel;
-    r.VAC1 = 230.1;
-    r.IAC1 = 6.52;
-    r.VAC2 = 229.8;
-    r.IAC2 = 6.47;
-    r.VAC3 = 231.4;
-    r.IAC3 = 6.55;
-    r.POTDC = 4.543;
-    r.POTAC = 4.312;
-    r.RENDDC = 0.9684;
-    r.RENDAC = 0.9491;
-    r.REAL2 = 0.8012;
-    r.ESITOAC = true;
-    r.TEXT1 = QStringLiteral("FV 2.1.5");
-    r.TEXT2 = QStringLiteral("ZMB 4.4");
-}
-
-QString between(const QString& text, const QString& from, const QString& to) {
-    const qsizetype a = text.indexOf(from);
-    if (a < 0) return {};
-    const qsizetype b = text.indexOf(to, a + from.size());
-    if (b < 0) return {};
-    return text.mid(a, b - a);
+void ReportEnv::loadSample() {
+    ctx.db.exec(QStringLiteral("UPDATE impostazioni SET serial = '07-1234'"));
+    ctx.settings =
+        std::make_unique<RecordSet>(RecordSet::table(ctx.db, QStringLiteral("impostazioni")));
+    ctx.fwVersionText = QStringLiteral("FV 2.1.7");
+    if (!leggi_parametri_report(ctx) || !leggi_impianto_per_ID(ctx, 1) ||
+        !leggi_acquisizione_per_ID(ctx, 1, MeasurementSource::Downloaded))
+        throw std::runtime_error(env.debugLog().toStdString());
 }
 
 } // namespace vorna::test
