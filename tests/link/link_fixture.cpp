@@ -13,6 +13,13 @@
 
 namespace vorna::test {
 
+QString measurementReply(const QString& date, const QString& tamb, const QString& vdc1,
+                         const QString& verdict) {
+    return QStringLiteral("%1\t10.15.02\t812.5\t3.1\t%2\t41.2\t%3\t7.1\t0\t0\t0\t0\t2.9\t231.0\t"
+                          "12.1\t0\t0\t0\t0\t2.8\t0.93\t0.96\t0\t%4\t0.89\t-0.44")
+        .arg(date, tamb, vdc1, verdict);
+}
+
 SimProcess::SimProcess(const QString& dir, int port, const QStringList& options) {
     // The link name carries the folder's unique suffix: port lock files are named after it.
     const QString link = dir + QStringLiteral("/com%1-%2").arg(port).arg(QFileInfo(dir).fileName());

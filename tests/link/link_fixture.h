@@ -16,6 +16,13 @@ namespace vorna::test {
 inline const QLocale kUsPc(QLocale::English, QLocale::UnitedStates);
 inline const QLocale kItalianPc(QLocale::Italian, QLocale::Italy);
 
+// Replies as the instrument sends them: one plant's fields after its number, and a
+// "LISTMISURA" line whose fields not given are fixed.
+inline const QString kPlantFields =
+    "3.5\t45\t-0.45\tRossi Mario\tVia Roma\t12\t20100\tMilano\tRSSMRA70A01F205X\t0";
+QString measurementReply(const QString& date = "14/06/2024", const QString& tamb = "24.5",
+                         const QString& vdc1 = "410.2", const QString& verdict = "PASS");
+
 // What the link showed, for checking the indicators.
 struct RecordingIndicators : LinkIndicators {
     bool connected = true, busy = false;

@@ -14,11 +14,7 @@ using namespace vorna::test;
 
 namespace {
 
-const QString kValid[] = {
-    "1\t2\t3\t12\t31",
-    "1\t3.5\t45\t-0.45\tRossi Mario\tVia Roma\t12\t20100\tMilano\tRSSMRA70A01F205X\t0",
-    "14/06/2024\t10.15.02\t812.5\t3.1\t24.5\t41.2\t410.2\t7.1\t0\t0\t0\t0\t2.9\t231.0\t12.1\t0\t"
-    "0\t0\t0\t2.8\t0.93\t0.96\t0\tPASS\t0.89\t-0.44"};
+const QString kValid[] = {"1\t2\t3\t12\t31", "1\t" + kPlantFields, measurementReply()};
 // Characters that matter to the parsers, and some that should not.
 const QString kAlphabet = "0123456789.,-+/: \t\r\nPASe--xX\u00e8\u20ac";
 

@@ -12,38 +12,28 @@
 using namespace vorna;
 using namespace vorna::test;
 
-namespace {
-
-QString measurementLine(const QString& date = "14/06/2024", const QString& tamb = "24.5",
-                        const QString& vdc1 = "410.2", const QString& verdict = "PASS") {
-    return QStringLiteral("%1\t10.15.02\t812.5\t3.1\t%2\t41.2\t%3\t7.1\t0\t0\t0\t0\t2.9\t231.0\t"
-                          "12.1\t0\t0\t0\t0\t2.8\t0.93\t0.96\t0\t%4\t0.89\t-0.44")
-        .arg(date, tamb, vdc1, verdict);
-}
-
-} // namespace
-
 // Plants and measurements over the link, on both kinds of PC, are checked by the downloads.
-TEST(queries_link, identityAndAnUnknownPlant) {
+TEST(queries_link, identityUnknownPlantAndUnreadableDate) {
     LinkEnv t;
-    ASSERT_TRUE(t.startInstrumentWith({"version\tVersion: FV 2.1.5 SF", "serial\tSN 0815"}));
+    ASSERT_TRUE(t.startInstrumentWith({"version\tVersion: FV 2.1.5 SF", "serial\tSN 0815",
+                                       "measure\t1\t1\t" + measurementReply("14/13/2024")}));
     ASSERT_TRUE(read_versione_fw(t.ctx, "setup"));
     read_matricola_str(t.ctx, "setup");
-    EXPECT_EQ(t.ctx.fwVersionText, " FV 2.1.5 SF");
+    EXPECT_EQ(t.ctx.fwVersionText + "|" + t.ctx.serialNumberText, " FV 2.1.5 SF|SN 0815");
     EXPECT_TRUE(t.ctx.fwSfFlag);
-    EXPECT_EQ(t.ctx.serialNumberText, "SN 0815");
     // The instrument's "ERR" fails the checks and the record stays reset.
     EXPECT_FALSE(leggi_impianto_da_UT(t.ctx, "rep", 9));
     EXPECT_DOUBLE_EQ(t.ctx.plant.POT, kNoValue);
+    // A date no PC can read fails the routine with a log entry.
+    EXPECT_FALSE(leggi_acquisizione_da_UT(t.ctx, "rep", 1, 1));
+    EXPECT_EQ(t.errorsOf("leggi_acquisizione_da_UT"), 1);
+    EXPECT_EQ(t.ctx.measurement.data, MeasurementRecord::originDate());
     EXPECT_TRUE(t.ctx.link.baseLinkUp);
 
-    // A failed exchange leaves the version and the serial number alone.
-    t.ctx.link.baseLinkUp = false;
+    t.ctx.link.baseLinkUp = false; // a failed exchange leaves the texts alone
     EXPECT_FALSE(read_versione_fw(t.ctx, "setup"));
     read_matricola_str(t.ctx, "setup");
-    EXPECT_EQ(t.ctx.fwVersionText, " FV 2.1.5 SF");
-    EXPECT_FALSE(t.ctx.fwSfFlag);
-    EXPECT_EQ(t.ctx.serialNumberText, "SN 0815");
+    EXPECT_EQ(t.ctx.fwVersionText + "|" + t.ctx.serialNumberText, " FV 2.1.5 SF|SN 0815");
 }
 
 TEST(queries_parse, plantFieldChecks) {
@@ -74,14 +64,12 @@ TEST(queries_parse, measurementDashesAndChecks) {
         double tamb = kNoValue;
         bool pass = true;
     } cases[] = {
-        {measurementLine(), true, 24.5},
-        {measurementLine(date, "--"), true},
-        {measurementLine(date, ""), true},
-        {measurementLine(date, "1", "1", "pass"), true, 1, false}, // the verdict is case-sensitive
-        {measurementLine(date, "1", "--"), false},
-        {measurementLine(date, "1", "4e2"), false},
-        {"14/06/2024\t10.15.02", false},
-        {"", false},
+        {measurementReply(), true, 24.5},
+        {measurementReply(date, "--"), true},
+        {measurementReply(date, ""), true},
+        {measurementReply(date, "1", "1", "pass"), true, 1, false}, // the verdict is case-sensitive
+        {measurementReply(date, "1", "--"), false},
+        {measurementReply(date, "1", "4e2"), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply.toStdString());
@@ -100,22 +88,15 @@ TEST(queries_parse, datesReadTheSameOnEveryPc) {
         TestEnv e(l);
         MeasurementRecord m;
         for (const char* d : {"03/04/2024", "3.4.2024", "03-04-24", "3/4/24"}) {
-            ASSERT_TRUE(parse_measurement_reply(*e.ctx, measurementLine(d), m)) << d;
+            ASSERT_TRUE(parse_measurement_reply(*e.ctx, measurementReply(d), m)) << d;
             EXPECT_EQ(m.data, QDate(2024, 4, 3)) << d << " " << l.name().toStdString();
         }
         for (const char* bad : {"31/02/2024", "2024-04-03", "03/04", "x", "", "13/13/2024"})
-            EXPECT_THROW(parse_measurement_reply(*e.ctx, measurementLine(bad), m), RunError) << bad;
+            EXPECT_THROW(parse_measurement_reply(*e.ctx, measurementReply(bad), m), RunError)
+                << bad;
     }
     EXPECT_EQ(instrument_time("7.05"), QTime(7, 5));
     EXPECT_THROW(instrument_time("25.00.00"), RunError);
-}
-
-TEST(queries_parse, aBadDateFailsTheRoutineWithALogEntry) {
-    LinkEnv t;
-    ASSERT_TRUE(t.startInstrumentWith({"measure\t1\t1\t" + measurementLine("14/13/2024")}));
-    EXPECT_FALSE(leggi_acquisizione_da_UT(t.ctx, "rep", 1, 1));
-    EXPECT_EQ(t.errorsOf("leggi_acquisizione_da_UT"), 1);
-    EXPECT_EQ(t.ctx.measurement.data, MeasurementRecord::originDate());
 }
 
 TEST(queries_parse, trattiniAndNumberLists) {
