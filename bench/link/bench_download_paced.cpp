@@ -15,8 +15,7 @@ int main(int argc, char** argv) {
     constexpr int kBaud = 38400;
     test::LinkEnv t(QLocale(QLocale::English, QLocale::UnitedStates), Link::kReadTimeout);
     if (!t.startInstrument({QStringLiteral("--generate"), shape, QStringLiteral("--baud"),
-                            QString::number(kBaud)})
-             .ready()) {
+                            QString::number(kBaud)})) {
         std::fprintf(stderr, "instrument-sim did not start\n");
         return 1;
     }
@@ -39,7 +38,7 @@ int main(int argc, char** argv) {
     std::printf("download %s at %d baud: %s, %d plants and %d measurements stored, %lld "
                 "exchanges, %lld bytes on the line\n",
                 qPrintable(shape), kBaud, plants && measurements ? "ok" : "FAILED",
-                t.rowCount(QStringLiteral("impianti")), t.rowCount(QStringLiteral("acquisizioni")),
+                t.rows(QStringLiteral("impianti")), t.rows(QStringLiteral("acquisizioni")),
                 commands, bytes);
     std::printf("  %.2f s wall against %.2f s of line time: ratio %.3f (target: at most 1.1); "
                 "processor %.2f s\n",

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     bench::findSimulator();
     const int rounds = argc > 1 ? std::max(10, atoi(argv[1])) : 3000;
     test::LinkEnv t;
-    if (!t.startInstrument({QStringLiteral("--quiet")}).ready()) {
+    if (!t.startInstrument({QStringLiteral("--quiet")})) {
         std::fprintf(stderr, "instrument-sim did not start\n");
         return 1;
     }

@@ -13,8 +13,7 @@ int main(int argc, char** argv) {
     bench::findSimulator();
     test::LinkEnv t(QLocale(QLocale::English, QLocale::UnitedStates), Link::kReadTimeout);
     if (!t.startInstrument(
-              {QStringLiteral("--quiet"), QStringLiteral("--silent"), QStringLiteral("*")})
-             .ready()) {
+            {QStringLiteral("--quiet"), QStringLiteral("--silent"), QStringLiteral("*")})) {
         std::fprintf(stderr, "instrument-sim did not start\n");
         return 1;
     }

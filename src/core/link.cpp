@@ -75,6 +75,19 @@ void waitAfterRelay(const Link& l) {
     ritardo(1.0 - since.count());
 }
 
+// Discards what arrives on the port until it has been quiet for a moment (at most a second,
+// so a chatty line cannot hold the exchange).
+void dropUntilQuiet(SerialPort& port) {
+    using std::chrono::milliseconds;
+    const auto start = Clock::now();
+    auto lastInput = start;
+    while (Clock::now() - lastInput < milliseconds(100) &&
+           Clock::now() - start < milliseconds(1000)) {
+        port.waitForInput(Link::kPollSliceMs);
+        if (!port.takeAll().isEmpty()) lastInput = Clock::now();
+    }
+}
+
 // An earlier exchange was cut short by re-entry: bring the instrument back to a line boundary
 // and drop whatever it still sends.
 void resynchronise(AppContext& ctx) {
@@ -85,7 +98,9 @@ void resynchronise(AppContext& ctx) {
         write_on_com(ctx, time, l.serialeBase);
         write_on_com(ctx, time, l.serialeBase);
         QString scratch;
-        read_from_com(ctx, scratch, l.serialeBase);
+        // One line read leaves the second TIME? answer (and the interrupted exchange's reply)
+        // on its way: the flush alone would miss it and the next reply would be a time.
+        if (read_from_com(ctx, scratch, l.serialeBase)) dropUntilQuiet(l.serialeBase);
     }
     l.baseReadPending = false;
     l.remoteReadPending = false;

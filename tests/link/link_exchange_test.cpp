@@ -7,10 +7,10 @@
 #include "run_error.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTimer>
+#include <cmath>
+#include <ctime>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -18,240 +18,152 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// Processor time of the whole process, all threads.
 double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return double(std::clock()) / CLOCKS_PER_SEC;
 }
+
+const QString kSerial = "PV100-004711";
 
 } // namespace
 
-TEST(link_exchange, replyLineAndEventRows) {
+TEST(link_exchange, replyEmptyReceiveEventAndResynchronisation) {
     LinkEnv t;
-    ASSERT_TRUE(t.startInstrument().ready());
+    ASSERT_TRUE(t.startInstrument());
     t.ctx.link.trafficLogEnabled = true;
-    ASSERT_TRUE(t.exchange(QStringLiteral("VERSION?")));
-    EXPECT_EQ(t.ctx.link.replyText, QStringLiteral("Firmware: FV 2.1.5 - FR 1.0.1"));
-    EXPECT_FALSE(t.ctx.link.exchangeBusy);
-    EXPECT_FALSE(t.ctx.link.baseReadPending);
-    EXPECT_FALSE(t.ctx.link.writePending);
-    EXPECT_TRUE(t.ctx.link.baseLinkUp);
-    EXPECT_FALSE(t.indicators.busy);
+    ASSERT_TRUE(t.exchange("VERSION?"));
+    EXPECT_EQ(t.ctx.link.replyText, "Firmware: FV 2.1.5 - FR 1.0.1");
+    const Link& l = t.ctx.link;
+    EXPECT_FALSE(l.exchangeBusy || l.baseReadPending || l.writePending || t.indicators.busy);
     EXPECT_EQ(t.indicators.activity, 0);
-    // The bar counted the command's nine characters, wrapping at its maximum of 5.
-    EXPECT_EQ(t.indicators.maxActivity, 5);
-    EXPECT_EQ(t.rowCount(QStringLiteral("tab1")), 2); // "W on" and "R on"
-    QFile log(t.env.path(QStringLiteral("s.log")));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QString traffic = QString::fromLatin1(log.readAll());
-    EXPECT_TRUE(traffic.contains(QStringLiteral("\tW on 11\tVERSION?\r\n")));
-    EXPECT_TRUE(traffic.contains(QStringLiteral("\tR on 11\tFirmware: FV 2.1.5 - FR 1.0.1\r\n")));
-    EXPECT_EQ(t.instrument->received(), QStringList{QStringLiteral("VERSION?")});
-}
+    EXPECT_EQ(t.indicators.maxActivity, 5); // nine characters counted, wrapping at 5
+    EXPECT_EQ(t.rows("tab1"), 2);           // "W on" and "R on"
+    EXPECT_TRUE(t.trafficLog().contains("\tW on 11\tVERSION?\r\n"));
+    EXPECT_TRUE(t.trafficLog().contains("\tR on 11\tFirmware: FV 2.1.5 - FR 1.0.1\r\n"));
 
-TEST(link_exchange, replyInPiecesIsAssembled) {
-    LinkEnv t;
-    ASSERT_TRUE(
-        t.startInstrument({QStringLiteral("--pieces"), QStringLiteral("LISTNIMPIANTO")}).ready());
-    ASSERT_TRUE(t.exchange(QStringLiteral("LISTNIMPIANTO 1")));
-    EXPECT_EQ(t.ctx.link.replyText,
-              QStringLiteral("1\t3.5\t45\t-0.45\tRossi Mario\tVia Roma\t12\t20100\tMilano\t"
-                             "RSSMRA70A01F205X\t0"));
-}
-
-TEST(link_exchange, secondLineIsDroppedByTheFlush) {
-    LinkEnv t;
-    ASSERT_TRUE(
-        t.startInstrument({QStringLiteral("--extra"), QStringLiteral("SERIALNUM?")}).ready());
-    ASSERT_TRUE(t.exchange(QStringLiteral("SERIALNUM?")));
-    EXPECT_EQ(t.ctx.link.replyText, QStringLiteral("PV100-004711"));
-    LinkEnv::pump(100);
-    ASSERT_TRUE(t.exchange(QStringLiteral("LOGO?")));
-    EXPECT_EQ(t.ctx.link.replyText, QStringLiteral("VORNA TEST LAB"));
-}
-
-TEST(link_exchange, unsolicitedLineInTheMiddleIsTakenAsReplyAndTheRestDropped) {
-    LinkEnv t;
-    ASSERT_TRUE(
-        t.startInstrument({QStringLiteral("--before"), QStringLiteral("LOGO?=PYSENS 1")}).ready());
-    ASSERT_TRUE(t.exchange(QStringLiteral("LOGO?")));
-    EXPECT_EQ(t.ctx.link.replyText, QStringLiteral("PYSENS 1"));
-    LinkEnv::pump(100);
-    ASSERT_TRUE(t.exchange(QStringLiteral("SERIALNUM?")));
-    EXPECT_EQ(t.ctx.link.replyText, QStringLiteral("PV100-004711"));
-}
-
-TEST(link_exchange, linkDownSendsNothingAndFailsAtOnce) {
-    LinkEnv t;
-    ASSERT_TRUE(t.startInstrument().ready());
-    t.ctx.link.baseLinkUp = false;
+    // A receive event with nothing buffered returns at once.
+    QString reply = "old";
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(t.exchange(QStringLiteral("VERSION?")));
-    EXPECT_LT(clock.elapsed(), 200);
-    EXPECT_FALSE(t.ctx.link.serialeBase.isOpen());
-    EXPECT_FALSE(t.ctx.link.serialeRemoto.isOpen());
-    EXPECT_FALSE(t.indicators.connected);
-    EXPECT_FALSE(t.ctx.link.exchangeBusy);
-    EXPECT_EQ(t.errorsOf(QStringLiteral("trasmette")), 1);
-    EXPECT_TRUE(t.env.debugLog().contains(QStringLiteral("trasmette\t1\ttest")));
-    EXPECT_TRUE(t.instrument->received(100).isEmpty());
+    ASSERT_TRUE(read_from_com(t.ctx, reply, t.ctx.link.serialeBase));
+    EXPECT_LT(clock.elapsed(), 100);
+    EXPECT_TRUE(reply.isEmpty() && l.baseLinkUp);
+
+    // An exchange cut short by re-entry left a read pending: the next one resynchronises.
+    t.ctx.link.baseReadPending = true;
+    ASSERT_TRUE(t.exchange("SERIALNUM?"));
+    EXPECT_EQ(l.replyText, kSerial);
+    EXPECT_FALSE(l.baseReadPending);
+    EXPECT_TRUE(t.instrument->waitReceived("SERIALNUM?"));
+    EXPECT_EQ(t.instrument->received(), (QStringList{"VERSION?", "TIME?", "TIME?", "SERIALNUM?"}));
 }
 
-TEST(link_exchange, silenceTimesOutMarksTheLinkDownAndLaterExchangesFailAtOnce) {
-    LinkEnv t(QLocale(QLocale::English, QLocale::UnitedStates), 400ms);
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--silent"), QStringLiteral("LOGO?")}).ready());
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_FALSE(t.exchange(QStringLiteral("LOGO?")));
-    EXPECT_GE(clock.elapsed(), 400);
-    EXPECT_LT(clock.elapsed(), 1500);
-    EXPECT_FALSE(t.ctx.link.baseLinkUp);
-    EXPECT_FALSE(t.ctx.link.baseReadPending);
-    EXPECT_FALSE(t.indicators.connected);
-    EXPECT_GE(t.indicators.statusShown, 1);
-    EXPECT_TRUE(t.ctx.link.replyText.isEmpty());
-    EXPECT_EQ(t.errorsOf(QStringLiteral("read_from_com")), 1);
-    EXPECT_TRUE(t.env.debugLog().contains(QStringLiteral("trasmette\t7\ttest")));
+// Odd replies the exchange survives; the next command then gets its own reply.
+TEST(link_exchange, oddRepliesLeaveTheLinkInStep) {
+    const struct {
+        QStringList options;
+        QString command, reply; // empty reply: any text without CR
+    } cases[] = {
+        {{"--pieces", "VERSION?"}, "VERSION?", "Firmware: FV 2.1.5 - FR 1.0.1"},
+        {{"--extra", "SERIALNUM?"}, "SERIALNUM?", kSerial}, // two lines at once
+        {{"--before", "LOGO?=PYSENS 1"}, "LOGO?", "PYSENS 1"},
+        {{"--garbage", "LISTVAL", "--seed", "7"}, "LISTVAL", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options.join(' ').toStdString());
+        LinkEnv t;
+        ASSERT_TRUE(t.startInstrument(c.options));
+        ASSERT_TRUE(t.exchange(c.command));
+        const QString& r = t.ctx.link.replyText;
+        EXPECT_TRUE(c.reply.isEmpty() ? !r.isEmpty() && !r.contains('\r') : r == c.reply)
+            << r.toStdString();
+        LinkEnv::pump(100);
+        ASSERT_TRUE(t.exchange("SERIALNUM?"));
+        EXPECT_EQ(t.ctx.link.replyText, kSerial);
+    }
+}
 
-    clock.restart();
-    EXPECT_FALSE(t.exchange(QStringLiteral("VERSION?")));
-    EXPECT_LT(clock.elapsed(), 200);
-    EXPECT_EQ(t.instrument->received(100), QStringList{QStringLiteral("LOGO?")});
+// A lost instrument fails the exchange within the time-out, marks the link down and logs the
+// failing port's partial text.
+TEST(link_exchange, lostInstrumentMarksTheLinkDown) {
+    const struct {
+        QStringList options; // none: the simulator is killed
+        bool timesOut;
+        QString partial; // the failed read in the traffic log; empty: the write failed
+    } cases[] = {
+        {{"--silent", "LOGO?"}, true, "\r\n"},
+        {{"--no-cr", "LOGO?"}, true, "VORNA TEST LAB\r\n"},
+        {{"--close-on", "LOGO?"}, false, "\r\n"},
+        {{}, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options.value(0, "kill").toStdString());
+        LinkEnv t(400ms);
+        ASSERT_TRUE(t.startInstrument(c.options));
+        t.ctx.link.trafficLogEnabled = true;
+        t.ctx.link.remoteRxBuffer = "remote text";
+        ASSERT_TRUE(t.exchange("VERSION?"));
+        if (c.options.isEmpty()) t.instrument->kill();
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(t.exchange("LOGO?"));
+        EXPECT_GE(clock.elapsed(), c.timesOut ? 400 : 0);
+        EXPECT_LT(clock.elapsed(), 1000);
+        const Link& l = t.ctx.link;
+        EXPECT_FALSE(l.baseLinkUp || l.baseReadPending || l.exchangeBusy || l.serialeBase.isOpen());
+        EXPECT_TRUE(!t.indicators.connected && l.baseRxBuffer.isEmpty());
+        EXPECT_EQ(l.remoteRxBuffer, "remote text");
+        EXPECT_EQ(t.errorsOf("trasmette"), 1);
+        const bool readFailed = !c.partial.isEmpty();
+        EXPECT_EQ(t.errorsOf(readFailed ? "read_from_com" : "write_on_com"), 1);
+        EXPECT_TRUE(t.env.debugLog().contains(QString("trasmette\t%1\t").arg(readFailed ? 7 : 6)));
+        EXPECT_EQ(t.trafficLog().contains("\tR ERROR on 11\t" + c.partial), readFailed);
+        EXPECT_TRUE(!readFailed || (l.replyText.isEmpty() && t.indicators.statusShown > 0));
+
+        // With the link down, trasmette fails at once and sends nothing.
+        clock.restart();
+        EXPECT_FALSE(t.exchange("VERSION?"));
+        EXPECT_LT(clock.elapsed(), 200);
+        EXPECT_TRUE(t.env.debugLog().contains("trasmette\t1\ttest"));
+        if (!c.timesOut) continue;
+        EXPECT_EQ(t.instrument->received(), (QStringList{"VERSION?", "LOGO?"}));
+        t.ctx.link.baseLinkUp = true; // reconnected: the next reply is the instrument's own
+        ASSERT_TRUE(t.exchange("SERIALNUM?"));
+        EXPECT_EQ(l.replyText, kSerial);
+    }
 }
 
 TEST(link_exchange, theRealTimeOutIsTenSecondsAndTheWaitLeavesTheProcessorIdle) {
-    LinkEnv t(QLocale(QLocale::English, QLocale::UnitedStates), Link::kReadTimeout);
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--silent"), QStringLiteral("*")}).ready());
-    // Events keep flowing during the wait: the window stays alive.
-    int ticks = 0;
+    LinkEnv t(Link::kReadTimeout);
+    ASSERT_TRUE(t.startInstrument({"--silent", "*"}));
+    int ticks = 0; // events keep flowing during the wait: the window stays alive
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start(100);
     QElapsedTimer clock;
     clock.start();
     const double cpu0 = cpuSeconds();
-    EXPECT_FALSE(t.exchange(QStringLiteral("TIME?")));
-    const double cpu = cpuSeconds() - cpu0;
+    EXPECT_FALSE(t.exchange("TIME?"));
+    EXPECT_LT(cpuSeconds() - cpu0, 0.5); // under 5 % of one core
     EXPECT_GE(clock.elapsed(), 10000);
     EXPECT_LT(clock.elapsed(), 10800);
     EXPECT_GT(ticks, 80);
-    EXPECT_LT(cpu, 0.5); // under 5 % of one core
     EXPECT_FALSE(t.ctx.link.baseLinkUp);
-}
-
-TEST(link_exchange, lineWithoutCrTimesOutLogsTheFailingPortsTextAndDoesNotPolluteTheNextReply) {
-    LinkEnv t(QLocale(QLocale::English, QLocale::UnitedStates), 400ms);
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--no-cr"), QStringLiteral("LOGO?")}).ready());
-    t.ctx.link.trafficLogEnabled = true;
-    t.ctx.link.remoteRxBuffer = QStringLiteral("remote text");
-    EXPECT_FALSE(t.exchange(QStringLiteral("LOGO?")));
-    QFile log(t.env.path(QStringLiteral("s.log")));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromLatin1(log.readAll())
-                    .contains(QStringLiteral("\tR ERROR on 11\tVORNA TEST LAB\r\n")));
-    EXPECT_TRUE(t.ctx.link.baseRxBuffer.isEmpty());
-    EXPECT_EQ(t.ctx.link.remoteRxBuffer, QStringLiteral("remote text"));
-
-    // Reconnected, the next reply is the instrument's own.
-    t.ctx.link.baseLinkUp = true;
-    ASSERT_TRUE(t.exchange(QStringLiteral("SERIALNUM?")));
-    EXPECT_EQ(t.ctx.link.replyText, QStringLiteral("PV100-004711"));
-}
-
-TEST(link_exchange, garbageIsDeliveredAsTheReplyWithoutHarm) {
-    LinkEnv t;
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--garbage"), QStringLiteral("LISTVAL"),
-                                   QStringLiteral("--seed"), QStringLiteral("7")})
-                    .ready());
-    ASSERT_TRUE(t.exchange(QStringLiteral("LISTVAL")));
-    EXPECT_FALSE(t.ctx.link.replyText.isEmpty());
-    EXPECT_FALSE(t.ctx.link.replyText.contains(QLatin1Char('\r')));
-    ASSERT_TRUE(t.exchange(QStringLiteral("SERIALNUM?")));
-    EXPECT_EQ(t.ctx.link.replyText, QStringLiteral("PV100-004711"));
-}
-
-TEST(link_exchange, deviceVanishingMidExchangeFailsWithoutWaitingOutTheTimeOut) {
-    LinkEnv t(QLocale(QLocale::English, QLocale::UnitedStates), 3000ms);
-    ASSERT_TRUE(t.startInstrument({QStringLiteral("--close-on"), QStringLiteral("LOGO?")}).ready());
-    ASSERT_TRUE(t.exchange(QStringLiteral("VERSION?")));
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_FALSE(t.exchange(QStringLiteral("LOGO?")));
-    EXPECT_LT(clock.elapsed(), 3500);
-    EXPECT_FALSE(t.ctx.link.baseLinkUp);
-    EXPECT_FALSE(t.indicators.connected);
-    EXPECT_FALSE(t.ctx.link.serialeBase.isOpen());
-}
-
-TEST(link_exchange, killedSimulatorFailsTheExchangeCleanly) {
-    LinkEnv t(QLocale(QLocale::English, QLocale::UnitedStates), 1000ms);
-    ASSERT_TRUE(t.startInstrument().ready());
-    ASSERT_TRUE(t.exchange(QStringLiteral("VERSION?")));
-    t.instrument->kill();
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_FALSE(t.exchange(QStringLiteral("LOGO?")));
-    EXPECT_LT(clock.elapsed(), 1500);
-    EXPECT_FALSE(t.ctx.link.baseLinkUp);
-    EXPECT_FALSE(t.indicators.connected);
-    EXPECT_FALSE(t.ctx.link.exchangeBusy);
-    EXPECT_EQ(t.errorsOf(QStringLiteral("trasmette")), 1);
-}
-
-TEST(link_exchange, resynchronisationAfterAnInterruptedRead) {
-    LinkEnv t;
-    ASSERT_TRUE(t.startInstrument().ready());
-    t.ctx.link.baseReadPending = true; // as left by an exchange cut short by re-entry
-    ASSERT_TRUE(t.exchange(QStringLiteral("SERIALNUM?")));
-    EXPECT_FALSE(t.ctx.link.baseReadPending);
-    EXPECT_TRUE(t.instrument->waitReceived(QStringLiteral("SERIALNUM?")));
-    EXPECT_EQ(t.instrument->received(),
-              (QStringList{QStringLiteral("TIME?"), QStringLiteral("TIME?"),
-                           QStringLiteral("SERIALNUM?")}));
-}
-
-TEST(link_read, receiveEventWithNothingBufferedReturnsAtOnce) {
-    LinkEnv t;
-    ASSERT_TRUE(t.startInstrument().ready());
-    QString reply = QStringLiteral("old");
-    QElapsedTimer clock;
-    clock.start();
-    ASSERT_TRUE(read_from_com(t.ctx, reply, t.ctx.link.serialeBase));
-    EXPECT_LT(clock.elapsed(), 100);
-    EXPECT_TRUE(reply.isEmpty());
-    EXPECT_TRUE(t.ctx.link.baseLinkUp);
 }
 
 TEST(link_ports, missingAndBusyDevicesFailToOpenCleanly) {
     LinkEnv t;
-    SerialPort missing(QStringLiteral("missing"));
-    qputenv("VORNA_COM40", t.env.path(QStringLiteral("no-such-device")).toLocal8Bit());
+    SerialPort missing("missing"), first("first"), second("second");
+    qputenv("VORNA_COM40", t.env.path("no-such-device").toLocal8Bit());
     missing.setPortNumber(40);
     EXPECT_THROW(missing.open(), RunError);
-    EXPECT_FALSE(missing.isOpen());
-
-    ASSERT_TRUE(t.startInstrument().ready());
-    SerialPort first(QStringLiteral("first")), second(QStringLiteral("second"));
+    ASSERT_TRUE(t.startInstrument());
     first.setPortNumber(LinkEnv::kBasePort);
     second.setPortNumber(LinkEnv::kBasePort);
     first.open();
     EXPECT_THROW(second.open(), RunError);
-    EXPECT_THROW(first.setPortNumber(3), RunError); // only while closed
     first.close();
     EXPECT_NO_THROW(second.open());
-}
-
-TEST(link_ports, writeOnAClosedLinkLogsAndClosesThePort) {
-    LinkEnv t;
-    ASSERT_TRUE(t.startInstrument().ready());
-    t.ctx.link.serialeBase.open();
-    t.ctx.link.baseLinkUp = false;
-    EXPECT_FALSE(write_on_com(t.ctx, QStringLiteral("LOGO?"), t.ctx.link.serialeBase));
-    EXPECT_FALSE(t.ctx.link.serialeBase.isOpen());
-    EXPECT_FALSE(t.ctx.link.writePending);
-    EXPECT_TRUE(t.env.debugLog().contains(QStringLiteral("write_on_com\t1\tLOGO?\t11")));
 }
 
 TEST(link_delay, ritardoWaitsWithoutPumpingEventsOrUsingTheProcessor) {
@@ -264,9 +176,7 @@ TEST(link_delay, ritardoWaitsWithoutPumpingEventsOrUsingTheProcessor) {
     EXPECT_GE(clock.elapsed(), 300);
     EXPECT_LT(cpuSeconds() - cpu0, 0.05);
     EXPECT_FALSE(ran);
-    clock.restart();
-    ritardo(-1);
-    ritardo(0);
-    ritardo(std::numeric_limits<double>::quiet_NaN());
-    EXPECT_LT(clock.elapsed(), 20);
+    for (double nothing : {-1.0, 0.0, std::nan("")})
+        ritardo(nothing);
+    EXPECT_LT(clock.elapsed(), 320);
 }

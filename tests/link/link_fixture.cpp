@@ -2,6 +2,7 @@
 
 #include "app_context.h"
 #include "link.h"
+#include "relay.h"
 #include "schema.h"
 
 #include <QCoreApplication>
@@ -12,45 +13,39 @@
 
 namespace vorna::test {
 
-SimProcess::SimProcess(const QString& dir, int port, const QStringList& options) : port_(port) {
+QString measurementReply(const QString& date, const QString& tamb, const QString& vdc1,
+                         const QString& verdict) {
+    return QStringLiteral("%1\t10.15.02\t812.5\t3.1\t%2\t41.2\t%3\t7.1\t0\t0\t0\t0\t2.9\t231.0\t"
+                          "12.1\t0\t0\t0\t0\t2.8\t0.93\t0.96\t0\t%4\t0.89\t-0.44")
+        .arg(date, tamb, vdc1, verdict);
+}
+
+SimProcess::SimProcess(const QString& dir, int port, const QStringList& options) {
     // The link name carries the folder's unique suffix: port lock files are named after it.
     const QString link = dir + QStringLiteral("/com%1-%2").arg(port).arg(QFileInfo(dir).fileName());
-    proc_.setProcessChannelMode(QProcess::SeparateChannels);
     proc_.start(binDir() + QStringLiteral("/instrument-sim"), QStringList{link} + options);
     QDeadlineTimer deadline(5000);
-    while (!deadline.hasExpired() && !echo_.contains(QLatin1String("READY")))
-        drain(50);
-    ready_ = echo_.contains(QLatin1String("READY"));
+    do
+        ready_ = echo(50).contains(QStringLiteral("READY"));
+    while (!ready_ && !deadline.hasExpired());
     qputenv(QStringLiteral("VORNA_COM%1").arg(port).toLatin1(), link.toLocal8Bit());
 }
 
 SimProcess::~SimProcess() {
-    if (proc_.state() != QProcess::NotRunning) {
-        proc_.terminate();
-        if (!proc_.waitForFinished(2000)) proc_.kill();
-        proc_.waitForFinished(2000);
-    }
+    proc_.terminate();
+    if (!proc_.waitForFinished(2000)) kill();
 }
 
-void SimProcess::drain(int waitMs) {
-    proc_.waitForReadyRead(waitMs);
-    echo_ += QString::fromLatin1(proc_.readAllStandardOutput());
+QString SimProcess::echo(int settleMs) {
+    proc_.waitForReadyRead(settleMs);
+    return echo_ += QString::fromLatin1(proc_.readAllStandardOutput());
 }
 
-QStringList SimProcess::echoed(const QString& prefix, int settleMs) {
-    drain(settleMs);
+QStringList SimProcess::received(int settleMs, const QString& direction) {
     QStringList lines;
-    for (const QString& l : echo_.split(QLatin1Char('\n')))
-        if (l.startsWith(prefix)) lines << l.mid(2);
+    for (const QString& l : echo(settleMs).split(QLatin1Char('\n')))
+        if (l.startsWith(direction)) lines << l.mid(2);
     return lines;
-}
-
-QStringList SimProcess::received(int settleMs) {
-    return echoed(QStringLiteral("< "), settleMs);
-}
-
-QStringList SimProcess::sent(int settleMs) {
-    return echoed(QStringLiteral("> "), settleMs);
 }
 
 bool SimProcess::waitReceived(const QString& line, int timeoutMs) {
@@ -62,11 +57,6 @@ bool SimProcess::waitReceived(const QString& line, int timeoutMs) {
     return false;
 }
 
-void SimProcess::kill() {
-    proc_.kill();
-    proc_.waitForFinished(2000);
-}
-
 LinkEnv::LinkEnv(const QLocale& locale, std::chrono::milliseconds readTimeout)
     : env(locale), ctx(*env.ctx) {
     ctx.db.open(env.path(QStringLiteral("DATA_v2.MDB")));
@@ -75,19 +65,31 @@ LinkEnv::LinkEnv(const QLocale& locale, std::chrono::milliseconds readTimeout)
     ctx.indicators = &indicators;
 }
 
-SimProcess& LinkEnv::startInstrument(const QStringList& options) {
+bool LinkEnv::startInstrument(const QStringList& options) {
     instrument = std::make_unique<SimProcess>(env.dir.path(), kBasePort, options);
     ctx.link.serialeBase.setPortNumber(kBasePort);
     ctx.link.baseLinkUp = true;
-    return *instrument;
+    return instrument->ready();
 }
 
-SimProcess& LinkEnv::startRemote(const QStringList& options) {
+bool LinkEnv::startRemote(const QStringList& options) {
     remote = std::make_unique<SimProcess>(env.dir.path(), kRemotePort,
                                           QStringList{QStringLiteral("--remote")} + options);
     ctx.link.serialeRemoto.setPortNumber(kRemotePort);
     ctx.link.remoteLinkUp = true;
-    return *remote;
+    return remote->ready();
+}
+
+bool LinkEnv::startInstrumentWith(const QStringList& dataLines) {
+    QFile f(env.path(QStringLiteral("inst.txt")));
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    f.write(dataLines.join(QLatin1Char('\n')).toLatin1() + "\n");
+    f.close();
+    return startInstrument({QStringLiteral("--data"), f.fileName()});
+}
+
+void LinkEnv::routeReceiveEvents() {
+    connectReceiveEvents(ctx, &routing);
 }
 
 bool LinkEnv::exchange(const QString& command) {
@@ -103,19 +105,17 @@ void LinkEnv::pump(int ms) {
     }
 }
 
-int LinkEnv::rowCount(const QString& table) const {
-    return int(ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table));
+int LinkEnv::rows(const QString& from, const QVariantList& params) const {
+    return int(ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + from, params));
 }
 
 int LinkEnv::errorsOf(const QString& routine) const {
     return int(env.debugLog().count(QLatin1Char('\t') + routine + QLatin1Char('\t')));
 }
 
-QString LinkEnv::writeFile(const QString& name, const QStringList& lines) const {
-    const QString path = env.path(name);
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) f.write(lines.join(QLatin1Char('\n')).toLatin1() + "\n");
-    return path;
+QString LinkEnv::trafficLog() const {
+    QFile f(env.path(QStringLiteral("s.log")));
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
 }
 
 } // namespace vorna::test

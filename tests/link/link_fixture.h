@@ -4,59 +4,59 @@
 #include "test_env.h"
 
 #include <QLocale>
+#include <QObject>
 #include <QProcess>
 #include <QStringList>
+#include <QVariantList>
 #include <chrono>
 #include <memory>
 
 namespace vorna::test {
 
+inline const QLocale kUsPc(QLocale::English, QLocale::UnitedStates);
+inline const QLocale kItalianPc(QLocale::Italian, QLocale::Italy);
+
+// Replies as the instrument sends them: one plant's fields after its number, and a
+// "LISTMISURA" line whose fields not given are fixed.
+inline const QString kPlantFields =
+    "3.5\t45\t-0.45\tRossi Mario\tVia Roma\t12\t20100\tMilano\tRSSMRA70A01F205X\t0";
+QString measurementReply(const QString& date = "14/06/2024", const QString& tamb = "24.5",
+                         const QString& vdc1 = "410.2", const QString& verdict = "PASS");
+
 // What the link showed, for checking the indicators.
 struct RecordingIndicators : LinkIndicators {
-    bool connected = true;
-    int statusShown = 0;
-    int activity = 0;
-    int maxActivity = 0;
-    bool busy = false;
-    int busyCount = 0;
+    bool connected = true, busy = false;
+    int statusShown = 0, activity = 0, maxActivity = 0;
 
     void showConnected(bool up) override { connected = up; }
     void showStatusLabel() override { ++statusShown; }
-    void setActivity(int v) override {
-        activity = v;
-        maxActivity = std::max(maxActivity, v);
-    }
+    void setActivity(int v) override { maxActivity = std::max(maxActivity, activity = v); }
     int activityMaximum() const override { return 5; }
-    void setBusy(bool b) override {
-        busy = b;
-        busyCount += b;
-    }
+    void setBusy(bool b) override { busy = b; }
 };
 
-// instrument-sim running as its own process on a pseudo-terminal that port number `port`
-// means (through VORNA_COM<port>). Its echo of the traffic tells what it received.
+// instrument-sim as its own process on a pseudo-terminal that port number `port` means
+// (through VORNA_COM<port>). Its echo of the traffic tells what it received.
 class SimProcess {
 public:
     SimProcess(const QString& dir, int port, const QStringList& options);
     ~SimProcess();
 
     bool ready() const { return ready_; }
-    int port() const { return port_; }
-    // Lines the simulator received so far (waits briefly for its echo to settle).
-    QStringList received(int settleMs = 50);
-    // Lines the simulator sent so far, replies and unasked lines.
-    QStringList sent(int settleMs = 50);
-    // Waits until the simulator received exactly this line; false after timeoutMs.
+    // Lines the simulator received (or sent) so far, after letting its echo settle.
+    QStringList received(int settleMs = 50, const QString& direction = "< ");
+    QStringList sent(int settleMs = 50) { return received(settleMs, "> "); }
     bool waitReceived(const QString& line, int timeoutMs = 3000);
     // Ends the process at once, as an unplugged device.
-    void kill();
+    void kill() {
+        proc_.kill();
+        proc_.waitForFinished(2000);
+    }
 
 private:
-    void drain(int waitMs);
-    QStringList echoed(const QString& prefix, int settleMs);
+    QString echo(int settleMs);
 
     QProcess proc_;
-    int port_;
     bool ready_ = false;
     QString echo_;
 };
@@ -68,30 +68,35 @@ public:
     static constexpr int kBasePort = 11;
     static constexpr int kRemotePort = 12;
 
-    explicit LinkEnv(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedStates),
+    explicit LinkEnv(const QLocale& locale = kUsPc,
                      std::chrono::milliseconds readTimeout = std::chrono::milliseconds(1500));
+    explicit LinkEnv(std::chrono::milliseconds readTimeout) : LinkEnv(kUsPc, readTimeout) {}
 
     TestEnv env;
     AppContext& ctx;
     RecordingIndicators indicators;
     std::unique_ptr<SimProcess> instrument;
     std::unique_ptr<SimProcess> remote;
+    QObject routing;
 
-    // Starts the instrument simulator and connects the instrument port to it.
-    SimProcess& startInstrument(const QStringList& options = {});
-    // Starts a second simulator as the remote unit and connects the remote port.
-    SimProcess& startRemote(const QStringList& options = {});
+    // Start a simulator and connect its port; false when it did not come up.
+    bool startInstrument(const QStringList& options = {});
+    bool startRemote(const QStringList& options = {});
+    // The instrument with this content file (lines as --data reads them).
+    bool startInstrumentWith(const QStringList& dataLines);
+    // Relays as the main window does, through the ports' receive events.
+    void routeReceiveEvents();
 
     // Sends one command through trasmette; the reply is ctx.link.replyText.
     bool exchange(const QString& command);
     // Pumps events for ms (receive events, relays).
     static void pump(int ms);
 
-    int rowCount(const QString& table) const;
+    // SELECT COUNT(*) FROM `from`.
+    int rows(const QString& from, const QVariantList& params = {}) const;
     // How many error-log entries name this routine.
     int errorsOf(const QString& routine) const;
-    // A file in the data folder with the given lines (for --data).
-    QString writeFile(const QString& name, const QStringList& lines) const;
+    QString trafficLog() const;
 };
 
 } // namespace vorna::test
