@@ -104,8 +104,12 @@ bool scarica_impianti(AppContext& ctx, const QString& callerWindow) {
         for (size_t slot = 0;
              slot < ctx.instrumentPlantNumbers.size() && ctx.instrumentPlantNumbers[slot] != -1;
              ++slot) {
-            if (!leggi_impianto_da_UT(ctx, callerWindow, ctx.instrumentPlantNumbers[slot]))
+            if (!leggi_impianto_da_UT(ctx, callerWindow, ctx.instrumentPlantNumbers[slot])) {
+                // An unreadable plant is skipped; a lost instrument ends the download, which
+                // must not then report success.
+                if (!ctx.link.baseLinkUp) return false;
                 continue;
+            }
             qint64 id = findPlant(ctx);
             if (id >= 0) {
                 ctx.instrumentPlantIds[slot] = id;
@@ -158,8 +162,10 @@ bool scarica_acquisizioni_impianto(AppContext& ctx, const QString& callerWindow)
             for (rs.moveFirst(); !rs.eof(); rs.moveNext())
                 if (auto k = keyOf(rs)) stored.push_back(std::move(*k));
             for (int i = 0; i < count; ++i) {
-                if (!leggi_acquisizione_da_UT(ctx, callerWindow, plantNumber, numbers[size_t(i)]))
+                if (!leggi_acquisizione_da_UT(ctx, callerWindow, plantNumber, numbers[size_t(i)])) {
+                    if (!ctx.link.baseLinkUp) return false;
                     continue;
+                }
                 MeasurementKey k = keyOf(ctx.measurement);
                 if (std::find(stored.begin(), stored.end(), k) != stored.end()) continue;
                 addMeasurementRow(rs, plantId, ctx.measurement);

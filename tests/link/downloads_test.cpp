@@ -85,7 +85,7 @@ TEST(downloads, instrumentLostMidwayKeepsTheRowsWrittenSoFar) {
         LinkEnv t(std::chrono::milliseconds(300));
         ASSERT_TRUE(t.startInstrument(fault));
         EXPECT_TRUE(scarica_impianti(t.ctx, "rep"));
-        scarica_acquisizioni_impianto(t.ctx, "rep");
+        EXPECT_FALSE(scarica_acquisizioni_impianto(t.ctx, "rep")); // never success after a loss
         EXPECT_FALSE(t.ctx.link.baseLinkUp);
         EXPECT_EQ(t.rows("impianti"), 2);
         EXPECT_EQ(t.rows("acquisizioni"), 2); // plant 1's two measurements
@@ -93,6 +93,14 @@ TEST(downloads, instrumentLostMidwayKeepsTheRowsWrittenSoFar) {
                          "IS NULL OR REAL2 IS NULL OR ESITOAC IS NULL OR TEXT2 IS NULL"),
                   0);
     }
+}
+
+TEST(downloads, instrumentLostDuringThePlantListFailsTheDownload) {
+    LinkEnv t(std::chrono::milliseconds(300));
+    ASSERT_TRUE(t.startInstrument({"--close-on", "LISTNIMPIANTO 4"}));
+    EXPECT_FALSE(scarica_impianti(t.ctx, "rep"));
+    EXPECT_FALSE(t.ctx.link.baseLinkUp);
+    EXPECT_EQ(t.rows("impianti"), 1); // the plant read before the loss stays
 }
 
 TEST(downloads, aStoredPlantThatNeverReadsBackEqualIsAddedOncePerSlot) {
