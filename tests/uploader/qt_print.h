@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <ostream>
 
-// Readable QString values in GoogleTest failure messages; lists print as containers of them.
+// Readable Qt values in GoogleTest failure messages; lists print as containers of them.
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
+    *os << bytes.toHex().toStdString();
+}
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }

@@ -47,7 +47,7 @@ SimMemory BootloaderSim::stop() {
     process_.waitForFinished(3000);
     SimMemory m;
     QFile f(dir_.filePath("memory.txt"));
-    m.loaded = f.open(QIODevice::ReadOnly);
+    f.open(QIODevice::ReadOnly);
     for (const QByteArray& line : f.readAll().split('\n')) {
         const QList<QByteArray> p = line.split(' ');
         if (p.size() == 2) m.count[p[0]] = p[1].toInt();
@@ -69,7 +69,7 @@ void routePorts(const std::map<int, QString>& devices) {
     }
 }
 
-FirmwareFile::FirmwareFile(bool withEepromAndConfiguration) : path(dir.filePath("firmware.hex")) {
+FirmwareFile::FirmwareFile() : path(dir.filePath("firmware.hex")) {
     std::int64_t base = -1;
     // Data records of a byte pattern, with an extended address record where the upper 16 bits
     // change.
@@ -85,11 +85,9 @@ FirmwareFile::FirmwareFile(bool withEepromAndConfiguration) : path(dir.filePath(
     };
     add(0, 2048 + 256, 16);
     add(5 * 2048, 5 * 2048 + 64, 16);
-    if (withEepromAndConfiguration) {
-        add(0xFFE000, 0xFFE050, 16);  // EEPROM at device 0x7FF000: row 0 in full, row 1 in part
-        add(0x1F00000, 0x1F00004, 4); // configuration word 0 at device 0xF80000
-        add(0x1F00008, 0x1F0000C, 4); // and word 2
-    }
+    add(0xFFE000, 0xFFE050, 16);  // EEPROM at device 0x7FF000: row 0 in full, row 1 in part
+    add(0x1F00000, 0x1F00004, 4); // configuration word 0 at device 0xF80000
+    add(0x1F00008, 0x1F0000C, 4); // and word 2
     lines.push_back(endOfFile());
     write(lines);
 }
@@ -102,13 +100,6 @@ bool FirmwareFile::write(const std::vector<std::string>& records) const {
     return true;
 }
 
-TransferTiming quickTiming(int replyTimeoutMs) {
-    TransferTiming t;
-    t.replyTimeout = std::chrono::milliseconds(replyTimeoutMs);
-    t.commandPause = std::chrono::milliseconds(10);
-    return t;
-}
-
 Recorder::Recorder(UploadController& c) {
     connect(&c, &UploadController::textChanged, this, [this](TextField f, const QString& t) {
         (f == TextField::Status ? status : progress) << t;
@@ -116,10 +107,6 @@ Recorder::Recorder(UploadController& c) {
     connect(&c, &UploadController::titleChanged, this, [this](const QString& t) { titles << t; });
     connect(&c, &UploadController::messageRequested, this,
             [this](const QString& t) { messages << t; });
-    connect(&c, &UploadController::barChanged, this, [this](int value, int maximum) {
-        barValue = value;
-        if (onBar) onBar(value, maximum);
-    });
     connect(&c, &UploadController::transferFinished, this, [this](bool ok) { finished = ok; });
 }
 

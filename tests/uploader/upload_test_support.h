@@ -21,13 +21,12 @@ namespace vorna::uploader::test {
 // What bootloader-sim recorded as programmed; count["resets"], ["refusals"], ["unknown"],
 // ["identifications"].
 struct SimMemory {
-    bool loaded = false;
     std::map<std::uint32_t, QByteArray> program, eeprom;
     std::array<std::optional<QByteArray>, 8> config;
     std::map<QByteArray, int> count;
 };
 
-// bootloader-sim running on its own pseudo-terminal, unpaced.
+// bootloader-sim running on its own pseudo-terminal (at the link), unpaced.
 class BootloaderSim {
 public:
     explicit BootloaderSim(const QStringList& options = {});
@@ -53,9 +52,9 @@ private:
 void routePorts(const std::map<int, QString>& devices);
 
 // A firmware file: a full row 0 whose reset vector differs from any target's, part of row 1,
-// a lone row further up and, when asked, EEPROM rows 0-1 and configuration words 0 and 2.
+// a lone row further up, EEPROM rows 0-1 and configuration words 0 and 2.
 struct FirmwareFile {
-    explicit FirmwareFile(bool withEepromAndConfiguration = true);
+    FirmwareFile();
     bool write(const std::vector<std::string>& records) const;
     QTemporaryDir dir;
     QString path;
@@ -69,7 +68,10 @@ inline constexpr const char* kTargetRow0 = "a1b2c3d4e5f6";
 inline const QByteArray kPreservedResetBytes = QByteArray::fromHex("c3b2a1f6e5d4");
 
 // Quick replies expected, short pauses.
-TransferTiming quickTiming(int replyTimeoutMs = 1500);
+inline TransferTiming quickTiming(int replyTimeoutMs = 1500) {
+    return {.replyTimeout = std::chrono::milliseconds(replyTimeoutMs),
+            .commandPause = std::chrono::milliseconds(10)};
+}
 
 // Collects what a controller shows.
 class Recorder : public QObject {
@@ -77,10 +79,7 @@ class Recorder : public QObject {
 public:
     explicit Recorder(UploadController& controller);
     QStringList status, progress, titles, messages;
-    int barValue = 0;
     std::optional<bool> finished;
-    // Called on every bar change (to look at a window half-way through a transfer).
-    std::function<void(int value, int maximum)> onBar;
 };
 
 } // namespace vorna::uploader::test
