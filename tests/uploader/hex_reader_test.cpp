@@ -84,37 +84,25 @@ TEST(HexReader, EachBuildReadsRecordsItsOwnWay) {
     const std::vector<std::string> family0End = {linearBase(0x0002), dataRecord(0xFFFE, {1, 2}),
                                                  linearBase(0x0003), dataRecord(0, {3, 4})};
     const auto noColon = dataRecord(0, {0xAB, 0xCD}).substr(1); // reads as count 0x20, type 0x0A
+    const std::string eepromEdge = linearBase(0x00FF);          // device 0x7F8000 ..
+    // clang-format off
     std::vector<Case> cases = {
-        {nullptr,
-         {dataRecord(0x0010, {0x12, 0x34, 0x56, 0x78}), linearBase(0x00FF),
-          dataRecord(0xE000, {0xEE, 0x01}), linearBase(0x01F0),
-          dataRecord(0x0000, {0xC0, 0x01, 0xC0, 0x02}), endOfFile()},
-         "",
-         {{8, 0x1234}, {9, 0x5678}, {0x7FF000, 0xEE01}, {0xF80000, 0xC001}, {0xF80001, 0xC002}}},
+        {nullptr, {dataRecord(0x0010, {0x12, 0x34, 0x56, 0x78}), eepromEdge, dataRecord(0xE000, {0xEE, 0x01}),
+                   linearBase(0x01F0), dataRecord(0x0000, {0xC0, 0x01, 0xC0, 0x02}), endOfFile()},
+         "", {{8, 0x1234}, {9, 0x5678}, {0x7FF000, 0xEE01}, {0xF80000, 0xC001}, {0xF80001, 0xC002}}},
         {nullptr, {endOfFile(), dataRecord(0, {0xAB, 0xCD})}, "", {{0, 0xABCD}}},
         {nullptr, {wrongSum, odd}, "", {{0, 0x1234}, {0x80, 0xAABB}, {0x81, 0xCC7F}}},
         {S, {":03000000AABBCC"}, "", {{1, 0x00CC}}}, // no checksum: the digits there are
-        {S,
-         {linearBase(0x01F0), pastConfiguration, dataRecord(0, {9, 9})},
-         "Bad Hex file: 0xf80010Address out of range",
-         {{0xF8000F, 0x0304}, {0xF80000, 0xFFFF}}},
-        {T,
-         {linearBase(0x01F0), pastConfiguration, linearBase(0x0030), dataRecord(0, {0xAA, 0xBB}),
-          linearBase(0x01F0), dataRecord(0, {9, 9})},
-         "",
-         {{0xF8000F, 0x0304}, {0xF80000, 0x0909}},
-         {"Bad Hex file: 0xF80010 Address out of range.",
-          "Bad Hex file: 0x180000 Address out of range."}},
+        {S, {linearBase(0x01F0), pastConfiguration, dataRecord(0, {9, 9})},
+         "Bad Hex file: 0xf80010Address out of range", {{0xF8000F, 0x0304}, {0xF80000, 0xFFFF}}},
+        {T, {linearBase(0x01F0), pastConfiguration, linearBase(0x0030), dataRecord(0, {0xAA, 0xBB}),
+             linearBase(0x01F0), dataRecord(0, {9, 9})},
+         "", {{0xF8000F, 0x0304}, {0xF80000, 0x0909}},
+         {"Bad Hex file: 0xF80010 Address out of range.", "Bad Hex file: 0x180000 Address out of range."}},
         // EEPROM rows fill device 0x7FF000 .. 0x7FFFFF.
-        {S,
-         {linearBase(0x00FF), dataRecord(0xDFFE, {1, 2})},
-         "Bad Hex file: 0x7fefffAddress out of range",
-         {}},
-        {S,
-         {linearBase(0x00FF), dataRecord(0xFFFE, {1, 2}), linearBase(0x0100),
-          dataRecord(0, {3, 4})},
-         "Bad Hex file: 0x800000Address out of range",
-         {{0x7FFFFF, 0x0102}}},
+        {S, {eepromEdge, dataRecord(0xDFFE, {1, 2})}, "Bad Hex file: 0x7fefffAddress out of range", {}},
+        {S, {eepromEdge, dataRecord(0xFFFE, {1, 2}), linearBase(0x0100), dataRecord(0, {3, 4})},
+         "Bad Hex file: 0x800000Address out of range", {{0x7FFFFF, 0x0102}}},
         // Family 0 programs end at device 0x18000 (1536 rows of 64 addresses).
         {S, family0End, "Bad Hex file: 0x18000Address out of range", {{0x17FFF, 0x0102}}, {}, 0},
         {S, family0End, "", {{0x18000, 0x0304}}},
@@ -125,6 +113,7 @@ TEST(HexReader, EachBuildReadsRecordsItsOwnWay) {
         // Just under the length limit a line is still read.
         {S, {dataRecord(0, {1, 2}) + std::string(4095 - 15, ' ')}, "", {{0, 0x0102}}},
     };
+    // clang-format on
     for (const int type : {2, 3, 5}) {
         // Other record types: a notice in the current build (the base stays), the end in the
         // earlier one.
@@ -149,7 +138,6 @@ TEST(HexReader, EachBuildReadsRecordsItsOwnWay) {
             SCOPED_TRACE(policy->programName + (" " + k.lines.front()).substr(0, 80));
             const auto r = readLines(k.lines, *policy, k.family);
             EXPECT_EQ(r.result.error, k.error);
-            EXPECT_EQ(r.result.ok(), k.error.isEmpty());
             EXPECT_EQ(r.shown, k.shown);
             EXPECT_EQ(r.result.notices, k.shown);
             for (const auto& [address, word] : k.words)
@@ -158,7 +146,7 @@ TEST(HexReader, EachBuildReadsRecordsItsOwnWay) {
     }
 }
 
-TEST(HexReader, TheCurrentBuildCountsLinesFirstAndStepsOncePerLine) {
+TEST(HexReader, ReportsProgressOncePerLineAndKeepsNoticesBounded) {
     const std::vector<std::string> lines = {dataRecord(0, {1, 2}), hexRecord(5, 0, {0, 0}),
                                             dataRecord(2, {1, 2}), endOfFile()};
     const auto current = readLines(lines, sirvexPolicy());
@@ -168,19 +156,17 @@ TEST(HexReader, TheCurrentBuildCountsLinesFirstAndStepsOncePerLine) {
     const auto cut = readLines({":02000000ABCD" + std::string(5000, '0'), lines[0]}, *S);
     EXPECT_EQ(cut.range, 2);
     EXPECT_EQ(cut.steps, std::vector<int>{1});
-}
-
-TEST(HexReader, AFloodOfOutOfRangeRecordsKeepsABoundedNoticeList) {
-    std::vector<std::string> lines = {linearBase(0x1000)};
+    // A flood of out-of-range records is shown one by one but kept in a bounded list.
+    std::vector<std::string> flood = {linearBase(0x1000)};
     for (int i = 0; i < 500; ++i)
-        lines.push_back(dataRecord(std::uint16_t(4 * i), {1, 2}));
-    const auto r = readLines(lines, tamrixPolicy());
+        flood.push_back(dataRecord(std::uint16_t(4 * i), {1, 2}));
+    const auto r = readLines(flood, tamrixPolicy());
     EXPECT_EQ(r.shown.size(), 500);
     EXPECT_EQ(r.result.wordsOutOfRange, 500);
     EXPECT_EQ(r.result.notices.size(), 100);
 }
 
-TEST(FirmwareImage, FormatsEepromRowsTheWayEachBuildDoes) {
+TEST(FirmwareImage, FormatsEepromRowsEachBuildsWayAndRow0WithTheTargetsResetWords) {
     for (const auto* policy : {S, T}) {
         SCOPED_TRACE(policy->programName);
         FirmwareImage image(2);
@@ -195,9 +181,7 @@ TEST(FirmwareImage, FormatsEepromRowsTheWayEachBuildDoes) {
             want.append(char(stride * i)).append(char(0x80 + stride * i));
         EXPECT_EQ(image.row(1537).bytes(), want);
     }
-}
-
-TEST(FirmwareImage, AFileWithoutRow0StillGetsTheTargetsResetInstructions) {
+    // A file without row 0 still gets the target's reset instructions written.
     FirmwareImage image(0);
     image.preserveResetWords({1, 2, 3, 4, 5, 6});
     image.formatRows(sirvexPolicy());
@@ -208,11 +192,10 @@ TEST(FirmwareImage, AFileWithoutRow0StillGetsTheTargetsResetInstructions) {
 TEST(ToolMadeHex, EveryWordIsWhatTheToolWasGivenAndNothingElse) {
     // The earlier build stops on the start and segment address records of objcopy (types 5, 2
     // and 3); the current one passes over them.
-    const std::pair<const char*, bool> files[] = {{"srec_blocks.hex", true},
-                                                  {"srec_high16.hex", true},
-                                                  {"objcopy_high.hex", true},
-                                                  {"objcopy_start5.hex", false},
-                                                  {"objcopy_segment.hex", false}};
+    // clang-format off
+    const std::pair<const char*, bool> files[] = {{"srec_blocks.hex", true}, {"srec_high16.hex", true},
+        {"objcopy_high.hex", true}, {"objcopy_start5.hex", false}, {"objcopy_segment.hex", false}};
+    // clang-format on
     for (const auto& [name, earlierReads] : files) {
         const auto words = expectedWords(name);
         for (const auto* policy : {&sirvexPolicy(), &tamrixPolicy()}) {

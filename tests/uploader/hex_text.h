@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -10,10 +11,7 @@ namespace vorna::uploader::test {
 inline std::string hexRecord(int type, std::uint16_t offset, std::vector<std::uint8_t> data) {
     data.insert(data.begin(), {std::uint8_t(data.size()), std::uint8_t(offset >> 8),
                                std::uint8_t(offset), std::uint8_t(type)});
-    unsigned sum = 0;
-    for (auto b : data)
-        sum += b;
-    data.push_back(std::uint8_t(-sum));
+    data.push_back(std::uint8_t(-std::accumulate(data.begin(), data.end(), 0u)));
     std::string line = ":";
     for (auto b : data)
         line += {"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};

@@ -69,8 +69,9 @@ void routePorts(const std::map<int, QString>& devices) {
     }
 }
 
-FirmwareFile::FirmwareFile() : path(dir.filePath("firmware.hex")) {
+FirmwareFile::FirmwareFile(const std::string& extraRecord) : path(dir.filePath("firmware.hex")) {
     std::int64_t base = -1;
+    std::vector<std::string> lines;
     // Data records of a byte pattern, with an extended address record where the upper 16 bits
     // change.
     auto add = [&](std::uint32_t from, std::uint32_t to, int size) {
@@ -88,16 +89,12 @@ FirmwareFile::FirmwareFile() : path(dir.filePath("firmware.hex")) {
     add(0xFFE000, 0xFFE050, 16);  // EEPROM at device 0x7FF000: row 0 in full, row 1 in part
     add(0x1F00000, 0x1F00004, 4); // configuration word 0 at device 0xF80000
     add(0x1F00008, 0x1F0000C, 4); // and word 2
+    if (!extraRecord.empty()) lines.push_back(extraRecord);
     lines.push_back(endOfFile());
-    write(lines);
-}
-
-bool FirmwareFile::write(const std::vector<std::string>& records) const {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    for (const auto& l : records)
+    f.open(QIODevice::WriteOnly);
+    for (const auto& l : lines)
         f.write(QByteArray::fromStdString(l) + "\r\n");
-    return true;
 }
 
 Recorder::Recorder(UploadController& c) {

@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -52,20 +51,21 @@ private:
 void routePorts(const std::map<int, QString>& devices);
 
 // A firmware file: a full row 0 whose reset vector differs from any target's, part of row 1,
-// a lone row further up, EEPROM rows 0-1 and configuration words 0 and 2.
+// a lone row further up, EEPROM rows 0-1, configuration words 0 and 2, and the extra record.
 struct FirmwareFile {
-    FirmwareFile();
-    bool write(const std::vector<std::string>& records) const;
+    explicit FirmwareFile(const std::string& extraRecord = {});
+    std::uint8_t at(std::uint32_t a) const { return bytes.count(a) ? bytes.at(a) : 0xFF; }
     QTemporaryDir dir;
     QString path;
     std::map<std::uint32_t, std::uint8_t> bytes; // by HEX byte address
-    std::vector<std::string> lines;              // end-of-file record last
 };
 
 // The target's first program row as the simulator gives it, and the six bytes the uploader
 // must write back in place of the file's reset instructions.
 inline constexpr const char* kTargetRow0 = "a1b2c3d4e5f6";
 inline const QByteArray kPreservedResetBytes = QByteArray::fromHex("c3b2a1f6e5d4");
+
+inline const QString kWaiting = "Connection Lost - Reset the instrument"; // Sirvex's idle status
 
 // Quick replies expected, short pauses.
 inline TransferTiming quickTiming(int replyTimeoutMs = 1500) {

@@ -27,7 +27,6 @@ using namespace vorna::uploader::test;
 namespace {
 
 using Box = std::pair<QString, QMessageBox::Icon>;
-const QString kWaiting = "Connection Lost - Reset the instrument";
 
 // Answers every message box that opens, keeping its text and icon.
 struct MessageBoxes {
