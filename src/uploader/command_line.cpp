@@ -121,10 +121,13 @@ int runCommandLine(const TransferPolicy& policy, const QStringList& arguments,
                      });
     QObject::connect(&controller, &UploadController::messageRequested,
                      [&](const QString& text, MessageIcon icon) {
-                         const QString line = QString(text).replace('\n', ' ');
-                         print(icon == MessageIcon::Error || icon == MessageIcon::Exclamation ? err
-                                                                                              : out,
-                               name + QStringLiteral(": ") + line);
+                         // The one-go build's success box carries a warning icon too, but
+                         // only failures belong on standard error.
+                         const bool failure =
+                             (icon == MessageIcon::Error || icon == MessageIcon::Exclamation) &&
+                             text != QLatin1String(policy.downloadCompletedBox);
+                         print(failure ? err : out,
+                               name + QStringLiteral(": ") + QString(text).replace('\n', ' '));
                      });
     QObject::connect(&controller, &UploadController::portFailed, [&](const QString& text) {
         print(err, name + QStringLiteral(": cannot use the port: ") + text);

@@ -15,58 +15,27 @@ using namespace vorna::uploader::test;
 
 namespace {
 
-class LineMaker {
-public:
-    explicit LineMaker(std::uint32_t seed) : rng_(seed) {}
-
-    std::string next() {
-        std::vector<std::uint8_t> data(pick(0, 40));
-        for (auto& b : data)
-            b = static_cast<std::uint8_t>(pick(0, 255));
-        std::string line = hexRecord(pickType(), static_cast<std::uint16_t>(pick(0, 0xFFFF)), data);
-        switch (pick(0, 9)) {
-        case 0:
-            line.erase(0, 1);
-            break; // missing colon
-        case 1:
-            line.resize(static_cast<std::size_t>(pick(0, static_cast<int>(line.size()))));
-            break;
-        case 2:
-            line[static_cast<std::size_t>(pick(0, static_cast<int>(line.size()) - 1))] = junk();
-            break;
-        case 3:
-            line.replace(1, 2, "FF");
-            break; // huge byte count
-        case 4:
-            line += std::string(static_cast<std::size_t>(pick(0, 6000)), junk());
-            break;
-        case 5:
-            line = randomBytes();
-            break;
-        default:
-            break; // well formed
-        }
-        return line;
-    }
-
-private:
-    int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    int pickType() {
-        static const int types[] = {0, 0, 0, 0, 1, 4, 4, 2, 3, 5, 0xFF};
-        return types[pick(0, 10)];
-    }
-    char junk() {
-        static const char chars[] = "Gz:- \t\r\x7F\x80\xFFxX0\0";
-        return chars[pick(0, sizeof chars - 1)];
-    }
-    std::string randomBytes() {
-        std::string s(static_cast<std::size_t>(pick(0, 80)), '\0');
-        for (auto& c : s)
-            c = static_cast<char>(pick(0, 255));
-        return s;
-    }
-    std::mt19937 rng_;
-};
+// A record of a random type and data, then often broken: no colon, cut short, a junk character,
+// a huge byte count, a long tail of junk, or random bytes altogether.
+std::string randomLine(std::mt19937& rng) {
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
+    const auto junk = [&] { return "Gz:- \t\r\x7F\x80\xFFxX0\0"[pick(0, 13)]; };
+    std::vector<std::uint8_t> data(size_t(pick(0, 40)));
+    for (auto& b : data)
+        b = std::uint8_t(pick(0, 255));
+    static const int types[] = {0, 0, 0, 0, 1, 4, 4, 2, 3, 5, 0xFF};
+    std::string line = hexRecord(types[pick(0, 10)], std::uint16_t(pick(0, 0xFFFF)), data);
+    const int how = pick(0, 9);
+    if (how == 0) return line.substr(1);
+    if (how == 1) return line.substr(0, size_t(pick(0, int(line.size()))));
+    if (how == 2) line[size_t(pick(0, int(line.size()) - 1))] = junk();
+    if (how == 3) line.replace(1, 2, "FF");
+    if (how == 4) line += std::string(size_t(pick(0, 6000)), junk());
+    if (how == 5)
+        for (auto& c : line.assign(size_t(pick(0, 80)), '\0'))
+            c = char(pick(0, 255));
+    return line;
+}
 
 } // namespace
 
@@ -74,16 +43,14 @@ TEST(HexReaderFuzz, MalformedLinesNeverBreakTheReader) {
     int failures = 0, stored = 0;
     for (std::uint32_t seed = 1; seed <= 300; ++seed) {
         SCOPED_TRACE(seed);
-        LineMaker maker(seed);
-        QByteArray text;
+        std::mt19937 rng(seed);
         std::vector<std::string> lines;
-        for (int i = 0; i < 60; ++i) {
-            lines.push_back(maker.next());
-            text += QByteArray::fromStdString(lines.back()) + (seed % 3 ? "\n" : "\r\n");
-        }
+        QByteArray text;
+        for (int i = 0; i < 60; ++i)
+            text += QByteArray::fromStdString(lines.emplace_back(randomLine(rng))) +
+                    (seed % 3 ? "\n" : "\r\n");
         for (const auto* policy : {&sirvexPolicy(), &tamrixPolicy()}) {
-            const int family = static_cast<int>(seed % 4);
-            FirmwareImage image(family);
+            FirmwareImage image(int(seed % 4));
             QBuffer buffer(&text);
             buffer.open(QIODevice::ReadOnly);
             const auto result = readHex(buffer, image, *policy);
@@ -93,7 +60,7 @@ TEST(HexReaderFuzz, MalformedLinesNeverBreakTheReader) {
 
             // Every line, through a fresh reader after each failure, so lines behind a bad one
             // are exercised too. A failed reader takes no more lines.
-            FirmwareImage direct(family);
+            FirmwareImage direct(int(seed % 4));
             std::optional<HexReader> reader(std::in_place, direct, *policy);
             for (const auto& l : lines) {
                 if (reader->readLine(l)) continue;

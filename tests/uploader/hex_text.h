@@ -1,29 +1,20 @@
 #pragma once
 
 #include <cstdint>
+#include <numeric>
 #include <string>
 #include <vector>
 
 namespace vorna::uploader::test {
 
 // One Intel HEX record with a correct checksum, upper-case digits, no line end.
-inline std::string hexRecord(int type, std::uint16_t offset,
-                             const std::vector<std::uint8_t>& data) {
-    static const char* digits = "0123456789ABCDEF";
+inline std::string hexRecord(int type, std::uint16_t offset, std::vector<std::uint8_t> data) {
+    data.insert(data.begin(), {std::uint8_t(data.size()), std::uint8_t(offset >> 8),
+                               std::uint8_t(offset), std::uint8_t(type)});
+    data.push_back(std::uint8_t(-std::accumulate(data.begin(), data.end(), 0u)));
     std::string line = ":";
-    unsigned sum = 0;
-    const auto put = [&](std::uint8_t b) {
-        line += digits[b >> 4];
-        line += digits[b & 15];
-        sum += b;
-    };
-    put(static_cast<std::uint8_t>(data.size()));
-    put(static_cast<std::uint8_t>(offset >> 8));
-    put(static_cast<std::uint8_t>(offset & 0xFF));
-    put(static_cast<std::uint8_t>(type));
     for (auto b : data)
-        put(b);
-    put(static_cast<std::uint8_t>(-sum & 0xFF));
+        line += {"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
     return line;
 }
 
@@ -33,8 +24,7 @@ inline std::string dataRecord(std::uint16_t offset, const std::vector<std::uint8
 
 // Extended linear address record: upper 16 bits of the HEX byte address.
 inline std::string linearBase(std::uint16_t upper) {
-    return hexRecord(
-        4, 0, {static_cast<std::uint8_t>(upper >> 8), static_cast<std::uint8_t>(upper & 0xFF)});
+    return hexRecord(4, 0, {std::uint8_t(upper >> 8), std::uint8_t(upper)});
 }
 
 inline std::string endOfFile() {

@@ -1,17 +1,18 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 #include <ostream>
 
-// Readable QString values in GoogleTest failure messages.
+// Readable Qt values in GoogleTest failure messages; lists print as containers of them.
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
+    *os << bytes.toHex().toStdString();
+}
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-    *os << '{';
-    for (const auto& s : l)
-        *os << " \"" << s.toStdString() << '"';
-    *os << " }";
+inline std::ostream& operator<<(std::ostream& os, const QString& s) {
+    PrintTo(s, &os);
+    return os;
 }

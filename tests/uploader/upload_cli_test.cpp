@@ -1,61 +1,15 @@
 // The uploader programs' command-line mode, run as the real executables.
 
 #include "command_line.h"
-#include "pseudo_terminal.h"
 #include "qt_print.h"
 #include "test_env.h"
 #include "upload_test_support.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vorna::uploader::test;
-
-namespace {
-
-struct ProgramRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    qint64 elapsedMs = 0;
-};
-
-ProgramRun runProgram(const QString& program, const QStringList& args,
-                      const std::map<QString, QString>& env = {}, int timeoutMs = 30000) {
-    QProcess p;
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    for (const auto& [k, v] : env)
-        e.insert(k, v);
-    p.setProcessEnvironment(e);
-    QElapsedTimer clock;
-    clock.start();
-    p.start(vorna::test::binDir() + "/" + program, args);
-    ProgramRun r;
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.elapsedMs = clock.elapsed();
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
-
-struct FirmwareFile {
-    FirmwareFile() : firmware(makeFirmware(true)) {
-        path = dir.path() + "/fw.hex";
-        writeFile(path, firmware.lines);
-    }
-    QTemporaryDir dir;
-    Firmware firmware;
-    QString path;
-};
-
-} // namespace
 
 TEST(UploaderCommandLine, OnlyOurOwnOptionsLeaveTheWindowOut) {
     using vorna::uploader::wantsCommandLine;
@@ -65,91 +19,75 @@ TEST(UploaderCommandLine, OnlyOurOwnOptionsLeaveTheWindowOut) {
     EXPECT_TRUE(wantsCommandLine({"Tamrix", "-h"}));
 }
 
-TEST(UploaderCommandLine, HelpDocumentsTheOptionsOfEachBuild) {
-    const ProgramRun s = runProgram("Sirvex", {"--help"});
-    EXPECT_EQ(s.exitCode, 0);
-    EXPECT_TRUE(s.out.contains("Usage: Sirvex --port COMn|DEVICE --file FIRMWARE.hex [--restart]"));
-    EXPECT_TRUE(s.out.contains("38400 baud"));
-    EXPECT_TRUE(s.out.contains("Exit status"));
-    const ProgramRun t = runProgram("Tamrix", {"--help"});
-    EXPECT_EQ(t.exitCode, 0);
-    EXPECT_TRUE(t.out.contains("115200 baud"));
-    EXPECT_FALSE(t.out.contains("--restart"));
-}
-
-TEST(UploaderCommandLine, BadArgumentsFilesAndPortsGiveAClearErrorAndStatusTwo) {
-    FirmwareFile fw;
-    const ProgramRun noFile = runProgram("Sirvex", {"--port", "COM1"});
-    EXPECT_EQ(noFile.exitCode, 2);
-    EXPECT_TRUE(noFile.err.contains("--port and --file are needed"));
-    const ProgramRun unknown =
-        runProgram("Tamrix", {"--port", "COM1", "--file", fw.path, "--restart"});
-    EXPECT_EQ(unknown.exitCode, 2);
-    const ProgramRun unreadable =
-        runProgram("Sirvex", {"--port", "COM1", "--file", fw.dir.path() + "/x"});
-    EXPECT_EQ(unreadable.exitCode, 2);
-    EXPECT_TRUE(unreadable.err.contains("Invalid Target File"));
-    const ProgramRun noPort = runProgram("Sirvex", {"--port", "COM7", "--file", fw.path},
-                                         {{"VORNA_COM7", fw.dir.path() + "/no-such-device"}});
-    EXPECT_EQ(noPort.exitCode, 2);
-    EXPECT_TRUE(noPort.out.contains("COM7")) << noPort.out.toStdString();
-}
-
-TEST(UploaderCommandLine, SirvexUploadsAndRestartsThroughAPortNumberAboveNine) {
-    FirmwareFile fw;
-    BootloaderSim sim;
-    ASSERT_TRUE(sim.ready());
-    const ProgramRun r = runProgram("Sirvex", {"--port", "COM12", "--file", fw.path, "--restart"},
-                                    {{"VORNA_COM12", sim.link()}});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    for (const char* line : {"Instrument On-Line - BL v 12", "Progress: Programming device 0 %",
-                             "Progress: Programming device 100 %", "Instrument On-Line - Restart"})
-        EXPECT_TRUE(r.out.split('\n').contains(QString::fromLatin1(line))) << line;
-    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
-    const SimMemory m = sim.stop();
-    EXPECT_EQ(m.program.size(), 3u);
-    EXPECT_EQ(m.resets, 1);
-}
-
-TEST(UploaderCommandLine, TamrixRunsItsOneGoTransfer) {
-    FirmwareFile fw;
-    BootloaderSim sim;
-    ASSERT_TRUE(sim.ready());
-    const ProgramRun r = runProgram("Tamrix", {"--port", sim.link(), "--file", fw.path});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("Found PIC24HJ256GP206 (ID: 0x0071)"));
-    EXPECT_TRUE(r.out.split('\n').contains("UpLoader End."));
-    const SimMemory m = sim.stop();
-    EXPECT_EQ(m.program.size(), 3u);
-    EXPECT_EQ(m.eeprom.size(), 2u);
-    EXPECT_EQ(m.resets, 1);
-}
-
-TEST(UploaderCommandLine, FailuresEndWithTheirOwnStatus) {
-    FirmwareFile fw;
-    { // Nobody announces on a bare line.
-        QTemporaryDir dir;
-        vorna::sim::PseudoTerminal line(dir.path() + "/quiet-line");
-        ASSERT_TRUE(line.ok());
-        const ProgramRun r = runProgram(
-            "Sirvex", {"--port", dir.path() + "/quiet-line", "--file", fw.path, "--wait", "1"});
-        EXPECT_EQ(r.exitCode, 3);
-        EXPECT_TRUE(r.err.contains("no announcement")) << r.err.toStdString();
+TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
+    // In a command and env, @file is a firmware file, @dir its folder, @link the simulator.
+    const struct {
+        QString command, env;
+        const char* sim; // simulator options; nullptr: no simulator
+        int exitCode;
+        QStringList out = {}, err = {};
+        int rows = 0, eepromRows = 0, minMs = 0;
+    } cases[] = {
+        // clang-format off
+        {"Sirvex --help", "", nullptr, 0,
+         {"Usage: Sirvex --port COMn|DEVICE --file FIRMWARE.hex [--restart]", "38400 baud",
+          "Exit status"}},
+        {"Tamrix --help", "", nullptr, 0,
+         {"Usage: Tamrix --port COMn|DEVICE --file FIRMWARE.hex [--wait SECONDS]", "115200 baud"}},
+        {"Sirvex --port COM1", "", nullptr, 2, {}, {"--port and --file are needed"}},
+        {"Tamrix --port COM1 --file @file --restart", "", nullptr, 2},
+        {"Sirvex --port COM1 --file @dir/x", "", nullptr, 2, {}, {"Invalid Target File"}},
+        {"Sirvex --port COM7 --file @file", "VORNA_COM7=@dir/none", nullptr, 2, {"COM7"}},
+        // A port number above nine.
+        {"Sirvex --port COM12 --file @file --restart", "VORNA_COM12=@link", "", 0,
+         {"Instrument On-Line - BL v 12", "Progress: Programming device 0 %",
+          "Progress: Programming device 100 %", "Instrument On-Line - Restart"}, {}, 3},
+        {"Tamrix --port @link --file @file", "", "", 0,
+         {"Found PIC24HJ256GP206 (ID: 0x0071)", "UpLoader End.", "Tamrix: Download Completed!"},
+         {}, 3, 2},
+        {"Sirvex --port @link --file @file --wait 1", "", "--announce-delay 3000", 3, {},
+         {"no announcement"}},
+        {"Sirvex --port @link --file @file", "", "--device-id 0x1234", 1, {},
+         {"Procedure Failed. Press Exit and Repeat."}},
+        // The real time-out of 20 s, once.
+        {"Sirvex --port @link --file @file", "", "--silent-after 0x03", 1, {},
+         {"Connection Lost. Instrument not connected?"}, 0, 0, 20000},
+        // clang-format on
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(QString("%1 / %2").arg(k.command, k.sim).toStdString());
+        FirmwareFile file;
+        std::optional<BootloaderSim> sim;
+        if (k.sim) sim.emplace(QString(k.sim).split(' ', Qt::SkipEmptyParts));
+        ASSERT_TRUE(!sim || sim->ready());
+        const auto fill = [&](QString s) {
+            return s.replace("@file", file.path)
+                .replace("@dir", file.dir.path())
+                .replace("@link", sim ? sim->link() : "");
+        };
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!k.env.isEmpty()) env.insert(k.env.section('=', 0, 0), fill(k.env.section('=', 1)));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        QElapsedTimer clock;
+        clock.start();
+        QStringList args = fill(k.command).split(' ');
+        p.start(vorna::test::binDir() + "/" + args.takeFirst(), args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_GE(clock.elapsed(), k.minMs);
+        EXPECT_LT(clock.elapsed(), k.minMs + 6000);
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), k.exitCode);
+        const QString out = p.readAllStandardOutput(), err = p.readAllStandardError();
+        for (const auto& text : k.out)
+            EXPECT_TRUE(out.contains(text)) << text << " not in " << out;
+        for (const auto& text : k.err)
+            EXPECT_TRUE(err.contains(text)) << text << " not in " << err;
+        EXPECT_TRUE(k.exitCode != 0 || err.isEmpty()) << err;
+        if (!sim) continue;
+        const SimMemory m = sim->stop();
+        EXPECT_EQ(m.program.size(), size_t(k.rows));
+        EXPECT_EQ(m.eeprom.size(), size_t(k.eepromRows));
+        EXPECT_EQ(m.count.at("resets"), k.rows ? 1 : 0);
     }
-    { // Identification that never finds the wanted device.
-        BootloaderSim sim({"--device-id", "0x1234"});
-        const ProgramRun r = runProgram("Sirvex", {"--port", sim.link(), "--file", fw.path});
-        EXPECT_EQ(r.exitCode, 1);
-        EXPECT_TRUE(r.err.contains("Procedure Failed. Press Exit and Repeat."));
-    }
-}
-
-TEST(UploaderCommandLine, ASilentTargetIsGivenUpAfterTheRealTwentySeconds) {
-    FirmwareFile fw;
-    BootloaderSim sim({"--silent-after", "0x03"});
-    const ProgramRun r = runProgram("Sirvex", {"--port", sim.link(), "--file", fw.path}, {}, 60000);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("Connection Lost. Instrument not connected?"));
-    EXPECT_GE(r.elapsedMs, 20000);
-    EXPECT_LT(r.elapsedMs, 26000);
 }
