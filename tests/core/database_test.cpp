@@ -78,17 +78,6 @@ TEST_F(Db, ReadOnlySelectsRefuseChangesAndDatesRoundTrip) {
     EXPECT_THROW(sel.addNew(), RunError);
 }
 
-TEST_F(Db, PlantListSortsWithoutRegardToCase) {
-    addPlant("bianchi");
-    addPlant("Rossi");
-    addPlant("Alfa");
-    addPlant("alfa", "A");
-    RecordSet rs = RecordSet::query(db, "impianti", "ORDER BY nome, comune, indirizzo, NUMCIV");
-    QStringList order;
-    for (; !rs.eof(); rs.moveNext())
-        order << rs.text("nome") + "/" + rs.text("comune");
-    EXPECT_EQ(order, (QStringList{"alfa/A", "Alfa/X", "bianchi/X", "Rossi/X"}));
-}
 
 TEST_F(Db, TransactionRollsBackUnlessCommittedAndBadSqlThrows) {
     {
@@ -106,9 +95,3 @@ TEST_F(Db, TransactionRollsBackUnlessCommittedAndBadSqlThrows) {
     EXPECT_THROW(RecordSet::table(db, "nosuchtable"), RunError);
 }
 
-TEST(DatabaseClosed, OperationsThrowInsteadOfCrashing) {
-    Database db;
-    EXPECT_THROW(db.exec("SELECT 1"), RunError);
-    EXPECT_THROW(RecordSet::table(db, "impianti"), RunError);
-    EXPECT_THROW(db.cached("SELECT 1"), RunError);
-}

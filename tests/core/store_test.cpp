@@ -89,11 +89,14 @@ TEST_F(Store, PlantListEntriesAndIdsLineUp) {
     EXPECT_EQ(list, QStringList{"untouched"}); // no plants: left as they were
     EXPECT_EQ(ctx.plantIdList, std::vector<qint64>{77});
 
+    // Sorted by name, then town, without regard to case.
     const qint64 z = addPlant("zeta", "Via Po", "9", "Asti");
     const qint64 a = addPlant("Alfa", "Corso Re", "1", "Bra");
+    const qint64 b = addPlant("alfa", "Via Lunga", "2", "Alba");
     ASSERT_TRUE(popola_cbselimp(ctx, list));
-    EXPECT_EQ(list, (QStringList{"", "Alfa (Corso Re, 1 - Bra)", "zeta (Via Po, 9 - Asti)"}));
-    EXPECT_EQ(ctx.plantIdList, (std::vector<qint64>{a, z}));
+    EXPECT_EQ(list, (QStringList{"", "alfa (Via Lunga, 2 - Alba)", "Alfa (Corso Re, 1 - Bra)",
+                                 "zeta (Via Po, 9 - Asti)"}));
+    EXPECT_EQ(ctx.plantIdList, (std::vector<qint64>{b, a, z}));
 }
 
 TEST_F(Store, DeletingAPlantRemovesItsRowsInBothMeasurementTables) {
