@@ -1,32 +1,57 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "link_fixture.h"
+#include "main_window.h"
+#include "test_env.h"
+
+#include <QAction>
 #include <QVariantMap>
 #include <functional>
-
-class QWidget;
+#include <memory>
+#include <optional>
+#include <string>
 
 namespace vorna::test {
 
-// Writes a settings row (and the schema) into folder's database before the program starts;
-// null QVariants store NULL. An empty map leaves impostazioni empty.
-void presetSettings(const QString& folder, const QVariantMap& fields);
+// The settings row most window tests start from: English, instrument on 1, remote unit on 2.
+inline const QVariantMap kEnglishRow{{"LINGUA", 0}, {"COM", 1},      {"INT1", 2},   {"metcalc", 1},
+                                     {"INT2", 3},   {"misureac", 3}, {"REAL1", 600}};
 
-// The first settings row of folder's database, read on a connection of its own.
-QVariantMap storedSettings(const QString& folder);
+// "field=value" for each field of `expected` that the first settings row of folder's database
+// does not hold (a null expected value wants NULL); empty when all match.
+std::string settingsDiff(const QString& folder, const QVariantMap& expected);
 
-// Saves a PNG of widget under the screenshot folder.
-void saveScreenshot(QWidget* widget, const QString& name);
+// Pumps events until done() or timeoutMs passed, sleeping in short slices.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs);
 
 // A path in folder for a pseudo-terminal link. Serial lock files are named after the link, so
 // the name carries the folder's unique suffix to keep tests running side by side apart.
 QString ptyLinkPath(const QString& folder, const QString& name);
 
-// A simulator data file in folder with the given lines (TAB-separated keys and values).
-QString writeSimData(const QString& folder, const QStringList& lines);
+// The program started on a test folder: `row` written first as the settings row (none when
+// empty), instrument-sim on port 1 when simArgs or simData (its content lines) are given, then
+// the main window loaded, which opens the setup window. Reads time out after 1.5 s.
+struct Rig {
+    explicit Rig(const QVariantMap& row = kEnglishRow,
+                 const std::optional<QStringList>& simArgs = {}, const QStringList& simData = {},
+                 const QLocale& locale = kUsPc);
+    TestEnv env;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<MainWindow> window;
+    bool loaded = false;
 
-// Pumps events until done() or timeoutMs passed, sleeping in short slices.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs);
+    AppContext& ctx() { return *env.ctx; }
+    template <typename T = QWidget> T* find(const QString& name) {
+        return window->findChild<T*>(name);
+    }
+    QAction* key(const QString& name) { return find<QAction>(name); }
+    void click(const QString& button);
+    std::string diff(const QVariantMap& expected) { return settingsDiff(env.dir.path(), expected); }
+    void closeChild();
+    void reopenSetup() {
+        closeChild();
+        key("setup")->trigger();
+    }
+};
 
 } // namespace vorna::test
