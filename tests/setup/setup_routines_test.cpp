@@ -9,58 +9,42 @@
 using namespace vorna;
 using namespace vorna::test;
 
-TEST(SetupRoutines, RepliesAndPortTextsToNumbers) {
-    // Codes after trimming; case counts.
-    const std::tuple<int (*)(const QString&), const char*, int> replies[] = {
-        {temperature_code, "T photovoltaic", 1},
-        {temperature_code, "  T environment ", 2},
-        {temperature_code, "t environment", 0},
-        {temperature_code, "", 0},
-        {linedc_code, "MONOLINE", 1},
-        {linedc_code, "BILINE   ", 2},
-        {linedc_code, "THREELINE\t", 3},
-        {linedc_code, "BILINES", 0},
-        {phaseac_code, "MONOPHASE", 1},
-        {phaseac_code, "BIPHASE", 2},
-        {phaseac_code, " THREEPHASE", 3},
-        {phaseac_code, "OK", 0},
-        {leading_port_number, "12", 12},
-        {leading_port_number, " 7 (USB)", 7},
-        {leading_port_number, "abc", 0},
-        {leading_port_number, "-3", 0},
+TEST(SetupRoutines, TextsToNumbers) {
+    const auto each = [](auto code, const QStringList& texts) {
+        QList<decltype(code(QString()))> got;
+        for (const QString& t : texts)
+            got << code(t);
+        return got;
     };
-    for (const auto& [code, text, expected] : replies)
-        EXPECT_EQ(code(text), expected) << text;
-    // No overflow, and still no port.
-    EXPECT_GT(leading_port_number("99999999999999999999"), 99);
+    // Option codes after trimming; case counts.
+    EXPECT_EQ(each(temperature_code, {"T photovoltaic", "  T environment ", "t environment", ""}),
+              (QList{1, 2, 0, 0}));
+    EXPECT_EQ(each(linedc_code, {"MONOLINE", "BILINE   ", "THREELINE\t", "BILINES"}),
+              (QList{1, 2, 3, 0}));
+    EXPECT_EQ(each(phaseac_code, {"MONOPHASE", "BIPHASE", " THREEPHASE", "OK"}),
+              (QList{1, 2, 3, 0}));
+    EXPECT_EQ(each(leading_port_number, {"12", " 7 (USB)", "abc", "-3"}), (QList{12, 7, 0, 0}));
+    EXPECT_GT(leading_port_number("99999999999999999999"), 99); // no overflow, still no port
+
+    TestEnv english, italian(kItalianPc);
+    using enum RadMinCheck;
+    const auto radMin = [&](TestEnv& env) {
+        return [&env](const QString& t) { return check_rad_min(*env.ctx, t); };
+    };
+    EXPECT_EQ(each(radMin(english), {"1999.01", "-5", "12,5", "", "1e3"}),
+              (QList{OutOfLimit, OutOfLimit, InvalidFormat, InvalidFormat, InvalidFormat}));
+    EXPECT_EQ(each(radMin(italian), {"12,5", "12.5", "1999,5"}),
+              (QList{Ok, InvalidFormat, OutOfLimit}));
 
     qunsetenv("VORNA_COM1");
     qunsetenv("VORNA_COM33");
     for (const auto& [number, device] :
          {std::pair{1, "/dev/ttyS0"}, {33, "/dev/ttyUSB0"}, {65, "/dev/ttyACM0"}, {0, ""}})
         EXPECT_EQ(port_device_text(number), device);
-    TestEnv env;
-    QFile::link("/dev/null", env.path("dev"));
-    qputenv("VORNA_COM33", env.path("dev").toLocal8Bit());
-    EXPECT_EQ(port_device_text(33), env.path("dev") + " -> /dev/null");
+    QFile::link("/dev/null", english.path("dev"));
+    qputenv("VORNA_COM33", english.path("dev").toLocal8Bit());
+    EXPECT_EQ(port_device_text(33), english.path("dev") + " -> /dev/null");
     qunsetenv("VORNA_COM33");
-}
-
-TEST(SetupRoutines, MinimumRadiationLimitsAndFormats) {
-    TestEnv english, italian(kItalianPc);
-    const std::tuple<TestEnv*, const char*, RadMinCheck> cases[] = {
-        {&english, "600.5", RadMinCheck::Ok},
-        {&english, "1999.01", RadMinCheck::OutOfLimit},
-        {&english, "-5", RadMinCheck::OutOfLimit},
-        {&english, "12,5", RadMinCheck::InvalidFormat},
-        {&english, "", RadMinCheck::InvalidFormat},
-        {&english, "1e3", RadMinCheck::InvalidFormat},
-        {&italian, "12,5", RadMinCheck::Ok},
-        {&italian, "12.5", RadMinCheck::InvalidFormat},
-        {&italian, "1999,5", RadMinCheck::OutOfLimit},
-    };
-    for (const auto& [env, text, expected] : cases)
-        EXPECT_EQ(check_rad_min(*env->ctx, text), expected) << text;
 }
 
 // Whatever is typed or received: no crash, and an accepted radiation is within its limits.

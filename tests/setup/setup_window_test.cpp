@@ -7,10 +7,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -24,9 +22,7 @@ std::string configShown(Rig& s) {
         QRegularExpression("^(tbLogo|tbRadMin|bttApplica|ob(Metodo|MisureDc|MisureAc)_\\d)$"));
     const auto on =
         std::count_if(controls.begin(), controls.end(), [](QWidget* w) { return w->isEnabled(); });
-    QStringList shown{on == 0    ? "off"
-                      : on == 11 ? "on"
-                                 : "mixed",
+    QStringList shown{on == 0 ? "off" : (on == 11 ? "on" : "mixed"),
                       s.find<QLineEdit>("tbLogo")->text(), s.find<QLineEdit>("tbRadMin")->text()};
     for (const QString group : {"obMetodo", "obMisureDc", "obMisureAc"}) {
         int at = -1;
@@ -41,44 +37,76 @@ std::string configShown(Rig& s) {
 
 const std::string kLinkDown = "off|||-1|-1|-1";
 
+// The last warning as "text/title", taken from the list; empty when there is none.
+QString lastWarning(Rig& s) {
+    auto& warnings = s.env.prompts.warnings;
+    if (warnings.empty()) return {};
+    const QString shown = warnings.back().text + "/" + warnings.back().title;
+    warnings.clear();
+    return shown;
+}
+
 } // namespace
 
-TEST(SetupWindow, LoadsWithTheLinkDown) {
+TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     Rig s;
     auto* base = s.find<QComboBox>("cbComBase");
     ASSERT_EQ(base->count(), 90);
     EXPECT_EQ(base->itemText(89), "90");
     EXPECT_EQ(base->currentText(), "1");
     EXPECT_EQ(s.find<QComboBox>("cbComRemoto")->currentText(), "2");
-    EXPECT_TRUE(base->isEnabled());
-    EXPECT_EQ(s.find<QPushButton>("bttCollegaBase")->text(), "Connect Base Unit");
     EXPECT_EQ(s.find<QLabel>("lbBaudRate")->text(), "Baud rate: 38400");
-    EXPECT_EQ(s.find<QLabel>("lbParity")->text(), "Parity: disabled");
     EXPECT_EQ(configShown(s), kLinkDown);
     // The device each list number means is shown beside the list.
     qunsetenv("VORNA_COM12");
     base->setCurrentText("12");
     EXPECT_EQ(s.find<QLabel>("lbDevBase")->text(), "/dev/ttyS11");
+
+    // A port that is not there is refused with a warning, and the stored one shown again.
+    qputenv("VORNA_COM7", s.env.path("no-such-device").toLocal8Bit());
+    base->setCurrentText("7");
+    s.click("bttCollegaBase");
+    qunsetenv("VORNA_COM7");
+    EXPECT_FALSE(s.ctx().link.baseLinkUp);
+    EXPECT_EQ(lastWarning(s), "COM 7 missing/Error");
+    EXPECT_EQ(base->currentText(), "1");
+    // A list text that is not a number means port 0.
+    EXPECT_EQ(verifica_combase(s.ctx(), "abc"), PortCheck::Missing);
+    EXPECT_EQ(lastWarning(s), "COM 0 missing/Error");
+    EXPECT_EQ(verifica_comremoto(s.ctx(), ""), PortCheck::Missing);
+    EXPECT_EQ(s.diff("COM=1;INT1=2"), "");
+
+    // The same number for both ports moves the closed one.
+    AppContext& c = s.ctx();
+    sim::PseudoTerminal one(s.ptyLink("one")), three(s.ptyLink("three"));
+    qputenv("VORNA_COM1", s.ptyLink("one").toLocal8Bit());
+    qputenv("VORNA_COM3", s.ptyLink("three").toLocal8Bit());
+    c.link.serialeRemoto.setPortNumber(1);
+    EXPECT_EQ(verifica_combase(c, "1"), PortCheck::Connected);
+    EXPECT_EQ(s.diff("COM=1;INT1=2"), "");
+    c.link.serialeRemoto.setPortNumber(3);
+    EXPECT_EQ(verifica_combase(c, "3"), PortCheck::Connected);
+    EXPECT_EQ(s.diff("COM=3;INT1=1"), "");
+    // The remote unit's port moves the closed instrument port the same way.
+    chiudi_com_base(c);
+    EXPECT_EQ(verifica_comremoto(c, "3"), PortCheck::Connected);
+    EXPECT_EQ(s.diff("COM=1;INT1=3"), "");
+    // An open port is not moved: the second open of the same device is refused instead.
+    EXPECT_EQ(verifica_combase(c, "3"), PortCheck::Missing);
+    EXPECT_EQ(lastWarning(s), "COM 3 missing/Error");
+    qunsetenv("VORNA_COM1");
+    qunsetenv("VORNA_COM3");
 }
 
 TEST(SetupWindow, ConnectReadsTheConfigurationAndDisconnectClearsIt) {
-    Rig s(kEnglishRow, {},
+    Rig s(englishRow(), {},
           {"logo\tSOLAR LAB  ", "temperature\t2", "linedc\t2", "phaseac\t1", "minrad\t650.5",
            "serial\tSN-77", "version\tFirmware: FV 2.1.5 - FR 1.0.1"});
-    EXPECT_TRUE(s.find<QLabel>("lbDevBase")
-                    ->text()
-                    .startsWith(qEnvironmentVariable("VORNA_COM1") + " -> /dev/pts"));
     s.click("bttCollegaBase");
     ASSERT_TRUE(s.ctx().link.baseLinkUp) << s.env.debugLog().toStdString();
-    EXPECT_EQ(s.diff({{"logo", "SOLAR LAB"},
-                      {"metcalc", 2},
-                      {"INT2", 2},
-                      {"misureac", 1},
-                      {"REAL1", 650.5},
-                      {"serial", "SN-77"},
-                      {"COM", 1},
-                      {"INT1", 2}}),
-              "");
+    EXPECT_EQ(
+        s.diff("logo=SOLAR LAB;metcalc=2;INT2=2;misureac=1;REAL1=650.5;serial=SN-77;COM=1;INT1=2"),
+        "");
     EXPECT_EQ(s.ctx().fwVersionText.trimmed(), "FV 2.1.5 - FR 1.0.1");
     EXPECT_EQ(s.sim->received(), (QStringList{"LOGO?", "TEMPERATURE?", "LINEDC?", "PHASEAC?",
                                               "MINRAD?", "SERIALNUM?", "VERSION?"}));
@@ -89,7 +117,6 @@ TEST(SetupWindow, ConnectReadsTheConfigurationAndDisconnectClearsIt) {
     // Opening the window again with the link up reads the instrument once more.
     s.reopenSetup();
     EXPECT_EQ(s.sim->received().count("TEMPERATURE?"), 2);
-    EXPECT_FALSE(s.find("cbComBase")->isEnabled());
     EXPECT_EQ(configShown(s), "on|SOLAR LAB|650.5|1|1|0");
 
     s.click("bttCollegaBase");
@@ -104,20 +131,20 @@ TEST(SetupWindow, ConnectWithRepliesMissingOrNotUnderstood) {
     const struct {
         QStringList args, data;
         bool up;
-        QVariantMap stored;
+        QString stored;
         std::string shown;
     } cases[] = {
         // Unrecognised options are stored as 0, an empty logo as a blank.
         {{"--garbage", "TEMPERATURE?", "--garbage", "PHASEAC?"},
          {"logo\t", "minrad\t700"},
          true,
-         {{"logo", " "}, {"metcalc", 0}, {"INT2", 3}, {"misureac", 0}},
+         "logo= ;metcalc=0;INT2=3;misureac=0",
          "on| |700|-1|2|-1"},
         // A failed read leaves the link down and the settings row as it was.
-        {{"--silent", "LINEDC?"}, {}, false, {{"INT2", 3}, {"serial", QVariant()}}, kLinkDown},
+        {{"--silent", "LINEDC?"}, {}, false, "INT2=3;serial=<null>", kLinkDown},
     };
     for (const auto& c : cases) {
-        Rig s(kEnglishRow, c.args, c.data);
+        Rig s(englishRow(), c.args, c.data);
         s.click("bttCollegaBase");
         EXPECT_EQ(s.ctx().link.baseLinkUp, c.up);
         EXPECT_EQ(s.find("cbComBase")->isEnabled(), !c.up);
@@ -128,120 +155,55 @@ TEST(SetupWindow, ConnectWithRepliesMissingOrNotUnderstood) {
 }
 
 TEST(SetupWindow, ApplySendsTheOptionsWithAPointAndStoresThem) {
-    QVariantMap italian = kEnglishRow;
-    italian["LINGUA"] = 4;
-    Rig s(italian, QStringList{}, {}, kItalianPc);
-    EXPECT_EQ(s.window->currentChild()->windowTitle(), s.ctx().messaggi.text(4, 168));
+    Rig s(englishRow({{"LINGUA", 4}}), QStringList{}, {}, kItalianPc);
     s.click("bttCollegaBase");
     ASSERT_TRUE(s.ctx().link.baseLinkUp) << s.env.debugLog().toStdString();
-    EXPECT_EQ(s.find<QLineEdit>("tbRadMin")->text(), "600");
-
     s.find<QLineEdit>("tbLogo")->setText("  Impianti Nord ");
     for (const char* option : {"obMetodo_1", "obMisureDc_0", "obMisureAc_1"})
         s.find<QRadioButton>(option)->setChecked(true);
     s.find<QLineEdit>("tbRadMin")->setText("12,5");
     s.click("bttApplica");
-    EXPECT_TRUE(s.env.prompts.warnings.empty());
+    EXPECT_EQ(lastWarning(s), "");
     const QStringList got = s.sim->received();
     EXPECT_EQ(got.mid(got.indexOf("LOGO   Impianti Nord ")),
               (QStringList{"LOGO   Impianti Nord ", "TEMPERATURE 2", "LINEDC 1", "PHASEAC 2",
                            "MINRAD 12.5"}));
-    EXPECT_EQ(s.diff({{"logo", "Impianti Nord"},
-                      {"metcalc", 2},
-                      {"INT2", 1},
-                      {"misureac", 2},
-                      {"REAL1", 12.5}}),
-              "");
+    EXPECT_EQ(s.diff("logo=Impianti Nord;metcalc=2;INT2=1;misureac=2;REAL1=12.5"), "");
     // The instrument now answers with what was set: read back with a point, shown with a comma.
     s.reopenSetup();
     EXPECT_EQ(configShown(s), "on|Impianti Nord|12,5|1|0|1");
 }
 
-TEST(SetupWindow, ApplyStopsAtAFailedCommandAndStoresNothing) {
-    Rig s(kEnglishRow, QStringList{"--silent", "PHASEAC "});
-    s.click("bttCollegaBase");
-    ASSERT_TRUE(s.ctx().link.baseLinkUp);
-    s.find<QLineEdit>("tbLogo")->setText("NEW");
-    s.find<QRadioButton>("obMisureAc_0")->setChecked(true);
-    s.find<QLineEdit>("tbRadMin")->setText("700");
-    s.click("bttApplica");
-    EXPECT_FALSE(s.sim->received().contains("MINRAD 700"));
-    EXPECT_EQ(s.diff({{"misureac", 3}, {"REAL1", 600}}), "");
-    EXPECT_NE(s.diff({{"logo", "NEW"}}), "");
-}
-
-TEST(SetupWindow, MinimumRadiationCheckedWhenLeavingTheFieldOrApplying) {
-    Rig s(kEnglishRow, QStringList{});
+TEST(SetupWindow, MinimumRadiationCheckedAndApplyStoppedAtAFailedCommand) {
+    Rig s(englishRow(), QStringList{"--silent", "PHASEAC "});
     s.click("bttCollegaBase");
     ASSERT_TRUE(s.ctx().link.baseLinkUp);
     auto* rad = s.find<QLineEdit>("tbRadMin");
-    const QString outOfLimit = "Minimum radiation: Out of limit (1 < rad < 1999)";
-    const QString invalid = "Minimum radiation: Invalid format";
-    const std::tuple<const char*, const char*, QString> cases[] = {{"1", "1", ""},
-                                                                   {"1999", "1999", ""},
-                                                                   {"250.5", "250.5", ""},
-                                                                   {"0.5", "600", outOfLimit},
-                                                                   {"2000", "600", outOfLimit},
-                                                                   {"12,5", "600", invalid}};
-    auto& warnings = s.env.prompts.warnings;
-    for (const auto& [typed, kept, warning] : cases) {
-        warnings.clear();
+    const auto leave = [&](const char* typed) {
         rad->setText(typed);
         static_cast<SetupWindow*>(s.window->currentChild())->tbRadMin_LostFocus();
-        EXPECT_EQ(rad->text(), kept);
-        EXPECT_EQ(warnings.empty() ? "" : warnings.back().text + "/" + warnings.back().title,
-                  warning.isEmpty() ? "" : warning + "/Error");
-    }
+        return rad->text() + ";" + lastWarning(s);
+    };
+    const QString outOfLimit = "Minimum radiation: Out of limit (1 < rad < 1999)/Error";
+    EXPECT_EQ(leave("1"), "1;");
+    EXPECT_EQ(leave("1999"), "1999;");
+    EXPECT_EQ(leave("250.5"), "250.5;");
+    EXPECT_EQ(leave("0.5"), "600;" + outOfLimit);
+    EXPECT_EQ(leave("2000"), "600;" + outOfLimit);
+    EXPECT_EQ(leave("12,5"), "600;Minimum radiation: Invalid format/Error");
+
     // A value applied without leaving the field gets the same check and sends nothing.
-    warnings.clear();
     const auto before = s.sim->received().size();
     rad->setText("5000");
     s.click("bttApplica");
     EXPECT_EQ(s.sim->received().size(), before);
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_EQ(warnings.back().text, outOfLimit);
-    EXPECT_EQ(rad->text(), "600");
-}
+    EXPECT_EQ(rad->text() + ";" + lastWarning(s), "600;" + outOfLimit);
 
-TEST(SetupWindow, MissingPortsAreRefusedWithAWarning) {
-    Rig s;
-    qputenv("VORNA_COM7", s.env.path("no-such-device").toLocal8Bit());
-    s.find<QComboBox>("cbComBase")->setCurrentText("7");
-    s.click("bttCollegaBase");
-    qunsetenv("VORNA_COM7");
-    EXPECT_FALSE(s.ctx().link.baseLinkUp);
-    const auto& warnings = s.env.prompts.warnings;
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_EQ(warnings[0].text + "/" + warnings[0].title, "COM 7 missing/Error");
-    EXPECT_EQ(s.find<QComboBox>("cbComBase")->currentText(), "1"); // the stored port back
-    // A list text that is not a number means port 0.
-    EXPECT_EQ(verifica_combase(s.ctx(), "abc"), PortCheck::Missing);
-    EXPECT_EQ(warnings.back().text, "COM 0 missing");
-    EXPECT_EQ(verifica_comremoto(s.ctx(), ""), PortCheck::Missing);
-    EXPECT_EQ(s.diff({{"COM", 1}, {"INT1", 2}}), "");
-}
-
-TEST(SetupWindow, SameNumberForBothPortsMovesTheClosedOne) {
-    Rig s;
-    AppContext& c = s.ctx();
-    const QString oneLink = ptyLinkPath(s.env.dir.path(), "one");
-    const QString threeLink = ptyLinkPath(s.env.dir.path(), "three");
-    sim::PseudoTerminal one(oneLink), three(threeLink);
-    qputenv("VORNA_COM1", oneLink.toLocal8Bit());
-    qputenv("VORNA_COM3", threeLink.toLocal8Bit());
-    c.link.serialeRemoto.setPortNumber(1);
-    EXPECT_EQ(verifica_combase(c, "1"), PortCheck::Connected);
-    EXPECT_EQ(s.diff({{"COM", 1}, {"INT1", 2}}), "");
-    c.link.serialeRemoto.setPortNumber(3);
-    EXPECT_EQ(verifica_combase(c, "3"), PortCheck::Connected);
-    EXPECT_EQ(s.diff({{"COM", 3}, {"INT1", 1}}), "");
-    // The remote unit's port moves the closed instrument port the same way.
-    chiudi_com_base(c);
-    EXPECT_EQ(verifica_comremoto(c, "3"), PortCheck::Connected);
-    EXPECT_EQ(s.diff({{"COM", 1}, {"INT1", 3}}), "");
-    // An open port is not moved: the second open of the same device is refused instead.
-    EXPECT_EQ(verifica_combase(c, "3"), PortCheck::Missing);
-    EXPECT_EQ(s.env.prompts.warnings.back().text, "COM 3 missing");
-    qunsetenv("VORNA_COM1");
-    qunsetenv("VORNA_COM3");
+    // A command the instrument does not take stops the rest, and nothing is stored.
+    s.find<QLineEdit>("tbLogo")->setText("NEW");
+    s.find<QRadioButton>("obMisureAc_0")->setChecked(true);
+    rad->setText("700");
+    s.click("bttApplica");
+    EXPECT_FALSE(s.sim->received().contains("MINRAD 700"));
+    EXPECT_EQ(s.diff("misureac=3;REAL1=600;logo=VORNA TEST LAB"), "");
 }
