@@ -37,7 +37,6 @@ TEST(MainWindow, FirstStartCreatesTheSettingsRowAndSpeaksFrench) {
                   s.ctx().locale.toString(executable_modified(), QLocale::ShortFormat) + " - " +
                   m.text(1, 186) + ": FV 2.1.5 - FR 1.0.1)");
     EXPECT_EQ(s.find<QLabel>("lbStatoConn")->text(), m.text(1, 96));
-    EXPECT_EQ(s.find<QLabel>("lbRS232Activity")->text(), m.text(1, 103));
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(s.key(MainWindow::functionKeys().at(i))->toolTip(), m.text(1, 164 + i));
     EXPECT_EQ(pressedLanguage(s), 1);
