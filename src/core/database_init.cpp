@@ -243,6 +243,9 @@ bool database_init(AppContext& ctx) {
 
         ctx.db.open(work);
         ensure_schema(ctx.db);
+        if (sqlite3_db_readonly(ctx.db.handle(), "main") == 1)
+            print_error(ctx, QStringLiteral("database_init"),
+                        work + QStringLiteral(" is read-only: nothing will be saved"), 0, {});
         return true;
     });
 }

@@ -155,6 +155,7 @@ TEST_F(Startup, ReadOnlyWorkingFileIsLoggedAndTheRowsStayReadable) {
     EXPECT_FALSE(cancella_impianto_da_DB(ctx, 1));
     ctx.db.close();
     QProcess::execute("chattr", {"-i", work()});
+    EXPECT_TRUE(env.debugLog().contains("is read-only"));
     EXPECT_TRUE(env.debugLog().contains("cancella_impianto_da_DB"));
     EXPECT_EQ(plantsIn(backup()), 4);
     EXPECT_EQ(plantsIn(work()), 4);
