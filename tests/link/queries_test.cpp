@@ -32,9 +32,10 @@ TEST(queries_link, identityUnknownPlantAndUnreadableDate) {
     EXPECT_EQ(t.ctx.measurement.data, MeasurementRecord::originDate());
     EXPECT_TRUE(t.ctx.link.baseLinkUp);
 
-    t.ctx.link.baseLinkUp = false; // a failed exchange leaves the text alone
+    t.ctx.link.baseLinkUp = false; // a failed exchange leaves the texts alone
     EXPECT_FALSE(read_versione_fw(t.ctx, "setup"));
-    EXPECT_EQ(t.ctx.fwVersionText, " FV 2.1.5 SF");
+    read_matricola_str(t.ctx, "setup");
+    EXPECT_EQ(t.ctx.fwVersionText + "|" + t.ctx.serialNumberText, " FV 2.1.5 SF|SN 0815");
 }
 
 TEST(queries_parse, plantFieldChecks) {
