@@ -80,7 +80,7 @@ TEST(downloads, aPlantDifferingInAnyOneFieldIsANewRowAndNothingIsStoredTwice) {
 TEST(downloads, instrumentLostMidwayKeepsTheRowsWrittenSoFar) {
     const struct {
         QStringList fault;
-        int plants, measurements; // rows kept: plant 2's list lost, or plant 1's measurements read
+        int plants, measurements; // the rows read before the loss
     } cases[] = {{{"--close-on", "LISTNIMPIANTO 4"}, 1, 0},
                  {{"--close-on", "LISTMISURA 4 1"}, 2, 2},
                  {{"--silent", "IMISPERIMP 4"}, 2, 2}};
