@@ -1,8 +1,6 @@
 #include "link_fixture.h"
 
 #include "app_context.h"
-#include "link.h"
-#include "relay.h"
 #include "schema.h"
 
 #include <QCoreApplication>
@@ -13,13 +11,6 @@
 
 namespace vorna::test {
 
-QString measurementReply(const QString& date, const QString& tamb, const QString& vdc1,
-                         const QString& verdict) {
-    return QStringLiteral("%1\t10.15.02\t812.5\t3.1\t%2\t41.2\t%3\t7.1\t0\t0\t0\t0\t2.9\t231.0\t"
-                          "12.1\t0\t0\t0\t0\t2.8\t0.93\t0.96\t0\t%4\t0.89\t-0.44")
-        .arg(date, tamb, vdc1, verdict);
-}
-
 SimProcess::SimProcess(const QString& dir, int port, const QStringList& options) {
     // The link name carries the folder's unique suffix: port lock files are named after it.
     const QString link = dir + QStringLiteral("/com%1-%2").arg(port).arg(QFileInfo(dir).fileName());
@@ -29,11 +20,6 @@ SimProcess::SimProcess(const QString& dir, int port, const QStringList& options)
         ready_ = echo(50).contains(QStringLiteral("READY"));
     while (!ready_ && !deadline.hasExpired());
     qputenv(QStringLiteral("VORNA_COM%1").arg(port).toLatin1(), link.toLocal8Bit());
-}
-
-SimProcess::~SimProcess() {
-    proc_.terminate();
-    if (!proc_.waitForFinished(2000)) kill();
 }
 
 QString SimProcess::echo(int settleMs) {
@@ -88,29 +74,12 @@ bool LinkEnv::startInstrumentWith(const QStringList& dataLines) {
     return startInstrument({QStringLiteral("--data"), f.fileName()});
 }
 
-void LinkEnv::routeReceiveEvents() {
-    connectReceiveEvents(ctx, &routing);
-}
-
-bool LinkEnv::exchange(const QString& command) {
-    ctx.link.commandText = command;
-    return trasmette(ctx, QStringLiteral("test"));
-}
-
 void LinkEnv::pump(int ms) {
     QDeadlineTimer deadline(ms);
     while (!deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(5);
     }
-}
-
-int LinkEnv::rows(const QString& from, const QVariantList& params) const {
-    return int(ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + from, params));
-}
-
-int LinkEnv::errorsOf(const QString& routine) const {
-    return int(env.debugLog().count(QLatin1Char('\t') + routine + QLatin1Char('\t')));
 }
 
 QString LinkEnv::trafficLog() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link.h"
 #include "link_indicators.h"
 #include "test_env.h"
 
@@ -20,10 +21,13 @@ inline const QLocale kItalianPc(QLocale::Italian, QLocale::Italy);
 // "LISTMISURA" line whose fields not given are fixed.
 inline const QString kPlantFields =
     "3.5\t45\t-0.45\tRossi Mario\tVia Roma\t12\t20100\tMilano\tRSSMRA70A01F205X\t0";
-QString measurementReply(const QString& date = "14/06/2024", const QString& tamb = "24.5",
-                         const QString& vdc1 = "410.2", const QString& verdict = "PASS");
+inline QString measurementReply(const QString& date = "14/06/2024", const QString& tamb = "24.5",
+                                const QString& vdc1 = "410.2", const QString& verdict = "PASS") {
+    return QString("%1\t10.15.02\t812.5\t3.1\t%2\t41.2\t%3\t7.1\t0\t0\t0\t0\t2.9\t231.0\t12.1\t0\t"
+                   "0\t0\t0\t2.8\t0.93\t0.96\t0\t%4\t0.89\t-0.44")
+        .arg(date, tamb, vdc1, verdict);
+}
 
-// What the link showed, for checking the indicators.
 struct RecordingIndicators : LinkIndicators {
     bool connected = true, busy = false;
     int statusShown = 0, activity = 0, maxActivity = 0;
@@ -40,7 +44,10 @@ struct RecordingIndicators : LinkIndicators {
 class SimProcess {
 public:
     SimProcess(const QString& dir, int port, const QStringList& options);
-    ~SimProcess();
+    ~SimProcess() {
+        proc_.terminate();
+        if (!proc_.waitForFinished(2000)) kill();
+    }
 
     bool ready() const { return ready_; }
     // Lines the simulator received (or sent) so far, after letting its echo settle.
@@ -70,32 +77,31 @@ public:
 
     explicit LinkEnv(const QLocale& locale = kUsPc,
                      std::chrono::milliseconds readTimeout = std::chrono::milliseconds(1500));
-    explicit LinkEnv(std::chrono::milliseconds readTimeout) : LinkEnv(kUsPc, readTimeout) {}
 
     TestEnv env;
     AppContext& ctx;
     RecordingIndicators indicators;
-    std::unique_ptr<SimProcess> instrument;
-    std::unique_ptr<SimProcess> remote;
-    QObject routing;
+    std::unique_ptr<SimProcess> instrument, remote;
+    QObject routing; // owner of the receive-event connections, as the main window is
 
     // Start a simulator and connect its port; false when it did not come up.
     bool startInstrument(const QStringList& options = {});
     bool startRemote(const QStringList& options = {});
     // The instrument with this content file (lines as --data reads them).
     bool startInstrumentWith(const QStringList& dataLines);
-    // Relays as the main window does, through the ports' receive events.
-    void routeReceiveEvents();
 
-    // Sends one command through trasmette; the reply is ctx.link.replyText.
-    bool exchange(const QString& command);
-    // Pumps events for ms (receive events, relays).
+    bool exchange(const QString& command) {
+        ctx.link.commandText = command;
+        return trasmette(ctx, "test");
+    }
     static void pump(int ms);
 
-    // SELECT COUNT(*) FROM `from`.
-    int rows(const QString& from, const QVariantList& params = {}) const;
-    // How many error-log entries name this routine.
-    int errorsOf(const QString& routine) const;
+    int rows(const QString& from, const QVariantList& params = {}) const {
+        return int(ctx.db.scalar("SELECT COUNT(*) FROM " + from, params));
+    }
+    int errorsOf(const QString& routine) const {
+        return int(env.debugLog().count('\t' + routine + '\t'));
+    }
     QString trafficLog() const;
 };
 

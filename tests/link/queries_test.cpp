@@ -1,5 +1,6 @@
 // The instrument queries: identity, one plant, one measurement, on decimal-point and
-// decimal-comma PCs, over the real link and on the reply parsers alone.
+// decimal-comma PCs, over the real link and on the reply parsers alone, and the parsers fed
+// seeded random replies.
 
 #include "app_context.h"
 #include "instrument_queries.h"
@@ -8,6 +9,7 @@
 #include "run_error.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -49,38 +51,22 @@ TEST(queries_parse, plantFieldChecks) {
     // A bad power class fails after the other fields were copied.
     p = PlantRecord{};
     EXPECT_FALSE(parse_plant_reply(*italian.ctx, "1\t7.5\t45\t-0.4" + tail + "2", p));
-    EXPECT_DOUBLE_EQ(p.POT, 7.5);
-    EXPECT_EQ(p.nome, "Name");
+    EXPECT_TRUE(p.POT == 7.5 && p.nome == "Name");
     // More than 51 fields is a run-time error.
     EXPECT_THROW(parse_plant_reply(*italian.ctx, "1" + QString(60, '\t') + "1", p), RunError);
 }
 
 TEST(queries_parse, measurementDashesAndChecks) {
     TestEnv e(kUsPc);
-    const QString date = "14/06/2024";
-    const struct {
-        QString reply;
-        bool ok;
-        double tamb = kNoValue;
-        bool pass = true;
-    } cases[] = {
-        {measurementReply(), true, 24.5},
-        {measurementReply(date, "--"), true},
-        {measurementReply(date, ""), true},
-        {measurementReply(date, "1", "1", "pass"), true, 1, false}, // the verdict is case-sensitive
-        {measurementReply(date, "1", "--"), false},
-        {measurementReply(date, "1", "4e2"), false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.reply.toStdString());
-        MeasurementRecord m;
-        m.rad = 1;
-        ASSERT_EQ(parse_measurement_reply(*e.ctx, c.reply, m), c.ok);
-        EXPECT_DOUBLE_EQ(m.rad, c.ok ? 812.5 : 1); // a failed reply leaves the record alone
-        if (!c.ok) continue;
-        EXPECT_DOUBLE_EQ(m.TEMPAMB, c.tamb);
-        EXPECT_EQ(m.ESITOAC, c.pass);
-    }
+    MeasurementRecord m;
+    // An empty field reads as "--"; the verdict is case-sensitive.
+    ASSERT_TRUE(
+        parse_measurement_reply(*e.ctx, measurementReply("14/06/2024", "", "1", "pass"), m));
+    EXPECT_TRUE(m.TEMPAMB == kNoValue && !m.ESITOAC && m.rad == 812.5);
+    // A voltage that is no plain number fails and leaves the record alone.
+    m.rad = 1;
+    EXPECT_FALSE(parse_measurement_reply(*e.ctx, measurementReply("14/06/2024", "1", "4e2"), m));
+    EXPECT_EQ(m.rad, 1);
 }
 
 TEST(queries_parse, datesReadTheSameOnEveryPc) {
@@ -100,19 +86,79 @@ TEST(queries_parse, datesReadTheSameOnEveryPc) {
 }
 
 TEST(queries_parse, trattiniAndNumberLists) {
-    for (const char* dashes : {"", "--", "a--b"})
-        EXPECT_TRUE(isTrattini(dashes)) << dashes;
-    for (const char* value : {"-1.5", " "})
-        EXPECT_FALSE(isTrattini(value)) << value;
+    EXPECT_TRUE(isTrattini("") && isTrattini("--") && isTrattini("a--b"));
+    EXPECT_FALSE(isTrattini("-1.5") || isTrattini(" "));
 
     std::array<int, 100> n;
     EXPECT_EQ(parse_number_list("", n), 0);
-    EXPECT_EQ(n[0], -1);
-    EXPECT_EQ(parse_number_list("7", n), 1);
     EXPECT_EQ(parse_number_list("3\tabc\t 9x\t", n), 3); // a final TAB adds no slot
-    EXPECT_EQ(n[1], 0);
-    EXPECT_EQ(n[2], 9);
-    EXPECT_EQ(n[3], -1);
+    EXPECT_EQ(std::vector(n.begin(), n.begin() + 4), (std::vector{3, 0, 9, -1}));
     EXPECT_THROW(parse_number_list("1" + QString("\t1").repeated(100), n), RunError);
     EXPECT_THROW(parse_number_list("99999999999", n), RunError);
 }
+
+// Whatever arrives, a parser returns or throws RunError, nothing else.
+namespace {
+
+const QString kValid[] = {"1\t2\t3\t12\t31", "1\t" + kPlantFields, measurementReply()};
+// Characters that matter to the parsers, and some that should not.
+const QString kAlphabet = "0123456789.,-+/: \t\r\nPASe--xX\u00e8\u20ac";
+
+struct Fuzzer {
+    std::mt19937 rng{20240614};
+
+    int pick(int n) { return n <= 0 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(rng); }
+    QChar any() { return pick(4) ? kAlphabet[pick(int(kAlphabet.size()))] : QChar(pick(0x3000)); }
+
+    // Noise, or a valid reply shuffled, cut short, padded with fields, or edited in places.
+    QString reply(const QString& valid) {
+        QStringList f = valid.split('\t');
+        const int how = pick(5);
+        if (how == 1) std::shuffle(f.begin(), f.end(), rng);
+        if (how == 2) f = f.mid(0, pick(int(f.size())));
+        if (how == 3) f += QStringList(pick(120), "0");
+        QString s = how == 0 ? QString() : f.join('\t');
+        for (int i = how == 0 ? pick(200) : how == 4 ? 1 + pick(4) : 0; i > 0; --i) {
+            const int at = pick(int(s.size()) + 1), edit = how == 0 ? 1 : pick(3);
+            if (edit == 0) s.remove(at, 1 + pick(5));
+            if (edit == 1) s.insert(at, any());
+            if (edit == 2 && at < s.size()) s[at] = any();
+        }
+        return s;
+    }
+};
+
+} // namespace
+
+class QueriesFuzz : public ::testing::TestWithParam<QLocale> {};
+
+TEST_P(QueriesFuzz, parsersSurviveRandomReplies) {
+    TestEnv e(GetParam());
+    Fuzzer fuzz;
+    int seen[3][3] = {}; // per parser: accepted, refused, run-time error
+    const auto survives = [&](int parser, auto&& parse) {
+        try {
+            ++seen[parser][parse() ? 0 : 1];
+        } catch (const RunError&) {
+            ++seen[parser][2];
+        }
+    };
+    for (int i = 0; i < 20000; ++i) {
+        PlantRecord p;
+        MeasurementRecord m;
+        std::array<int, 100> n;
+        survives(0, [&] {
+            const int k = parse_number_list(fuzz.reply(kValid[0]), n);
+            EXPECT_TRUE(k >= 0 && k <= 100 && (k == 100 || n[size_t(k)] == -1)) << k;
+            return k > 0;
+        });
+        survives(1, [&] { return parse_plant_reply(*e.ctx, fuzz.reply(kValid[1]), p); });
+        survives(2, [&] { return parse_measurement_reply(*e.ctx, fuzz.reply(kValid[2]), m); });
+    }
+    // The corpus reaches every outcome of every parser, not just the error path.
+    for (const auto& outcomes : seen)
+        for (int count : outcomes)
+            EXPECT_GT(count, 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(DecimalPointAndComma, QueriesFuzz, ::testing::Values(kUsPc, kItalianPc));

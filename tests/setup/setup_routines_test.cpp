@@ -1,5 +1,6 @@
 #include "instrument_settings.h"
 #include "link_fixture.h"
+#include "port_names.h"
 #include "port_selection.h"
 #include "test_env.h"
 
@@ -25,6 +26,10 @@ TEST(SetupRoutines, TextsToNumbers) {
               (QList{1, 2, 3, 0}));
     EXPECT_EQ(each(leading_port_number, {"12", " 7 (USB)", "abc", "-3"}), (QList{12, 7, 0, 0}));
     EXPECT_GT(leading_port_number("99999999999999999999"), 99); // no overflow, still no port
+    EXPECT_EQ(each(portNumberFromName, {"COM1", " com12 ", "COM99", "COM3 (USB)", "COM0", "COM100",
+                                        "COM123456789012", "COM", "/dev/ttyUSB0"}),
+              (QList{1, 12, 99, 3, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(deviceForPortText("COM3 (USB)"), "COM3 (USB)"); // not a port name: a device path
 
     TestEnv english, italian(kItalianPc);
     using enum RadMinCheck;
@@ -38,9 +43,11 @@ TEST(SetupRoutines, TextsToNumbers) {
 
     qunsetenv("VORNA_COM1");
     qunsetenv("VORNA_COM33");
-    for (const auto& [number, device] :
-         {std::pair{1, "/dev/ttyS0"}, {33, "/dev/ttyUSB0"}, {65, "/dev/ttyACM0"}, {0, ""}})
-        EXPECT_EQ(port_device_text(number), device);
+    QStringList devices; // the device families at their boundaries; 0 and 100 have none
+    for (int number : {1, 32, 33, 64, 65, 99, 0, 100})
+        devices << port_device_text(number);
+    EXPECT_EQ(devices.join(' '), "/dev/ttyS0 /dev/ttyS31 /dev/ttyUSB0 /dev/ttyUSB31 /dev/ttyACM0 "
+                                 "/dev/ttyACM34  ");
     QFile::link("/dev/null", english.path("dev"));
     qputenv("VORNA_COM33", english.path("dev").toLocal8Bit());
     EXPECT_EQ(port_device_text(33), english.path("dev") + " -> /dev/null");

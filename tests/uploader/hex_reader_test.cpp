@@ -1,11 +1,12 @@
-// The HEX reader and the image it fills: hand-made records for each rule, files made by
-// srec_cat and objcopy (fixtures/make_fixtures.sh), and the rows' formatting.
+// The HEX reader and the image it fills: hand-made records for each rule, and seeded random
+// lines.
 #include "hex_reader.h"
 #include "hex_text.h"
 #include "qt_print.h"
 
 #include <QBuffer>
-#include <QFile>
+#include <optional>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -40,27 +41,26 @@ Read readLines(const std::vector<std::string>& lines, const BuildPolicy& policy,
 const BuildPolicy* const S = &sirvexPolicy();
 const BuildPolicy* const T = &tamrixPolicy();
 
-const QString kFixtures = VORNA_UPLOADER_FIXTURES "/";
-
-QByteArray fileBytes(const QString& name) {
-    QFile f(kFixtures + name);
-    if (!f.open(QIODevice::ReadOnly)) ADD_FAILURE() << "missing fixture " << name;
-    return f.readAll();
-}
-
-// Device address -> word, for every block the manifest places in a HEX file.
-std::map<std::uint32_t, std::uint16_t> expectedWords(const QString& hexName) {
-    std::map<std::uint32_t, std::uint16_t> words;
-    for (const auto& line : QString(fileBytes("manifest.txt")).split('\n')) {
-        const auto parts = line.split(' ', Qt::SkipEmptyParts);
-        if (parts.size() != 3 || parts[0] != hexName) continue;
-        const auto data = fileBytes(parts[1]);
-        const auto base = parts[2].toUInt(nullptr, 16);
-        for (qsizetype i = 0; i + 1 < data.size(); i += 2)
-            words[std::uint32_t((base + i) / 2)] =
-                std::uint16_t(std::uint8_t(data[i]) << 8 | std::uint8_t(data[i + 1]));
-    }
-    return words;
+// A record of a random type and data, then often broken: no colon, cut short, a junk character,
+// a huge byte count, a long tail of junk, or random bytes altogether.
+std::string randomLine(std::mt19937& rng) {
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
+    const auto junk = [&] { return "Gz:- \t\r\x7F\x80\xFFxX0\0"[pick(0, 13)]; };
+    std::vector<std::uint8_t> data(size_t(pick(0, 40)));
+    for (auto& b : data)
+        b = std::uint8_t(pick(0, 255));
+    static const int types[] = {0, 0, 0, 0, 1, 4, 4, 2, 3, 5, 0xFF};
+    std::string line = hexRecord(types[pick(0, 10)], std::uint16_t(pick(0, 0xFFFF)), data);
+    const int how = pick(0, 9);
+    if (how == 0) return line.substr(1);
+    if (how == 1) return line.substr(0, size_t(pick(0, int(line.size()))));
+    if (how == 2) line[size_t(pick(0, int(line.size()) - 1))] = junk();
+    if (how == 3) line.replace(1, 2, "FF");
+    if (how == 4) line += std::string(size_t(pick(0, 6000)), junk());
+    if (how == 5)
+        for (auto& c : line.assign(size_t(pick(0, 80)), '\0'))
+            c = char(pick(0, 255));
+    return line;
 }
 
 } // namespace
@@ -114,14 +114,11 @@ TEST(HexReader, EachBuildReadsRecordsItsOwnWay) {
         {S, {dataRecord(0, {1, 2}) + std::string(4095 - 15, ' ')}, "", {{0, 0x0102}}},
     };
     // clang-format on
-    for (const int type : {2, 3, 5}) {
-        // Other record types: a notice in the current build (the base stays), the end in the
-        // earlier one.
-        const std::vector<std::string> lines = {
-            dataRecord(0, {1, 2}), hexRecord(type, 0, {16, 0, 0, 0}), dataRecord(2, {3, 4})};
-        cases.push_back({S, lines, "", {{0, 0x0102}, {1, 0x0304}}, {unknown}});
-        cases.push_back({T, lines, "Unknown hex record type", {{0, 0x0102}, {1, 0xFFFF}}});
-    }
+    // A segment address: a notice in the current build (the base stays), the end in the earlier.
+    const std::vector<std::string> seg = {dataRecord(0, {1, 2}), hexRecord(2, 0, {16, 0}),
+                                          dataRecord(2, {3, 4})};
+    cases.push_back({S, seg, "", {{0, 0x0102}, {1, 0x0304}}, {unknown}});
+    cases.push_back({T, seg, "Unknown hex record type", {{0, 0x0102}, {1, 0xFFFF}}});
     // Fewer bytes than the count promises, a huge count on a short line, a non-hex header, data
     // cut inside a byte, non-hex data, a header cut short, a colon alone, a linear address
     // without its value, a line over the length limit.
@@ -147,15 +144,11 @@ TEST(HexReader, EachBuildReadsRecordsItsOwnWay) {
 }
 
 TEST(HexReader, ReportsProgressOncePerLineAndKeepsNoticesBounded) {
-    const std::vector<std::string> lines = {dataRecord(0, {1, 2}), hexRecord(5, 0, {0, 0}),
-                                            dataRecord(2, {1, 2}), endOfFile()};
-    const auto current = readLines(lines, sirvexPolicy());
-    EXPECT_EQ(current.range, 4);
-    EXPECT_EQ(current.steps, (std::vector<int>{1, 2, 3, 4}));
+    const auto read = readLines({dataRecord(0, {1, 2}), hexRecord(5, 0, {0, 0}), endOfFile()}, *S);
+    EXPECT_EQ(std::pair(read.range, read.steps), std::pair(3, std::vector<int>{1, 2, 3}));
     // An overlong line counts once, and the read ends on it.
-    const auto cut = readLines({":02000000ABCD" + std::string(5000, '0'), lines[0]}, *S);
-    EXPECT_EQ(cut.range, 2);
-    EXPECT_EQ(cut.steps, std::vector<int>{1});
+    const auto cut = readLines({":02000000ABCD" + std::string(5000, '0'), endOfFile()}, *S);
+    EXPECT_EQ(std::pair(cut.range, cut.steps), std::pair(2, std::vector<int>{1}));
     // A flood of out-of-range records is shown one by one but kept in a bounded list.
     std::vector<std::string> flood = {linearBase(0x1000)};
     for (int i = 0; i < 500; ++i)
@@ -166,22 +159,7 @@ TEST(HexReader, ReportsProgressOncePerLineAndKeepsNoticesBounded) {
     EXPECT_EQ(r.result.notices.size(), 100);
 }
 
-TEST(FirmwareImage, FormatsEepromRowsEachBuildsWayAndRow0WithTheTargetsResetWords) {
-    for (const auto* policy : {S, T}) {
-        SCOPED_TRACE(policy->programName);
-        FirmwareImage image(2);
-        for (std::uint16_t i = 0; i < 32; ++i)
-            image.storeWord(0x7FF020 + i, std::uint16_t(0x0100 * i + 0x80 + i));
-        image.formatRows(*policy);
-        // Words 0..15, or in the earlier build every second word: the first two bytes of each
-        // four-byte group of the file.
-        const int stride = policy == T ? 2 : 1;
-        QByteArray want;
-        for (int i = 0; i < 16; ++i)
-            want.append(char(stride * i)).append(char(0x80 + stride * i));
-        EXPECT_EQ(image.row(1537).bytes(), want);
-    }
-    // A file without row 0 still gets the target's reset instructions written.
+TEST(FirmwareImage, AFileWithoutRow0StillGetsTheTargetsResetInstructions) {
     FirmwareImage image(0);
     image.preserveResetWords({1, 2, 3, 4, 5, 6});
     image.formatRows(sirvexPolicy());
@@ -189,39 +167,44 @@ TEST(FirmwareImage, FormatsEepromRowsEachBuildsWayAndRow0WithTheTargetsResetWord
     EXPECT_EQ(image.row(0).bytes().left(9).toHex(), "030201060504ffffff");
 }
 
-TEST(ToolMadeHex, EveryWordIsWhatTheToolWasGivenAndNothingElse) {
-    // The earlier build stops on the start and segment address records of objcopy (types 5, 2
-    // and 3); the current one passes over them.
-    // clang-format off
-    const std::pair<const char*, bool> files[] = {{"srec_blocks.hex", true}, {"srec_high16.hex", true},
-        {"objcopy_high.hex", true}, {"objcopy_start5.hex", false}, {"objcopy_segment.hex", false}};
-    // clang-format on
-    for (const auto& [name, earlierReads] : files) {
-        const auto words = expectedWords(name);
+// Seeded random malformed input: the reader must never crash, read out of bounds, hang, or
+// store a word no record asked for. Run under the sanitizer build as well.
+TEST(HexReaderFuzz, MalformedLinesNeverBreakTheReader) {
+    int failures = 0, stored = 0;
+    for (std::uint32_t seed = 1; seed <= 300; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 rng(seed);
+        std::vector<std::string> lines;
+        QByteArray text;
+        for (int i = 0; i < 60; ++i)
+            text += QByteArray::fromStdString(lines.emplace_back(randomLine(rng))) +
+                    (seed % 3 ? "\n" : "\r\n");
         for (const auto* policy : {&sirvexPolicy(), &tamrixPolicy()}) {
-            SCOPED_TRACE(std::string(name) + " " + policy->programName);
-            FirmwareImage image(2);
-            const auto result = readHexFile(kFixtures + name, image, *policy);
-            if (policy == &tamrixPolicy() && !earlierReads) {
-                EXPECT_EQ(result.failure, HexFailure::UnknownRecord);
-                continue;
+            FirmwareImage image(int(seed % 4));
+            QBuffer buffer(&text);
+            buffer.open(QIODevice::ReadOnly);
+            const auto result = readHex(buffer, image, *policy);
+            EXPECT_EQ(result.ok(), result.error.isEmpty());
+            EXPECT_LE(result.lines, text.count('\n'));
+            EXPECT_LE(image.nonEmptyRowCount(), result.wordsStored);
+
+            // Every line, through a fresh reader after each failure, so lines behind a bad one
+            // are exercised too. A failed reader takes no more lines.
+            FirmwareImage direct(int(seed % 4));
+            std::optional<HexReader> reader(std::in_place, direct, *policy);
+            for (const auto& l : lines) {
+                if (reader->readLine(l)) continue;
+                EXPECT_FALSE(reader->readLine(dataRecord(0, {1, 2})));
+                EXPECT_FALSE(reader->result().error.isEmpty());
+                ++failures;
+                stored += reader->result().wordsStored;
+                reader.emplace(direct, *policy);
             }
-            ASSERT_TRUE(result.ok()) << result.error;
-            if (words.empty()) { // segment addresses: not understood, only passed over
-                EXPECT_GE(result.unknownRecords, 2);
-                continue;
-            }
-            EXPECT_EQ(result.wordsStored, int(words.size()));
-            for (const auto& row : image.rows()) {
-                bool touched = false;
-                for (std::uint32_t off = 0; off < row.span(); ++off) {
-                    const auto it = words.find(row.address() + off);
-                    touched |= it != words.end();
-                    ASSERT_EQ(row.word(off), it == words.end() ? ImageRow::kErased : it->second)
-                        << std::hex << "device address 0x" << row.address() + off;
-                }
-                EXPECT_EQ(row.empty(), !touched) << std::hex << "row at 0x" << row.address();
-            }
+            stored += reader->result().wordsStored;
+            direct.formatRows(*policy);
         }
     }
+    // The generator must reach both outcomes, or the loop proves little.
+    EXPECT_GT(failures, 1000);
+    EXPECT_GT(stored, 10000);
 }

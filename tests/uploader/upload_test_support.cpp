@@ -3,20 +3,16 @@
 #include "hex_text.h"
 #include "test_env.h"
 
-#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
-#include <atomic>
 #include <csignal>
 
 namespace vorna::uploader::test {
 
 BootloaderSim::BootloaderSim(const QStringList& options) {
     // A link name of its own for each simulator: the serial port locks by the device's name.
-    static std::atomic<int> count{0};
-    link_ =
-        dir_.path() +
-        QStringLiteral("/bl%1-%2").arg(QCoreApplication::applicationPid()).arg(count.fetch_add(1));
+    link_ = dir_.filePath("bl-" + QFileInfo(dir_.path()).fileName());
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(vorna::test::binDir() + "/bootloader-sim",
                    QStringList{"--link", link_, "--baud", "0", "--memory-out",

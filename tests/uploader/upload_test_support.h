@@ -3,17 +3,12 @@
 #include "transfer_policy.h"
 #include "upload_controller.h"
 
-#include <QByteArray>
-#include <QObject>
 #include <QProcess>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <array>
-#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace vorna::uploader::test {
 
@@ -36,7 +31,6 @@ public:
     bool waitForLine(const QByteArray& line, int timeoutMs);
     // Power cycle: the bootloader announces itself again.
     void powerCycle();
-    // Ends the simulator and reads what it recorded.
     SimMemory stop();
 
 private:
@@ -67,13 +61,11 @@ inline const QByteArray kPreservedResetBytes = QByteArray::fromHex("c3b2a1f6e5d4
 
 inline const QString kWaiting = "Connection Lost - Reset the instrument"; // Sirvex's idle status
 
-// Quick replies expected, short pauses.
 inline TransferTiming quickTiming(int replyTimeoutMs = 1500) {
     return {.replyTimeout = std::chrono::milliseconds(replyTimeoutMs),
             .commandPause = std::chrono::milliseconds(10)};
 }
 
-// Collects what a controller shows.
 class Recorder : public QObject {
     Q_OBJECT
 public:
