@@ -66,3 +66,16 @@ TEST(relay, bothDirectionsAndTheNextCommandWaitsASecondAfterTheReadings) {
     LinkEnv::pump(300);
     EXPECT_EQ(t.remote->received(), QStringList{"STARTREMOTO"});
 }
+
+// While an exchange runs, a receive event leaves the port alone: the exchange reads it.
+TEST(relay, receiveEventsWaitWhileAnExchangeRuns) {
+    LinkEnv t;
+    connectReceiveEvents(t.ctx, &t.routing);
+    ASSERT_TRUE(t.startInstrument({"--after", "TIME?=STARTREMOTO"}));
+    ASSERT_TRUE(t.startRemote());
+    ASSERT_TRUE(t.exchange("TIME?"));
+    t.ctx.link.exchangeBusy = true;
+    LinkEnv::pump(400);
+    EXPECT_TRUE(t.remote->received().isEmpty());
+    EXPECT_TRUE(t.ctx.link.baseRxBuffer.isEmpty());
+}
