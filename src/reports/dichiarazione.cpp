@@ -121,10 +121,7 @@ QByteArray make_dichiarazione_ver2(AppContext& ctx) {
                 << "</tr>";
             s.step(4);
             declaration(doc, reportDate);
-            doc << "</table>"
-                << "</body>"
-                << "</html>";
-            writeOriginComments(doc, reportOrigin(ctx, serial));
+            closeDocument(doc, reportOrigin(ctx, serial));
             return doc.bytes();
         });
 }

@@ -58,4 +58,11 @@ void writeOriginComments(HtmlDocument& doc, const ReportOrigin& o) {
     comment("sra", o.currentRelease);
 }
 
+void closeDocument(HtmlDocument& doc, const ReportOrigin& origin) {
+    doc << "</table>"
+        << "</body>"
+        << "</html>";
+    writeOriginComments(doc, origin);
+}
+
 } // namespace vorna

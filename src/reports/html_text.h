@@ -32,5 +32,7 @@ struct ReportOrigin {
     QString currentRelease;
 };
 void writeOriginComments(HtmlDocument& doc, const ReportOrigin& origin);
+// Closes the outer table and the document, then writes the closing comments.
+void closeDocument(HtmlDocument& doc, const ReportOrigin& origin);
 
 } // namespace vorna

@@ -234,10 +234,7 @@ QByteArray make_scheda_misurazioni(AppContext& ctx) {
                                  w.legend();
                                  w.passRules();
                                  s.step(5);
-                                 doc << "</table>"
-                                     << "</body>"
-                                     << "</html>";
-                                 writeOriginComments(doc, reportOrigin(ctx, serial));
+                                 closeDocument(doc, reportOrigin(ctx, serial));
                                  return doc.bytes();
                              });
 }
