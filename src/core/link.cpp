@@ -54,8 +54,13 @@ void resetActivity(AppContext& ctx) {
     ctx.indicators->setActivity(0);
 }
 
-bool linkUpFor(const Link& l, const SerialPort& port) {
-    return !((l.isBasePort(port) && !l.baseLinkUp) || (l.isRemotePort(port) && !l.remoteLinkUp));
+// False, with the reason for the log, when the port's link is marked down.
+bool linkUpFor(const Link& l, const SerialPort& port, Failure& why) {
+    if ((l.isBasePort(port) && !l.baseLinkUp) || (l.isRemotePort(port) && !l.remoteLinkUp)) {
+        why.description = QStringLiteral("Link down");
+        return false;
+    }
+    return true;
 }
 
 // Traffic-log line and, unless the text carries a relay word, the event row of one line.
@@ -162,10 +167,7 @@ bool write_on_com(AppContext& ctx, const QString& command, SerialPort& port) {
     int step = 1;
     Failure why;
     const bool ok = attempt(why, [&] {
-        if (!linkUpFor(l, port)) {
-            why.description = QStringLiteral("Link down");
-            return false;
-        }
+        if (!linkUpFor(l, port, why)) return false;
         step = 2;
         l.writePending = true;
         ctx.indicators->setBusy(true);
@@ -213,10 +215,7 @@ bool read_from_com(AppContext& ctx, QString& reply, SerialPort& port) {
     int step = 1;
     Failure why;
     const bool ok = attempt(why, [&] {
-        if (!linkUpFor(l, port)) {
-            why.description = QStringLiteral("Link down");
-            return false;
-        }
+        if (!linkUpFor(l, port, why)) return false;
         step = 2;
         pending = true;
         ctx.indicators->setBusy(true);
