@@ -2,6 +2,8 @@
 
 #include "app_context.h"
 #include "catalogue_loader.h"
+#include "child_window.h"
+#include "child_windows.h"
 #include "database_init.h"
 #include "drawn_icons.h"
 #include "error_trap.h"
@@ -10,7 +12,7 @@
 #include "program_values.h"
 #include "relay.h"
 #include "settings_row.h"
-#include "setup_window.h"
+#include "settings_startup.h"
 #include "twips.h"
 #include "window_indicators.h"
 
@@ -83,12 +85,14 @@ MainWindow::MainWindow(AppContext& ctx, QString executableDir, QWidget* parent)
     ctx_.indicators = indicators_.get();
     connectReceiveEvents(ctx_, this);
 
-    setChildWindow(QStringLiteral("setup"),
-                   [](AppContext& c) -> QWidget* { return new SetupWindow(c); });
+    for (const ChildWindowEntry& w : childWindows())
+        setChildWindow(w.name, w.make);
+    ctx_.openWindow = [this](const QString& name) { openChild(name); };
 }
 
 MainWindow::~MainWindow() {
     MDIForm_Unload();
+    ctx_.openWindow = [](const QString&) {};
     ctx_.indicators = &noIndicators();
 }
 
@@ -160,7 +164,7 @@ bool MainWindow::MDIForm_Load() {
         l.trafficLogEnabled = false;
         if (!database_init(ctx_))
             throw RunError(err::kFileAccess, QStringLiteral("no database in ") + ctx_.appPath);
-        open_settings_row(ctx_);
+        SettingsRow::open(ctx_);
         lang_buttons();
         reset_messages(ctx_);
         read_messagges_1(ctx_);
@@ -172,11 +176,7 @@ bool MainWindow::MDIForm_Load() {
         lbStatoConn_->setVisible(true);
         imSemRosso_->setVisible(true);
         imSemVerde_->setVisible(false);
-        l.exchangeBusy = l.baseReadPending = l.remoteReadPending = l.writePending = false;
-        l.baseLinkUp = l.remoteLinkUp = false;
-        l.baseRxBuffer.clear();
-        l.remoteRxBuffer.clear();
-        l.remoteReplyText.clear();
+        l.resetForStart();
         delete_rows_by_tab1(ctx_);
         openChild(QStringLiteral("setup"));
         return true;
@@ -202,8 +202,7 @@ void MainWindow::MDIForm_Unload() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // While an exchange or a child's handler runs (they pump events), closing would pull the
     // ports, the database or the child window from under it: close once it is over.
-    const Link& l = ctx_.link;
-    bool busy = l.exchangeBusy || l.baseReadPending || l.remoteReadPending || l.writePending;
+    bool busy = ctx_.link.busy();
     for (QMdiSubWindow* w : area_->subWindowList())
         busy = busy || (w->widget() && !w->widget()->close());
     if (busy && !unloaded_) {
@@ -219,7 +218,7 @@ void MainWindow::barracomandi_ButtonClick(const QString& key) {
     const bool ok = guard(ctx_, QStringLiteral("barracomandi_ButtonClick"), [&] {
         if (ctx_.childWindowOpen == 0) {
             if (key == QLatin1String("realtime")) {
-                if (!ctx_.link.baseLinkUp) return true;
+                if (!ctx_.link.baseLinkUp()) return true;
                 ctx_.realtimeFromToolbar = true;
             } else if (key == QLatin1String("installation")) {
                 ctx_.realtimeFromToolbar = false;
@@ -228,7 +227,7 @@ void MainWindow::barracomandi_ButtonClick(const QString& key) {
             if (language >= 0) {
                 ctx_.languageIndex = language;
                 save_language(ctx_);
-                set_messages_mdi();
+                applyLanguage();
             } else {
                 openChild(windowForKey(key));
             }
@@ -252,6 +251,12 @@ void MainWindow::set_messages_mdi() {
         }
         return true;
     });
+}
+
+void MainWindow::applyLanguage() {
+    set_messages_mdi();
+    for (QMdiSubWindow* w : area_->subWindowList())
+        if (auto* child = qobject_cast<ChildWindow*>(w->widget())) child->set_messages();
 }
 
 void MainWindow::lang_buttons() {
@@ -284,6 +289,12 @@ void MainWindow::showChild(QWidget* child) {
     sub->adjustSize();
     sub->setFixedSize(sub->sizeHint());
     sub->move(twipsPoint(10, 10));
+    // A child wider or taller than the area grows the main window to hold it whole.
+    const QSize need = sub->size() + QSize(sub->x(), sub->y()) * 2;
+    const QSize have = area_->viewport()->size();
+    if (need.width() > have.width() || need.height() > have.height())
+        resize(size() + QSize(std::max(0, need.width() - have.width()),
+                              std::max(0, need.height() - have.height())));
     sub->show();
     area_->setActiveSubWindow(sub);
 }

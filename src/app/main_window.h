@@ -15,6 +15,7 @@ class QToolBar;
 namespace vorna {
 
 class AppContext;
+class ChildWindow;
 class WindowIndicators;
 
 // MDI, the program's frame: the toolbar, the connection indicators and the area in which one
@@ -24,7 +25,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Builds a child window on the context; the child raises ctx.childWindowOpen while it lives.
-    using ChildFactory = std::function<QWidget*(AppContext&)>;
+    using ChildFactory = std::function<ChildWindow*(AppContext&)>;
 
     // Function keys in toolbar order, then the language keys in language order.
     static const QStringList& functionKeys();
@@ -42,10 +43,15 @@ public:
     void barracomandi_ButtonClick(const QString& key);
     void set_messages_mdi();
     void lang_buttons();
+    // The captions of the main window and of every open child in the current language.
+    void applyLanguage();
 
     // The window a toolbar key opens, by window name: "rep", "installation", "realtime_data",
-    // "frmImpianti", "setup". Keys of windows without a factory do nothing.
+    // "frmImpianti", "setup". Keys of windows without a factory do nothing. The program's
+    // windows come from childWindows(); tests may add or replace one.
     void setChildWindow(const QString& name, ChildFactory factory);
+    // Opens the named child window, if it has a factory.
+    void openChild(const QString& name);
     // Shows child in the area at its fixed size, placed at 10, 10 twips.
     void showChild(QWidget* child);
     // The child window shown, or none.
@@ -59,7 +65,6 @@ protected:
 private:
     void buildToolbar();
     void buildStatusPanel();
-    void openChild(const QString& name);
 
     AppContext& ctx_;
     QString executableDir_;

@@ -2,8 +2,8 @@
 
 namespace vorna {
 
-AppContext::AppContext(Prompts& p, QString path, const QLocale& l)
-    : appPath(std::move(path)), prompts(p) {
+AppContext::AppContext(Prompts& p, QString path, const QLocale& l) : prompts(p) {
+    appPath = std::move(path);
     if (!appPath.isEmpty() && !appPath.endsWith(QLatin1Char('/'))) appPath += QLatin1Char('/');
     setLocale(l);
     instrumentPlantNumbers.fill(-1);

@@ -11,14 +11,69 @@
 #include <QLocale>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace vorna {
 
-// Everything the windows of one main window share. Passed by reference; there are no globals,
-// so a test can hold two of these side by side.
-class AppContext {
+// Values set at start-up and read everywhere.
+struct ProgramValues {
+    QString appPath; // the data folder, ending in "/"
+    QString swVersion = QStringLiteral("ZMB 4.5");
+    QString fwCompatText = QStringLiteral("FV 2.1.5 - FR 1.0.1");
+    QString decimalProbe;
+    int languageIndex = 0;
+};
+
+// What the connected instrument said about itself.
+struct InstrumentIdentity {
+    QString fwVersionText;
+    bool fwSfFlag = false;
+    QString serialNumberText;
+};
+
+// The database and the shared record sets, with the current plant and measurement.
+struct CurrentRecords {
+    Database db;
+    std::unique_ptr<RecordSet> settings; // the settings row of impostazioni (see SettingsRow)
+    std::unique_ptr<RecordSet> plants;   // the last plant query, on the current row
+    QString lastPlantQuery;
+    std::vector<qint64> plantIdList;
+    PlantRecord plant;
+    MeasurementRecord measurement;
+};
+
+// What the documents are signed with (leggi_parametri_report).
+struct ReportParameters {
+    QString reportModel;
+    QString reportLogo;
+    QDate reportDate;
+};
+
+// The instrument's plant numbers of a download and the matching impianti IDs (-1: none).
+struct DownloadTables {
+    std::array<int, 100> instrumentPlantNumbers{};
+    std::array<qint64, 100> instrumentPlantIds{};
+};
+
+// Which child window is open and how it was reached.
+struct WindowState {
+    int childWindowOpen = 0;
+    bool realtimeFromToolbar = false;
+    // Opens a child window by its name (the main window sets it), so one window can open
+    // another without knowing it.
+    std::function<void(const QString&)> openWindow = [](const QString&) {};
+};
+
+// Everything the windows of one main window share, in named parts. Passed by reference; there
+// are no globals, so a test can hold two of these side by side.
+class AppContext : public ProgramValues,
+                   public InstrumentIdentity,
+                   public CurrentRecords,
+                   public ReportParameters,
+                   public DownloadTables,
+                   public WindowState {
 public:
     // appPath is the data folder (ending in "/"); the locale gives the regional number format.
     AppContext(Prompts& prompts, QString appPath, const QLocale& locale = QLocale::system());
@@ -26,40 +81,11 @@ public:
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
 
-    // Program-wide values.
-    QString appPath;
-    QString swVersion = QStringLiteral("ZMB 4.5");
-    QString fwCompatText = QStringLiteral("FV 2.1.5 - FR 1.0.1");
-    QString decimalProbe;
-    int languageIndex = 0;
-    int childWindowOpen = 0;
-    bool realtimeFromToolbar = false;
-
     // The regional format: numbers on screen and in text files.
     QLocale locale;
     bool decimalComma() const { return decimalProbe.contains(QLatin1Char(',')); }
     QChar decimalSeparator() const { return decimalComma() ? QLatin1Char(',') : QLatin1Char('.'); }
     void setLocale(const QLocale& l);
-
-    // Instrument identity, read when the instrument is connected.
-    QString fwVersionText;
-    bool fwSfFlag = false;
-    QString serialNumberText;
-
-    // Database and the shared record sets.
-    Database db;
-    std::unique_ptr<RecordSet> settings; // the settings row of impostazioni
-    std::unique_ptr<RecordSet> plants;   // the last plant query, on the current row
-    QString lastPlantQuery;
-    std::vector<qint64> plantIdList;
-
-    // The current plant and measurement.
-    PlantRecord plant;
-    MeasurementRecord measurement;
-
-    // Download tables: the instrument's plant numbers and the matching impianti IDs.
-    std::array<int, 100> instrumentPlantNumbers{};
-    std::array<qint64, 100> instrumentPlantIds{};
 
     MessageCatalogue messaggi;
     // Catalogue text in the current language.
@@ -71,11 +97,6 @@ public:
     Link link;
     // What the link shows on screen; the main window points this at its own indicators.
     LinkIndicators* indicators = &noIndicators_;
-
-    // Report parameters (leggi_parametri_report).
-    QString reportModel;
-    QString reportLogo;
-    QDate reportDate;
 
 private:
     LinkIndicators noIndicators_;

@@ -3,6 +3,7 @@
 #include "app_context.h"
 #include "error_trap.h"
 #include "logs.h"
+#include "settings_row.h"
 
 namespace vorna {
 
@@ -33,16 +34,12 @@ bool read_data_impianto_from_db_row(AppContext& ctx) {
         requirePlants(ctx);
         const RecordSet& rs = *ctx.plants;
         PlantRecord& p = ctx.plant;
-        p.POT = rs.number(QStringLiteral("POT"));
-        p.BOOL1 = rs.boolean(QStringLiteral("BOOL1"));
-        p.NOCT = rs.number(QStringLiteral("NOCT"));
-        p.REAL1 = rs.number(QStringLiteral("REAL1"));
-        p.nome = rs.text(QStringLiteral("nome"));
-        p.indirizzo = rs.text(QStringLiteral("indirizzo"));
-        p.NUMCIV = rs.text(QStringLiteral("NUMCIV"));
-        p.cap = rs.text(QStringLiteral("cap"));
-        p.comune = rs.text(QStringLiteral("comune"));
-        p.CODFISC = rs.text(QStringLiteral("CODFISC"));
+        for (const PlantColumn& c : kPlantColumns) {
+            const QString name = QLatin1String(c.name);
+            if (c.number) p.*c.number = rs.number(name);
+            if (c.flag) p.*c.flag = rs.boolean(name);
+            if (c.text) p.*c.text = rs.text(name);
+        }
         return true;
     });
 }
@@ -53,16 +50,12 @@ bool write_data_impianto_in_db_row(AppContext& ctx) {
         RecordSet& rs = *ctx.plants;
         const PlantRecord& p = ctx.plant;
         rs.setField(QStringLiteral("tipo"), 1);
-        rs.setField(QStringLiteral("nome"), p.nome);
-        rs.setField(QStringLiteral("indirizzo"), p.indirizzo);
-        rs.setField(QStringLiteral("NUMCIV"), p.NUMCIV);
-        rs.setField(QStringLiteral("cap"), p.cap);
-        rs.setField(QStringLiteral("comune"), p.comune);
-        rs.setField(QStringLiteral("CODFISC"), p.CODFISC);
-        rs.setField(QStringLiteral("POT"), p.POT);
-        rs.setField(QStringLiteral("BOOL1"), p.BOOL1);
-        rs.setField(QStringLiteral("NOCT"), p.NOCT);
-        rs.setField(QStringLiteral("REAL1"), p.REAL1);
+        for (const PlantColumn& c : kPlantColumns) {
+            const QString name = QLatin1String(c.name);
+            if (c.number) rs.setField(name, p.*c.number);
+            if (c.flag) rs.setField(name, p.*c.flag);
+            if (c.text) rs.setField(name, p.*c.text);
+        }
         rs.setField(QStringLiteral("TEXT1"), ctx.fwVersionText);
         rs.setField(QStringLiteral("TEXT2"), ctx.swVersion);
         return true;
@@ -152,10 +145,7 @@ bool cancella_impianto_da_DB(AppContext& ctx, qint64 id) {
 bool leggi_parametri_report(AppContext& ctx) {
     return guard(ctx, QStringLiteral("leggi_parametri_report"), [&] {
         ctx.reportModel = QStringLiteral("VORNA METER PV 100");
-        const RecordSet rs = RecordSet::table(ctx.db, QStringLiteral("impostazioni"));
-        ctx.reportLogo = (rs.eof() || rs.isNull(QStringLiteral("logo")))
-                             ? QStringLiteral(" ")
-                             : rs.text(QStringLiteral("logo"));
+        ctx.reportLogo = SettingsRow::storedLogo(ctx.db).value_or(QStringLiteral(" "));
         ctx.reportDate = QDate::currentDate();
         return true;
     });

@@ -18,20 +18,14 @@ const QString kMeasurements = QStringLiteral("acquisizioni");
 
 // The plant of the current row equals the record in all ten fields; a null never matches.
 bool samePlant(const RecordSet& rs, const PlantRecord& p) {
-    static const char* const kColumns[] = {"POT",       "BOOL1",  "NOCT", "REAL1",  "nome",
-                                           "indirizzo", "NUMCIV", "cap",  "comune", "CODFISC"};
-    for (const char* c : kColumns)
-        if (rs.isNull(QLatin1String(c))) return false;
-    return rs.number(QStringLiteral("POT")) == p.POT &&
-           rs.boolean(QStringLiteral("BOOL1")) == p.BOOL1 &&
-           rs.number(QStringLiteral("NOCT")) == p.NOCT &&
-           rs.number(QStringLiteral("REAL1")) == p.REAL1 &&
-           rs.text(QStringLiteral("nome")) == p.nome &&
-           rs.text(QStringLiteral("indirizzo")) == p.indirizzo &&
-           rs.text(QStringLiteral("NUMCIV")) == p.NUMCIV &&
-           rs.text(QStringLiteral("cap")) == p.cap &&
-           rs.text(QStringLiteral("comune")) == p.comune &&
-           rs.text(QStringLiteral("CODFISC")) == p.CODFISC;
+    for (const PlantColumn& c : kPlantColumns) {
+        const QString name = QLatin1String(c.name);
+        if (rs.isNull(name)) return false;
+        if (c.number && rs.number(name) != p.*c.number) return false;
+        if (c.flag && rs.boolean(name) != p.*c.flag) return false;
+        if (c.text && rs.text(name) != p.*c.text) return false;
+    }
+    return true;
 }
 
 // The ID of the first stored plant equal to ctx.plant, or -1. The walk runs on the shared plant
@@ -107,7 +101,7 @@ bool scarica_impianti(AppContext& ctx, const QString& callerWindow) {
             if (!leggi_impianto_da_UT(ctx, callerWindow, ctx.instrumentPlantNumbers[slot])) {
                 // An unreadable plant is skipped; a lost instrument ends the download, which
                 // must not then report success.
-                if (!ctx.link.baseLinkUp) return false;
+                if (!ctx.link.baseLinkUp()) return false;
                 continue;
             }
             qint64 id = findPlant(ctx);
@@ -163,7 +157,7 @@ bool scarica_acquisizioni_impianto(AppContext& ctx, const QString& callerWindow)
                 if (auto k = keyOf(rs)) stored.push_back(std::move(*k));
             for (int i = 0; i < count; ++i) {
                 if (!leggi_acquisizione_da_UT(ctx, callerWindow, plantNumber, numbers[size_t(i)])) {
-                    if (!ctx.link.baseLinkUp) return false;
+                    if (!ctx.link.baseLinkUp()) return false;
                     continue;
                 }
                 MeasurementKey k = keyOf(ctx.measurement);

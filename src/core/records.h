@@ -28,6 +28,27 @@ struct PlantRecord {
     }
 };
 
+// The plant columns in table order, with their member (one of number, flag, text); shared by
+// every place that moves a plant between a row and the record.
+struct PlantColumn {
+    const char* name;
+    double PlantRecord::*number = nullptr;
+    bool PlantRecord::*flag = nullptr;
+    QString PlantRecord::*text = nullptr;
+};
+inline const PlantColumn kPlantColumns[] = {
+    {"POT", &PlantRecord::POT},
+    {"BOOL1", nullptr, &PlantRecord::BOOL1},
+    {"NOCT", &PlantRecord::NOCT},
+    {"REAL1", &PlantRecord::REAL1},
+    {"nome", nullptr, nullptr, &PlantRecord::nome},
+    {"indirizzo", nullptr, nullptr, &PlantRecord::indirizzo},
+    {"NUMCIV", nullptr, nullptr, &PlantRecord::NUMCIV},
+    {"cap", nullptr, nullptr, &PlantRecord::cap},
+    {"comune", nullptr, nullptr, &PlantRecord::comune},
+    {"CODFISC", nullptr, nullptr, &PlantRecord::CODFISC},
+};
+
 // The one current measurement (downloaded or sampled live).
 struct MeasurementRecord {
     static QDate originDate() { return QDate(1899, 12, 30); }

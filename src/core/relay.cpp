@@ -31,16 +31,6 @@ bool contains(const QString& text, const char* word) {
     return text.contains(QLatin1String(word), Qt::CaseSensitive);
 }
 
-// Reads and relays every complete line the port has; a partial line waits for its next event.
-template <typename Read>
-bool drainLines(AppContext& ctx, const QString& buffer, bool& pending, Read&& readAndRelay) {
-    const Link& l = ctx.link;
-    do {
-        if (!readAndRelay()) return false;
-    } while (!l.exchangeBusy && !pending && buffer.contains(QLatin1Char('\r')));
-    return true;
-}
-
 } // namespace
 
 bool isComandoRemoto(const QString& text) {
@@ -52,14 +42,14 @@ bool isComandoRemoto(const QString& text) {
 void extract_cmd(AppContext& ctx, const QString& line, SerialPort& target) {
     guard(ctx, QStringLiteral("extract_cmd"), [&] {
         Link& l = ctx.link;
-        if (l.isRemotePort(target) && l.remoteLinkUp) {
+        if (l.isRemotePort(target) && l.remoteLinkUp()) {
             for (const Outgoing& o : kToRemote) {
                 if (!contains(line, o.word)) continue;
                 l.commandText = o.whole ? line : QString::fromLatin1(o.word);
                 write_on_com(ctx, l.commandText, target);
             }
         }
-        if (l.isBasePort(target) && l.baseLinkUp) {
+        if (l.isBasePort(target) && l.baseLinkUp()) {
             for (const char* w : kToInstrument) {
                 if (!contains(line, w)) continue;
                 l.commandText = line;
@@ -71,40 +61,47 @@ void extract_cmd(AppContext& ctx, const QString& line, SerialPort& target) {
     });
 }
 
-void serialeBase_OnComm(AppContext& ctx, int code) {
-    guard(ctx, QStringLiteral("serialeBase_OnComm"), [&](TrapScope& s) {
+namespace {
+
+// One receive event of either port: every complete line is read and relayed to the other port;
+// a partial line waits for its next event. The instrument's side logs a failed read and stops;
+// the remote unit's relays the empty line it leaves, which sends nothing.
+void onComm(AppContext& ctx, Unit unit, int code) {
+    const bool base = unit == Unit::Base;
+    const QString routine =
+        base ? QStringLiteral("serialeBase_OnComm") : QStringLiteral("serialeRemoto_OnComm");
+    guard(ctx, routine, [&](TrapScope& s) {
         Link& l = ctx.link;
+        SerialPort& port = l.port(unit);
+        SerialPort& other = l.port(base ? Unit::Remote : Unit::Base);
+        QString& reply = base ? l.replyText : l.remoteReplyText;
+        const QString& buffer = base ? l.baseRxBuffer : l.remoteRxBuffer;
         s.step(1);
-        if (l.exchangeBusy || l.baseReadPending) return true;
+        if (l.exchangeBusy() || l.readPending(unit)) return true;
         s.step(2);
         if (code != SerialPort::kEventReceive) return true;
-        s.step(3);
-        return drainLines(ctx, l.baseRxBuffer, l.baseReadPending, [&] {
-            if (!read_from_com(ctx, l.replyText, l.serialeBase)) {
-                print_error(ctx, QStringLiteral("serialeBase_OnComm"), QStringLiteral("3"));
+        s.step(base ? 3 : 4);
+        do {
+            const bool ok = read_from_com(ctx, reply, port);
+            if (!ok && base) {
+                print_error(ctx, routine, QStringLiteral("3"));
                 return false;
             }
-            extract_cmd(ctx, l.replyText, l.serialeRemoto);
-            return true;
-        });
+            extract_cmd(ctx, reply, other);
+            if (!ok) return false;
+        } while (!l.exchangeBusy() && !l.readPending(unit) && buffer.contains(QLatin1Char('\r')));
+        return true;
     });
 }
 
+} // namespace
+
+void serialeBase_OnComm(AppContext& ctx, int code) {
+    onComm(ctx, Unit::Base, code);
+}
+
 void serialeRemoto_OnComm(AppContext& ctx, int code) {
-    guard(ctx, QStringLiteral("serialeRemoto_OnComm"), [&](TrapScope& s) {
-        Link& l = ctx.link;
-        s.step(1);
-        if (l.exchangeBusy || l.remoteReadPending) return true;
-        s.step(2);
-        if (code != SerialPort::kEventReceive) return true;
-        s.step(4);
-        return drainLines(ctx, l.remoteRxBuffer, l.remoteReadPending, [&] {
-            // A failed read leaves an empty line, which relays nothing.
-            const bool ok = read_from_com(ctx, l.remoteReplyText, l.serialeRemoto);
-            extract_cmd(ctx, l.remoteReplyText, l.serialeBase);
-            return ok;
-        });
-    });
+    onComm(ctx, Unit::Remote, code);
 }
 
 void connectReceiveEvents(AppContext& ctx, QObject* context) {

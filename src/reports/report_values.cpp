@@ -4,6 +4,7 @@
 #include "number_format.h"
 #include "records.h"
 #include "run_error.h"
+#include "settings_row.h"
 
 namespace vorna {
 
@@ -29,10 +30,7 @@ QString reportTimeText(const QTime& time) {
 }
 
 QString settingsSerial(AppContext& ctx) {
-    if (!ctx.settings) throw RunError(err::kGeneric, QStringLiteral("No settings row"));
-    ctx.settings->moveFirst();
-    if (ctx.settings->eof()) throw RunError(err::kGeneric, QStringLiteral("No settings row"));
-    return ctx.settings->text(QStringLiteral("serial"));
+    return SettingsRow(ctx).serial();
 }
 
 ReportOrigin reportOrigin(AppContext& ctx, const QString& serial) {

@@ -5,6 +5,7 @@
 #include "instrument_queries.h"
 #include "link.h"
 #include "number_format.h"
+#include "settings_row.h"
 #include "validation.h"
 
 namespace vorna {
@@ -26,13 +27,6 @@ int codeOf(const QString& reply, std::initializer_list<const char*> words) {
 bool ask(AppContext& ctx, const QString& command) {
     ctx.link.commandText = command;
     return trasmette(ctx, kCaller);
-}
-
-RecordSet& settingsRow(AppContext& ctx) {
-    if (!ctx.settings) throw RunError(err::kGeneric, QStringLiteral("settings not open"));
-    ctx.settings->moveFirst();
-    if (ctx.settings->eof()) throw RunError(err::kGeneric, QStringLiteral("no settings row"));
-    return *ctx.settings;
 }
 
 // A number in the regional format, as the user or the instrument (after conversion) gave it.
@@ -85,17 +79,16 @@ bool leggi_impostazioni_strum(AppContext& ctx) {
         // A serial number left over from another instrument must not be stored as this one's.
         ctx.serialNumberText.clear();
         read_matricola_str(ctx, kCaller);
-        if (!l.baseLinkUp) return false;
+        if (!l.baseLinkUp()) return false;
         s.step(7);
-        RecordSet& row = settingsRow(ctx);
-        row.edit();
-        row.setField(QStringLiteral("logo"), blankWhenEmpty(logo));
-        row.setField(QStringLiteral("metcalc"), metcalc);
-        row.setField(QStringLiteral("INT2"), lineDc);
-        row.setField(QStringLiteral("misureac"), phaseAc);
-        row.setField(QStringLiteral("REAL1"), minRad);
-        row.setField(QStringLiteral("serial"), ctx.serialNumberText);
-        row.update();
+        SettingsRow(ctx)
+            .setLogo(blankWhenEmpty(logo))
+            .setMetcalc(metcalc)
+            .setLineDc(lineDc)
+            .setPhaseAc(phaseAc)
+            .setRadMin(minRad)
+            .setSerial(ctx.serialNumberText)
+            .save();
         s.step(8);
         read_versione_fw(ctx, kCaller);
         return true;
@@ -104,18 +97,14 @@ bool leggi_impostazioni_strum(AppContext& ctx) {
 
 ConfigForm config_from_settings(AppContext& ctx) {
     ConfigForm f;
-    if (!ctx.link.baseLinkUp) return f;
-    RecordSet& row = settingsRow(ctx);
+    if (!ctx.link.baseLinkUp()) return f;
+    const SettingsRow row(ctx);
     f.enabled = true;
-    f.logo =
-        row.isNull(QStringLiteral("logo")) ? QStringLiteral(" ") : row.text(QStringLiteral("logo"));
-    auto index = [&](const char* field, int count) {
-        const qint64 code = row.integer(QString::fromLatin1(field));
-        return code >= 1 && code <= count ? int(code) - 1 : -1;
-    };
-    f.metodo = index("metcalc", 2);
-    f.misureDc = index("INT2", 3);
-    f.misureAc = index("misureac", 3);
+    f.logo = row.logo().value_or(QStringLiteral(" "));
+    auto index = [&](int code, int count) { return code >= 1 && code <= count ? code - 1 : -1; };
+    f.metodo = index(row.metcalc(), 2);
+    f.misureDc = index(row.lineDc(), 3);
+    f.misureAc = index(row.phaseAc(), 3);
     f.radMin = stored_rad_min(ctx);
     return f;
 }
@@ -139,14 +128,13 @@ bool applica_impostazioni(AppContext& ctx, const ConfigForm& form) {
         rad.replace(QLatin1Char(','), QLatin1Char('.'));
         if (!ask(ctx, QStringLiteral("MINRAD ") + rad)) return false;
         s.step(4);
-        RecordSet& row = settingsRow(ctx);
-        row.edit();
-        row.setField(QStringLiteral("logo"), blankWhenEmpty(form.logo.trimmed()));
-        if (form.metodo >= 0) row.setField(QStringLiteral("metcalc"), form.metodo + 1);
-        if (form.misureDc >= 0) row.setField(QStringLiteral("INT2"), form.misureDc + 1);
-        if (form.misureAc >= 0) row.setField(QStringLiteral("misureac"), form.misureAc + 1);
-        row.setField(QStringLiteral("REAL1"), regionalNumber(ctx, form.radMin));
-        row.update();
+        const double radMin = regionalNumber(ctx, form.radMin);
+        SettingsRow row(ctx);
+        row.setLogo(blankWhenEmpty(form.logo.trimmed()));
+        if (form.metodo >= 0) row.setMetcalc(form.metodo + 1);
+        if (form.misureDc >= 0) row.setLineDc(form.misureDc + 1);
+        if (form.misureAc >= 0) row.setPhaseAc(form.misureAc + 1);
+        row.setRadMin(radMin).save();
         return true;
     });
 }
@@ -167,7 +155,7 @@ QString rad_min_warning(const AppContext& ctx, const QString& radMinCaption, Rad
 }
 
 QString stored_rad_min(AppContext& ctx) {
-    return general_number(ctx.locale, settingsRow(ctx).number(QStringLiteral("REAL1")));
+    return general_number(ctx.locale, SettingsRow(ctx).radMin());
 }
 
 } // namespace vorna

@@ -2,8 +2,10 @@
 
 #include "app_context.h"
 #include "error_trap.h"
+#include "instrument_settings.h"
 #include "link.h"
 #include "port_names.h"
+#include "settings_row.h"
 
 #include <QFileInfo>
 
@@ -11,43 +13,35 @@ namespace vorna {
 
 namespace {
 
-RecordSet& settingsRow(AppContext& ctx) {
-    if (!ctx.settings) throw RunError(err::kGeneric, QStringLiteral("settings not open"));
-    ctx.settings->moveFirst();
-    if (ctx.settings->eof()) throw RunError(err::kGeneric, QStringLiteral("no settings row"));
-    return *ctx.settings;
-}
-
-int storedPort(AppContext& ctx, const QString& field) {
-    return guard<int>(ctx, QStringLiteral("stored_port"), 0, [&] {
-        RecordSet& row = settingsRow(ctx);
-        return row.isNull(field) ? 0 : int(row.integer(field));
-    });
-}
-
 PortCheck openPort(AppContext& ctx, const QString& routine, const QString& listText,
                    SerialPort& port, SerialPort& other) {
-    try {
+    TrapFailure failure;
+    const bool opened = trapped(failure, [&] {
         if (port.isOpen()) port.close();
         port.setPortNumber(leading_port_number(listText));
         if (!port.isOpen()) port.open();
         if (!other.isOpen() && other.portNumber() == port.portNumber())
             other.setPortNumber(port.portNumber() == 1 ? 2 : 1);
-    } catch (const std::exception&) {
+    });
+    if (!opened) {
         ctx.prompts.warning(ctx.msg(45) + QStringLiteral(" ") + QString::number(port.portNumber()) +
                                 QStringLiteral(" ") + ctx.msg(176),
                             QStringLiteral("Error"));
         return PortCheck::Missing;
     }
     const bool stored = guard(ctx, routine, [&] {
-        RecordSet& row = settingsRow(ctx);
-        row.edit();
-        row.setField(QStringLiteral("COM"), ctx.link.serialeBase.portNumber());
-        row.setField(QStringLiteral("INT1"), ctx.link.serialeRemoto.portNumber());
-        row.update();
-        return true;
+        SettingsRow(ctx)
+            .setPorts(ctx.link.serialeBase.portNumber(), ctx.link.serialeRemoto.portNumber())
+            .save();
     });
     return stored ? PortCheck::Connected : PortCheck::NotStored;
+}
+
+int storedPort(AppContext& ctx, Unit unit) {
+    return guard<int>(ctx, QStringLiteral("stored_port"), 0, [&] {
+        const SettingsRow row(ctx);
+        return (unit == Unit::Base ? row.basePort() : row.remotePort()).value_or(0);
+    });
 }
 
 } // namespace
@@ -90,11 +84,27 @@ PortCheck verifica_comremoto(AppContext& ctx, const QString& listText) {
 }
 
 int stored_base_port(AppContext& ctx) {
-    return storedPort(ctx, QStringLiteral("COM"));
+    return storedPort(ctx, Unit::Base);
 }
 
 int stored_remote_port(AppContext& ctx) {
-    return storedPort(ctx, QStringLiteral("INT1"));
+    return storedPort(ctx, Unit::Remote);
+}
+
+PortCheck toggleLink(AppContext& ctx, Unit unit, const QString& listText) {
+    Link& l = ctx.link;
+    if (l.linkUp(unit)) {
+        unit == Unit::Base ? chiudi_com_base(ctx) : chiudi_com_remota(ctx);
+        l.setLinkUp(unit, false);
+    } else {
+        const PortCheck r = unit == Unit::Base ? verifica_combase(ctx, listText)
+                                               : verifica_comremoto(ctx, listText);
+        if (r != PortCheck::Connected) return r;
+        l.setLinkUp(unit, true);
+        if (unit == Unit::Base && !leggi_impostazioni_strum(ctx)) l.setLinkUp(unit, false);
+    }
+    if (unit == Unit::Base) ctx.indicators->showConnected(l.baseLinkUp());
+    return PortCheck::Connected;
 }
 
 } // namespace vorna

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "link.h"
+
 namespace vorna {
 
 class AppContext;
@@ -30,8 +32,13 @@ enum class PortCheck {
 PortCheck verifica_combase(AppContext& ctx, const QString& listText);
 PortCheck verifica_comremoto(AppContext& ctx, const QString& listText);
 
-// The stored number of the instrument port (COM) or the remote port (INT1); 0 when missing.
+// The stored number of the instrument port or the remote port; 0 when missing.
 int stored_base_port(AppContext& ctx);
 int stored_remote_port(AppContext& ctx);
+
+// The connect button of either unit: closes the unit's link when it is up; otherwise opens the
+// port chosen in listText and, for the instrument, reads its configuration (a failed read
+// leaves the link down). Missing or NotStored when opening failed, otherwise Connected.
+PortCheck toggleLink(AppContext& ctx, Unit unit, const QString& listText);
 
 } // namespace vorna

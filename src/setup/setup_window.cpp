@@ -2,15 +2,14 @@
 
 #include "app_context.h"
 #include "error_trap.h"
+#include "focus_leave.h"
 #include "instrument_settings.h"
 #include "link.h"
 #include "port_selection.h"
-#include "twips.h"
+#include "typing_limit.h"
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -27,18 +26,6 @@ namespace {
 constexpr int kWidthTwips = 6495;
 constexpr int kHeightTwips = 7995;
 constexpr int kLogoMaxLength = 50;
-
-// Counts a handler in progress for as long as it runs.
-struct Running {
-    explicit Running(int& n) : count(n) { ++count; }
-    ~Running() { --count; }
-    int& count;
-};
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 // A framed group of option buttons named prefix_0, prefix_1, ...
 QButtonGroup* optionGroup(QGroupBox* frame, const char* prefix, const QStringList& captions) {
@@ -65,15 +52,10 @@ void select(QButtonGroup* group, int index) {
 
 } // namespace
 
-SetupWindow::SetupWindow(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
-    setObjectName(QStringLiteral("setup"));
+SetupWindow::SetupWindow(AppContext& ctx, QWidget* parent)
+    : ChildWindow(ctx, QStringLiteral("setup"), 1, kWidthTwips, kHeightTwips, parent) {
     build();
     Form_Load_setup();
-}
-
-SetupWindow::~SetupWindow() {
-    // Form_Unload_setup
-    --ctx_.childWindowOpen;
 }
 
 void SetupWindow::build() {
@@ -123,7 +105,7 @@ void SetupWindow::build() {
     auto* logoRow = new QHBoxLayout;
     lbLogo_ = named(new QLabel(QStringLiteral("Logo"), this), "lbLogo");
     tbLogo_ = named(new QLineEdit(this), "tbLogo");
-    tbLogo_->setMaxLength(kLogoMaxLength);
+    limitTyping(tbLogo_, kLogoMaxLength);
     logoRow->addWidget(lbLogo_);
     logoRow->addWidget(tbLogo_, 1);
     outer->addLayout(logoRow);
@@ -143,7 +125,7 @@ void SetupWindow::build() {
     lbRadMin_ = named(new QLabel(this), "lbRadMin");
     tbRadMin_ = named(new QLineEdit(this), "tbRadMin");
     tbRadMin_->setMaximumWidth(90);
-    tbRadMin_->installEventFilter(this);
+    onFocusLeft(tbRadMin_, this, [this] { tbRadMin_LostFocus(); });
     lbUnitRadMin_ = named(new QLabel(QStringLiteral("W/m2"), this), "lbUnitRadMin");
     radRow->addWidget(lbRadMin_);
     radRow->addWidget(tbRadMin_);
@@ -170,11 +152,9 @@ void SetupWindow::build() {
 }
 
 void SetupWindow::Form_Load_setup() {
-    ++ctx_.childWindowOpen;
     set_messages_setup();
-    setFixedSize(twipsSize(kWidthTwips, kHeightTwips));
     guard(ctx_, QStringLiteral("Form_Load_setup"), [&](TrapScope& s) {
-        Link& l = ctx_.link;
+        const Link& l = ctx_.link;
         s.step(1);
         cbComBase_->clear();
         cbComRemoto_->clear();
@@ -186,7 +166,7 @@ void SetupWindow::Form_Load_setup() {
         showBaseState();
         showRemoteState();
         s.step(3);
-        if (l.baseLinkUp && !leggi_impostazioni_strum(ctx_)) {
+        if (l.baseLinkUp() && !leggi_impostazioni_strum(ctx_)) {
             print_error(ctx_, QStringLiteral("Form_Load_setup"), {});
             return false;
         }
@@ -227,53 +207,41 @@ void SetupWindow::showStoredPort(QComboBox* list, int number) {
 }
 
 void SetupWindow::showBaseState() {
-    const bool up = ctx_.link.baseLinkUp;
+    const bool up = ctx_.link.baseLinkUp();
     bttCollegaBase_->setText(ctx_.msg(up ? 184 : 183));
     cbComBase_->setEnabled(!up);
 }
 
 void SetupWindow::showRemoteState() {
-    const bool up = ctx_.link.remoteLinkUp;
+    const bool up = ctx_.link.remoteLinkUp();
     bttCollegaRem_->setText(ctx_.msg(up ? 175 : 174));
     cbComRemoto_->setEnabled(!up);
 }
 
+void SetupWindow::linkChanged() {
+    showBaseState();
+    showRemoteState();
+    gestione_menu();
+}
+
 void SetupWindow::bttCollegaBase_Click() {
-    const Running running(running_);
+    const Handler h(*this);
+    if (h.refused()) return;
     guard(ctx_, QStringLiteral("bttCollegaBase_Click"), [&] {
-        Link& l = ctx_.link;
-        if (l.baseLinkUp) {
-            chiudi_com_base(ctx_);
-            l.baseLinkUp = false;
-        } else {
-            const PortCheck r = verifica_combase(ctx_, cbComBase_->currentText());
-            if (r == PortCheck::Missing) showStoredPort(cbComBase_, stored_base_port(ctx_));
-            if (r != PortCheck::Connected) return true;
-            l.baseLinkUp = true;
-            if (!leggi_impostazioni_strum(ctx_)) l.baseLinkUp = false;
-        }
-        ctx_.indicators->showConnected(l.baseLinkUp);
+        if (toggleLink(ctx_, Unit::Base, cbComBase_->currentText()) == PortCheck::Missing)
+            showStoredPort(cbComBase_, stored_base_port(ctx_));
         showBaseState();
         gestione_menu();
-        return true;
     });
 }
 
 void SetupWindow::bttCollegaRem_Click() {
-    const Running running(running_);
+    const Handler h(*this);
+    if (h.refused()) return;
     guard(ctx_, QStringLiteral("bttCollegaRem_Click"), [&] {
-        Link& l = ctx_.link;
-        if (l.remoteLinkUp) {
-            chiudi_com_remota(ctx_);
-            l.remoteLinkUp = false;
-        } else {
-            const PortCheck r = verifica_comremoto(ctx_, cbComRemoto_->currentText());
-            if (r == PortCheck::Missing) showStoredPort(cbComRemoto_, stored_remote_port(ctx_));
-            if (r != PortCheck::Connected) return true;
-            l.remoteLinkUp = true;
-        }
+        if (toggleLink(ctx_, Unit::Remote, cbComRemoto_->currentText()) == PortCheck::Missing)
+            showStoredPort(cbComRemoto_, stored_remote_port(ctx_));
         showRemoteState();
-        return true;
     });
 }
 
@@ -307,7 +275,8 @@ ConfigForm SetupWindow::formFromControls() const {
 }
 
 void SetupWindow::bttApplica_Click() {
-    const Running running(running_);
+    const Handler h(*this);
+    if (h.refused()) return;
     // A value typed and applied without leaving the field gets the same check first.
     if (check_rad_min(ctx_, tbRadMin_->text()) != RadMinCheck::Ok) {
         tbRadMin_LostFocus();
@@ -317,7 +286,8 @@ void SetupWindow::bttApplica_Click() {
 }
 
 void SetupWindow::tbRadMin_LostFocus() {
-    const Running running(running_);
+    // Runs from Apply's handler too; the scope only keeps a close waiting behind the warning.
+    const Handler h(*this);
     if (checkingRadMin_) return; // the warning box itself takes the focus
     checkingRadMin_ = true;
     guard(ctx_, QStringLiteral("tbRadMin_LostFocus"), [&] {
@@ -335,19 +305,6 @@ void SetupWindow::tbRadMin_LostFocus() {
         return true;
     });
     checkingRadMin_ = false;
-}
-
-void SetupWindow::closeEvent(QCloseEvent* event) {
-    if (running_ > 0)
-        event->ignore();
-    else
-        event->accept();
-}
-
-bool SetupWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == tbRadMin_ && event->type() == QEvent::FocusOut && tbRadMin_->isEnabled())
-        tbRadMin_LostFocus();
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace vorna

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "child_window.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -12,16 +12,15 @@ class QRadioButton;
 
 namespace vorna {
 
-class AppContext;
 struct ConfigForm;
+enum class Unit;
 
 // setup: the serial ports of the instrument and of the remote unit, and the instrument's own
 // options. Option buttons are named by their index: obMetodo_0, obMisureDc_2, ...
-class SetupWindow : public QWidget {
+class SetupWindow : public ChildWindow {
     Q_OBJECT
 public:
     explicit SetupWindow(AppContext& ctx, QWidget* parent = nullptr);
-    ~SetupWindow() override;
 
     void bttCollegaBase_Click();
     void bttCollegaRem_Click();
@@ -30,10 +29,8 @@ public:
     void gestione_menu();
     void set_messages_setup();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    // Refused while a handler runs: an exchange pumps events, and the window must outlive it.
-    void closeEvent(QCloseEvent* event) override;
+    void set_messages() override { set_messages_setup(); }
+    void linkChanged() override;
 
 private:
     void Form_Load_setup();
@@ -43,7 +40,6 @@ private:
     void showRemoteState();
     ConfigForm formFromControls() const;
 
-    AppContext& ctx_;
     QGroupBox* frInfoCom_ = nullptr;
     QLabel* lbComBase_ = nullptr;
     QComboBox* cbComBase_ = nullptr;
@@ -71,7 +67,6 @@ private:
     QLabel* lbUnitRadMin_ = nullptr;
     QPushButton* bttApplica_ = nullptr;
     bool checkingRadMin_ = false;
-    int running_ = 0; // handlers in progress
 };
 
 } // namespace vorna

@@ -1,4 +1,5 @@
 #include "app_test_util.h"
+#include "child_window.h"
 #include "mdi_title.h"
 #include "pseudo_terminal.h"
 
@@ -107,18 +108,15 @@ TEST(MainWindow, RealtimeKeyNeedsTheInstrumentAndOpensThePlantChooser) {
     s.closeChild();
     QStringList opened;
     for (const char* name : {"installation", "frmImpianti", "rep", "realtime_data"})
-        s.window->setChildWindow(name, [&opened, name](AppContext& c) -> QWidget* {
+        s.window->setChildWindow(name, [&opened, name](AppContext& c) -> ChildWindow* {
             opened << name;
-            auto* child = new QWidget; // counted open while it lives, as the real ones are
-            ++c.childWindowOpen;
-            QObject::connect(child, &QObject::destroyed, [&c] { --c.childWindowOpen; });
-            return child;
+            return new ChildWindow(c, name, 1, 3000, 2000);
         });
     s.key("realtime")->trigger();
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_FALSE(s.ctx().realtimeFromToolbar);
 
-    s.ctx().link.baseLinkUp = true;
+    s.ctx().link.setLinkUp(Unit::Base, true);
     for (const QString key : {"realtime", "installation", "report", "realtime_data"}) {
         s.key(key)->trigger();
         s.key("report")->trigger(); // one child at a time
@@ -126,7 +124,7 @@ TEST(MainWindow, RealtimeKeyNeedsTheInstrumentAndOpensThePlantChooser) {
         s.closeChild();
     }
     EXPECT_EQ(opened, (QStringList{"installation", "frmImpianti", "rep", "realtime_data"}));
-    s.ctx().link.baseLinkUp = false;
+    s.ctx().link.setLinkUp(Unit::Base, false);
 }
 
 TEST(MainWindow, ConnectRelayAndCloseDuringAnExchange) {
@@ -139,7 +137,7 @@ TEST(MainWindow, ConnectRelayAndCloseDuringAnExchange) {
     qputenv("VORNA_COM2", s.ptyLink("remote").toLocal8Bit());
     s.window->show();
     s.click("bttCollegaRem");
-    ASSERT_TRUE(s.ctx().link.remoteLinkUp);
+    ASSERT_TRUE(s.ctx().link.remoteLinkUp());
     // Halfway through the slow reply the pointer is busy and the activity bar moves.
     bool busy = false;
     int activity = 0;
@@ -149,7 +147,7 @@ TEST(MainWindow, ConnectRelayAndCloseDuringAnExchange) {
         activity = s.find<QProgressBar>("ProgressBar1")->value();
     });
     s.click("bttCollegaBase");
-    ASSERT_TRUE(s.ctx().link.baseLinkUp) << s.env.debugLog().toStdString();
+    ASSERT_TRUE(s.ctx().link.baseLinkUp()) << s.env.debugLog().toStdString();
     EXPECT_TRUE(busy);
     EXPECT_GT(activity, 0);
     EXPECT_TRUE(s.find("imSemRosso")->isHidden());
@@ -173,7 +171,7 @@ TEST(MainWindow, ConnectRelayAndCloseDuringAnExchange) {
     QTimer::singleShot(250, [&] { mainClosed = s.window->close(); });
     s.click("bttCollegaBase");
     EXPECT_FALSE(subClosed || mainClosed);
-    EXPECT_TRUE(s.ctx().link.baseLinkUp);
+    EXPECT_TRUE(s.ctx().link.baseLinkUp());
     EXPECT_EQ(s.diff("serial=PV100-004711;COM=1;INT1=2"), "");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !s.window->isVisible(); }, 2000));
     EXPECT_FALSE(s.ctx().db.isOpen());
@@ -190,7 +188,7 @@ TEST(Screenshots, MainAndSetupWindowsConnectedAndNot) {
         for (const QString state : {"disconnected", "connected"}) {
             if (state == "connected") {
                 s.click("bttCollegaBase");
-                ASSERT_TRUE(s.ctx().link.baseLinkUp);
+                ASSERT_TRUE(s.ctx().link.baseLinkUp());
                 EXPECT_FALSE(s.find("imSemVerde")->isHidden());
             }
             QCoreApplication::processEvents();

@@ -90,7 +90,7 @@ TEST(downloads, instrumentLostMidwayKeepsTheRowsWrittenSoFar) {
         ASSERT_TRUE(t.startInstrument(c.fault));
         EXPECT_EQ(scarica_impianti(t.ctx, "rep"), c.plants == 2);
         EXPECT_FALSE(scarica_acquisizioni_impianto(t.ctx, "rep")); // never success after a loss
-        EXPECT_FALSE(t.ctx.link.baseLinkUp);
+        EXPECT_FALSE(t.ctx.link.baseLinkUp());
         EXPECT_EQ(t.rows("impianti"), c.plants);
         EXPECT_EQ(t.rows("acquisizioni"), c.measurements);
         EXPECT_EQ(t.rows("acquisizioni WHERE IDIMP IS NULL OR data IS NULL OR ora IS NULL OR rad "

@@ -25,7 +25,7 @@ TEST(link_exchange, replyEmptyReceiveEventAndResynchronisation) {
     ASSERT_TRUE(t.exchange("VERSION?"));
     EXPECT_EQ(t.ctx.link.replyText, "Firmware: FV 2.1.5 - FR 1.0.1");
     const Link& l = t.ctx.link;
-    EXPECT_FALSE(l.exchangeBusy || l.baseReadPending || l.writePending || t.indicators.busy);
+    EXPECT_FALSE(l.busy() || t.indicators.busy);
     EXPECT_EQ(t.indicators.activity, 0);
     EXPECT_EQ(t.indicators.maxActivity, 5); // nine characters counted, wrapping at 5
     EXPECT_TRUE(t.trafficLog().contains("\tW on 11\tVERSION?\r\n"));
@@ -37,13 +37,13 @@ TEST(link_exchange, replyEmptyReceiveEventAndResynchronisation) {
     clock.start();
     ASSERT_TRUE(read_from_com(t.ctx, reply, t.ctx.link.serialeBase));
     EXPECT_LT(clock.elapsed(), 100);
-    EXPECT_TRUE(reply.isEmpty() && l.baseLinkUp);
+    EXPECT_TRUE(reply.isEmpty() && l.baseLinkUp());
 
     // An exchange cut short by re-entry left a read pending: the next one resynchronises.
-    t.ctx.link.baseReadPending = true;
+    LinkTestAccess::setBaseReadPending(t.ctx.link, true);
     ASSERT_TRUE(t.exchange("SERIALNUM?"));
     EXPECT_EQ(l.replyText, kSerial);
-    EXPECT_FALSE(l.baseReadPending);
+    EXPECT_FALSE(l.readPending(Unit::Base));
     EXPECT_TRUE(t.instrument->waitReceived("SERIALNUM?"));
     EXPECT_EQ(t.instrument->received(), (QStringList{"VERSION?", "TIME?", "TIME?", "SERIALNUM?"}));
 }
@@ -100,7 +100,7 @@ TEST(link_exchange, lostInstrumentMarksTheLinkDown) {
         EXPECT_GE(clock.elapsed(), c.timesOut ? 400 : 0);
         EXPECT_LT(clock.elapsed(), 1000);
         const Link& l = t.ctx.link;
-        EXPECT_FALSE(l.baseLinkUp || l.baseReadPending || l.exchangeBusy || l.serialeBase.isOpen());
+        EXPECT_FALSE(l.baseLinkUp() || l.busy() || l.serialeBase.isOpen());
         EXPECT_TRUE(!t.indicators.connected && l.baseRxBuffer.isEmpty());
         EXPECT_EQ(l.remoteRxBuffer, "remote text");
         EXPECT_EQ(t.errorsOf("trasmette"), 1);
@@ -117,7 +117,8 @@ TEST(link_exchange, lostInstrumentMarksTheLinkDown) {
         EXPECT_TRUE(t.env.debugLog().contains("trasmette\t1\ttest"));
         if (!c.timesOut) continue;
         EXPECT_EQ(t.instrument->received(), (QStringList{"VERSION?", "LOGO?"}));
-        t.ctx.link.baseLinkUp = true; // reconnected: the next reply is the instrument's own
+        t.ctx.link.setLinkUp(Unit::Base,
+                             true); // reconnected: the next reply is the instrument's own
         ASSERT_TRUE(t.exchange("SERIALNUM?"));
         EXPECT_EQ(l.replyText, kSerial);
     }
@@ -138,7 +139,7 @@ TEST(link_exchange, theRealTimeOutIsTenSecondsAndTheWaitLeavesTheProcessorIdle) 
     EXPECT_GE(clock.elapsed(), 10000);
     EXPECT_LT(clock.elapsed(), 10800);
     EXPECT_GT(ticks, 80);
-    EXPECT_FALSE(t.ctx.link.baseLinkUp);
+    EXPECT_FALSE(t.ctx.link.baseLinkUp());
 }
 
 TEST(link_ports, missingAndBusyDevicesFailToOpenCleanly) {

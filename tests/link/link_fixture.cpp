@@ -54,7 +54,7 @@ LinkEnv::LinkEnv(const QLocale& locale, std::chrono::milliseconds readTimeout)
 bool LinkEnv::startInstrument(const QStringList& options) {
     instrument = std::make_unique<SimProcess>(env.dir.path(), kBasePort, options);
     ctx.link.serialeBase.setPortNumber(kBasePort);
-    ctx.link.baseLinkUp = true;
+    ctx.link.setLinkUp(Unit::Base, true);
     return instrument->ready();
 }
 
@@ -62,7 +62,7 @@ bool LinkEnv::startRemote(const QStringList& options) {
     remote = std::make_unique<SimProcess>(env.dir.path(), kRemotePort,
                                           QStringList{QStringLiteral("--remote")} + options);
     ctx.link.serialeRemoto.setPortNumber(kRemotePort);
-    ctx.link.remoteLinkUp = true;
+    ctx.link.setLinkUp(Unit::Remote, true);
     return remote->ready();
 }
 

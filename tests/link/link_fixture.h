@@ -28,6 +28,18 @@ inline QString measurementReply(const QString& date = "14/06/2024", const QStrin
         .arg(date, tamb, vdc1, verdict);
 }
 
+} // namespace vorna::test
+
+namespace vorna {
+// Stages what only a running exchange sets: an exchange under way, a read cut short.
+struct LinkTestAccess {
+    static void setExchangeBusy(Link& l, bool busy) { l.exchangeBusy_ = busy; }
+    static void setBaseReadPending(Link& l, bool pending) { l.baseReadPending_ = pending; }
+};
+} // namespace vorna
+
+namespace vorna::test {
+
 struct RecordingIndicators : LinkIndicators {
     bool connected = true, busy = false;
     int statusShown = 0, activity = 0, maxActivity = 0;

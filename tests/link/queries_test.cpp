@@ -30,9 +30,9 @@ TEST(queries_link, identityUnknownPlantAndUnreadableDate) {
     EXPECT_FALSE(leggi_acquisizione_da_UT(t.ctx, "rep", 1, 1));
     EXPECT_EQ(t.errorsOf("leggi_acquisizione_da_UT"), 1);
     EXPECT_EQ(t.ctx.measurement.data, MeasurementRecord::originDate());
-    EXPECT_TRUE(t.ctx.link.baseLinkUp);
+    EXPECT_TRUE(t.ctx.link.baseLinkUp());
 
-    t.ctx.link.baseLinkUp = false; // a failed exchange leaves the texts alone
+    t.ctx.link.setLinkUp(Unit::Base, false); // a failed exchange leaves the texts alone
     EXPECT_FALSE(read_versione_fw(t.ctx, "setup"));
     read_matricola_str(t.ctx, "setup");
     EXPECT_EQ(t.ctx.fwVersionText + "|" + t.ctx.serialNumberText, " FV 2.1.5 SF|SN 0815");

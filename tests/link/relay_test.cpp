@@ -31,7 +31,7 @@ TEST(relay, instrumentLinesReachTheRemoteUnit) {
         connectReceiveEvents(t.ctx, &t.routing);
         ASSERT_TRUE(t.startInstrument({"--after", "TIME?=" + c.line}));
         ASSERT_TRUE(t.startRemote());
-        t.ctx.link.remoteLinkUp = c.remoteUp;
+        t.ctx.link.setLinkUp(Unit::Remote, c.remoteUp);
         ASSERT_TRUE(t.exchange("TIME?"));
         ASSERT_TRUE(c.relayed.isEmpty() || t.remote->waitReceived(c.relayed.last()));
         LinkEnv::pump(c.relayed.isEmpty() ? 400 : 100);
@@ -74,7 +74,7 @@ TEST(relay, receiveEventsWaitWhileAnExchangeRuns) {
     ASSERT_TRUE(t.startInstrument({"--after", "TIME?=STARTREMOTO"}));
     ASSERT_TRUE(t.startRemote());
     ASSERT_TRUE(t.exchange("TIME?"));
-    t.ctx.link.exchangeBusy = true;
+    LinkTestAccess::setExchangeBusy(t.ctx.link, true);
     LinkEnv::pump(400);
     EXPECT_TRUE(t.remote->received().isEmpty());
     EXPECT_TRUE(t.ctx.link.baseRxBuffer.isEmpty());

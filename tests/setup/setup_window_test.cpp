@@ -66,7 +66,7 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     base->setCurrentText("7");
     s.click("bttCollegaBase");
     qunsetenv("VORNA_COM7");
-    EXPECT_FALSE(s.ctx().link.baseLinkUp);
+    EXPECT_FALSE(s.ctx().link.baseLinkUp());
     EXPECT_EQ(lastWarning(s), "COM 7 missing/Error");
     EXPECT_EQ(base->currentText(), "1");
     // A list text that is not a number means port 0.
@@ -102,7 +102,7 @@ TEST(SetupWindow, ConnectReadsTheConfigurationAndDisconnectClearsIt) {
           {"logo\tSOLAR LAB  ", "temperature\t2", "linedc\t2", "phaseac\t1", "minrad\t650.5",
            "serial\tSN-77", "version\tFirmware: FV 2.1.5 - FR 1.0.1"});
     s.click("bttCollegaBase");
-    ASSERT_TRUE(s.ctx().link.baseLinkUp) << s.env.debugLog().toStdString();
+    ASSERT_TRUE(s.ctx().link.baseLinkUp()) << s.env.debugLog().toStdString();
     EXPECT_EQ(
         s.diff("logo=SOLAR LAB;metcalc=2;INT2=2;misureac=1;REAL1=650.5;serial=SN-77;COM=1;INT1=2"),
         "");
@@ -118,7 +118,7 @@ TEST(SetupWindow, ConnectReadsTheConfigurationAndDisconnectClearsIt) {
     EXPECT_EQ(configShown(s), "on|SOLAR LAB|650.5|1|1|0");
 
     s.click("bttCollegaBase");
-    EXPECT_FALSE(s.ctx().link.baseLinkUp);
+    EXPECT_FALSE(s.ctx().link.baseLinkUp());
     EXPECT_FALSE(s.ctx().link.serialeBase.isOpen());
     EXPECT_EQ(s.find<QPushButton>("bttCollegaBase")->text(), "Connect Base Unit");
     EXPECT_EQ(configShown(s), kLinkDown);
@@ -145,7 +145,7 @@ TEST(SetupWindow, ConnectWithRepliesMissingOrNotUnderstood) {
         Rig s(englishRow(), c.args, c.data);
         s.ctx().serialNumberText = "OLD-1";
         s.click("bttCollegaBase");
-        EXPECT_EQ(s.ctx().link.baseLinkUp, c.up);
+        EXPECT_EQ(s.ctx().link.baseLinkUp(), c.up);
         EXPECT_EQ(s.find("cbComBase")->isEnabled(), !c.up);
         EXPECT_EQ(s.diff(c.stored), "");
         EXPECT_EQ(configShown(s), c.shown);
@@ -157,7 +157,7 @@ TEST(SetupWindow, ConnectWithRepliesMissingOrNotUnderstood) {
 TEST(SetupWindow, ApplySendsTheOptionsWithAPointAndStoresThem) {
     Rig s(englishRow({{"LINGUA", 4}}), QStringList{}, {}, kItalianPc);
     s.click("bttCollegaBase");
-    ASSERT_TRUE(s.ctx().link.baseLinkUp) << s.env.debugLog().toStdString();
+    ASSERT_TRUE(s.ctx().link.baseLinkUp()) << s.env.debugLog().toStdString();
     s.find<QLineEdit>("tbLogo")->setText("  Impianti Nord ");
     for (const char* option : {"obMetodo_1", "obMisureDc_0", "obMisureAc_1"})
         s.find<QRadioButton>(option)->setChecked(true);
@@ -177,7 +177,7 @@ TEST(SetupWindow, ApplySendsTheOptionsWithAPointAndStoresThem) {
 TEST(SetupWindow, MinimumRadiationCheckedAndApplyStoppedAtAFailedCommand) {
     Rig s(englishRow(), QStringList{"--silent", "PHASEAC "});
     s.click("bttCollegaBase");
-    ASSERT_TRUE(s.ctx().link.baseLinkUp);
+    ASSERT_TRUE(s.ctx().link.baseLinkUp());
     auto* rad = s.find<QLineEdit>("tbRadMin");
     const auto leave = [&](const char* typed) {
         rad->setText(typed);

@@ -1,0 +1,15 @@
+#include "child_windows.h"
+
+#include "setup_window.h"
+
+namespace vorna {
+
+// The one list of the program's child windows; a window library is linked through it.
+const std::vector<ChildWindowEntry>& childWindows() {
+    static const std::vector<ChildWindowEntry> windows{
+        {QStringLiteral("setup"), [](AppContext& c) -> ChildWindow* { return new SetupWindow(c); }},
+    };
+    return windows;
+}
+
+} // namespace vorna

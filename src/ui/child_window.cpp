@@ -1,0 +1,69 @@
+#include "child_window.h"
+
+#include "app_context.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+#include <QTimer>
+
+namespace vorna {
+
+ChildWindow::ChildWindow(AppContext& ctx, const QString& name, int openValue, int widthTwips,
+                         int heightTwips, QWidget* parent)
+    : QWidget(parent), ctx_(ctx), openValue_(openValue) {
+    setObjectName(name);
+    setFixedSize(twipsSize(widthTwips, heightTwips));
+    if (openValue_ != 0) ctx_.childWindowOpen = openValue_;
+    connect(&ctx_.link, &Link::linkStateChanged, this, [this] {
+        // A handler refreshes its controls when it ends; doing it in the middle of one would
+        // enable buttons the handler is about to change again.
+        if (handlerRunning())
+            linkChangePending_ = true;
+        else
+            linkChanged();
+    });
+}
+
+ChildWindow::~ChildWindow() {
+    // A window opened from this one may already hold the counter at its own value.
+    if (openValue_ != 0 && ctx_.childWindowOpen == openValue_) ctx_.childWindowOpen = 0;
+}
+
+ChildWindow::Handler::Handler(ChildWindow& w) : w_(w), refused_(w.handlers_ > 0) {
+    ++w_.handlers_;
+}
+
+ChildWindow::Handler::~Handler() {
+    if (--w_.handlers_ == 0) w_.handlerEnded();
+}
+
+void ChildWindow::handlerEnded() {
+    if (linkChangePending_) {
+        linkChangePending_ = false;
+        linkChanged();
+    }
+    if (closePending_) {
+        closePending_ = false;
+        // Not from inside the handler's own frame: the window may be deleted by the close.
+        QTimer::singleShot(0, this, &ChildWindow::closeWindow);
+    }
+}
+
+void ChildWindow::closeWindow() {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        frame->close();
+    else
+        close();
+}
+
+void ChildWindow::closeEvent(QCloseEvent* event) {
+    if (handlerRunning()) {
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace vorna
