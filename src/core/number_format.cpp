@@ -8,7 +8,8 @@ QString general_number(const QLocale& locale, double value) {
     // with characters the single-byte files cannot hold.
     QString text = QLocale::c().toString(value, 'g', 15);
     text.replace(QLatin1Char('e'), QLatin1Char('E')); // "1.5E+17", as the format has it
-    if (locale.decimalPoint() == QStringLiteral(",")) text.replace(QLatin1Char('.'), QLatin1Char(','));
+    if (locale.decimalPoint() == QStringLiteral(","))
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
     return text;
 }
 

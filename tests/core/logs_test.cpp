@@ -57,8 +57,9 @@ TEST_F(Logs, ErrorGoesToDebugLogAndAsEncodedEventRow) {
     Statement st = ctx.db.prepare("SELECT typeof(MEMO1), hex(MEMO1) FROM tab1");
     ASSERT_TRUE(st.step());
     EXPECT_EQ(st.column(0).toString(), "blob");
-    EXPECT_EQ(st.column(1).toString(), "2D6C2322264C2C7206000272692752291609011B02450F297F5A5F3158510E"
-                                       "19000801010854372759617F");
+    EXPECT_EQ(st.column(1).toString(),
+              "2D6C2322264C2C7206000272692752291609011B02450F297F5A5F3158510E"
+              "19000801010854372759617F");
     EXPECT_EQ(env.events(kEventError),
               QStringList{"FUNCT ERROR (trasmette)\t13\tType mismatch\t3"});
 }

@@ -85,7 +85,7 @@ TEST(queries_parse, datesReadTheSameOnEveryPc) {
         const char* text;
         QDate date;
     } twoDigitYears[] = {
-        {"14/06/99", {1999, 6, 14}}, {"1.1.30", {1930, 1, 1}}, {"31-12-29", {2029, 12, 31}},
+        {"14/06/99", {1999, 6, 14}}, {"1.1.30", {1930, 1, 1}},      {"31-12-29", {2029, 12, 31}},
         {"29/02/00", {2000, 2, 29}}, {"14/06/2099", {2099, 6, 14}},
     };
     for (const auto& y : twoDigitYears)

@@ -38,7 +38,7 @@ TEST(relay, instrumentLinesReachTheRemoteUnit) {
         ASSERT_TRUE(c.relayed.isEmpty() || t.remote->waitReceived(c.relayed.last()));
         LinkEnv::pump(c.relayed.isEmpty() ? 400 : 100);
         EXPECT_EQ(t.remote->received(), c.relayed);
-        EXPECT_EQ(t.ctx.link.replyText, c.line); // read by the receive event
+        EXPECT_EQ(t.ctx.link.replyText, c.line);            // read by the receive event
         const QString time = t.instrument->sent().value(0); // the reply to TIME?
         EXPECT_EQ(t.env.events(kEventSerialLine),
                   QStringList({"W on 11\tTIME?", "R on 11\t" + time}) + c.events);

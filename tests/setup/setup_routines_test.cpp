@@ -36,8 +36,8 @@ TEST(SetupRoutines, TextsToNumbers) {
         return [&env](const QString& t) { return check_rad_min(*env.ctx, t); };
     };
     // Both limits are accepted, a hair beyond them is not.
-    EXPECT_EQ(each(radMin(english), {"1", "1999", "600", "0.99", "1999.01", "-5", "12,5", "", "1e3",
-                                     "1.5.1"}),
+    EXPECT_EQ(each(radMin(english),
+                   {"1", "1999", "600", "0.99", "1999.01", "-5", "12,5", "", "1e3", "1.5.1"}),
               (QList{Ok, Ok, Ok, OutOfLimit, OutOfLimit, OutOfLimit, InvalidFormat, InvalidFormat,
                      InvalidFormat, InvalidFormat}));
     EXPECT_EQ(each(radMin(italian), {"12,5", "1", "1999", "0,99", "12.5", "1999,5"}),

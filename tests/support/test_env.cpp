@@ -17,7 +17,8 @@ QString TestEnv::debugLog() const {
 
 QStringList TestEnv::events(int kind) const {
     QStringList out;
-    Statement st = ctx->db.prepare(QStringLiteral("SELECT MEMO1 FROM tab1 WHERE INT1=? ORDER BY ID"));
+    Statement st =
+        ctx->db.prepare(QStringLiteral("SELECT MEMO1 FROM tab1 WHERE INT1=? ORDER BY ID"));
     st.bind(1, kind);
     while (st.step()) {
         const QVariant memo = st.column(0);
