@@ -14,9 +14,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The xcb platform plugin is only recommended by Qt's GUI library, but the windows need it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "commissioning of photovoltaic plants with a PV test instrument")
+# CPack puts the summary on the Description line itself; this is the text below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-VORNA_REPORT keeps a register of photovoltaic plants, moves plant data between
+"VORNA_REPORT keeps a register of photovoltaic plants, moves plant data between
 the PC and the portable PV test instrument on a serial line, configures the
 instrument, downloads its measurements, samples it in real time and writes
 measurement sheets and test certificates. It speaks English, French, Spanish,

@@ -10,8 +10,12 @@ set(VORNA_PACKAGE_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/${VORNA_PACKAGE_NAME})
 set(VORNA_PACKAGE_CONTACT "VORNA REPORT developers <vorna-report@example.org>"
     CACHE STRING "Maintainer of the Debian package (name <address>)")
 
-install(TARGETS VORNA_REPORT Sirvex Tamrix instrument_sim bootloader_sim
-    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(VORNA_INSTALLED_PROGRAMS VORNA_REPORT Sirvex Tamrix instrument_sim bootloader_sim)
+install(TARGETS ${VORNA_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Relocations resolved at start, so they can be read-only (Debian's hardening).
+foreach(program IN LISTS VORNA_INSTALLED_PROGRAMS)
+    target_link_options(${program} PRIVATE -Wl,-z,relro,-z,now)
+endforeach()
 
 # The marker that tells VORNA_REPORT it runs from an installed copy, so its data folder is the
 # per-user one whoever runs it (see choose_app_path); the program knows it by its path relative
