@@ -10,14 +10,12 @@ namespace vorna {
 
 namespace {
 
-constexpr int kIconSize = kDrawnIconCanvas;
-
 QPixmap draw(int size, const std::function<void(QPainter&)>& paint) {
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / double(kIconSize), size / double(kIconSize));
+    p.scale(size / double(kDrawnIconCanvas), size / double(kDrawnIconCanvas));
     paint(p);
     return pm;
 }
@@ -218,7 +216,7 @@ QIcon toolbar_icon(const QString& key) {
     const auto paint = painterFor(key);
     if (!paint) return {};
     QIcon icon;
-    for (int size : {kIconSize, kIconSize * 2})
+    for (int size : {kDrawnIconCanvas, kDrawnIconCanvas * 2})
         icon.addPixmap(draw(size, paint));
     return icon;
 }

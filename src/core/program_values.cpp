@@ -11,8 +11,8 @@
 
 namespace vorna {
 
-// The build names the file that `cmake --install` (and so the Debian package) puts beside the
-// installed programs, relative to their folder.
+// The build gives the path, relative to the programs' folder, of the file that `cmake --install`
+// (and so the Debian package) installs to mark an installed copy.
 #ifndef VORNA_INSTALLED_MARKER
 #error "VORNA_INSTALLED_MARKER is set by cmake/Install.cmake"
 #endif
