@@ -83,8 +83,7 @@ BootloaderSession::Identity BootloaderSession::identify(bool announced) {
         id.outcome = failed(TransferOutcome::IdentificationFailed,
                             fromLatin1(policy_.procedureFailedBox), MessageIcon::Error);
     } else if (!answered) {
-        id.outcome = failed(TransferOutcome::LostConnection, fromLatin1(policy_.connectionLostBox),
-                            MessageIcon::Exclamation);
+        id.outcome = lostConnection();
     } else {
         observer_.showText(TextField::Status, id.lookup.message);
         id.outcome = failed(TransferOutcome::NoFamily, id.lookup.message, MessageIcon::Exclamation);
@@ -159,6 +158,11 @@ TransferOutcome BootloaderSession::failed(TransferOutcome outcome, const QString
     return outcome;
 }
 
+TransferOutcome BootloaderSession::lostConnection() {
+    return failed(TransferOutcome::LostConnection, fromLatin1(policy_.connectionLostBox),
+                  MessageIcon::Exclamation);
+}
+
 TransferOutcome BootloaderSession::writeFirmware(const QString& hexPath, int family, bool verify) {
     showProgressText(fromLatin1(policy_.image.hexReadingText));
     FirmwareImage image(family);
@@ -175,9 +179,7 @@ TransferOutcome BootloaderSession::writeFirmware(const QString& hexPath, int fam
         return TransferOutcome::HexFailed;
     }
 
-    if (!readResetWords(image))
-        return failed(TransferOutcome::LostConnection, fromLatin1(policy_.connectionLostBox),
-                      MessageIcon::Exclamation);
+    if (!readResetWords(image)) return lostConnection();
     image.formatRows(policy_.image);
 
     if (*policy_.programmingText) showProgressText(fromLatin1(policy_.programmingText));
@@ -194,8 +196,7 @@ TransferOutcome BootloaderSession::writeFirmware(const QString& hexPath, int fam
         const QByteArray frame = rowFrame(image.row(k), family);
         if (frame.isEmpty()) continue;
         if (!sendRow(frame)) {
-            outcome = failed(TransferOutcome::LostConnection, fromLatin1(policy_.connectionLostBox),
-                             MessageIcon::Exclamation);
+            outcome = lostConnection();
             break;
         }
         if (image.row(k).kind() == RowKind::Program) writtenProgramRows.push_back(k);
@@ -226,12 +227,9 @@ TransferOutcome BootloaderSession::verifyRows(const FirmwareImage& image,
         observer_.repaint();
         const QByteArray expected = row.bytes();
         if (!send(QByteArray(1, command::kReadProgram) + address24(row.address())))
-            return failed(TransferOutcome::LostConnection, fromLatin1(policy_.connectionLostBox),
-                          MessageIcon::Exclamation);
+            return lostConnection();
         const QByteArray got = receive(expected.size());
-        if (got.size() < expected.size())
-            return failed(TransferOutcome::LostConnection, fromLatin1(policy_.connectionLostBox),
-                          MessageIcon::Exclamation);
+        if (got.size() < expected.size()) return lostConnection();
         const auto [wrong, _] = std::mismatch(expected.begin(), expected.end(), got.begin());
         if (wrong != expected.end()) {
             const auto instruction = std::uint32_t(wrong - expected.begin()) / 3;

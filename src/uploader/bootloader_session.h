@@ -80,6 +80,7 @@ private:
     TransferOutcome verifyRows(const FirmwareImage& image, const std::vector<int>& written);
     void showProgressText(const QString& text);
     TransferOutcome failed(TransferOutcome outcome, const QString& text, MessageIcon icon);
+    TransferOutcome lostConnection();
 
     DirectPort& port_;
     const TransferPolicy& policy_;

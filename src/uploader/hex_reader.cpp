@@ -11,6 +11,8 @@ namespace {
 
 // Notices kept in the result; the callback still sees every one.
 constexpr int kMaxKeptNotices = 100;
+// Where a record's data digits begin: after the colon and 8 header digits.
+constexpr std::size_t kDataStart = 9;
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -108,8 +110,7 @@ bool HexReader::readLine(std::string_view line) {
     // The first character is the colon by rule but is not checked. After it come exactly the
     // header, the bytes the count promises and the checksum; anything short, long or not
     // hexadecimal is a damaged record.
-    constexpr std::size_t kHeaderDigits = 8, kDataStart = 9;
-    if (!allHex(line, 1, kHeaderDigits)) return malformed();
+    if (!allHex(line, 1, kDataStart - 1)) return malformed();
     const auto byteCount = parseHex(line, 1, 2);
     const auto offset = parseHex(line, 3, 4);
     const auto type = parseHex(line, 7, 2);
@@ -150,7 +151,6 @@ bool HexReader::finish() {
 }
 
 bool HexReader::readData(std::string_view line, std::uint32_t byteCount, std::uint32_t offset) {
-    constexpr std::size_t kDataStart = 9;
     // Each byte by its own address, so a record that starts at an odd address is placed as
     // written rather than one byte off.
     const std::uint64_t start = std::uint64_t{extendedBase_} + offset;
