@@ -41,9 +41,11 @@ void AnnouncePort::close() {
 void AnnouncePort::onReadyRead() {
     while (taken_.size() < kAnnouncementLength && port_.bytesAvailable() > 0)
         taken_ += port_.read(1);
+    // The quiet gap counts from the latest character: an announcement that trickles in (a USB
+    // adapter's latency) is heard whole as long as its pieces keep coming.
     if (taken_.size() >= kAnnouncementLength)
         deliver();
-    else if (!taken_.isEmpty() && !gap_.isActive())
+    else if (!taken_.isEmpty())
         gap_.start();
 }
 

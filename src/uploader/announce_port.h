@@ -10,7 +10,8 @@ namespace vorna::uploader {
 
 // The event-driven port that listens for the bootloader's announcement. Characters are taken
 // as they arrive; the announcement is handed on once it is complete, or, when it stops short,
-// after a quiet gap, so a text split over several receive events is still seen whole.
+// after a quiet gap since its latest character, so a text split over several receive events is
+// still seen whole.
 class AnnouncePort : public QObject {
     Q_OBJECT
 public:

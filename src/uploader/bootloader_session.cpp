@@ -3,6 +3,7 @@
 #include "firmware_image.h"
 #include "hex_reader.h"
 
+#include <algorithm>
 #include <array>
 
 namespace vorna::uploader {
@@ -79,15 +80,13 @@ BootloaderSession::Identity BootloaderSession::identify(bool announced) {
     }
 
     if (*policy_.procedureFailedBox) {
-        observer_.message(fromLatin1(policy_.procedureFailedBox), MessageIcon::Error);
-        id.outcome = TransferOutcome::IdentificationFailed;
+        id.outcome = failed(TransferOutcome::IdentificationFailed,
+                            fromLatin1(policy_.procedureFailedBox), MessageIcon::Error);
     } else if (!answered) {
-        id.outcome = TransferOutcome::LostConnection;
-        observer_.message(fromLatin1(policy_.connectionLostBox), MessageIcon::Exclamation);
+        id.outcome = lostConnection();
     } else {
-        id.outcome = TransferOutcome::NoFamily;
         observer_.showText(TextField::Status, id.lookup.message);
-        observer_.message(id.lookup.message, MessageIcon::Exclamation);
+        id.outcome = failed(TransferOutcome::NoFamily, id.lookup.message, MessageIcon::Exclamation);
     }
     return id;
 }
@@ -152,7 +151,19 @@ bool BootloaderSession::sendRow(const QByteArray& frame) {
     return false; // a target that refuses a row for ever is as good as lost
 }
 
-TransferOutcome BootloaderSession::writeFirmware(const QString& hexPath, int family) {
+TransferOutcome BootloaderSession::failed(TransferOutcome outcome, const QString& text,
+                                          MessageIcon icon) {
+    failure_ = text;
+    observer_.message(text, icon);
+    return outcome;
+}
+
+TransferOutcome BootloaderSession::lostConnection() {
+    return failed(TransferOutcome::LostConnection, fromLatin1(policy_.connectionLostBox),
+                  MessageIcon::Exclamation);
+}
+
+TransferOutcome BootloaderSession::writeFirmware(const QString& hexPath, int family, bool verify) {
     showProgressText(fromLatin1(policy_.image.hexReadingText));
     FirmwareImage image(family);
     HexReadCallbacks callbacks;
@@ -162,22 +173,20 @@ TransferOutcome BootloaderSession::writeFirmware(const QString& hexPath, int fam
     const HexReadResult hex = readHexFile(hexPath, image, policy_.image, callbacks);
     if (!hex.ok()) {
         if (hex.failure == HexFailure::CannotOpen)
-            observer_.message(hex.error, MessageIcon::Error);
-        else
-            showProgressText(hex.error);
+            return failed(TransferOutcome::HexFailed, hex.error, MessageIcon::Error);
+        failure_ = hex.error;
+        showProgressText(hex.error);
         return TransferOutcome::HexFailed;
     }
 
-    if (!readResetWords(image)) {
-        observer_.message(fromLatin1(policy_.connectionLostBox), MessageIcon::Exclamation);
-        return TransferOutcome::LostConnection;
-    }
+    if (!readResetWords(image)) return lostConnection();
     image.formatRows(policy_.image);
 
     if (*policy_.programmingText) showProgressText(fromLatin1(policy_.programmingText));
     observer_.setBarRange(FirmwareImage::kRowCount);
     if (policy_.progressField == TextField::Progress) showProgressText(QString());
-    bool lost = false;
+    TransferOutcome outcome = TransferOutcome::Done;
+    std::vector<int> writtenProgramRows;
     for (int k = 0; k < FirmwareImage::kRowCount; ++k) {
         const double percent = k * 100.0 / FirmwareImage::kRowCount;
         showProgressText(QString::asprintf(policy_.rowProgressFormat, percent));
@@ -187,21 +196,52 @@ TransferOutcome BootloaderSession::writeFirmware(const QString& hexPath, int fam
         const QByteArray frame = rowFrame(image.row(k), family);
         if (frame.isEmpty()) continue;
         if (!sendRow(frame)) {
-            observer_.message(fromLatin1(policy_.connectionLostBox), MessageIcon::Exclamation);
-            lost = true;
+            outcome = lostConnection();
             break;
         }
+        if (image.row(k).kind() == RowKind::Program) writtenProgramRows.push_back(k);
         // The pause separates rows on the line; a row that was not sent needs none.
         if (policy_.rowPause.count() > 0) port_.pause(policy_.rowPause);
     }
 
-    if (!lost && policy_.resetsAfterWriting) reset();
+    // Checked before the restart: a target whose memory differs must not start that firmware.
+    const bool verified = outcome == TransferOutcome::Done && verify;
+    if (verified) outcome = verifyRows(image, writtenProgramRows);
+    const bool ok = outcome == TransferOutcome::Done;
+    if (ok && policy_.resetsAfterWriting) reset();
     if (policy_.progressField == TextField::Progress) observer_.resetBar();
     observer_.showTitle(fromLatin1(policy_.caption));
-    if (*policy_.progressIdle) showProgressText(fromLatin1(policy_.progressIdle));
-    if (!lost && *policy_.finishedStatus)
+    // The verify result stays in view in place of the idle caption.
+    if (*policy_.progressIdle && !verified) showProgressText(fromLatin1(policy_.progressIdle));
+    if (ok && *policy_.finishedStatus)
         observer_.showText(TextField::Status, fromLatin1(policy_.finishedStatus));
-    return lost ? TransferOutcome::LostConnection : TransferOutcome::Done;
+    return outcome;
+}
+
+TransferOutcome BootloaderSession::verifyRows(const FirmwareImage& image,
+                                              const std::vector<int>& written) {
+    showProgressText(fromLatin1(policy_.verifyingText));
+    observer_.setBarRange(int(written.size()));
+    for (const int k : written) {
+        const ImageRow& row = image.row(k);
+        observer_.repaint();
+        const QByteArray expected = row.bytes();
+        if (!send(QByteArray(1, command::kReadProgram) + address24(row.address())))
+            return lostConnection();
+        const QByteArray got = receive(expected.size());
+        if (got.size() < expected.size()) return lostConnection();
+        const auto [wrong, _] = std::mismatch(expected.begin(), expected.end(), got.begin());
+        if (wrong != expected.end()) {
+            const auto instruction = std::uint32_t(wrong - expected.begin()) / 3;
+            const QString text = QString::asprintf(policy_.verifyFailedFormat,
+                                                   unsigned(row.address() + 2 * instruction));
+            showProgressText(text);
+            return failed(TransferOutcome::VerifyFailed, text, MessageIcon::Error);
+        }
+        observer_.stepBar();
+    }
+    showProgressText(QString::asprintf(policy_.verifiedFormat, int(written.size())));
+    return TransferOutcome::Done;
 }
 
 bool BootloaderSession::reset() {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace vorna::uploader {
 
@@ -20,6 +21,7 @@ enum class TransferOutcome {
     IdentificationFailed, // the attempts ran out without the required device
     NoFamily,             // the target is not in the device table
     HexFailed,            // the firmware file could not be read; nothing was written
+    VerifyFailed,         // a row read back differs from what was written; no restart
 };
 
 // Bootloader commands and the acknowledge byte.
@@ -53,14 +55,18 @@ public:
     std::optional<std::uint8_t> readVersion();
 
     // Reads the HEX file for the family, preserves the target's reset words, writes every row
-    // the build sends and, in the build that does so, restarts the target.
-    TransferOutcome writeFirmware(const QString& hexPath, int family);
+    // the build sends, with 'verify' reads every written program row back and compares it,
+    // and, in the build that does so, restarts the target once all is well.
+    TransferOutcome writeFirmware(const QString& hexPath, int family, bool verify = false);
 
     // Sends the reset that starts the firmware, then gives the target its pause.
     bool reset();
 
     // The bytes that carry one row, or empty when the build does not send it.
     QByteArray rowFrame(const ImageRow& row, int family) const;
+
+    // The text of what ended the last failed step (the box or field that showed it).
+    QString failureText() const { return failure_; }
 
 private:
     bool send(const QByteArray& bytes);
@@ -70,12 +76,17 @@ private:
     // of times.
     bool sendRow(const QByteArray& frame);
     bool readResetWords(FirmwareImage& image);
+    // Reads every listed program row back; Done, VerifyFailed or LostConnection.
+    TransferOutcome verifyRows(const FirmwareImage& image, const std::vector<int>& written);
     void showProgressText(const QString& text);
+    TransferOutcome failed(TransferOutcome outcome, const QString& text, MessageIcon icon);
+    TransferOutcome lostConnection();
 
     DirectPort& port_;
     const TransferPolicy& policy_;
     TransferTiming timing_;
     TransferObserver& observer_;
+    QString failure_;
 };
 
 } // namespace vorna::uploader

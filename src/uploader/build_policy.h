@@ -41,6 +41,8 @@ struct BuildPolicy {
     OutOfRangeAction outOfRange;
     const char* outOfRangeFormat;    // printf format taking the device address (unsigned)
     const char* malformedLineFormat; // printf format taking the 1-based line number
+    const char* checksumFormat;      // printf format taking the 1-based line number
+    const char* noEndRecordText;     // the file ends without its end-of-file record
 
     // Row formatting
     EepromLayout eepromLayout;

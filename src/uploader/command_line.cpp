@@ -22,7 +22,7 @@ QString helpText(const TransferPolicy& policy) {
     const QString name = QString::fromLatin1(policy.image.programName);
     QString text =
         QStringLiteral(
-            "Usage: %1 --port COMn|DEVICE --file FIRMWARE.hex%2 [--wait SECONDS]\n"
+            "Usage: %1 --port COMn|DEVICE --file FIRMWARE.hex%2 [--verify] [--wait SECONDS]\n"
             "\n"
             "Programs the instrument's firmware without the window. The program opens the port "
             "at %3 baud, waits for the instrument's bootloader to announce itself (turn the "
@@ -43,12 +43,15 @@ QString helpText(const TransferPolicy& policy) {
     if (policy.userStarts)
         text += QStringLiteral("  --restart           start the firmware once it is written\n");
     text += QStringLiteral(
+        "  --verify            read every written program row back and compare it before the "
+        "firmware is started\n"
         "  --wait SECONDS      how long to wait for the announcement (default 60, 0 = no "
         "limit)\n"
         "  --help              this text\n"
         "\n"
         "Exit status: 0 success; 1 the transfer failed (connection lost, target not "
-        "identified, bad firmware file); 2 bad arguments, unreadable file or port that cannot "
+        "identified, bad firmware file, verify failed); 2 bad arguments, unreadable file or port "
+        "that cannot "
         "be opened; 3 no announcement within the wait.\n");
     return text;
 }
@@ -58,8 +61,9 @@ QString helpText(const TransferPolicy& policy) {
 bool wantsCommandLine(const QStringList& arguments) {
     // Only our own options: Qt's window options (-platform, -style, ...) keep the window.
     static const QStringList ours{QStringLiteral("--port"),    QStringLiteral("--file"),
-                                  QStringLiteral("--restart"), QStringLiteral("--wait"),
-                                  QStringLiteral("--help"),    QStringLiteral("-h")};
+                                  QStringLiteral("--restart"), QStringLiteral("--verify"),
+                                  QStringLiteral("--wait"),    QStringLiteral("--help"),
+                                  QStringLiteral("-h")};
     for (qsizetype i = 1; i < arguments.size(); ++i)
         if (ours.contains(arguments[i].section(QLatin1Char('='), 0, 0))) return true;
     return false;
@@ -71,10 +75,11 @@ int runCommandLine(const TransferPolicy& policy, const QStringList& arguments,
     const QCommandLineOption portOption(QStringLiteral("port"), QString(), QStringLiteral("port"));
     const QCommandLineOption fileOption(QStringLiteral("file"), QString(), QStringLiteral("file"));
     const QCommandLineOption restartOption(QStringLiteral("restart"));
+    const QCommandLineOption verifyOption(QStringLiteral("verify"));
     const QCommandLineOption waitOption(QStringLiteral("wait"), QString(), QStringLiteral("s"),
                                         QStringLiteral("60"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("help"), QStringLiteral("h")});
-    parser.addOptions({portOption, fileOption, waitOption, helpOption});
+    parser.addOptions({portOption, fileOption, verifyOption, waitOption, helpOption});
     if (policy.userStarts) parser.addOption(restartOption);
 
     const QString name = QString::fromLatin1(policy.image.programName);
@@ -104,11 +109,30 @@ int runCommandLine(const TransferPolicy& policy, const QStringList& arguments,
     const bool restart = policy.userStarts && parser.isSet(restartOption);
 
     UploadController controller(policy, timing);
+    controller.setVerify(parser.isSet(verifyOption));
     QEventLoop loop;
     int result = exit_code::kTransferFailed;
+    bool transferred = false; // the firmware is in; what the port does next is no failure
     auto finish = [&](int code) {
         result = code;
         loop.exit(code);
+    };
+    QStringList failuresPrinted;
+    auto printFailure = [&](const QString& text) {
+        const QString line = name + QStringLiteral(": ") + QString(text).replace('\n', ' ');
+        if (failuresPrinted.contains(line)) return;
+        failuresPrinted.append(line);
+        print(err, line);
+    };
+    // Whatever ended a failed transfer is said on standard error, also when the build showed
+    // it only in a field.
+    auto finishTransfer = [&](bool ok) {
+        if (!ok) {
+            if (!controller.lastFailure().isEmpty()) printFailure(controller.lastFailure());
+            return finish(exit_code::kTransferFailed);
+        }
+        transferred = true;
+        finish(exit_code::kSuccess);
     };
 
     QString shown[2];
@@ -119,31 +143,36 @@ int runCommandLine(const TransferPolicy& policy, const QStringList& arguments,
                          last = text;
                          print(out, text);
                      });
-    QObject::connect(&controller, &UploadController::messageRequested,
-                     [&](const QString& text, MessageIcon icon) {
-                         // The one-go build's success box carries a warning icon too, but
-                         // only failures belong on standard error.
-                         const bool failure =
-                             (icon == MessageIcon::Error || icon == MessageIcon::Exclamation) &&
-                             text != QLatin1String(policy.downloadCompletedBox);
-                         print(failure ? err : out,
-                               name + QStringLiteral(": ") + QString(text).replace('\n', ' '));
-                     });
+    QObject::connect(
+        &controller, &UploadController::messageRequested,
+        [&](const QString& text, MessageIcon icon) {
+            // The one-go build's success box carries a warning icon too, but
+            // only failures belong on standard error.
+            const bool failure = (icon == MessageIcon::Error || icon == MessageIcon::Exclamation) &&
+                                 text != QLatin1String(policy.downloadCompletedBox);
+            if (failure)
+                printFailure(text);
+            else
+                print(out, name + QStringLiteral(": ") + QString(text).replace('\n', ' '));
+        });
     QObject::connect(&controller, &UploadController::portFailed, [&](const QString& text) {
+        // After a transfer the instrument restarts, and a USB adapter may go with it.
+        if (transferred) {
+            print(out, name + QStringLiteral(": warning: the port is gone: ") + text);
+            return;
+        }
         print(err, name + QStringLiteral(": cannot use the port: ") + text);
         finish(exit_code::kUsage);
     });
-    QObject::connect(&controller, &UploadController::transferFinished, [&](bool ok) {
-        finish(ok ? exit_code::kSuccess : exit_code::kTransferFailed);
-    });
+    QObject::connect(&controller, &UploadController::transferFinished, finishTransfer);
     QObject::connect(
         &controller, &UploadController::announcedChanged, &loop,
         [&](bool announced) {
             if (!announced || !controller.startEnabled()) return;
-            const TransferOutcome outcome = controller.start();
-            if (outcome != TransferOutcome::Done) return finish(exit_code::kTransferFailed);
+            if (controller.start() != TransferOutcome::Done) return finishTransfer(false);
+            transferred = true;
             if (restart) controller.restart();
-            finish(exit_code::kSuccess);
+            finishTransfer(true);
         },
         Qt::QueuedConnection);
 

@@ -42,6 +42,14 @@ bool FirmwareImage::storeWord(std::uint32_t deviceAddress, std::uint16_t value) 
     return r.setWord(deviceAddress - r.address(), value);
 }
 
+bool FirmwareImage::storeByte(std::uint64_t hexByteAddress, std::uint8_t value) {
+    const auto deviceAddress = static_cast<std::uint32_t>(hexByteAddress / 2);
+    const int index = rowFor(deviceAddress);
+    if (index < 0) return false;
+    auto& r = rows_[static_cast<std::size_t>(index)];
+    return r.setHalf(deviceAddress - r.address(), hexByteAddress % 2 == 0, value);
+}
+
 std::uint16_t FirmwareImage::wordAt(std::uint32_t deviceAddress) const {
     const int index = rowFor(deviceAddress);
     if (index < 0) return ImageRow::kErased;

@@ -38,6 +38,9 @@ public:
     int rowFor(std::uint32_t deviceAddress) const;
     // Stores the word in the first row that accepts the address; false when none does.
     bool storeWord(std::uint32_t deviceAddress, std::uint16_t value);
+    // Stores one file byte by its HEX byte address: word address / 2, the even byte in the
+    // word's high half. False when no row accepts the word.
+    bool storeByte(std::uint64_t hexByteAddress, std::uint8_t value);
     // The word at a device address (0xFFFF where nothing was stored or no row accepts it).
     std::uint16_t wordAt(std::uint32_t deviceAddress) const;
 

@@ -11,6 +11,8 @@ namespace {
 
 // Notices kept in the result; the callback still sees every one.
 constexpr int kMaxKeptNotices = 100;
+// Where a record's data digits begin: after the colon and 8 header digits.
+constexpr std::size_t kDataStart = 9;
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -84,6 +86,10 @@ bool HexReader::fail(HexFailure failure, const QString& text) {
     return false;
 }
 
+bool HexReader::failOnLine(HexFailure failure, const char* format) {
+    return fail(failure, QString::asprintf(format, result_.lines));
+}
+
 void HexReader::notice(const QString& text) {
     if (result_.notices.size() < kMaxKeptNotices) result_.notices.append(text);
     if (callbacks_.notice) callbacks_.notice(text);
@@ -93,8 +99,7 @@ bool HexReader::readLine(std::string_view line) {
     if (!result_.ok()) return false;
     ++result_.lines;
     const auto malformed = [&] {
-        return fail(HexFailure::Malformed,
-                    QString::asprintf(policy_.malformedLineFormat, result_.lines));
+        return failOnLine(HexFailure::Malformed, policy_.malformedLineFormat);
     };
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.remove_suffix(1);
@@ -102,21 +107,32 @@ bool HexReader::readLine(std::string_view line) {
     line = trimEnd(line);
     if (line.empty()) return true;
 
-    // The first character is the colon by rule but is not checked; a line missing it is read
-    // shifted, and what its header then says is used.
-    if (!allHex(line, 1, 8)) return malformed();
+    // The first character is the colon by rule but is not checked. After it come exactly the
+    // header, the bytes the count promises and the checksum; anything short, long or not
+    // hexadecimal is a damaged record.
+    if (!allHex(line, 1, kDataStart - 1)) return malformed();
     const auto byteCount = parseHex(line, 1, 2);
     const auto offset = parseHex(line, 3, 4);
     const auto type = parseHex(line, 7, 2);
+    const std::size_t recordDigits = 2 * byteCount + 2;
+    if (line.size() != kDataStart + recordDigits || !allHex(line, kDataStart, recordDigits))
+        return malformed();
+    std::uint32_t sum = 0;
+    for (std::size_t pos = 1; pos < line.size(); pos += 2)
+        sum += parseHex(line, pos, 2);
+    if (sum % 256 != 0) return failOnLine(HexFailure::Checksum, policy_.checksumFormat);
 
     switch (type) {
     case 0:
+        // Bytes go in pairs into words; an odd count has no partner for its last byte.
+        if (byteCount % 2 != 0) return malformed();
         return readData(line, byteCount, offset);
     case 1: // End of file: later lines are still read.
+        sawEndRecord_ = true;
         return true;
     case 4:
-        if (!allHex(line, 9, 4)) return malformed();
-        extendedBase_ = parseHex(line, 9, 4) << 16;
+        if (byteCount != 2) return malformed();
+        extendedBase_ = parseHex(line, kDataStart, 4) << 16;
         return true;
     default:
         ++result_.unknownRecords;
@@ -127,26 +143,26 @@ bool HexReader::readLine(std::string_view line) {
     }
 }
 
-bool HexReader::readData(std::string_view line, std::uint32_t byteCount, std::uint32_t offset) {
-    constexpr std::size_t kDataStart = 9;
-    const std::size_t digits = 2 * byteCount;
-    // Every byte the count promises must be there before any of the record is stored, so a
-    // truncated or garbled record never leaves half of itself (or stale values) in the image.
-    if (!allHex(line, kDataStart, digits))
-        return fail(HexFailure::Malformed,
-                    QString::asprintf(policy_.malformedLineFormat, result_.lines));
+bool HexReader::finish() {
+    if (!result_.ok()) return false;
+    if (!sawEndRecord_)
+        return fail(HexFailure::NoEndRecord, QString::fromLatin1(policy_.noEndRecordText));
+    return true;
+}
 
-    // Four digits per word; with an odd byte count the last word runs into the checksum digits
-    // and takes what is there.
-    std::uint32_t address = (extendedBase_ + offset) / 2;
-    for (std::size_t pos = 0; pos < digits; pos += 4, ++address) {
-        const auto value = static_cast<std::uint16_t>(parseHex(line, kDataStart + pos, 4));
-        if (image_.storeWord(address, value)) {
-            ++result_.wordsStored;
+bool HexReader::readData(std::string_view line, std::uint32_t byteCount, std::uint32_t offset) {
+    // Each byte by its own address, so a record that starts at an odd address is placed as
+    // written rather than one byte off.
+    const std::uint64_t start = std::uint64_t{extendedBase_} + offset;
+    for (std::uint32_t i = 0; i < byteCount; ++i) {
+        const std::uint64_t at = start + i;
+        const auto value = static_cast<std::uint8_t>(parseHex(line, kDataStart + 2 * i, 2));
+        if (image_.storeByte(at, value)) {
+            ++result_.bytesStored;
             continue;
         }
-        ++result_.wordsOutOfRange;
-        const auto text = QString::asprintf(policy_.outOfRangeFormat, address);
+        ++result_.bytesOutOfRange;
+        const auto text = QString::asprintf(policy_.outOfRangeFormat, unsigned(at / 2));
         if (policy_.outOfRange == OutOfRangeAction::EndDownload)
             return fail(HexFailure::OutOfRange, text);
         notice(text);
@@ -172,6 +188,7 @@ HexReadResult readHex(QIODevice& device, FirmwareImage& image, const BuildPolicy
         if (policy.hexLineProgress && callbacks.lineDone) callbacks.lineDone(reader.result().lines);
         if (!goOn) break;
     }
+    reader.finish();
     return reader.result();
 }
 
@@ -181,7 +198,8 @@ HexReadResult readHexFile(const QString& path, FirmwareImage& image, const Build
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return cannotOpen(policy);
     const auto result = readHex(file, image, policy, callbacks);
     // A read error would otherwise look like the end of a shorter file.
-    if (result.ok() && file.error() != QFileDevice::NoError) return cannotOpen(policy);
+    const bool readToTheEnd = result.ok() || result.failure == HexFailure::NoEndRecord;
+    if (readToTheEnd && file.error() != QFileDevice::NoError) return cannotOpen(policy);
     return result;
 }
 

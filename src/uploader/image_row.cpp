@@ -36,14 +36,25 @@ std::uint16_t ImageRow::word(std::uint32_t offset) const {
     return words_ && offset < span_ ? words_[offset] : kErased;
 }
 
-bool ImageRow::setWord(std::uint32_t offset, std::uint16_t value) {
-    if (offset >= span_) return false;
+std::uint16_t* ImageRow::wordsForWriting() {
     if (!words_) {
         words_ = std::make_unique<std::uint16_t[]>(span_);
         std::fill_n(words_.get(), span_, kErased);
     }
-    words_[offset] = value;
     empty_ = false;
+    return words_.get();
+}
+
+bool ImageRow::setWord(std::uint32_t offset, std::uint16_t value) {
+    if (offset >= span_) return false;
+    wordsForWriting()[offset] = value;
+    return true;
+}
+
+bool ImageRow::setHalf(std::uint32_t offset, bool highHalf, std::uint8_t value) {
+    if (offset >= span_) return false;
+    auto& w = wordsForWriting()[offset];
+    w = highHalf ? std::uint16_t((w & 0x00FF) | value << 8) : std::uint16_t((w & 0xFF00) | value);
     return true;
 }
 

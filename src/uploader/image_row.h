@@ -39,6 +39,8 @@ public:
     std::uint16_t word(std::uint32_t offset) const;
     // Stores a word and marks the row non-empty; false when the offset is outside the span.
     bool setWord(std::uint32_t offset, std::uint16_t value);
+    // Stores one half of a word, the other half keeping what it held; as setWord otherwise.
+    bool setHalf(std::uint32_t offset, bool highHalf, std::uint8_t value);
 
     // Fills bytes() from the words; an empty row is left unformatted.
     void format(const BuildPolicy& policy);
@@ -55,6 +57,8 @@ public:
     std::size_t heapBytes() const;
 
 private:
+    std::uint16_t* wordsForWriting();
+
     RowKind kind_;
     std::uint32_t address_;
     std::int32_t rowNumber_;

@@ -53,6 +53,10 @@ struct TransferPolicy {
     const char* rowProgressFormat;   // takes the percent (double)
     const char* titleProgressFormat; // takes the percent (double)
     const char* finishedStatus;      // after the reset that ends a one-go transfer
+    const char* verifyingText;       // reading the written rows back
+    const char* verifiedFormat;      // takes the number of rows read back (int)
+    const char* verifyFailedFormat;  // takes the device address (unsigned) of the first wrong
+                                     // instruction
     const char* procedureFailedBox;
     const char* connectionLostBox;
     const char* connectionLostStatus; // status after a lost connection ("" = statusIdle)
@@ -74,7 +78,7 @@ const TransferPolicy& transferPolicyFor(Build build);
 struct TransferTiming {
     std::chrono::milliseconds replyTimeout{20000}; // any reply from the bootloader
     std::chrono::milliseconds commandPause{100};   // after identification attempts, the reset
-    std::chrono::milliseconds announceGap{200};    // a split announcement may pause this long
+    std::chrono::milliseconds announceGap{200};    // longest pause between announcement pieces
     int maxRowRetries = 10;                        // resends of a refused row
 };
 

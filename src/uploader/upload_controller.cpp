@@ -148,24 +148,31 @@ void UploadController::onAnnouncement(const QByteArray& text) {
     runOneGo();
 }
 
+void UploadController::finishTransfer(TransferOutcome outcome, const QString& failure) {
+    lastOutcome_ = outcome;
+    lastFailure_ = outcome == TransferOutcome::Done ? QString() : failure;
+    setBusy(false);
+}
+
 void UploadController::runOneGo() {
     setBusy(true);
     BootloaderSession session(directPort_, policy_, timing_, *this);
     TransferOutcome outcome = TransferOutcome::LostConnection;
+    QString failure = fromLatin1(policy_.connectionLostBox);
     if (!openDirect()) {
         message(fromLatin1(policy_.portSetupFailedBox), MessageIcon::Error);
-        message(fromLatin1(policy_.connectionLostBox), MessageIcon::Exclamation);
+        message(failure, MessageIcon::Exclamation);
     } else {
         const auto identity = session.identify(true);
         outcome = identity.outcome == TransferOutcome::Done
-                      ? session.writeFirmware(filePath_, identity.family)
+                      ? session.writeFirmware(filePath_, identity.family, verify_)
                       : identity.outcome;
+        failure = session.failureText();
     }
     if (outcome == TransferOutcome::LostConnection && *policy_.connectionLostStatus)
         showText(TextField::Status, fromLatin1(policy_.connectionLostStatus));
     directPort_.close();
-    lastOutcome_ = outcome;
-    setBusy(false);
+    finishTransfer(outcome, failure);
     const bool ok = outcome == TransferOutcome::Done;
     if (ok && *policy_.downloadCompletedBox)
         message(fromLatin1(policy_.downloadCompletedBox), MessageIcon::Exclamation);
@@ -185,10 +192,14 @@ TransferOutcome UploadController::start() {
         if (const auto version = session.readVersion())
             showText(TextField::Status, fromLatin1(policy_.statusOnLine) +
                                             QString::asprintf(policy_.versionFormat, *version));
-        outcome = session.writeFirmware(filePath_, identity.family);
+        outcome = session.writeFirmware(filePath_, identity.family, verify_);
         if (outcome == TransferOutcome::Done) {
             showText(TextField::Status, fromLatin1(policy_.statusReadyToRestart));
             setButtons(false, true, detectEnabled_);
+        } else if (outcome == TransferOutcome::VerifyFailed) {
+            // The bootloader still runs: the firmware can be written again, but the target
+            // must not be restarted into what the check found wrong.
+            setButtons(fileChosen(), false, detectEnabled_);
         } else if (outcome == TransferOutcome::LostConnection) {
             closeDirect();
             announced_ = false;
@@ -197,8 +208,7 @@ TransferOutcome UploadController::start() {
             setButtons(false, false, true);
         }
     }
-    lastOutcome_ = outcome;
-    setBusy(false);
+    finishTransfer(outcome, session.failureText());
     return outcome;
 }
 

@@ -31,6 +31,9 @@ public:
     void choosePort(const QString& portText);
     void detectPorts();
     void chooseFile(const QString& path);
+    // Read the written rows back before the restart (off by default).
+    void setVerify(bool verify) { verify_ = verify; }
+    bool verify() const { return verify_; }
     // The user's steps of the current build.
     TransferOutcome start();
     void restart();
@@ -48,8 +51,9 @@ public:
     QString title() const { return title_; }
     int barMaximum() const { return barMaximum_; }
     int barValue() const { return barValue_; }
-    // The last transfer's outcome (Done before any).
+    // The last transfer's outcome (Done before any) and, when it failed, the text that said why.
     TransferOutcome lastOutcome() const { return lastOutcome_; }
+    QString lastFailure() const { return lastFailure_; }
 
 signals:
     void textChanged(vorna::uploader::TextField field, const QString& text);
@@ -80,6 +84,7 @@ private:
     void onAnnouncement(const QByteArray& text);
     void onAnnounceLineError(const QString& text);
     void runOneGo();
+    void finishTransfer(TransferOutcome outcome, const QString& failure);
     bool openDirect();
     void closeDirect();
     void listen();
@@ -94,6 +99,7 @@ private:
     QString portText_;
     QString filePath_;
     bool announced_ = false;
+    bool verify_ = false;
     bool busy_ = false;
     bool listenFailed_ = false; // the event-driven port could not be opened
     bool startEnabled_ = false;
@@ -105,6 +111,7 @@ private:
     int barMaximum_ = 100;
     int barValue_ = 0;
     TransferOutcome lastOutcome_ = TransferOutcome::Done;
+    QString lastFailure_;
 };
 
 } // namespace vorna::uploader

@@ -3,6 +3,7 @@
 #include "port_names.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
@@ -68,12 +69,14 @@ void UploaderWindow::buildCurrentLayout() {
     top->addLayout(portRow);
 
     auto* fileBox = named(new QGroupBox(QStringLiteral("Target File"), this), "frFile");
-    auto* fileRow = new QHBoxLayout(fileBox);
+    auto* fileGrid = new QGridLayout(fileBox);
     tbFile_ = named(new QLineEdit(fileBox), "tbFile");
     tbFile_->setReadOnly(true);
-    fileRow->addWidget(tbFile_, 1);
+    fileGrid->addWidget(tbFile_, 0, 0);
     bttOpen_ = named(new QPushButton(QStringLiteral("&Open..."), fileBox), "bttOpen");
-    fileRow->addWidget(bttOpen_);
+    fileGrid->addWidget(bttOpen_, 0, 1);
+    fileGrid->addWidget(makeVerifyBox(fileBox), 1, 0);
+    fileGrid->setColumnStretch(0, 1);
     top->addWidget(fileBox);
 
     auto* statusBox =
@@ -133,6 +136,7 @@ void UploaderWindow::buildEarlierLayout() {
     grid->addWidget(tbFile_, 1, 1);
     bttOpen_ = named(new QPushButton(QStringLiteral("&Open..."), this), "bttOpen");
     grid->addWidget(bttOpen_, 1, 2);
+    grid->addWidget(makeVerifyBox(this), 2, 1);
     top->addLayout(grid);
 
     prbProgress_ = named(new QProgressBar(this), "prbProgress");
@@ -151,6 +155,13 @@ void UploaderWindow::buildEarlierLayout() {
     buttons->addWidget(bttExit_);
     top->addLayout(buttons);
     setFixedWidth(400);
+}
+
+QCheckBox* UploaderWindow::makeVerifyBox(QWidget* parent) {
+    chkVerify_ = named(new QCheckBox(QStringLiteral("Verify"), parent), "chkVerify");
+    chkVerify_->setChecked(controller_.verify());
+    connect(chkVerify_, &QCheckBox::toggled, &controller_, &UploadController::setVerify);
+    return chkVerify_;
 }
 
 void UploaderWindow::connectController() {
@@ -187,6 +198,7 @@ void UploaderWindow::gestione_bottoni() {
     if (bttRestart_) bttRestart_->setEnabled(controller_.restartEnabled());
     if (bttDetect_) bttDetect_->setEnabled(controller_.detectEnabled());
     bttOpen_->setEnabled(!busy);
+    chkVerify_->setEnabled(!busy);
     cbPort_->setEnabled(!busy);
     bttExit_->setEnabled(!busy);
 }

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <functional>
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -40,6 +41,7 @@ protected:
 private:
     void buildCurrentLayout();
     void buildEarlierLayout();
+    QCheckBox* makeVerifyBox(QWidget* parent);
     void connectController();
     void gestione_bottoni();
     void showText(TextField field, const QString& text);
@@ -60,6 +62,7 @@ private:
     QPushButton* bttRestart_ = nullptr;
     QPushButton* bttDetect_ = nullptr;
     QLineEdit* tbFile_ = nullptr;
+    QCheckBox* chkVerify_ = nullptr;
     QLineEdit* tbStatus_ = nullptr;
     QLabel* lbStatus_ = nullptr;
     QLabel* lbDevice_ = nullptr;

@@ -1,10 +1,13 @@
 #include "device_table.h"
+#include "tool_made_files.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 
 using namespace vorna::uploader;
+using namespace vorna::uploader::test;
 
 namespace {
 
@@ -15,20 +18,41 @@ IdentityReply reply(std::uint16_t deviceId, std::uint8_t processId, std::uint8_t
     return {lo, hi, noise, noise, noise, pid, noise, noise};
 }
 
+// One entry as "name 0xID process family" plus " *" when only the current build has it.
+std::string describe(const DeviceTableEntry& e) {
+    char text[80];
+    std::snprintf(text, sizeof text, "%s 0x%04X %d %d%s", e.name, unsigned{e.deviceId},
+                  int{e.processId}, e.family, e.currentBuildOnly ? " *" : "");
+    return text;
+}
+
 } // namespace
 
-TEST(DeviceTable, EachBuildFindsEveryEntryByItsIdsTheEarlierTableLackingOnlyTheStarredOnes) {
-    const auto current = deviceTable(sirvexPolicy());
-    const auto earlier = deviceTable(tamrixPolicy());
+TEST(DeviceTable, BothBuildsHoldExactlyTheTranscribedTableInItsOrder) {
+    // fixtures/device_table.txt is transcribed from the written device list, not from the
+    // code: "name ID process family *|-".
+    std::vector<std::string> current, earlier;
+    for (const auto& line : QString(fixtureBytes("device_table.txt")).split('\n')) {
+        const auto f = line.split(' ', Qt::SkipEmptyParts);
+        if (f.size() != 5 || f[0].startsWith('#')) continue;
+        const bool starred = f[4] == "*";
+        const std::string entry =
+            QString("%1 %2 %3 %4%5").arg(f[0], f[1], f[2], f[3], starred ? " *" : "").toStdString();
+        current.push_back(entry);
+        if (!starred) earlier.push_back(entry);
+    }
     ASSERT_EQ(current.size(), 130u);
     ASSERT_EQ(earlier.size(), 77u);
-    std::vector<std::pair<std::string, int>> unstarred, got;
-    for (const auto& e : current)
-        if (!e.currentBuildOnly) unstarred.emplace_back(e.name, e.deviceId);
-    for (const auto& e : earlier)
-        got.emplace_back(e.name, e.deviceId);
-    EXPECT_EQ(got, unstarred);
-    // Every entry is found by its IDs, unless an earlier one shares both.
+    for (const auto& [policy, want] :
+         {std::pair{&sirvexPolicy(), &current}, std::pair{&tamrixPolicy(), &earlier}}) {
+        std::vector<std::string> got;
+        for (const auto& e : deviceTable(*policy))
+            got.push_back(describe(e));
+        EXPECT_EQ(got, *want) << policy->programName;
+    }
+}
+
+TEST(DeviceTable, EachBuildFindsEveryEntryByItsIdsTheFirstOfTwinsWinning) {
     for (const auto* policy : {&sirvexPolicy(), &tamrixPolicy()}) {
         std::set<std::pair<int, int>> seen;
         for (const auto& e : deviceTable(*policy)) {

@@ -3,6 +3,7 @@
 #include "command_line.h"
 #include "qt_print.h"
 #include "test_env.h"
+#include "tool_made_files.h"
 #include "upload_test_support.h"
 
 #include <QElapsedTimer>
@@ -16,23 +17,27 @@ TEST(UploaderCommandLine, OnlyOurOwnOptionsLeaveTheWindowOut) {
     EXPECT_FALSE(wantsCommandLine({"Sirvex", "-platform", "offscreen"}));
     EXPECT_TRUE(wantsCommandLine({"Sirvex", "--port=COM3", "--file=x.hex"}));
     EXPECT_TRUE(wantsCommandLine({"Tamrix", "-h"}));
+    EXPECT_TRUE(wantsCommandLine({"Tamrix", "--verify"}));
 }
 
 TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
-    // In a command and env, @file is a firmware file, @dir its folder, @link the simulator.
+    // In a command and env, @file is a firmware file, @dir its folder, @link the simulator,
+    // @fx/ the folder of tool-made files.
     const struct {
         QString command, env;
         const char* sim; // simulator options; nullptr: no simulator
         int exitCode;
         QStringList out = {}, err = {};
         int rows = 0, eepromRows = 0, minMs = 0;
+        int resets = -1; // -1: one when rows were written
     } cases[] = {
         // clang-format off
         {"Sirvex --help", "", nullptr, 0,
          {"Usage: Sirvex --port COMn|DEVICE --file FIRMWARE.hex [--restart]", "38400 baud",
           "Exit status"}},
         {"Tamrix --help", "", nullptr, 0,
-         {"Usage: Tamrix --port COMn|DEVICE --file FIRMWARE.hex [--wait SECONDS]", "115200 baud"}},
+         {"Usage: Tamrix --port COMn|DEVICE --file FIRMWARE.hex [--verify] [--wait SECONDS]",
+          "115200 baud", "--verify "}},
         {"Sirvex --port COM1", "", nullptr, 2, {}, {"--port and --file are needed"}},
         {"Tamrix --port COM1 --file @file --restart", "", nullptr, 2},
         {"Sirvex --port COM1 --file @dir/x", "", nullptr, 2, {}, {"Invalid Target File"}},
@@ -46,6 +51,20 @@ TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
          {}, 3, 2},
         {"Sirvex --port @link --file @file --wait 1", "", "--announce-delay 3000", 3, {},
          {"no announcement"}},
+        // A damaged file is said on standard error even where the build shows it in a field.
+        {"Sirvex --port @link --file @fx/bad_checksum.hex", "", "", 1, {},
+         {"Sirvex: Bad Hex file: line 3 checksum"}},
+        {"Tamrix --port @link --file @fx/bad_odd_count.hex", "", "", 1, {},
+         {"Tamrix: Bad Hex file: line 194 is malformed"}},
+        {"Sirvex --port @link --file @fx/bad_no_end.hex --verify", "", "", 1, {},
+         {"Sirvex: Bad Hex file: no end record"}},
+        {"Sirvex --port @link --file @file --verify --restart", "", "", 0,
+         {"Progress: Verifying device", "Verified 3 rows", "Instrument On-Line - Restart"}, {}, 3},
+        {"Tamrix --port @link --file @file --verify", "", "--corrupt-at 0x41a", 1,
+         {"Verifying Device..."}, {"Tamrix: Verify failed at 0x41A"}, 3, 2, 0, 0},
+        // The instrument restarts and its adapter vanishes with the bootloader: a warning only.
+        {"Sirvex --port @link --file @file --restart", "", "--drop-after 0x08", 0,
+         {"Sirvex: warning: the port is gone"}, {}, 3, 0, 0, 0},
         // The real time-out of 20 s, once.
         {"Sirvex --port @link --file @file", "", "--silent-after 0x03", 1, {},
          {"Connection Lost. Instrument not connected?"}, 0, 0, 20000},
@@ -60,7 +79,8 @@ TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
         const auto fill = [&](QString s) {
             return s.replace("@file", file.path)
                 .replace("@dir", file.dir.path())
-                .replace("@link", sim ? sim->link() : "");
+                .replace("@link", sim ? sim->link() : "")
+                .replace("@fx/", kFixtures);
         };
         if (!k.env.isEmpty()) // the programs inherit it
             qputenv(k.env.section('=', 0, 0).toLatin1(), fill(k.env.section('=', 1)).toLocal8Bit());
@@ -84,6 +104,6 @@ TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
         const SimMemory m = sim->stop();
         EXPECT_EQ(m.program.size(), size_t(k.rows));
         EXPECT_EQ(m.eeprom.size(), size_t(k.eepromRows));
-        EXPECT_EQ(m.count.at("resets"), k.rows ? 1 : 0);
+        EXPECT_EQ(m.count.at("resets"), k.resets >= 0 ? k.resets : k.rows ? 1 : 0);
     }
 }

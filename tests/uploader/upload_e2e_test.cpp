@@ -3,10 +3,12 @@
 
 #include "hex_text.h"
 #include "qt_print.h"
+#include "tool_made_files.h"
 #include "upload_test_support.h"
 
 #include <QElapsedTimer>
 #include <QTest>
+#include <array>
 #include <gtest/gtest.h>
 
 using namespace vorna::uploader;
@@ -48,33 +50,62 @@ struct Rig {
     QElapsedTimer clock;
 };
 
-// The target must hold the file as it gives it: program rows of rowSize instructions, three
-// bytes of each four-byte group (row 0 with the target's own reset instructions); with all,
-// also EEPROM rows of the first two bytes of each group and configWords configuration words
-// (empty flag, two bytes). Worked out from the file's bytes, not by the uploader's code.
-void expectImage(const SimMemory& m, const FirmwareFile& f, bool all, int rowSize = 512,
+// The target must hold the file as it gives it, each file byte at its own address (device
+// address = byte address / 2, bytes outside every area dropped): program rows of rowSize
+// instructions, three bytes of each four-byte group (row 0 with the target's own reset
+// instructions); with all, also EEPROM rows of the first two bytes of each group and configWords
+// configuration words (empty flag, two bytes). Worked out from the file's bytes, not by the
+// uploader's code, and compared instruction by instruction.
+void expectImage(const SimMemory& m, const FileBytes& file, bool all, int rowSize = 512,
                  int configWords = 8) {
     const std::uint32_t span = 2 * std::uint32_t(rowSize); // device addresses per row
-    std::map<std::uint32_t, QByteArray> program, eeprom;
-    for (const auto& [at, byte] : f.bytes)
-        if (at < 0xFFE000)
-            program[at / 2 / span * span];
-        else if (all && at < 0x1F00000)
-            eeprom[at / 2 / 32 * 32];
+    const auto at = [&](std::uint32_t a) {
+        const auto it = file.find(a);
+        return char(it == file.end() ? 0xFF : it->second);
+    };
+    std::map<std::uint32_t, QByteArray> program{{0, {}}}, eeprom;
+    std::array<bool, 8> configUsed{};
+    for (const auto& [byteAddress, byte] : file) {
+        const std::uint32_t d = byteAddress / 2;
+        if (d < 1536 * span)
+            program[d / span * span];
+        else if (d >= 0x7FF000 && d < 0x800000 && all)
+            eeprom[d / 32 * 32];
+        else if (d >= 0xF80000 && d < 0xF80010)
+            configUsed[(d - 0xF80000) / 2] = true;
+    }
     const auto fill = [&](auto& rows, std::uint32_t fileBytes, std::uint32_t kept) {
         for (auto& [row, bytes] : rows)
             for (std::uint32_t i = 0; i < fileBytes; ++i)
-                if (i % 4 < kept) bytes += char(f.at(2 * row + i));
+                if (i % 4 < kept) bytes += at(2 * row + i);
     };
     fill(program, 2 * span, 3);
     fill(eeprom, 64, 2);
     program[0].replace(0, 6, kPreservedResetBytes);
-    EXPECT_EQ(m.program, program);
-    EXPECT_EQ(m.eeprom, eeprom);
+    const auto compare = [](const auto& got, const auto& want, int bytesPerWord, const char* what) {
+        EXPECT_EQ(std::size(got), std::size(want)) << what << " rows";
+        for (const auto& [row, bytes] : want) {
+            const auto it = got.find(row);
+            if (it == got.end()) {
+                ADD_FAILURE() << what << " row 0x" << std::hex << row << " not written";
+                continue;
+            }
+            for (qsizetype i = 0; i < bytes.size(); i += bytesPerWord)
+                if (it->second.mid(i, bytesPerWord) != bytes.mid(i, bytesPerWord)) {
+                    ADD_FAILURE() << what << " differs at device address 0x" << std::hex
+                                  << row + 2 * std::uint32_t(i / bytesPerWord) << ": "
+                                  << it->second.mid(i, bytesPerWord).toHex().toStdString()
+                                  << " instead of "
+                                  << bytes.mid(i, bytesPerWord).toHex().toStdString();
+                    break;
+                }
+        }
+    };
+    compare(m.program, program, 3, "program");
+    compare(m.eeprom, eeprom, 2, "EEPROM");
     decltype(m.config) config; // empty flag and two bytes of each word
-    for (std::uint32_t n = 0, at = 0x1F00000; all && n < std::uint32_t(configWords); ++n, at += 4)
-        config[n] =
-            QByteArray(1, char(f.bytes.count(at) ? 0 : 1)) + char(f.at(at)) + char(f.at(at + 1));
+    for (std::uint32_t n = 0, a = 0x1F00000; all && n < std::uint32_t(configWords); ++n, a += 4)
+        config[n] = QByteArray(1, char(configUsed[n] ? 0 : 1)) + at(a) + at(a + 1);
     EXPECT_EQ(m.config, config);
     EXPECT_EQ(m.count.at("unknown"), 0);
     EXPECT_EQ(m.count.at("resets"), 1);
@@ -83,9 +114,9 @@ void expectImage(const SimMemory& m, const FirmwareFile& f, bool all, int rowSiz
 } // namespace
 
 TEST(SirvexTransfer, ShowsEachStepRepeatsRefusedRowsWritesOnlyProgramRowsThenRestarts) {
-    // An announcement in pieces closer together than the quiet gap (200 ms) is heard whole; ten
-    // refusals of a row are still within the bound.
-    Rig r(S, "--announce-byte-gap 60 --version 0x0a --refuse 10");
+    // An announcement in pieces, each closer to the last than the quiet gap (200 ms) though
+    // the whole takes longer, is heard whole; ten refusals of a row are still within the bound.
+    Rig r(S, "--announce-byte-gap 150 --version 0x0a --refuse 10");
     ASSERT_EQ(r.go(), TransferOutcome::Done);
     const auto& st = r.rec.status;
     EXPECT_EQ(st.mid(st.indexOf("Turn On Instrument")),
@@ -103,7 +134,7 @@ TEST(SirvexTransfer, ShowsEachStepRepeatsRefusedRowsWritesOnlyProgramRowsThenRes
     EXPECT_EQ(r.c.statusText(), kWaiting);
     ASSERT_TRUE(r.sim.waitForLine("reset", 2000));
     const SimMemory m = r.sim.stop();
-    expectImage(m, r.file, false);
+    expectImage(m, r.file.bytes, false);
     EXPECT_EQ(m.count.at("refusals"), 10);
 }
 
@@ -125,7 +156,7 @@ TEST(TamrixTransfer, ShowsEachStepRepeatsRefusedRowsWritesEepromAndConfiguration
         EXPECT_EQ(r.rec.titles.mid(0, 1) + r.rec.titles.mid(r.rec.titles.size() - 1),
                   (QStringList{"Sirvex  0% Sent", "Sirvex 2.1.U.O."}));
         const SimMemory m = r.sim.stop();
-        expectImage(m, r.file, true, rowSize, configWords);
+        expectImage(m, r.file.bytes, true, rowSize, configWords);
         EXPECT_EQ(m.count.at("refusals"), refusals);
     }
 }
@@ -137,7 +168,7 @@ TEST(UploaderTransfer, FailuresEndInTimeWithTheirTextAndWriteNothingMore) {
     const struct {
         const TransferPolicy& policy;
         QString sim;
-        std::string file; // a record added before the end, or kMissingFile
+        std::string file; // a record added before the end, kMissingFile, or "@" and a fixture
         O outcome;
         QString box;   // "" = none
         QString shown; // the status (or Sirvex's progress) text at the end
@@ -166,13 +197,25 @@ TEST(UploaderTransfer, FailuresEndInTimeWithTheirTextAndWriteNothingMore) {
         {T, "--silent-after 0x03:2", "", O::LostConnection, kLost, kLost, 700, 1, 1},
         {T, "--refuse 11", "", O::LostConnection, kLost, kLost, 1500, 0, 1},
         {T, "", unknownType, O::HexFailed, "", "Unknown hex record type", 1500, 0, 1},
+        // Damaged files made from a tool's output: nothing may be written.
+        {S, "", "@bad_checksum.hex", O::HexFailed, "", "Bad Hex file: line 3 checksum", 1500, 0, 1},
+        {T, "", "@bad_checksum.hex", O::HexFailed, "", "Bad Hex file: line 3 checksum", 1500, 0, 1},
+        {S, "", "@bad_odd_count.hex", O::HexFailed, "", "Bad Hex file: line 194 is malformed", 1500,
+         0, 1},
+        {T, "", "@bad_odd_count.hex", O::HexFailed, "", "Bad Hex file: line 194 is malformed", 1500,
+         0, 1},
+        {S, "", "@bad_no_end.hex", O::HexFailed, "", "Bad Hex file: no end record", 1500, 0, 1},
+        {T, "", "@bad_no_end.hex", O::HexFailed, "", "Bad Hex file: no end record", 1500, 0, 1},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(
             QString("%1 %2 %3").arg(k.policy.image.programName, k.sim, k.shown).toStdString());
-        const bool missing = k.file == kMissingFile;
-        Rig r(k.policy, k.sim, k.replyMs, missing ? "" : k.file);
-        EXPECT_EQ(r.go(missing ? r.file.dir.filePath("missing.hex") : QString()), k.outcome);
+        const bool missing = k.file == kMissingFile, fixture = k.file.starts_with('@');
+        Rig r(k.policy, k.sim, k.replyMs, missing || fixture ? "" : k.file);
+        const QString chosen = missing   ? r.file.dir.filePath("missing.hex")
+                               : fixture ? kFixtures + QString::fromStdString(k.file.substr(1))
+                                         : QString();
+        EXPECT_EQ(r.go(chosen), k.outcome);
         EXPECT_LT(r.clock.elapsed(), std::min(k.replyMs, 1500) + 2500);
         EXPECT_GE(r.clock.elapsed(), k.replyMs < 1500 ? k.replyMs : 0); // silent: waited out
         EXPECT_EQ(r.rec.messages, k.box.isEmpty() ? QStringList{} : QStringList{k.box});
@@ -212,4 +255,77 @@ TEST(UploaderTransfer, ANoisyTargetNeverHangsOrCrashesEitherBuild) {
                 // Noise is never taken for an acknowledge, so a noisy row is never recorded.
                 EXPECT_TRUE(command != "0x03" || m.program.empty());
             }
+}
+
+TEST(UploaderTransfer, ToolMadeFilesLandByteForByteOrStopAtDataBeyondAnArea) {
+    // Gaps, a block over a 64 KB boundary, records at odd addresses, the last program row,
+    // EEPROM rows and configuration words; then the same with data before, past and across the
+    // end of the areas, which the current build refuses and the earlier one drops.
+    for (const TransferPolicy* policy : {&S, &T})
+        for (const char* name : {"srec_upload.hex", "srec_beyond.hex"}) {
+            SCOPED_TRACE(policy->image.programName + std::string(" ") + name);
+            Rig r(*policy);
+            const bool refused = policy->userStarts && QString(name) == "srec_beyond.hex";
+            ASSERT_EQ(r.go(kFixtures + name),
+                      refused ? TransferOutcome::HexFailed : TransferOutcome::Done);
+            if (policy->userStarts) r.c.restart();
+            if (!refused) {
+                ASSERT_TRUE(r.sim.waitForLine("reset", 2000));
+            }
+            const SimMemory m = r.sim.stop();
+            if (refused) {
+                EXPECT_EQ(r.c.progressText(), "Bad Hex file: 0x180000Address out of range");
+                EXPECT_TRUE(m.program.empty());
+                continue;
+            }
+            expectImage(m, toolGivenBytes(name), !policy->userStarts);
+        }
+}
+
+TEST(UploaderTransfer, VerifyReadsEveryWrittenRowBackAndFindsACorruptedInstruction) {
+    using O = TransferOutcome;
+    const struct {
+        const TransferPolicy& policy;
+        QString sim;
+        O outcome;
+        QString shown; // the verify text in Sirvex's progress frame or Tamrix's status
+    } cases[] = {
+        {S, "", O::Done, "Verified 3 rows"},
+        {T, "", O::Done, "Verified 3 rows"},
+        // An instruction inside row 5; the target's own reset instruction, compared as written.
+        {S, "--corrupt-at 0x140a", O::VerifyFailed, "Verify failed at 0x140a"},
+        {T, "--corrupt-at 0x140a", O::VerifyFailed, "Verify failed at 0x140A"},
+        {S, "--corrupt-at 0", O::VerifyFailed, "Verify failed at 0x0"},
+        // The target stops answering the read-back.
+        {T, "--silent-after 0x02:2", O::LostConnection, "Connection Lost"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(QString("%1 %2").arg(k.policy.image.programName, k.sim).toStdString());
+        Rig r(k.policy, k.sim, 700);
+        r.c.setVerify(true);
+        EXPECT_EQ(r.go(), k.outcome);
+        const QStringList& shown = k.policy.userStarts ? r.rec.progress : r.rec.status;
+        EXPECT_TRUE(shown.contains(k.shown)) << shown.join(" | ");
+        const bool ok = k.outcome == O::Done;
+        QStringList boxes{k.shown}; // the failure, or the one-go build's closing box
+        if (ok)
+            boxes = *k.policy.downloadCompletedBox ? QStringList{k.policy.downloadCompletedBox}
+                                                   : QStringList{};
+        EXPECT_EQ(r.rec.messages, boxes);
+        EXPECT_EQ(r.c.lastFailure(), ok ? QString() : k.shown);
+        if (k.policy.userStarts) {
+            // Written but wrong: write again, but never start it.
+            EXPECT_EQ(r.c.progressText(), k.shown);
+            EXPECT_EQ(r.c.startEnabled(), !ok);
+            EXPECT_EQ(r.c.restartEnabled(), ok);
+            r.c.restart();
+        }
+        if (ok) {
+            ASSERT_TRUE(r.sim.waitForLine("reset", 2000));
+        }
+        const SimMemory m = r.sim.stop();
+        EXPECT_EQ(m.program.size(), 3u);
+        EXPECT_EQ(m.count.at("resets"), ok ? 1 : 0);
+        if (ok) expectImage(m, r.file.bytes, !k.policy.userStarts);
+    }
 }

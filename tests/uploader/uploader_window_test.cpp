@@ -4,11 +4,13 @@
 #include "pseudo_terminal.h"
 #include "qt_print.h"
 #include "test_env.h"
+#include "tool_made_files.h"
 #include "upload_test_support.h"
 #include "uploader_window.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -185,4 +187,76 @@ TEST(TamrixWindow, RefusesAnUnreadableFileThenTransfersOnTheAnnouncementAndEndsW
     const SimMemory m = sim.stop();
     EXPECT_EQ(m.count.at("identifications"), 1);
     EXPECT_EQ(m.count.at("resets"), 1);
+}
+
+TEST(UploaderWindows, VerifyBoxUnderTheFileNameAndDamagedFilesShownInEitherWindow) {
+    // Each build's window, one transfer each: with Verify ticked on a good file, or with one
+    // of the damaged tool-made files (nothing may then be written).
+    const struct {
+        const TransferPolicy& policy;
+        QString fixture; // "" = the good file, verified
+        QString shown;   // Sirvex's progress frame, Tamrix's status line, at the end
+        const char* screenshot;
+    } cases[] = {
+        {sirvexTransfer(), "", "Verified 3 rows", "sirvex_verified"},
+        {tamrixTransfer(), "", "UpLoader End.", "tamrix_verified"},
+        {sirvexTransfer(), "bad_checksum.hex", "Bad Hex file: line 3 checksum",
+         "sirvex_bad_checksum"},
+        {tamrixTransfer(), "bad_checksum.hex", "Bad Hex file: line 3 checksum",
+         "tamrix_bad_checksum"},
+        {sirvexTransfer(), "bad_odd_count.hex", "Bad Hex file: line 194 is malformed", nullptr},
+        {tamrixTransfer(), "bad_odd_count.hex", "Bad Hex file: line 194 is malformed", nullptr},
+        {sirvexTransfer(), "bad_no_end.hex", "Bad Hex file: no end record", nullptr},
+        {tamrixTransfer(), "bad_no_end.hex", "Bad Hex file: no end record", "tamrix_no_end"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(QString("%1 %2").arg(k.policy.image.programName, k.fixture).toStdString());
+        const bool user = k.policy.userStarts, good = k.fixture.isEmpty();
+        FirmwareFile file;
+        BootloaderSim sim;
+        routePorts({{2, sim.link()}});
+        MessageBoxes boxes;
+        UploaderWindow w(k.policy, quickTiming());
+        w.setFileDialog([&](QWidget*) { return good ? file.path : kFixtures + k.fixture; });
+        w.show();
+        auto* verify = child<QCheckBox>(w, "chkVerify");
+        auto* fileName = child<QLineEdit>(w, "tbFile");
+        ASSERT_NE(verify, nullptr);
+        EXPECT_EQ(verify->text(), "Verify");
+        EXPECT_FALSE(verify->isChecked());
+        // Under the file name: below it, starting in the same column.
+        const QRect box = verify->geometry(), name = fileName->geometry();
+        EXPECT_GE(verify->mapTo(&w, QPoint(0, 0)).y(),
+                  fileName->mapTo(&w, QPoint(0, name.height())).y());
+        EXPECT_EQ(verify->mapTo(&w, QPoint(0, 0)).x(), fileName->mapTo(&w, QPoint(0, 0)).x());
+        EXPECT_LE(box.width(), w.width());
+        if (good) verify->click();
+        EXPECT_EQ(w.controller().verify(), good);
+
+        QTest::mouseClick(child(w, "bttOpen"), Qt::LeftButton);
+        QSignalSpy ended(&w, &UploaderWindow::programEnded);
+        auto* cbPort = child<QComboBox>(w, "cbPort");
+        if (!user) { // this build listens once a port is chosen, and transfers on its own
+            cbPort->setCurrentIndex(0);
+            emit cbPort->activated(0);
+            ASSERT_TRUE(ended.wait(10000));
+        } else {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return child(w, "bttStart")->isEnabled(); }, 3000));
+            QTest::mouseClick(child(w, "bttStart"), Qt::LeftButton);
+        }
+        const QString shown = user ? child<QGroupBox>(w, "frProgress")->title()
+                                   : child<QLabel>(w, "lbStatus")->text();
+        EXPECT_EQ(shown, k.shown);
+        EXPECT_TRUE(verify->isEnabled());
+        if (k.screenshot) screenshot(w, k.screenshot);
+        // Only the earlier build's closing box, and only after a good transfer.
+        QList<Box> wanted;
+        if (good && !user) wanted.append(Box("Download Completed!", QMessageBox::Warning));
+        EXPECT_EQ(boxes.shown, wanted);
+        if (user && good) QTest::mouseClick(child(w, "bttRestart"), Qt::LeftButton);
+        if (good) {
+            ASSERT_TRUE(sim.waitForLine("reset", 2000));
+        }
+        EXPECT_EQ(sim.stop().program.size(), good ? 3u : 0u);
+    }
 }

@@ -79,6 +79,38 @@ qsizetype BootloaderModel::commandLength(quint8 command) const {
     }
 }
 
+void BootloaderModel::storeProgramRow(quint32 address, QByteArray bytes) {
+    if (config_.corruptAt && *config_.corruptAt >= address) {
+        const qsizetype at = qsizetype((*config_.corruptAt - address) / 2) * 3;
+        if (at < bytes.size()) bytes[at] = char(bytes[at] ^ 0x5A);
+    }
+    memory_.program[address] = bytes;
+}
+
+QByteArray BootloaderModel::readProgram(quint32 address) const {
+    QByteArray out;
+    out.reserve(qsizetype(config_.rowSize) * 3);
+    const QByteArray erased(3, char(0xFF));
+    for (quint32 i = 0; i < quint32(config_.rowSize); ++i) {
+        const quint32 a = (address & ~1u) + 2 * i;
+        // The written row holding the instruction: the last one starting at or below it.
+        const QByteArray* source = nullptr;
+        quint32 start = 0;
+        if (auto it = memory_.program.upper_bound(a); it != memory_.program.begin()) {
+            --it;
+            start = it->first;
+            source = &it->second;
+        }
+        qsizetype at = qsizetype((a - start) / 2) * 3;
+        if (!source || at + 3 > source->size()) {
+            source = &config_.row0;
+            at = qsizetype(a / 2) * 3;
+        }
+        out += at + 3 <= source->size() ? source->mid(at, 3) : erased;
+    }
+    return out;
+}
+
 bool BootloaderModel::fire(const FaultTrigger& t, quint8 command) {
     return t.armed() && t.command == command && seen_[command] == t.occurrence;
 }
@@ -148,14 +180,16 @@ bool BootloaderModel::handleNext(Output& out) {
         out.reply += answer(QByteArray(1, char(config_.version)) + QByteArray(1, 0));
         break;
     case kReadProgram:
-        out.reply += answer(config_.row0);
+        out.reply += answer(readProgram(address24(cmd, 1)));
         break;
     case kWriteProgram:
     case kWriteEeprom: {
         const QByteArray ack = acknowledge();
         if (ack[0] == char(kAck)) {
-            auto& store = command == kWriteProgram ? memory_.program : memory_.eeprom;
-            store[address24(cmd, 1)] = cmd.mid(4);
+            if (command == kWriteProgram)
+                storeProgramRow(address24(cmd, 1), cmd.mid(4));
+            else
+                memory_.eeprom[address24(cmd, 1)] = cmd.mid(4);
         }
         out.reply += ack;
         break;

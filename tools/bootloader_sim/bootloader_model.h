@@ -25,9 +25,10 @@ struct BootloaderConfig {
     QByteArray row0;     // the first program row as read back; padded with 0xFF
     int refuse = 0;      // the first N writes are answered with refuseByte
     quint8 refuseByte = 0x00;
-    FaultTrigger silentAfter;  // from this command on nothing is answered
-    FaultTrigger dropAfter;    // the line is dropped on this command
-    FaultTrigger garbageAfter; // from this command on every reply is noise
+    FaultTrigger silentAfter;         // from this command on nothing is answered
+    FaultTrigger dropAfter;           // the line is dropped on this command
+    FaultTrigger garbageAfter;        // from this command on every reply is noise
+    std::optional<quint32> corruptAt; // the instruction at this device address is stored wrong
     quint32 seed = 1;
 };
 
@@ -66,6 +67,10 @@ public:
 
 private:
     qsizetype commandLength(quint8 command) const;
+    // rowSize instructions from a device address, as program memory holds them now: written
+    // rows, else the first row the bootloader started with, else erased.
+    QByteArray readProgram(quint32 address) const;
+    void storeProgramRow(quint32 address, QByteArray bytes);
     // Handles one complete command at the head of pending_; false when more bytes are needed.
     bool handleNext(Output& out);
     QByteArray answer(const QByteArray& proper);

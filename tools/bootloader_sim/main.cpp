@@ -113,7 +113,8 @@ int main(int argc, char** argv) {
     p.setApplicationDescription(QStringLiteral(
         "Plays the instrument's serial bootloader on a pseudo-terminal. It announces itself once "
         "a client has configured the line (and again on SIGUSR1), answers identification, "
-        "version, row reads and writes, and writes what was programmed to --memory-out on "
+        "version, reads of program memory at any address and row writes, and writes what was "
+        "programmed to --memory-out on "
         "reset, on SIGTERM/SIGINT and when the line is dropped."));
     p.addHelpOption();
     auto opt = [&](const char* name, const char* help, const char* value = nullptr,
@@ -143,6 +144,10 @@ int main(int argc, char** argv) {
     opt("drop-after", "Drop the line on command CMD (its N-th time).", "CMD[:N]");
     opt("garbage-after", "Answer noise from command CMD (its N-th time) on.", "CMD[:N]");
     opt("seed", "Seed of the noise.", "n", "1");
+    opt("corrupt-at",
+        "Store the instruction at this device address wrong whenever its row is written, so a "
+        "read-back finds it.",
+        "address");
     opt("memory-out", "File that receives the programmed memory.", "file");
     p.process(app);
 
@@ -166,6 +171,12 @@ int main(int argc, char** argv) {
         parseNumber(p.value("refuse"), refuse) && parseNumber(p.value("refuse-byte"), refuseByte) &&
         refuseByte <= 0xFF && parseNumber(p.value("seed"), seed);
     if (!numbersOk) return fail(QStringLiteral("a numeric option is out of range"));
+    if (p.isSet("corrupt-at")) {
+        uint at = 0;
+        if (!parseNumber(p.value("corrupt-at"), at) || at > 0xFFFFFF)
+            return fail(QStringLiteral("--corrupt-at takes a device address"));
+        cfg.corruptAt = at;
+    }
     cfg.deviceId = quint16(id);
     cfg.processId = int(pid);
     cfg.version = quint8(ver);
