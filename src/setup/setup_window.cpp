@@ -225,24 +225,25 @@ void SetupWindow::linkChanged() {
 }
 
 void SetupWindow::bttCollegaBase_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    guard(ctx_, QStringLiteral("bttCollegaBase_Click"), [&] {
-        if (toggleLink(ctx_, Unit::Base, cbComBase_->currentText()) == PortCheck::Missing)
-            showStoredPort(cbComBase_, stored_base_port(ctx_));
-        showBaseState();
-        gestione_menu();
-    });
+    connectUnit(Unit::Base);
 }
 
 void SetupWindow::bttCollegaRem_Click() {
+    connectUnit(Unit::Remote);
+}
+
+void SetupWindow::connectUnit(Unit unit) {
     const Handler h(*this);
     if (h.refused()) return;
-    guard(ctx_, QStringLiteral("bttCollegaRem_Click"), [&] {
-        if (toggleLink(ctx_, Unit::Remote, cbComRemoto_->currentText()) == PortCheck::Missing)
-            showStoredPort(cbComRemoto_, stored_remote_port(ctx_));
-        showRemoteState();
-    });
+    const bool base = unit == Unit::Base;
+    QComboBox* list = base ? cbComBase_ : cbComRemoto_;
+    guard(ctx_,
+          base ? QStringLiteral("bttCollegaBase_Click") : QStringLiteral("bttCollegaRem_Click"),
+          [&] {
+              if (toggleLink(ctx_, unit, list->currentText()) == PortCheck::Missing)
+                  showStoredPort(list, base ? stored_base_port(ctx_) : stored_remote_port(ctx_));
+              linkChanged();
+          });
 }
 
 void SetupWindow::gestione_menu() {

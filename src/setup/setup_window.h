@@ -38,6 +38,8 @@ private:
     void showStoredPort(QComboBox* list, int number);
     void showBaseState();
     void showRemoteState();
+    // Both connect buttons: the unit's link goes down when up, otherwise up on the chosen port.
+    void connectUnit(Unit unit);
     ConfigForm formFromControls() const;
 
     QGroupBox* frInfoCom_ = nullptr;
