@@ -10,14 +10,12 @@ namespace vorna {
 
 namespace {
 
-constexpr int kIconSize = 32;
-
 QPixmap draw(int size, const std::function<void(QPainter&)>& paint) {
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / double(kIconSize), size / double(kIconSize));
+    p.scale(size / double(kDrawnIconCanvas), size / double(kDrawnIconCanvas));
     paint(p);
     return pm;
 }
@@ -157,12 +155,34 @@ void unionFlag(QPainter& p) {
     p.drawRect(r);
 }
 
+// A chip with an arrow going into it: firmware being written to the microcontroller.
+void firmware(QPainter& p) {
+    p.setPen(QPen(QColor(150, 150, 150), 1.6));
+    for (int i = 0; i < 4; ++i) {
+        const double y = 15 + 4 * i;
+        p.drawLine(QPointF(3, y), QPointF(7, y));
+        p.drawLine(QPointF(25, y), QPointF(29, y));
+    }
+    p.setPen(QPen(QColor(20, 20, 20), 1));
+    p.setBrush(QColor(45, 45, 50));
+    p.drawRoundedRect(QRectF(7, 12, 18, 18), 2, 2);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(110, 110, 120));
+    p.drawEllipse(QPointF(11, 16), 1.5, 1.5);
+    const QPolygonF arrow({QPointF(13, 1), QPointF(19, 1), QPointF(19, 9), QPointF(23, 9),
+                           QPointF(16, 18), QPointF(9, 9), QPointF(13, 9)});
+    p.setPen(QPen(QColor(20, 90, 30), 1));
+    p.setBrush(QColor(60, 190, 80));
+    p.drawPolygon(arrow);
+}
+
 std::function<void(QPainter&)> painterFor(const QString& key) {
     if (key == QLatin1String("report")) return report;
     if (key == QLatin1String("realtime")) return realtime;
     if (key == QLatin1String("realtime_data")) return realtimeData;
     if (key == QLatin1String("installation")) return installation;
     if (key == QLatin1String("setup")) return setup;
+    if (key == QLatin1String("firmware")) return firmware;
     if (key == QLatin1String("inglese")) return unionFlag;
     if (key == QLatin1String("francese"))
         return
@@ -182,11 +202,21 @@ std::function<void(QPainter&)> painterFor(const QString& key) {
 
 } // namespace
 
+bool paintDrawnIcon(QPainter& p, const QString& key) {
+    const auto paint = painterFor(key);
+    if (!paint) return false;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    paint(p);
+    p.restore();
+    return true;
+}
+
 QIcon toolbar_icon(const QString& key) {
     const auto paint = painterFor(key);
     if (!paint) return {};
     QIcon icon;
-    for (int size : {kIconSize, kIconSize * 2})
+    for (int size : {kDrawnIconCanvas, kDrawnIconCanvas * 2})
         icon.addPixmap(draw(size, paint));
     return icon;
 }

@@ -24,7 +24,10 @@ fs::path native(const QString& p) {
     return fs::path(p.toStdString());
 }
 
-enum class FileState { Missing, Good, Damaged };
+// Empty: a sound file without any of the program's tables (a zero-byte file is one).
+enum class FileState { Missing, Empty, Good, Damaged };
+
+constexpr const char* kTables[] = {"impianti", "acquisizioni", "realtime", "impostazioni", "tab1"};
 
 struct Sqlite {
     sqlite3* db = nullptr;
@@ -74,6 +77,14 @@ FileState checkAndCheckpoint(const QString& path, double* freeRatio = nullptr) {
         return FileState::Damaged;
     }
     if (out != QLatin1String("ok")) return FileState::Damaged;
+    QStringList names;
+    for (const char* t : kTables)
+        names << QLatin1Char('\'') + QLatin1String(t) + QLatin1Char('\'');
+    const QByteArray tables =
+        "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name IN (" +
+        names.join(QLatin1Char(',')).toLatin1() + ")";
+    if (!pragmaText(s.db, tables.constData(), out)) return FileState::Damaged;
+    if (out == QLatin1String("0")) return FileState::Empty;
     if (freeRatio) {
         QString pages, freePages;
         pragmaText(s.db, "PRAGMA page_count", pages);
@@ -141,7 +152,10 @@ void salvage(const QString& damaged, const QString& fresh) {
     if (sqlite3_open_v2(damaged.toUtf8().constData(), &in.db, SQLITE_OPEN_READONLY, nullptr) !=
         SQLITE_OK)
         return;
-    for (const char* table : {"impianti", "acquisizioni", "realtime", "impostazioni", "tab1"}) {
+    // A file shorter than its header says is refused as a whole unless the schema may be
+    // damaged; then every page still there can be read.
+    sqlite3_exec(in.db, "PRAGMA writable_schema=ON", nullptr, nullptr, nullptr);
+    for (const char* table : kTables) {
         sqlite3_stmt* st = nullptr;
         const QByteArray sql = QByteArray("SELECT * FROM ") + table;
         if (sqlite3_prepare_v2(in.db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) continue;
@@ -172,6 +186,11 @@ void salvage(const QString& damaged, const QString& fresh) {
                                                               sqlite3_column_text(st, i)),
                                                           sqlite3_column_bytes(st, i)));
                         break;
+                    case SQLITE_BLOB:
+                        ins.bind(i + 1,
+                                 QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                                            sqlite3_column_bytes(st, i)));
+                        break;
                     default:
                         ins.bind(i + 1, QVariant());
                     }
@@ -185,6 +204,9 @@ void salvage(const QString& damaged, const QString& fresh) {
         tx.commit();
     }
     out.close();
+    sqlite3_close_v2(in.db);
+    in.db = nullptr;
+    removeFile(damaged + QStringLiteral("-shm")); // left by the read, index only
 }
 
 // Rewrites a database without its free pages.
@@ -208,28 +230,42 @@ bool database_init(AppContext& ctx) {
     const QString scratch = ctx.appPath + kScratchFile;
 
     return guard(ctx, QStringLiteral("database_init"), [&] {
+        const auto setAsideLogged = [&](const QString& path, const QString& why) {
+            const QString aside = setAside(path);
+            print_error(ctx, QStringLiteral("database_init"),
+                        why + QStringLiteral(" set aside as ") + aside, 0, {});
+            return aside;
+        };
         double freeRatio = 0.0;
         FileState state = checkAndCheckpoint(work, &freeRatio);
-        if (state == FileState::Damaged) {
-            const QString aside = setAside(work);
-            print_error(ctx, QStringLiteral("database_init"),
-                        QStringLiteral("damaged database set aside as ") + aside, 0, {});
-            if (checkAndCheckpoint(backup) == FileState::Good) {
+        if (state == FileState::Good) {
+            copyReplacing(work, backup);
+        } else {
+            const FileState saved = checkAndCheckpoint(backup);
+            // A working file without the tables is damaged when the backup holds more: it
+            // must not replace the backup at the next start.
+            QString salvageFrom;
+            if (state == FileState::Damaged)
+                salvageFrom = setAsideLogged(work, QStringLiteral("damaged database"));
+            else if (state == FileState::Empty &&
+                     (saved == FileState::Good || saved == FileState::Damaged))
+                setAsideLogged(work, QStringLiteral("database without tables"));
+            // A damaged backup is kept aside too, and its rows are the ones left to salvage
+            // when the working file gave none.
+            if (saved == FileState::Damaged) {
+                const QString aside = setAsideLogged(backup, QStringLiteral("damaged backup"));
+                if (salvageFrom.isEmpty() && !QFileInfo::exists(work)) salvageFrom = aside;
+            }
+            if (saved == FileState::Good && !QFileInfo::exists(work)) {
                 copyReplacing(backup, work);
-            } else {
-                // No good backup: keep whatever rows the damaged file still gives.
-                salvage(aside, scratch);
+            } else if (!salvageFrom.isEmpty()) {
+                salvage(salvageFrom, scratch);
                 replaceFile(scratch, work);
             }
             state = checkAndCheckpoint(work, &freeRatio);
-        } else if (state == FileState::Missing && checkAndCheckpoint(backup) == FileState::Good) {
-            copyReplacing(backup, work);
-            state = checkAndCheckpoint(work, &freeRatio);
-        } else if (state == FileState::Good) {
-            copyReplacing(work, backup);
         }
 
-        if (state == FileState::Good) {
+        if (state == FileState::Good || state == FileState::Empty) {
             // Rebuild through the scratch copy only when free space is worth reclaiming; the
             // working file is then replaced in one rename.
             removeFile(scratch);

@@ -78,7 +78,8 @@ QDate instrument_date(const QString& text) {
     const auto m = re.match(text);
     if (m.hasMatch()) {
         int year = m.captured(3).toInt();
-        if (m.capturedLength(3) == 2) year += 2000;
+        // Two digits: the window a PC applies by default, 00-29 this century, 30-99 the last.
+        if (m.capturedLength(3) == 2) year += year < 30 ? 2000 : 1900;
         const QDate d(year, m.captured(2).toInt(), m.captured(1).toInt());
         if (d.isValid()) return d;
     }

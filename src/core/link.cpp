@@ -7,7 +7,6 @@
 #include "relay.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <algorithm>
 #include <thread>
 
@@ -40,10 +39,7 @@ bool linkUpFor(const Link& l, const SerialPort& port, TrapScope& scope) {
 // Traffic-log line and, unless the text carries a relay word, the event row of one line.
 void logLine(AppContext& ctx, const QString& what, const SerialPort& port, const QString& text) {
     const QString line = what + QString::number(port.portNumber()) + kTab + text;
-    if (ctx.link.trafficLogEnabled)
-        append_traffic_log(ctx,
-                           ctx.locale.toString(QDateTime::currentDateTime(), QLocale::ShortFormat) +
-                               kTab + line);
+    if (ctx.link.trafficLogEnabled) append_traffic_log(ctx, line);
     if (!isComandoRemoto(text)) record_event(ctx, line, kEventSerialLine);
 }
 

@@ -6,13 +6,15 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QRegularExpression>
+#include <QVariant>
 
 namespace vorna {
 
 namespace {
 
 QString now(const AppContext& ctx) {
-    return ctx.locale.toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+    return logTimeText(ctx.locale, QDateTime::currentDateTime());
 }
 
 // Appends lines in the single-byte code page. Logging never raises: a locked or full file
@@ -29,6 +31,24 @@ bool appendLines(const QString& path, const QStringList& lines) {
 const QChar kTab = QLatin1Char('\t');
 
 } // namespace
+
+QString logTimeText(const QLocale& locale, const QDateTime& when) {
+    // The regional short formats, widened to a four-digit year and to seconds, so lines order
+    // within a minute and across centuries.
+    static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
+    QString date = locale.dateFormat(QLocale::ShortFormat);
+    date.replace(twoDigitYear, QStringLiteral("yyyy"));
+    QString time = locale.timeFormat(QLocale::ShortFormat);
+    if (!time.contains(QLatin1Char('s'))) {
+        const qsizetype minutes = time.indexOf(QLatin1String("mm"));
+        if (minutes > 0) time.insert(minutes + 2, time.at(minutes - 1) + QStringLiteral("ss"));
+    }
+    QString text = locale.toString(when, date + QLatin1Char(' ') + time);
+    // Some regions separate with spaces the single-byte files cannot hold.
+    for (QChar& c : text)
+        if (c.isSpace()) c = QLatin1Char(' ');
+    return text;
+}
 
 QString eventKey() {
     return QStringLiteral("k9marli TOPRAS Heddov & NiVe!!");
@@ -62,7 +82,8 @@ void write_row_in_tab1(AppContext& ctx, const QString& encodedText, int kind) {
                 "INSERT INTO tab1 (TEXT1, TEXT2, MEMO1, Data1, INT1) VALUES (?,?,?,?,?)"))
             .bind(1, ctx.fwVersionText)
             .bind(2, ctx.swVersion)
-            .bind(3, encodedText)
+            // Bytes, not text: an encoded character can be 0, where text would end.
+            .bind(3, toLatin1Safe(encodedText))
             .bind(4, QDateTime::currentDateTime())
             .bind(5, kind)
             .run();
@@ -71,6 +92,11 @@ void write_row_in_tab1(AppContext& ctx, const QString& encodedText, int kind) {
                     {now(ctx) + kTab + QStringLiteral("FUNCT ERROR (write_row_in_tab1)") + kTab +
                      QString::number(e.number()) + kTab + e.description()});
     }
+}
+
+QString storedEventText(const QVariant& memo1) {
+    if (memo1.typeId() == QMetaType::QByteArray) return QString::fromLatin1(memo1.toByteArray());
+    return memo1.toString(); // rows written as text by earlier versions
 }
 
 int write_crc(const QString& text) {
@@ -107,7 +133,7 @@ bool delete_rows_by_tab1(AppContext& ctx) {
 }
 
 void append_traffic_log(AppContext& ctx, const QString& line) {
-    appendLines(ctx.appPath + QStringLiteral("s.log"), {line});
+    appendLines(ctx.appPath + QStringLiteral("s.log"), {now(ctx) + kTab + line});
 }
 
 } // namespace vorna

@@ -7,6 +7,7 @@ QString general_number(const QLocale& locale, double value) {
     // Only the decimal separator is regional: some locales write the minus sign or the digits
     // with characters the single-byte files cannot hold.
     QString text = QLocale::c().toString(value, 'g', 15);
+    text.replace(QLatin1Char('e'), QLatin1Char('E')); // "1.5E+17", as the format has it
     if (locale.decimalPoint() == QStringLiteral(","))
         text.replace(QLatin1Char('.'), QLatin1Char(','));
     return text;

@@ -11,16 +11,29 @@
 
 namespace vorna {
 
+// The build gives the path, relative to the programs' folder, of the file that `cmake --install`
+// (and so the Debian package) installs to mark an installed copy.
+#ifndef VORNA_INSTALLED_MARKER
+#error "VORNA_INSTALLED_MARKER is set by cmake/Install.cmake"
+#endif
+
 namespace {
 QString withSlash(QString p) {
     if (!p.endsWith(QLatin1Char('/'))) p += QLatin1Char('/');
     return p;
 }
+
+// An installed copy keeps its data per user even when its folder is writable, as /usr/bin is
+// for root: nothing is ever written beside installed programs.
+bool isInstalledCopy(const QString& dir) {
+    return QFileInfo::exists(withSlash(dir) + QStringLiteral(VORNA_INSTALLED_MARKER));
+}
 } // namespace
 
 QString choose_app_path(const QString& executableDir) {
     const QFileInfo info(executableDir);
-    if (info.isDir() && info.isWritable()) return withSlash(info.absoluteFilePath());
+    if (info.isDir() && info.isWritable() && !isInstalledCopy(executableDir))
+        return withSlash(info.absoluteFilePath());
     QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (data.isEmpty()) data = QDir::homePath() + QStringLiteral("/.VORNA_REPORT");
     QDir().mkpath(data);

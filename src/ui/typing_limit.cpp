@@ -1,31 +1,25 @@
 #include "typing_limit.h"
 
 #include <QLineEdit>
-#include <QValidator>
+#include <memory>
 
 namespace vorna {
 
-namespace {
-
-// QLineEdit validates an edit before taking it, so the box still holds the text before it.
-class TypingLimit : public QValidator {
-public:
-    TypingLimit(QLineEdit* box, int maxLength) : QValidator(box), box_(box), max_(maxLength) {}
-
-    State validate(QString& input, int&) const override {
-        const bool grewPastLimit = input.size() > max_ && input.size() > box_->text().size();
-        return grewPastLimit ? Invalid : Acceptable;
-    }
-
-private:
-    QLineEdit* box_;
-    int max_;
-};
-
-} // namespace
-
 void limitTyping(QLineEdit* box, int maxLength) {
-    box->setValidator(new TypingLimit(box, maxLength));
+    // textEdited (the user's edits only) comes before textChanged, so `last` still holds the
+    // text before the edit when an edit that went too far is put back. The textChanged of an
+    // edit put back arrives late and stale: it is not taken.
+    auto last = std::make_shared<QString>(box->text());
+    QObject::connect(box, &QLineEdit::textChanged, box, [box, last](const QString& t) {
+        if (t == box->text()) *last = t;
+    });
+    QObject::connect(box, &QLineEdit::textEdited, box, [box, last, maxLength](const QString& t) {
+        if (t.size() <= maxLength || t.size() <= last->size()) return;
+        const qsizetype added = t.size() - last->size();
+        const int cursor = int(std::max<qsizetype>(0, box->cursorPosition() - added));
+        box->setText(QString(*last));
+        box->setCursorPosition(cursor);
+    });
 }
 
 } // namespace vorna

@@ -1,13 +1,15 @@
 #include "app_test_util.h"
 #include "child_window.h"
-#include "mdi_title.h"
 #include "pseudo_terminal.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
 #include <QtCore/qtestsupport_core.h>
+#include <map>
+#include <sys/stat.h>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -31,12 +33,15 @@ TEST(MainWindow, FirstStartCreatesTheSettingsRowAndSpeaksFrench) {
               "");
     EXPECT_EQ(s.ctx().languageIndex, 1);
 
-    // French texts; the title holds the versions and the executable's build time.
+    // French texts; the title holds the versions and the executable's build time as a US PC
+    // writes it, taken from the file system here.
     const MessageCatalogue& m = s.ctx().messaggi;
-    EXPECT_EQ(s.window->windowTitle(),
-              "VORNA REPORT (" + m.text(1, 47) + ": ZMB 4.5, " +
-                  s.ctx().locale.toString(executable_modified(), QLocale::ShortFormat) + " - " +
-                  m.text(1, 186) + ": FV 2.1.5 - FR 1.0.1)");
+    struct stat exe {};
+    ASSERT_EQ(stat("/proc/self/exe", &exe), 0);
+    const QDateTime builtAt = QDateTime::fromSecsSinceEpoch(exe.st_mtime);
+    EXPECT_EQ(s.window->windowTitle(), "VORNA REPORT (" + m.text(1, 47) + ": ZMB 4.5, " +
+                                           builtAt.toString("M/d/yy h:mm AP") + " - " +
+                                           m.text(1, 186) + ": FV 2.1.5 - FR 1.0.1)");
     EXPECT_EQ(s.find<QLabel>("lbStatoConn")->text(), m.text(1, 96));
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(s.key(MainWindow::functionKeys().at(i))->toolTip(), m.text(1, 164 + i));
@@ -180,8 +185,10 @@ TEST(MainWindow, ConnectRelayAndCloseDuringAnExchange) {
 }
 
 // The main window and the setup window as a user sees them, before and after connecting the
-// simulated instrument, in English and in Italian.
+// simulated instrument, in English and in Italian. The pictures read back whole, and change
+// where the windows do: the lamps on connecting, the captions with the language.
 TEST(Screenshots, MainAndSetupWindowsConnectedAndNot) {
+    std::map<QString, QImage> shots;
     for (const auto& [language, tag] : {std::pair{0, "en"}, std::pair{4, "it"}}) {
         Rig s(englishRow({{"LINGUA", language}}), QStringList{});
         s.window->show();
@@ -193,9 +200,16 @@ TEST(Screenshots, MainAndSetupWindowsConnectedAndNot) {
             }
             QCoreApplication::processEvents();
             for (const auto& [w, name] : {std::pair<QWidget*, QString>{s.window.get(), "mdi_"},
-                                          {s.window->currentChild(), "setup_"}})
-                EXPECT_TRUE(
-                    w->grab().save(screenshotDir() + "/" + name + tag + "_" + state + ".png"));
+                                          {s.window->currentChild(), "setup_"}}) {
+                const QString file = screenshotDir() + "/" + name + tag + "_" + state + ".png";
+                ASSERT_TRUE(w->grab().save(file));
+                const QImage back(file);
+                EXPECT_EQ(back.size(), w->size() * w->devicePixelRatio()) << file.toStdString();
+                shots[name + tag + "_" + state] = back;
+            }
         }
     }
+    for (const QString tag : {"en", "it"})
+        EXPECT_NE(shots["mdi_" + tag + "_disconnected"], shots["mdi_" + tag + "_connected"]);
+    EXPECT_NE(shots["setup_en_disconnected"], shots["setup_it_disconnected"]);
 }

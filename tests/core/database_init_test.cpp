@@ -43,9 +43,37 @@ struct Startup : ::testing::Test {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(data);
     }
-    QStringList setAside() const {
+    // A database whose plants and one event row sit in its first pages, before 20000
+    // realtime rows, cut to half its size: what is lost is realtime rows only.
+    static void makeCutDb(const QString& path) {
+        makeDb(path, 50);
+        {
+            Database db;
+            db.open(path);
+            db.exec("INSERT INTO tab1 (MEMO1, INT1) VALUES (x'2D6C00FF', 1);"
+                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 20000)"
+                    " INSERT INTO realtime (IDIMP, NUMERO, data) SELECT 1, i, '2024-06-14' FROM n");
+        }
+        const QByteArray full = bytes(path);
+        write(path, full.left(full.size() / 2));
+    }
+    // The rows makeCutDb's file must give back, every one intact.
+    void expectSalvaged() {
+        EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 50);
+        EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti WHERE nome = 'plant ' || ID AND "
+                                "POT = ID AND ID BETWEEN 1 AND 50"),
+                  50);
+        EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM tab1 WHERE typeof(MEMO1) = 'blob' AND "
+                                "hex(MEMO1) = '2D6C00FF' AND INT1 = 1"),
+                  1);
+        // Of the cut table, what its surviving pages hold.
+        const qint64 realtime = ctx.db.scalar("SELECT COUNT(*) FROM realtime");
+        EXPECT_GT(realtime, 0);
+        EXPECT_LT(realtime, 20000);
+    }
+    QStringList setAside(const QString& file = kDataFile) const {
         return QDir(env.dir.path())
-            .entryList({"DATA_v2.MDB.damaged-*"}, QDir::Files)
+            .entryList({file + ".damaged-*"}, QDir::Files)
             .filter(QRegularExpression("\\d$"));
     }
     void expectNoScratch() const {
@@ -101,15 +129,59 @@ TEST_F(Startup, DamagedWorkingFileIsSetAsideAndTheBackupKept) {
 }
 
 TEST_F(Startup, TruncatedFileWithoutBackupKeepsWhatCanBeRead) {
-    makeDb(work(), 20000);
-    const QByteArray full = bytes(work());
-    write(work(), full.left(full.size() / 2));
+    makeCutDb(work());
     ASSERT_TRUE(database_init(ctx));
-    const qint64 rows = ctx.db.scalar("SELECT COUNT(*) FROM impianti");
-    EXPECT_LE(rows, 20000);
+    expectSalvaged();
     EXPECT_EQ(setAside().size(), 1);
     // The salvaged file is a sound database that takes new rows.
     ctx.db.exec("INSERT INTO impianti (nome) VALUES ('new')");
+}
+
+// A file without the tables (a zero-byte one too) passes every check of the engine; with the
+// backup holding them it is damage, and must not replace the backup.
+TEST_F(Startup, WorkingFileWithoutTablesIsSetAsideWhenTheBackupHasThem) {
+    makeDb(backup(), 5);
+    const QByteArray goodBackup = bytes(backup());
+    for (const char* content : {"", "CREATE TABLE other (x)"}) {
+        SCOPED_TRACE(content);
+        QFile::remove(work());
+        write(work(), {});
+        if (*content) {
+            Database db;
+            db.open(work());
+            db.exec(content);
+        }
+        ASSERT_TRUE(database_init(ctx));
+        EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 5);
+        ctx.db.close();
+        EXPECT_EQ(bytes(backup()), goodBackup);
+    }
+    EXPECT_EQ(setAside().size(), 2);
+    EXPECT_EQ(env.debugLog().count("database without tables set aside"), 2);
+    expectNoScratch();
+}
+
+TEST_F(Startup, DamagedBackupWithoutAWorkingFileIsSetAsideAndSalvaged) {
+    makeCutDb(backup());
+    write(work(), {}); // as good as none
+    ASSERT_TRUE(database_init(ctx));
+    expectSalvaged();
+    ctx.db.close();
+    EXPECT_EQ(setAside(kBackupFile).size(), 1);
+    EXPECT_TRUE(env.debugLog().contains("damaged backup set aside"));
+    // The next start backs up the salvaged rows and leaves the damaged backup where it is.
+    ASSERT_TRUE(database_init(ctx));
+    EXPECT_EQ(plantsIn(backup()), 50);
+    EXPECT_EQ(setAside(kBackupFile).size(), 1);
+    expectNoScratch();
+}
+
+TEST_F(Startup, NoWorkingFileAndADamagedBackupSalvagesTheBackup) {
+    makeCutDb(backup());
+    ASSERT_TRUE(database_init(ctx));
+    expectSalvaged();
+    EXPECT_EQ(setAside(kBackupFile).size(), 1);
+    EXPECT_TRUE(setAside().isEmpty());
 }
 
 TEST_F(Startup, LockedWorkingFileIsLoggedAndLeftAlone) {

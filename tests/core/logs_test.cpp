@@ -5,26 +5,30 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace vorna;
+using test::kEventKeyText;
 
-TEST(EventCoding, ChecksumAndXorCoding) {
+// Fixed vectors, worked out by hand from the log format: the key, sums and exclusive-ors.
+TEST(EventCoding, ChecksumAndXorCodingAgainstFixedVectors) {
+    EXPECT_EQ(eventKey(), QString(kEventKeyText));
     EXPECT_EQ(write_crc("abc"), 38);
     EXPECT_EQ(write_crc(""), 0);
     EXPECT_EQ(write_crc(QString(300, QChar(0xff))), (300 * 255) % 256);
     EXPECT_EQ(write_crc(QString::fromUtf8("é")), 0xe9);
     EXPECT_EQ(write_crc(QString::fromUtf8("€")), '?'); // outside the code page
 
-    const QString self = StringEncodeAndDecode("PASSWORD", "PASSWORD");
-    EXPECT_EQ(self, QString(8, QChar(0)));
-
-    const QString text = "LISTMISURA 3 4\t12.5" + QString(QChar(write_crc("x")));
-    const QString enc = StringEncodeAndDecode(text + QString::fromUtf8("àé"), eventKey());
-    EXPECT_EQ(enc.size(), text.size() + 2);
-    EXPECT_NE(enc, text + QString::fromUtf8("àé"));
-    EXPECT_EQ(StringEncodeAndDecode(enc, eventKey()), text + QString::fromUtf8("àé"));
-    EXPECT_EQ(eventKey().size(), 30);
+    EXPECT_EQ(StringEncodeAndDecode("PASSWORD", "PASSWORD"), QString(8, QChar(0)));
+    // 'A' ^ 'k' = 0x2a, 0xe9 ^ '9' = 0xd0, '?' ^ 'm' = 0x52 for the euro sign; the key repeats.
+    EXPECT_EQ(StringEncodeAndDecode(QString::fromUtf8("Aé€"), kEventKeyText),
+              QString::fromLatin1("\x2a\xd0\x52"));
+    const QString text = QString(31, QLatin1Char('k'));
+    EXPECT_EQ(StringEncodeAndDecode(text, kEventKeyText).back(), QChar(0));
+    const QString withCrc = "LISTMISURA 3 4\t12.5" + QString::fromUtf8("àé") + QChar(0x9c);
+    EXPECT_EQ(StringEncodeAndDecode(StringEncodeAndDecode(withCrc, kEventKeyText), kEventKeyText),
+              withCrc);
 }
 
 namespace {
@@ -32,10 +36,6 @@ struct Logs : ::testing::Test {
     test::TestEnv env;
     AppContext& ctx = *env.ctx;
     void SetUp() override { ASSERT_TRUE(database_init(ctx)); }
-    QString decodedEvent(qint64 id) {
-        RecordSet rs = RecordSet::query(ctx.db, "tab1", "WHERE ID=?", {id});
-        return StringEncodeAndDecode(rs.text("MEMO1"), eventKey());
-    }
 };
 } // namespace
 
@@ -52,9 +52,58 @@ TEST_F(Logs, ErrorGoesToDebugLogAndAsEncodedEventRow) {
     EXPECT_EQ(rs.integer("INT1"), kEventError);
     EXPECT_EQ(rs.text("TEXT1"), "FV 2.1.5");
     EXPECT_EQ(rs.text("TEXT2"), "ZMB 4.5");
-    const QString event = decodedEvent(rs.id());
-    const QString body = "FUNCT ERROR (trasmette)\t13\tType mismatch\t3";
-    EXPECT_EQ(event, body + QChar(write_crc(body)));
+    // The stored bytes, worked out by hand: the text, its checksum 62 ('>'), each byte
+    // exclusive-or the key; 'O' meets the key's 'O' at position 9 and gives 0.
+    Statement st = ctx.db.prepare("SELECT typeof(MEMO1), hex(MEMO1) FROM tab1");
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(st.column(0).toString(), "blob");
+    EXPECT_EQ(st.column(1).toString(),
+              "2D6C2322264C2C7206000272692752291609011B02450F297F5A5F3158510E"
+              "19000801010854372759617F");
+    EXPECT_EQ(env.events(kEventError),
+              QStringList{"FUNCT ERROR (trasmette)\t13\tType mismatch\t3"});
+}
+
+TEST_F(Logs, EventRowsWrittenAsTextStillDecode) {
+    const QString plain = QString::fromUtf8("R on 11\tLOGO?=Città");
+    const QString encoded = StringEncodeAndDecode(plain + QChar(write_crc(plain)), kEventKeyText);
+    ASSERT_EQ(encoded.at(9), QChar(0)); // 'O' meets the key's 'O': a 0 inside the text
+    ctx.db.prepare("INSERT INTO tab1 (MEMO1, INT1) VALUES (?, 2)").bind(1, encoded).run();
+    record_event(ctx, plain, kEventSerialLine);
+    RecordSet rs = RecordSet::select(ctx.db, "SELECT MEMO1 FROM tab1 ORDER BY ID");
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        EXPECT_EQ(StringEncodeAndDecode(storedEventText(rs.field("MEMO1")), kEventKeyText),
+                  plain + QChar(write_crc(plain)));
+    EXPECT_EQ(rs.rowCount(), 2);
+}
+
+// Time stamps of both logs: the region's date with four digits of year, the time with seconds.
+TEST(LogTime, RegionalDateWithFourDigitYearAndSeconds) {
+    const QDateTime when(QDate(2026, 12, 7), QTime(0, 46, 12));
+    const struct {
+        QLocale locale;
+        const char* text;
+    } cases[] = {
+        {QLocale(QLocale::Italian, QLocale::Italy), "07/12/2026 00:46:12"},
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), "07/12/2026 00:46:12"},
+        {QLocale(QLocale::German, QLocale::Germany), "07.12.2026 00:46:12"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "12/7/2026 12:46:12 AM"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(logTimeText(c.locale, when), c.text) << c.locale.name().toStdString();
+}
+
+TEST(LogTime, BothLogFilesStampTheirLines) {
+    test::TestEnv env(QLocale(QLocale::Italian, QLocale::Italy));
+    print_error(*env.ctx, "x", "y", 0, "");
+    append_traffic_log(*env.ctx, "W on 1\tTIME?");
+    QFile s(env.path("s.log"));
+    ASSERT_TRUE(s.open(QIODevice::ReadOnly));
+    const QRegularExpression stamp("^\\d\\d/\\d\\d/20\\d\\d \\d\\d:\\d\\d:\\d\\d\\t");
+    const QString traffic = QString::fromLatin1(s.readAll());
+    EXPECT_TRUE(stamp.match(traffic).hasMatch()) << traffic.toStdString();
+    EXPECT_TRUE(traffic.endsWith("\tW on 1\tTIME?\r\n"));
+    EXPECT_TRUE(stamp.match(env.debugLog()).hasMatch()) << env.debugLog().toStdString();
 }
 
 TEST_F(Logs, TrimKeepsTheNewestRowsOnly) {

@@ -52,6 +52,9 @@ TEST(NumberText, GeneralNumberIsPlainAsciiWithTheRegionalSeparator) {
     EXPECT_EQ(general_number(us, 4200.5), "4200.5");
     EXPECT_EQ(general_number(us, 0.1 + 0.2), "0.3"); // 15 significant digits
     EXPECT_EQ(general_number(us, -0.0), "0");
+    // Past 15 digits, and for tiny values, the exponent with a capital E.
+    EXPECT_EQ(general_number(it, 1.2345678901234567e17), "1,23456789012346E+17");
+    EXPECT_EQ(general_number(us, -0.000012345), "-1.2345E-05");
     EXPECT_EQ(general_number(QLocale(QLocale::Swedish, QLocale::Sweden), -3.5), "-3,5");
     EXPECT_EQ(general_number(QLocale(QLocale::Arabic, QLocale::Egypt), 12.5).toLatin1(), "12.5");
     double v = 0;

@@ -20,7 +20,9 @@ const QString kSerial = "PV100-004711"; // the simulator's own
 
 TEST(link_exchange, replyEmptyReceiveEventAndResynchronisation) {
     LinkEnv t;
-    ASSERT_TRUE(t.startInstrument());
+    // Each TIME? answered 40 ms after it arrives: the second answer of the resynchronisation
+    // comes well after the first, as from a real instrument.
+    ASSERT_TRUE(t.startInstrument({"--delay", "TIME?=40"}));
     t.ctx.link.trafficLogEnabled = true;
     ASSERT_TRUE(t.exchange("VERSION?"));
     EXPECT_EQ(t.ctx.link.replyText, "Firmware: FV 2.1.5 - FR 1.0.1");

@@ -81,6 +81,15 @@ TEST(queries_parse, datesReadTheSameOnEveryPc) {
             EXPECT_THROW(parse_measurement_reply(*e.ctx, measurementReply(bad), m), RunError)
                 << bad;
     }
+    const struct {
+        const char* text;
+        QDate date;
+    } twoDigitYears[] = {
+        {"14/06/99", {1999, 6, 14}}, {"1.1.30", {1930, 1, 1}},      {"31-12-29", {2029, 12, 31}},
+        {"29/02/00", {2000, 2, 29}}, {"14/06/2099", {2099, 6, 14}},
+    };
+    for (const auto& y : twoDigitYears)
+        EXPECT_EQ(instrument_date(y.text), y.date) << y.text;
     EXPECT_EQ(instrument_time("7.05"), QTime(7, 5));
     EXPECT_THROW(instrument_time("25.00.00"), RunError);
 }

@@ -89,7 +89,6 @@ TEST(Reports, EdgeCasesInEveryLanguageWithPointAndComma) {
     const QString comments = "</html>\r<!-- m: 07-1234 -->\r<!-- f: FV 2.1.5 -->\r<!-- sr. log: "
                              "ZMB 4.4 -->\r<!-- fa: FV 2.1.7 -->\r<!-- sra: ZMB 4.5 -->\r";
     const QString noTexts = "<!-- f:  -->\r<!-- sr. log:  -->\r";
-    const QString today = QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
     // clang-format off
     // Texts from the database and the instrument go in escaped: outside ISO 8859-1 (a lone
     // surrogate too) one "?" each, control characters a blank.
@@ -114,7 +113,7 @@ TEST(Reports, EdgeCasesInEveryLanguageWithPointAndComma) {
          {row("{26}:", "Rossi Mario"), row("&nbsp;", "Via Roma, 12 - Milano"), "!20157",
           row("&nbsp;", "RSSMRA80A01F205X"), "{120} (dd/mm/yyyy hh:mm): 15/06/2026 11:32\r",
           "{222}: VORNA METER PV 100, S/N: 07-1234\r", "{1}: 5#88 kW\r", ": &le; 20 kW\r",
-          "{3}: 853#2 W/m<sup>2</sup>\r", "{171}: -0#45\r",
+          "{3}: 853#2 W/m<sup>2</sup>\r", "{171}: -0#45\r", "{4}: 27#5 °C\r", "{138}: 45 °C\r",
           "DC|V1: 412#3 V", "!DC|V2", "!DC|V3", "AC|V1: 230#1 V", "AC|I2: 6#47 A", "AC|V3: 231#4 V",
           "Rfv2 = 1 ({211}); Rfv2 = 1 - (Tcel - 40) * |gamma| / 100 ({212});\r", "\r{230};\r",
           "{0}", "{2}", "{8}", "{16}", "{210}", "{213}", "{214}", "{215}", "{223}", "{225}",
@@ -145,9 +144,10 @@ TEST(Reports, EdgeCasesInEveryLanguageWithPointAndComma) {
              r.POTRAD = 0.1 + 0.2, r.TEMPAMB = -3.50, r.POTDC = 12345.5, r.COEFFTEMP = 1.0;
              r.TEMPPAN = kNoValue, r.POTAC = 2.0 / 3.0, r.RENDDC = -0.0;
              r.RENDAC = 1.2345678901234567e17;
+             c.plant.NOCT = 47.25;
          },
-         {"{7}: 0#3\r", "{4}: -3#5 °C\r", "{15}: 12345#5 kW\r", "{6}: 1\r", "{5}: ---\r",
-          "{17}: 0#666666666666667 kW\r", "{19}: 0\r", "{20}: 1#23456789012346e+17\r"}},
+         {"{138}: 47#25 °C\r", "{7}: 0#3\r", "{4}: -3#5 °C\r", "{15}: 12345#5 kW\r", "{6}: 1\r", "{5}: ---\r",
+          "{17}: 0#666666666666667 kW\r", "{19}: 0\r", "{20}: 1#23456789012346E+17\r"}},
         {"empty name and tax code, inverter over 20 kW", Sheet,
          [](auto& c) { c.plant.nome.clear(), c.plant.CODFISC.clear(), c.plant.BOOL1 = true; },
          {row("{26}:", "&nbsp;"), row("&nbsp;", "&nbsp;"), ": > 20 kW\r"}},
@@ -162,14 +162,15 @@ TEST(Reports, EdgeCasesInEveryLanguageWithPointAndComma) {
         {"Italian failed result", ItalianSheet,
          [](auto& c) { c.measurement.ESITOAC = false, c.measurement.REAL2 = kNoValue; },
          {row("INDICE DI PRESTAZIONE PRp: ---", "ESITO TEST: FAULT")}},
-        {"certificate: Italian in every language, dated today, no postcode", Certificate, nullptr,
+        {"certificate: Italian in every language, dated the day it is made, no postcode",
+         Certificate, [](auto& c) { c.reportDate = QDate(2031, 2, 3); },
          {"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"",
           "<title>CERTIFICATO DI COLLAUDO</title>\r",
           row("Impianto fotovoltaico installato presso: ", "Rossi Mario", true),
           row("&nbsp;", "Via Roma, 12 - Milano", true), row("&nbsp;", "RSSMRA80A01F205X", true),
           row("<br>Il/La sottoscritto/a professionista/impresa", "<br>Studio Tecnico Bianchi",
               true),
-          "PRp > 0,78 (se Pinv &le; 20 kW)", "collaudo: " + today + "<br>\r", "!15/06/2026",
+          "PRp > 0,78 (se Pinv &le; 20 kW)", "collaudo: 03/02/2031<br>\r", "!15/06/2026",
           "!20157", "Pca è la potenza attiva", "superiore a 40 °C è ammessa", comments}},
         {"certificate: empty tax code, TEXT1 and TEXT2", Certificate, [](auto& c) {
              c.plant.CODFISC.clear(), c.measurement.TEXT1 = c.measurement.TEXT2 = "";
@@ -206,6 +207,11 @@ TEST(Reports, EdgeCasesInEveryLanguageWithPointAndComma) {
                     expectFragment(e.ctx, doc, fragment);
             }
     }
+}
+
+TEST(Reports, TheCertificateIsDatedWhenTheParametersAreRead) {
+    ReportEnv e;
+    EXPECT_EQ(e.ctx.reportDate, QDate::currentDate());
 }
 
 TEST(Reports, FailuresLogTheRoutineAndGiveNothing) {

@@ -5,7 +5,6 @@
 #include "test_env.h"
 
 #include <gtest/gtest.h>
-#include <random>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -36,10 +35,13 @@ TEST(SetupRoutines, TextsToNumbers) {
     const auto radMin = [&](TestEnv& env) {
         return [&env](const QString& t) { return check_rad_min(*env.ctx, t); };
     };
-    EXPECT_EQ(each(radMin(english), {"1999.01", "-5", "12,5", "", "1e3"}),
-              (QList{OutOfLimit, OutOfLimit, InvalidFormat, InvalidFormat, InvalidFormat}));
-    EXPECT_EQ(each(radMin(italian), {"12,5", "12.5", "1999,5"}),
-              (QList{Ok, InvalidFormat, OutOfLimit}));
+    // Both limits are accepted, a hair beyond them is not.
+    EXPECT_EQ(each(radMin(english),
+                   {"1", "1999", "600", "0.99", "1999.01", "-5", "12,5", "", "1e3", "1.5.1"}),
+              (QList{Ok, Ok, Ok, OutOfLimit, OutOfLimit, OutOfLimit, InvalidFormat, InvalidFormat,
+                     InvalidFormat, InvalidFormat}));
+    EXPECT_EQ(each(radMin(italian), {"12,5", "1", "1999", "0,99", "12.5", "1999,5"}),
+              (QList{Ok, Ok, Ok, OutOfLimit, InvalidFormat, OutOfLimit}));
 
     qunsetenv("VORNA_COM1");
     qunsetenv("VORNA_COM33");
@@ -52,26 +54,4 @@ TEST(SetupRoutines, TextsToNumbers) {
     qputenv("VORNA_COM33", english.path("dev").toLocal8Bit());
     EXPECT_EQ(port_device_text(33), english.path("dev") + " -> /dev/null");
     qunsetenv("VORNA_COM33");
-}
-
-// Whatever is typed or received: no crash, and an accepted radiation is within its limits.
-TEST(SetupRoutines, FuzzedTextsForTheParsers) {
-    TestEnv english, italian(kItalianPc);
-    std::mt19937 random(20240614);
-    const QString alphabet = QStringLiteral("0123456789.,-+ eE\t\r\x7fàé");
-    std::uniform_int_distribution<int> length(0, 12), pick(0, int(alphabet.size()) - 1);
-    for (int i = 0; i < 20000; ++i) {
-        QString text;
-        for (int n = length(random); n > 0; --n)
-            text += alphabet.at(pick(random));
-        for (const AppContext* c : {english.ctx.get(), italian.ctx.get()}) {
-            if (check_rad_min(*c, text) != RadMinCheck::Ok) continue;
-            bool ok = false;
-            const double v = c->locale.toDouble(text, &ok);
-            ASSERT_TRUE(ok && v >= kRadMinLow && v <= kRadMinHigh) << text.toStdString();
-        }
-        ASSERT_GE(leading_port_number(text), 0);
-        ASSERT_EQ(temperature_code(text) + linedc_code(text) + phaseac_code(text), 0)
-            << text.toStdString();
-    }
 }

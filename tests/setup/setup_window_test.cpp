@@ -4,11 +4,13 @@
 #include "pseudo_terminal.h"
 #include "setup_window.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTest>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -206,4 +208,95 @@ TEST(SetupWindow, MinimumRadiationCheckedAndApplyStoppedAtAFailedCommand) {
     s.click("bttApplica");
     EXPECT_FALSE(s.sim->received().contains("MINRAD 700"));
     EXPECT_EQ(s.diff("misureac=3;REAL1=600;logo=VORNA TEST LAB"), "");
+}
+
+// A lost link is shown as such wherever it was lost: the window follows the link, so the
+// button offers to connect again instead of reconnecting on the next press.
+TEST(SetupWindow, FollowsTheLinkWhenAnApplyOrAReadOnOpeningFails) {
+    const auto shownAsDown = [](Rig& s) {
+        EXPECT_FALSE(s.ctx().link.baseLinkUp());
+        EXPECT_EQ(s.find<QPushButton>("bttCollegaBase")->text(), "Connect Base Unit");
+        EXPECT_TRUE(s.find<QComboBox>("cbComBase")->isEnabled());
+        EXPECT_EQ(configShown(s), kLinkDown);
+    };
+    {
+        Rig s(englishRow(), QStringList{"--silent", "LINEDC "});
+        s.click("bttCollegaBase");
+        ASSERT_TRUE(s.ctx().link.baseLinkUp());
+        s.find<QRadioButton>("obMisureDc_1")->setChecked(true);
+        s.click("bttApplica");
+        shownAsDown(s);
+        const auto sent = s.sim->received().size();
+        s.click("bttCollegaBase"); // connects again, reading the instrument
+        EXPECT_TRUE(s.ctx().link.baseLinkUp());
+        EXPECT_GT(s.sim->received().size(), sent);
+    }
+    {
+        // Connected, then the instrument stops answering: opening the window again reads it,
+        // fails, and shows the link down.
+        Rig s(englishRow(), QStringList{"--silent", "MINRAD?"});
+        s.closeChild();
+        s.ctx().link.serialeBase.setPortNumber(1);
+        s.ctx().link.setLinkUp(Unit::Base, true);
+        s.key("setup")->trigger();
+        shownAsDown(s);
+    }
+}
+
+// The minimum-radiation check runs when the focus moves to another control of the window,
+// not when the window closes or the program loses the focus.
+TEST(SetupWindow, MinimumRadiationCheckedOnlyWhenTheFocusMovesWithinTheWindow) {
+    Rig s(englishRow(), QStringList{});
+    s.click("bttCollegaBase");
+    ASSERT_TRUE(s.ctx().link.baseLinkUp());
+    s.window->show();
+    s.window->activateWindow();
+    QApplication::setActiveWindow(s.window.get());
+    auto* rad = s.find<QLineEdit>("tbRadMin");
+    auto* logo = s.find<QLineEdit>("tbLogo");
+
+    rad->setFocus(Qt::MouseFocusReason);
+    rad->setText("5000");
+    QApplication::setActiveWindow(nullptr); // the program loses the focus
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rad->text(), "5000");
+    EXPECT_EQ(lastWarning(s), "");
+
+    QApplication::setActiveWindow(s.window.get());
+    rad->setFocus(Qt::MouseFocusReason);
+    logo->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(rad->text(), "600");
+    EXPECT_EQ(lastWarning(s), "Minimum radiation: Out of limit (1 < rad < 1999)/Error");
+
+    rad->setFocus(Qt::MouseFocusReason);
+    rad->setText("5000");
+    s.closeChild();
+    EXPECT_EQ(lastWarning(s), "");
+    EXPECT_EQ(s.diff("REAL1=600"), "");
+}
+
+// A logo longer than the box's limit, as the instrument or the database holds it, is shown and
+// sent whole; only typing is limited.
+TEST(SetupWindow, ALongLogoIsShownAndSentWholeAndOnlyTypingIsLimited) {
+    const QString longLogo = QString("Studio Tecnico Associato Ingegneri Rossi & Bianchi Srl");
+    ASSERT_GT(longLogo.size(), 50);
+    Rig s(englishRow(), {}, {"logo\t" + longLogo});
+    s.click("bttCollegaBase");
+    ASSERT_TRUE(s.ctx().link.baseLinkUp());
+    auto* logo = s.find<QLineEdit>("tbLogo");
+    EXPECT_EQ(logo->text(), longLogo);
+    s.click("bttApplica");
+    EXPECT_TRUE(s.sim->received().contains("LOGO " + longLogo));
+    EXPECT_EQ(s.diff("logo=" + longLogo), "");
+
+    // Typing stops at 50 characters; shortening a longer text by hand still works.
+    logo->setFocus();
+    logo->end(false);
+    QTest::keyClicks(logo, "X");
+    EXPECT_EQ(logo->text(), longLogo);
+    QTest::keyClick(logo, Qt::Key_Backspace);
+    EXPECT_EQ(logo->text(), longLogo.chopped(1));
+    logo->clear();
+    QTest::keyClicks(logo, QString(60, 'a'));
+    EXPECT_EQ(logo->text(), QString(50, 'a'));
 }

@@ -15,6 +15,32 @@ QString TestEnv::debugLog() const {
     return QString::fromLatin1(f.readAll());
 }
 
+QStringList TestEnv::events(int kind) const {
+    QStringList out;
+    Statement st =
+        ctx->db.prepare(QStringLiteral("SELECT MEMO1 FROM tab1 WHERE INT1=? ORDER BY ID"));
+    st.bind(1, kind);
+    while (st.step()) {
+        const QVariant memo = st.column(0);
+        if (memo.typeId() != QMetaType::QByteArray) {
+            out << QStringLiteral("<not bytes: ") + memo.toString() + QLatin1Char('>');
+            continue;
+        }
+        QByteArray plain = memo.toByteArray();
+        const QByteArray key(kEventKeyText);
+        int sum = 0;
+        for (qsizetype i = 0; i < plain.size(); ++i) {
+            plain[i] = char(plain[i] ^ key[i % key.size()]);
+            if (i + 1 < plain.size()) sum = (sum + quint8(plain[i])) % 256;
+        }
+        const bool sound = !plain.isEmpty() && quint8(plain.back()) == sum;
+        plain.chop(1);
+        out << (sound ? QString::fromLatin1(plain)
+                      : QStringLiteral("<bad checksum: ") + QString::fromLatin1(plain) + '>');
+    }
+    return out;
+}
+
 static QString fromEnv(const char* name, const QString& fallback) {
     const QByteArray v = qgetenv(name);
     return v.isEmpty() ? fallback : QString::fromLocal8Bit(v);

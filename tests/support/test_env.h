@@ -20,7 +20,14 @@ struct TestEnv {
     QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
     // The text of debug.log (empty when missing).
     QString debugLog() const;
+    // The plain texts of the event rows of one kind in tab1, oldest first, decoded here with
+    // the key as written below; a row whose checksum is wrong, or that is not stored as bytes,
+    // gives a text that says so.
+    QStringList events(int kind) const;
 };
+
+// The event key, as the log format defines it.
+inline const char kEventKeyText[] = "k9marli TOPRAS Heddov & NiVe!!";
 
 // Where the build put the programs (simulators, uploaders).
 QString binDir();

@@ -1,0 +1,111 @@
+#include "app_test_util.h"
+#include "child_window.h"
+#include "link.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace vorna;
+using namespace vorna::test;
+
+namespace {
+
+// A child window whose one button runs an exchange, as every real handler does.
+class ExchangeWindow : public ChildWindow {
+public:
+    explicit ExchangeWindow(AppContext& ctx) : ChildWindow(ctx, "probe", 1, 3000, 1500) {
+        button = named(new QPushButton("go", this), "bttGo");
+        connect(button, &QPushButton::clicked, this, [this] { bttGo_Click(); });
+    }
+    void bttGo_Click() {
+        const Handler h(*this);
+        if (h.refused()) return;
+        ++handlersRun;
+        ctx_.link.commandText = "TIME?";
+        if (duringExchange) QTimer::singleShot(60, this, duringExchange);
+        exchangeOk = trasmette(ctx_, "probe");
+        stateAtEnd = {ctx_.link.baseLinkUp(), linkRefreshes};
+    }
+    void linkChanged() override { ++linkRefreshes; }
+    void set_messages() override { caption = ctx_.msg(168); }
+
+    QPushButton* button;
+    std::function<void()> duringExchange;
+    int handlersRun = 0, linkRefreshes = 0;
+    bool exchangeOk = false;
+    std::pair<bool, int> stateAtEnd;
+    QString caption;
+};
+
+struct Probe {
+    explicit Probe(const QStringList& simArgs) : s(englishRow(), simArgs) {
+        s.closeChild();
+        s.window->setChildWindow(
+            "probe", [](AppContext& c) -> ChildWindow* { return new ExchangeWindow(c); });
+        s.ctx().link.serialeBase.setPortNumber(1);
+        s.ctx().link.setLinkUp(Unit::Base, true);
+        s.window->openChild("probe");
+        w = s.find<ExchangeWindow>("probe");
+    }
+    Rig s;
+    QPointer<ExchangeWindow> w;
+};
+
+} // namespace
+
+TEST(ChildWindow, AClickDuringARunningHandlerDoesNothing) {
+    Probe p({"--delay", "TIME?=400"});
+    ASSERT_TRUE(p.w);
+    EXPECT_EQ(p.s.ctx().childWindowOpen, 1);
+    p.w->duringExchange = [&] { p.w->button->click(); };
+    p.w->button->click();
+    EXPECT_TRUE(p.w->exchangeOk);
+    EXPECT_EQ(p.w->handlersRun, 1);
+    EXPECT_EQ(p.s.sim->received().count("TIME?"), 1);
+    // Once it is over, the button works again.
+    p.w->duringExchange = nullptr;
+    p.w->button->click();
+    EXPECT_EQ(p.w->handlersRun, 2);
+}
+
+TEST(ChildWindow, ClosingDuringAHandlerClosesAfterIt) {
+    Probe p({"--delay", "TIME?=400"});
+    p.w->duringExchange = [&] {
+        p.w->closeWindow();
+        EXPECT_TRUE(p.w); // still there: the exchange is running
+    };
+    p.w->button->click();
+    EXPECT_TRUE(p.w->exchangeOk); // the exchange ran to its end
+    for (int i = 0; i < 20 && p.w; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_FALSE(p.w);
+    EXPECT_EQ(p.s.ctx().childWindowOpen, 0);
+    EXPECT_TRUE(p.s.window->area()->subWindowList().isEmpty());
+}
+
+TEST(ChildWindow, ALinkDropRefreshesTheWindowOnceItsHandlerIsOver) {
+    Probe p({"--silent", "TIME?"});
+    p.s.ctx().link.readTimeout = std::chrono::milliseconds(300);
+    p.w->button->click();
+    EXPECT_FALSE(p.w->exchangeOk);
+    // Lost during the handler: the refresh waits for the handler to end, then runs once.
+    EXPECT_EQ(p.w->stateAtEnd, std::make_pair(false, 0));
+    EXPECT_EQ(p.w->linkRefreshes, 1);
+    // Links changed from anywhere else reach the open window at once.
+    p.s.ctx().link.setLinkUp(Unit::Remote, true);
+    p.s.ctx().link.setLinkUp(Unit::Remote, false);
+    EXPECT_EQ(p.w->linkRefreshes, 3);
+}
+
+TEST(ChildWindow, ALanguageChangeReachesTheOpenChild) {
+    Probe p({});
+    p.s.ctx().languageIndex = 4;
+    p.s.window->applyLanguage();
+    EXPECT_EQ(p.w->caption, p.s.ctx().messaggi.text(4, 168));
+    EXPECT_TRUE(p.s.window->windowTitle().startsWith("VORNA REPORT ("));
+}
