@@ -24,6 +24,7 @@ const QLocale kIt(QLocale::Italian, QLocale::Italy);
 struct Pane {
     explicit Pane(const QLocale& locale, NumberFormat format = one_or_two_decimals) : env(locale) {
         ctx.decimalProbe = locale.toString(5000.5, 'f', 1);
+        ctx.languageIndex = locale.language() == QLocale::Italian ? 4 : 0;
         read_messagges_1(ctx);
         read_messagges_2(ctx);
         read_messagges_3(ctx);
@@ -100,9 +101,10 @@ TEST(PlantDetailsPane, ShowsReadsAndClearsThePlant) {
 TEST(PlantDetailsPane, EnablesLimitsTypingAndLabelsItsFields) {
     Pane us(kUs);
     us.pane->en_dis_controls(false);
-    for (QWidget* w : us.pane->findChildren<QWidget*>())
+    for (QWidget* w : us.pane->findChildren<QWidget*>()) {
         if (!qobject_cast<QLabel*>(w))
             EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    }
     us.pane->en_dis_controls(true);
     const struct {
         const char *box, *label;
@@ -163,8 +165,10 @@ TEST(PlantDuplicate, ComparesTheShownTextsOfAllTenFields) {
         test::TestEnv env(c.locale);
         AppContext& ctx = *env.ctx;
         ASSERT_TRUE(database_init(ctx));
-        PlantFields f{"3.0", "45.0",  "0.43",   "Rossi Mario",     "Via Roma",
-                      "12",  "20100", "Milano", "RSSMRA70A01F205X"};
+        PlantFields f;
+        f.pot = "3.0", f.noct = "45.0", f.gamma = "0.43", f.nome = "Rossi Mario";
+        f.indirizzo = "Via Roma", f.numCiv = "12", f.cap = "20100", f.comune = "Milano";
+        f.codice = "RSSMRA70A01F205X";
         if (c.locale == kIt) f.pot = "3,0", f.noct = "45,0", f.gamma = "0,43";
         bool above = false;
         EXPECT_EQ(find_duplicate_plant(ctx, f, above, c.format), DuplicateCheck::None) << c.what;
