@@ -26,7 +26,7 @@ bool leggi_impianti_da_strum(AppContext& ctx, InstrumentPlantTable& table,
         s.step(2);
         // Parsed apart: a 32nd number must not leave the slots renumbered under a list that
         // still shows the old plants.
-        std::array<int, InstrumentPlantTable::kSlots> numbers;
+        std::array<int, InstrumentPlantTable::kSlots> numbers{};
         parse_number_list(ctx.link.replyText, numbers);
         s.step(3);
         table.numbers = numbers;

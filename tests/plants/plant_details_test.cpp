@@ -102,8 +102,9 @@ TEST(PlantDetailsPane, EnablesLimitsTypingAndLabelsItsFields) {
     Pane us(kUs);
     us.pane->en_dis_controls(false);
     for (QWidget* w : us.pane->findChildren<QWidget*>()) {
-        if (!qobject_cast<QLabel*>(w))
+        if (!qobject_cast<QLabel*>(w)) {
             EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+        }
     }
     us.pane->en_dis_controls(true);
     const struct {
