@@ -15,9 +15,9 @@ void QtPrompts::warning(const QString& text, const QString& title) {
     box.exec();
 }
 
-bool QtPrompts::question(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
-                    owner());
+bool QtPrompts::question(const QString& text, const QString& title, QuestionIcon icon) {
+    QMessageBox box(icon == QuestionIcon::None ? QMessageBox::NoIcon : QMessageBox::Question, title,
+                    text, QMessageBox::Yes | QMessageBox::No, owner());
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -10,7 +10,8 @@ namespace vorna {
 class QtPrompts : public Prompts {
 public:
     void warning(const QString& text, const QString& title) override;
-    bool question(const QString& text, const QString& title) override;
+    bool question(const QString& text, const QString& title,
+                  QuestionIcon icon = QuestionIcon::Question) override;
     QString saveFileName(const QString& filter, const QString& suggested) override;
     QString openFileName(const QString& filter) override;
 

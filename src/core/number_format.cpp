@@ -13,6 +13,15 @@ QString general_number(const QLocale& locale, double value) {
     return text;
 }
 
+QString one_or_two_decimals(const QLocale& locale, double value) {
+    QString text = QLocale::c().toString(value, 'f', 2);
+    if (text.endsWith(QLatin1Char('0'))) text.chop(1);
+    if (text == QLatin1String("-0.0")) text = QStringLiteral("0.0"); // a tiny negative rounds to 0
+    if (locale.decimalPoint() == QStringLiteral(","))
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text;
+}
+
 bool parse_number(const QString& text, double& value) {
     QString t = text.trimmed();
     t.replace(QLatin1Char(','), QLatin1Char('.'));

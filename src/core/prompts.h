@@ -5,6 +5,9 @@
 namespace vorna {
 
 // What core asks of the screen. Windows give a real implementation, tests a scripted one.
+// The icon of a question box.
+enum class QuestionIcon { Question, None };
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -12,7 +15,8 @@ public:
     // A warning box: exclamation icon, OK button.
     virtual void warning(const QString& text, const QString& title = QStringLiteral("Error")) = 0;
     // A Yes/No question; true for Yes.
-    virtual bool question(const QString& text, const QString& title) = 0;
+    virtual bool question(const QString& text, const QString& title,
+                          QuestionIcon icon = QuestionIcon::Question) = 0;
     // Save and open dialogs; filter in Qt's form ("Text (*.txt)"). Empty when cancelled.
     virtual QString saveFileName(const QString& filter, const QString& suggested = {}) = 0;
     virtual QString openFileName(const QString& filter) = 0;

@@ -6,8 +6,8 @@ void ScriptedPrompts::warning(const QString& text, const QString& title) {
     warnings.push_back({text, title});
 }
 
-bool ScriptedPrompts::question(const QString& text, const QString& title) {
-    questions.push_back({text, title});
+bool ScriptedPrompts::question(const QString& text, const QString& title, QuestionIcon icon) {
+    questions.push_back({text, title, icon});
     if (answers.empty()) return false;
     const bool a = answers.front();
     answers.pop_front();

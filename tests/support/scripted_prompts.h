@@ -13,6 +13,7 @@ class ScriptedPrompts : public Prompts {
 public:
     struct Shown {
         QString text, title;
+        QuestionIcon icon = QuestionIcon::Question; // questions only
     };
     std::vector<Shown> warnings;
     std::vector<Shown> questions;
@@ -23,7 +24,8 @@ public:
     int openDialogs = 0;
 
     void warning(const QString& text, const QString& title) override;
-    bool question(const QString& text, const QString& title) override;
+    bool question(const QString& text, const QString& title,
+                  QuestionIcon icon = QuestionIcon::Question) override;
     QString saveFileName(const QString& filter, const QString& suggested) override;
     QString openFileName(const QString& filter) override;
 };
