@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
@@ -290,8 +291,10 @@ void MainWindow::showChild(QWidget* child) {
     sub->setFixedSize(sub->sizeHint());
     sub->move(twipsPoint(10, 10));
     // A child wider or taller than the area grows the main window to hold it whole.
+    // Before the first show the area has no geometry yet: lay the frame out to learn it.
+    if (layout()) layout()->activate();
     const QSize need = sub->size() + QSize(sub->x(), sub->y()) * 2;
-    const QSize have = area_->viewport()->size();
+    const QSize have = area_->contentsRect().size();
     if (need.width() > have.width() || need.height() > have.height())
         resize(size() + QSize(std::max(0, need.width() - have.width()),
                               std::max(0, need.height() - have.height())));
