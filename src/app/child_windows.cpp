@@ -1,5 +1,6 @@
 #include "child_windows.h"
 
+#include "realtime_data_window.h"
 #include "setup_window.h"
 
 namespace vorna {
@@ -8,6 +9,8 @@ namespace vorna {
 const std::vector<ChildWindowEntry>& childWindows() {
     static const std::vector<ChildWindowEntry> windows{
         {QStringLiteral("setup"), [](AppContext& c) -> ChildWindow* { return new SetupWindow(c); }},
+        {QStringLiteral("realtime_data"),
+         [](AppContext& c) -> ChildWindow* { return new RealtimeDataWindow(c); }},
     };
     return windows;
 }
