@@ -12,12 +12,12 @@ QString dateSeparator(const QLocale& locale) {
 
 namespace {
 
-QString twoDigits(int n) {
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-}
-
-QString yearText(int year) {
-    return QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0'));
+// Zero-padded fields without QString::arg: the grid formats a date for every row it saves.
+void appendDigits(QString& out, int n, int width) {
+    QChar buffer[4];
+    for (int i = width - 1; i >= 0; --i, n /= 10)
+        buffer[i] = QLatin1Char(char('0' + n % 10));
+    out.append(buffer, width);
 }
 
 } // namespace
@@ -27,13 +27,36 @@ QString dayMonthYearText(const QLocale& locale, const QDate& date) {
 }
 
 QString dayMonthYearText(const QString& separator, const QDate& date) {
-    return twoDigits(date.day()) + separator + twoDigits(date.month()) + separator +
-           yearText(date.year());
+    QString out;
+    out.reserve(10);
+    appendDigits(out, date.day(), 2);
+    out += separator;
+    appendDigits(out, date.month(), 2);
+    out += separator;
+    appendDigits(out, date.year(), 4);
+    return out;
 }
 
 QString yearMonthDayText(const QLocale& locale, const QDate& date) {
     const QString s = dateSeparator(locale);
-    return yearText(date.year()) + s + twoDigits(date.month()) + s + twoDigits(date.day());
+    QString out;
+    appendDigits(out, date.year(), 4);
+    out += s;
+    appendDigits(out, date.month(), 2);
+    out += s;
+    appendDigits(out, date.day(), 2);
+    return out;
+}
+
+QString clockText(const QTime& time) {
+    QString out;
+    out.reserve(8);
+    appendDigits(out, time.hour(), 2);
+    out += QLatin1Char(':');
+    appendDigits(out, time.minute(), 2);
+    out += QLatin1Char(':');
+    appendDigits(out, time.second(), 2);
+    return out;
 }
 
 } // namespace vorna

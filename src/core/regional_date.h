@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QString>
+#include <QTime>
 
 namespace vorna {
 
@@ -14,5 +15,7 @@ QString dayMonthYearText(const QLocale& locale, const QDate& date);
 QString dayMonthYearText(const QString& separator, const QDate& date);
 // "yyyy/mm/dd": the stored-data browser's day list.
 QString yearMonthDayText(const QLocale& locale, const QDate& date);
+// "hh:nn:ss": the grid's time column.
+QString clockText(const QTime& time);
 
 } // namespace vorna

@@ -78,7 +78,7 @@ QString sampleCellText(const SampleRow& row, int number, int column, const CellF
     case 1:
         return dayMonthYearText(format.dateSeparator, row.data);
     case 2:
-        return row.ora.toString(QStringLiteral("HH:mm:ss"));
+        return clockText(row.ora);
     case kGridResultColumn:
         return row.ESITOAC ? QStringLiteral("PASS") : QStringLiteral("FAULT");
     default:
