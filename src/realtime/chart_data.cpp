@@ -1,10 +1,10 @@
 #include "chart_data.h"
 
+#include "clock_text.h"
 #include "run_error.h"
 #include "text_grid.h"
 
-#include <QLocale>
-#include <QTime>
+#include <charconv>
 #include <cmath>
 
 namespace vorna {
@@ -18,19 +18,32 @@ namespace {
 }
 
 int secondsOfDay(int row, const QString& text) {
-    const QTime t = QTime::fromString(text, QStringLiteral("HH:mm:ss"));
-    if (!t.isValid()) unreadable(row, 2, text);
-    return t.msecsSinceStartOfDay() / 1000;
+    const int seconds = secondsFromClockText(text);
+    if (seconds < 0) unreadable(row, 2, text);
+    return seconds;
 }
 
 // Only the PC's own separator counts: "12.5" on a decimal-comma PC is not a number here.
 double regionalNumber(int row, int column, const QString& text, QChar separator) {
     if (text == QStringLiteral("---")) return 0;
-    const QChar other = separator == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',');
-    bool ok = !text.contains(other);
-    QString c = text;
-    c.replace(separator, QLatin1Char('.'));
-    const double v = ok ? QLocale::c().toDouble(c, &ok) : 0;
+    // The grid writes plain ASCII numbers; anything longer or wider is no number of ours.
+    char bytes[64];
+    const qsizetype n = text.size();
+    bool ok = n > 0 && n < qsizetype(sizeof bytes);
+    for (qsizetype i = 0; ok && i < n; ++i) {
+        const QChar c = text[i];
+        if (c == separator)
+            bytes[i] = '.';
+        else if (c.unicode() < 128 && c != QLatin1Char('.') && c != QLatin1Char(','))
+            bytes[i] = char(c.unicode());
+        else
+            ok = false;
+    }
+    double v = 0;
+    if (ok) {
+        const auto [end, ec] = std::from_chars(bytes, bytes + n, v);
+        ok = ec == std::errc() && end == bytes + n;
+    }
     // "inf" and "nan" read as numbers but no axis can hold them.
     if (!ok || !std::isfinite(v)) unreadable(row, column, text);
     return v;

@@ -20,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QLineSeries>
 #include <QPainter>
+#include <QPen>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -58,6 +59,12 @@ void ChartWindow::build() {
     outer->setContentsMargins(8, 8, 8, 8);
 
     series_ = new QLineSeries;
+    // A cosmetic pen of one pixel: a wider one makes the painter work out a join at each of
+    // 100,000 points.
+    QPen pen = series_->pen();
+    pen.setWidth(1);
+    pen.setCosmetic(true);
+    series_->setPen(pen);
     chart_ = new QChart;
     chart_->addSeries(series_);
     chart_->legend()->hide();
@@ -160,12 +167,15 @@ bool ChartWindow::disegna_grafico() {
         const qint64 day = referenceDayStart();
         for (QPointF& p : data.points)
             p.setX(double(day + qint64(p.x()) * 1000));
-        series_->replace(data.points);
+        // Each axis change lays out every point again: the old points go first and the new ones
+        // come once the axes are set.
+        series_->clear();
         axisY_->setRange(y.minimum, y.maximum);
         axisY_->setTickCount(y.divisions + 1);
         axisX_->setRange(QDateTime::fromMSecsSinceEpoch(day + qint64(x.minimum) * 1000),
                          QDateTime::fromMSecsSinceEpoch(day + qint64(x.maximum) * 1000));
         axisX_->setTickCount(x.divisions + 1);
+        series_->replace(data.points);
         setAxisTitles();
         chart_->setTitle(title);
         return true;

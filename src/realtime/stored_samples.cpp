@@ -1,5 +1,6 @@
 #include "stored_samples.h"
 
+#include "clock_text.h"
 #include "database.h"
 #include "run_error.h"
 
@@ -35,7 +36,7 @@ std::vector<QDate> storedSampleDays(Database& db, qint64 plantId) {
     q.bind(1, plantId);
     std::vector<QDate> days;
     while (q.step()) {
-        const QDate d = QDate::fromString(q.column(0).toString(), QStringLiteral("yyyy-MM-dd"));
+        const QDate d = dateFromStoredText(q.column(0).toString());
         if (d.isValid()) days.push_back(d);
     }
     return days;
@@ -55,20 +56,22 @@ void forEachStoredSample(Database& db, qint64 plantId, const QDate& day, const Q
 }
 
 SampleRow readStoredSample(const Statement& row) {
+    for (int i = 0; i < kGridColumns - 1; ++i)
+        if (row.isNull(i)) nullField(row, i);
     SampleRow s;
-    const QVariant data = row.column(0), ora = row.column(1);
-    if (!data.isValid()) nullField(row, 0);
-    if (!ora.isValid()) nullField(row, 1);
-    s.data = QDate::fromString(data.toString(), QStringLiteral("yyyy-MM-dd"));
-    s.ora = QTime::fromString(ora.toString(), QStringLiteral("HH:mm:ss"));
+    const QString data = row.column(0).toString(), ora = row.column(1).toString();
+    s.data = dateFromStoredText(data);
+    const int seconds = secondsFromClockText(ora);
+    if (!s.data.isValid() || seconds < 0)
+        throw RunError(err::kTypeMismatch,
+                       QStringLiteral("Type mismatch: ") + data + QLatin1Char(' ') + ora);
+    s.ora = QTime::fromMSecsSinceStartOfDay(seconds * 1000);
     for (int c = kGridFirstValueColumn; c < kGridColumns; ++c) {
         const int i = c - kGridFirstValueColumn + 2;
-        const QVariant v = row.column(i);
-        if (!v.isValid()) nullField(row, i);
         if (c == kGridResultColumn)
-            s.ESITOAC = v.toLongLong() != 0;
+            s.ESITOAC = row.integer(i) != 0;
         else
-            s.value(c) = v.toDouble();
+            s.value(c) = row.real(i);
     }
     return s;
 }
