@@ -68,6 +68,9 @@ void ChartWindow::build() {
     chart_ = new QChart;
     chart_->addSeries(series_);
     chart_->legend()->hide();
+    // Axis numbers with the PC's decimal separator, as in the grid.
+    chart_->setLocale(ctx_.locale);
+    chart_->setLocalizeNumbers(true);
     chart_->setTitleFont(titleFont());
     axisX_ = new QDateTimeAxis;
     axisX_->setFormat(QStringLiteral("hh:mm"));
