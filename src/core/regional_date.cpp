@@ -12,12 +12,23 @@ QString dateSeparator(const QLocale& locale) {
 
 namespace {
 
-// Zero-padded fields without QString::arg: the grid formats a date for every row it saves.
-void appendDigits(QString& out, int n, int width) {
-    QChar buffer[4];
-    for (int i = width - 1; i >= 0; --i, n /= 10)
-        buffer[i] = QLatin1Char(char('0' + n % 10));
-    out.append(buffer, width);
+// Three zero-padded fields joined by a separator, without QString::arg: the grid formats a
+// date and a time for every row it saves.
+struct Field {
+    int value, width;
+};
+QString threeFields(Field a, Field b, Field c, QStringView separator) {
+    QString out;
+    out.reserve(a.width + b.width + c.width + 2 * separator.size());
+    for (const Field& f : {a, b, c}) {
+        if (!out.isEmpty()) out += separator;
+        QChar digits[4];
+        int n = f.value;
+        for (int i = f.width - 1; i >= 0; --i, n /= 10)
+            digits[i] = QLatin1Char(char('0' + n % 10));
+        out.append(digits, f.width);
+    }
+    return out;
 }
 
 } // namespace
@@ -27,36 +38,15 @@ QString dayMonthYearText(const QLocale& locale, const QDate& date) {
 }
 
 QString dayMonthYearText(const QString& separator, const QDate& date) {
-    QString out;
-    out.reserve(10);
-    appendDigits(out, date.day(), 2);
-    out += separator;
-    appendDigits(out, date.month(), 2);
-    out += separator;
-    appendDigits(out, date.year(), 4);
-    return out;
+    return threeFields({date.day(), 2}, {date.month(), 2}, {date.year(), 4}, separator);
 }
 
 QString yearMonthDayText(const QLocale& locale, const QDate& date) {
-    const QString s = dateSeparator(locale);
-    QString out;
-    appendDigits(out, date.year(), 4);
-    out += s;
-    appendDigits(out, date.month(), 2);
-    out += s;
-    appendDigits(out, date.day(), 2);
-    return out;
+    return threeFields({date.year(), 4}, {date.month(), 2}, {date.day(), 2}, dateSeparator(locale));
 }
 
 QString clockText(const QTime& time) {
-    QString out;
-    out.reserve(8);
-    appendDigits(out, time.hour(), 2);
-    out += QLatin1Char(':');
-    appendDigits(out, time.minute(), 2);
-    out += QLatin1Char(':');
-    appendDigits(out, time.second(), 2);
-    return out;
+    return threeFields({time.hour(), 2}, {time.minute(), 2}, {time.second(), 2}, u":");
 }
 
 } // namespace vorna
