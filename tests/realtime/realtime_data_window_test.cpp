@@ -13,6 +13,7 @@ TEST(RealtimeData, DayListsBoxesAndAnotherPlant) {
     for (const char* day : {"2011-07-01", "2010-12-31", "2011-06-30", "2011-07-01"})
         insertStored(s.db(), uno, day, "10:00:00");
     insertStored(s.db(), due, "2012-01-01", "10:00:00");
+    insertStored(s.db(), uno, "not a day", "10:00:00"); // left out of the list
     s.open();
     ASSERT_NE(s.browser(), nullptr);
     EXPECT_EQ(s.ctx().childWindowOpen, 1);

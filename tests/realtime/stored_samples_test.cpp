@@ -9,55 +9,12 @@
 using namespace vorna;
 using namespace vorna::test;
 
-namespace {
-
-struct StoredSamples : ::testing::Test {
+TEST(StoredSamples, EveryColumnInItsPlaceAndANullRefused) {
     TestEnv env;
     Database& db = env.ctx->db;
-    qint64 plant = 0, other = 0;
-    void SetUp() override {
-        db.open(env.path("DATA_v2.MDB"));
-        ensure_schema(db);
-        plant = insertPlant(db, "Uno");
-        other = insertPlant(db, "Due");
-    }
-    // The times forEachStoredSample hands over, as "HH:mm:ss".
-    QStringList times(const QDate& day, QTime from, QTime to) {
-        QStringList out;
-        forEachStoredSample(db, plant, day, from, to, [&](Statement& row) {
-            out << readStoredSample(row).ora.toString("HH:mm:ss");
-        });
-        return out;
-    }
-};
-
-} // namespace
-
-TEST_F(StoredSamples, DaysOfOnePlantOldestFirst) {
-    for (const char* day : {"2011-07-01", "2010-12-31", "2011-06-30", "2011-07-01"})
-        insertStored(db, plant, day, "10:00:00");
-    insertStored(db, other, "2012-01-01", "10:00:00");
-    insertStored(db, plant, "not a day", "10:00:00");
-    const std::vector<QDate> want{QDate(2010, 12, 31), QDate(2011, 6, 30), QDate(2011, 7, 1)};
-    EXPECT_EQ(storedSampleDays(db, plant), want);
-    EXPECT_TRUE(storedSampleDays(db, 999).empty());
-}
-
-TEST_F(StoredSamples, RangeFromSecondZeroToSecondFiftyNineInTimeOrder) {
-    const QDate day(2011, 6, 30);
-    for (const char* t : {"22:59:59", "00:59:59", "01:00:00", "09:04:59", "09:05:59", "09:05:00",
-                          "09:06:00", "23:00:00"})
-        insertStored(db, plant, "2011-06-30", t);
-    insertStored(db, plant, "2011-07-01", "09:05:30");
-    insertStored(db, other, "2011-06-30", "09:05:30");
-    EXPECT_EQ(
-        times(day, QTime(1, 0), QTime(22, 59)),
-        QStringList({"01:00:00", "09:04:59", "09:05:00", "09:05:59", "09:06:00", "22:59:59"}));
-    EXPECT_EQ(times(day, QTime(9, 5), QTime(9, 5)), QStringList({"09:05:00", "09:05:59"}));
-    EXPECT_TRUE(times(day, QTime(10, 0), QTime(9, 0)).isEmpty());
-}
-
-TEST_F(StoredSamples, EveryColumnInItsPlaceAndANullRefused) {
+    db.open(env.path("DATA_v2.MDB"));
+    ensure_schema(db);
+    const qint64 plant = insertPlant(db, "Uno");
     QVariantMap changes;
     for (const MeasurementColumn& c : kMeasurementNumbers)
         changes.insert(c.name, QString(c.name).size() * 100 + (&c - kMeasurementNumbers));
