@@ -1,6 +1,7 @@
 #include "child_windows.h"
 
 #include "plants_window.h"
+#include "realtime_data_window.h"
 #include "setup_window.h"
 
 namespace vorna {
@@ -11,6 +12,8 @@ const std::vector<ChildWindowEntry>& childWindows() {
         {QStringLiteral("setup"), [](AppContext& c) -> ChildWindow* { return new SetupWindow(c); }},
         {QStringLiteral("frmImpianti"),
          [](AppContext& c) -> ChildWindow* { return new PlantsWindow(c); }},
+        {QStringLiteral("realtime_data"),
+         [](AppContext& c) -> ChildWindow* { return new RealtimeDataWindow(c); }},
     };
     return windows;
 }

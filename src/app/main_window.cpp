@@ -8,12 +8,12 @@
 #include "drawn_icons.h"
 #include "error_trap.h"
 #include "logs.h"
+#include "mdi_frame.h"
 #include "mdi_title.h"
 #include "program_values.h"
 #include "relay.h"
 #include "settings_row.h"
 #include "settings_startup.h"
-#include "twips.h"
 #include "window_indicators.h"
 
 #include <QAction>
@@ -23,6 +23,7 @@
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -187,9 +188,13 @@ bool MainWindow::MDIForm_Load() {
 void MainWindow::MDIForm_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    // Child windows borrow the context: they go before the ports and the database.
+    // Child windows borrow the context: they go before the ports and the database. A window
+    // may close another as it goes (the browser its chart): guarded pointers skip it then.
+    QList<QPointer<QMdiSubWindow>> frames;
     for (QMdiSubWindow* w : area_->subWindowList())
-        delete w;
+        frames << w;
+    for (const QPointer<QMdiSubWindow>& w : frames)
+        delete w.data();
     guard(ctx_, QStringLiteral("MDIForm_Unload"), [&] {
         chiudi_com_base(ctx_);
         chiudi_com_remota(ctx_);
@@ -281,25 +286,7 @@ void MainWindow::openChild(const QString& name) {
 }
 
 void MainWindow::showChild(QWidget* child) {
-    QMdiSubWindow* sub = area_->addSubWindow(child);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                        Qt::WindowSystemMenuHint);
-    sub->setWindowIcon(windowIcon());
-    // The child's fixed size is its client area; the frame goes around it.
-    sub->adjustSize();
-    sub->setFixedSize(sub->sizeHint());
-    sub->move(twipsPoint(10, 10));
-    // A child wider or taller than the area grows the main window to hold it whole.
-    // Before the first show the area has no geometry yet: lay the frame out to learn it.
-    if (layout()) layout()->activate();
-    const QSize need = sub->size() + QSize(sub->x(), sub->y()) * 2;
-    const QSize have = area_->contentsRect().size();
-    if (need.width() > have.width() || need.height() > have.height())
-        resize(size() + QSize(std::max(0, need.width() - have.width()),
-                              std::max(0, need.height() - have.height())));
-    sub->show();
-    area_->setActiveSubWindow(sub);
+    showInMdiArea(area_, child);
 }
 
 QWidget* MainWindow::currentChild() const {

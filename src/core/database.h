@@ -29,6 +29,10 @@ public:
     int columnCount() const;
     QString columnName(int i) const;
     QVariant column(int i) const;
+    // Typed reads for loops over many rows, without a QVariant a cell. A NULL reads as 0.
+    bool isNull(int i) const;
+    double real(int i) const;
+    qint64 integer(int i) const;
 
 private:
     sqlite3* db_;

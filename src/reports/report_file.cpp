@@ -1,22 +1,11 @@
 #include "report_file.h"
 
-#include "run_error.h"
-
-#include <QSaveFile>
+#include "whole_file.h"
 
 namespace vorna {
 
 void write_report_file(const QString& path, const QByteArray& text) {
-    QSaveFile f(path);
-    const auto fail = [&] {
-        const QString why = f.errorString();
-        f.cancelWriting();
-        throw RunError(err::kFileAccess, QStringLiteral("Path/File access error: ") + path +
-                                             QStringLiteral(" (") + why + QLatin1Char(')'));
-    };
-    if (!f.open(QIODevice::WriteOnly)) fail();
-    if (f.write(text) != text.size() || f.write("\r\n", 2) != 2) fail();
-    if (!f.commit()) fail();
+    writeWholeFile(path, text + QByteArrayLiteral("\r\n"));
 }
 
 } // namespace vorna

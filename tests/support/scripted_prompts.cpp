@@ -14,8 +14,10 @@ bool ScriptedPrompts::question(const QString& text, const QString& title, Questi
     return a;
 }
 
-QString ScriptedPrompts::saveFileName(const QString&, const QString&) {
+QString ScriptedPrompts::saveFileName(const QString& filter, const QString& suggested) {
     ++saveDialogs;
+    saveFilter = filter;
+    saveSuggested = suggested;
     if (saveNames.empty()) return {};
     QString n = saveNames.front();
     saveNames.pop_front();

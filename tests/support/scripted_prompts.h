@@ -21,6 +21,8 @@ public:
     std::deque<QString> saveNames;
     std::deque<QString> openNames;
     int saveDialogs = 0;
+    // What the last save dialog offered.
+    QString saveFilter, saveSuggested;
     int openDialogs = 0;
 
     void warning(const QString& text, const QString& title) override;

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QList>
+#include <QPointF>
+
+namespace vorna {
+
+class TextGrid;
+
+// One column of the browser's grid as chart points: x the time cell in seconds from midnight,
+// y the value read with the regional decimal separator ("---" counts as 0), with the ranges.
+struct ChartData {
+    QList<QPointF> points;
+    int tmin = 0, tmax = 0;
+    double vmin = 0, vmax = 0;
+};
+
+// Throws RunError when the grid has no sample row or a cell cannot be read.
+ChartData chartData(const TextGrid& grid, int column, QChar decimalSeparator);
+
+} // namespace vorna

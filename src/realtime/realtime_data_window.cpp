@@ -1,0 +1,303 @@
+#include "realtime_data_window.h"
+
+#include "app_context.h"
+#include "chart_window.h"
+#include "data_store.h"
+#include "error_trap.h"
+#include "mdi_frame.h"
+#include "regional_date.h"
+#include "sample_grid_view.h"
+#include "saved_files.h"
+#include "stored_samples.h"
+#include "whole_file.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vorna {
+
+namespace {
+
+constexpr int kWidthTwips = 13455;
+constexpr int kHeightTwips = 7815;
+constexpr int kFirstHour = 1;
+constexpr int kLastHour = 22;
+
+// An hour and a minute list with their fixed "hr" and "min" labels in a frame.
+QGroupBox* timeFrame(QWidget* parent, const char* frame, QComboBox*& hour, const char* hourName,
+                     const char* hourLabel, QComboBox*& minute, const char* minuteName,
+                     const char* minuteLabel) {
+    auto* box = new QGroupBox(parent);
+    box->setObjectName(QString::fromLatin1(frame));
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(8, 4, 8, 4);
+    auto add = [&](QComboBox*& list, const char* listName, const char* labelName,
+                   const char* text) {
+        list = new QComboBox(box);
+        list->setObjectName(QString::fromLatin1(listName));
+        list->setMinimumContentsLength(2);
+        auto* label = new QLabel(QString::fromLatin1(text), box);
+        label->setObjectName(QString::fromLatin1(labelName));
+        row->addWidget(list);
+        row->addWidget(label);
+    };
+    add(hour, hourName, hourLabel, "hr");
+    add(minute, minuteName, minuteLabel, "min");
+    return box;
+}
+
+// The whole number a list entry shows ("7" for hour 7); -1 when it shows none.
+int entryNumber(const QComboBox* list) {
+    bool ok = false;
+    const int n = list->currentText().toInt(&ok);
+    return ok ? n : -1;
+}
+
+} // namespace
+
+RealtimeDataWindow::RealtimeDataWindow(AppContext& ctx, QWidget* parent)
+    : ChildWindow(ctx, QStringLiteral("realtime_data"), 1, kWidthTwips, kHeightTwips, parent) {
+    build();
+    Form_Load_realtime_data();
+}
+
+RealtimeDataWindow::~RealtimeDataWindow() {
+    Form_Unload_realtime_data();
+}
+
+void RealtimeDataWindow::build() {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->setSpacing(6);
+
+    auto* choice = new QHBoxLayout;
+    lbImp_ = named(new QLabel(this), "lbImp");
+    cbImp_ = named(new QComboBox(this), "cbImp");
+    lbDate_ = named(new QLabel(this), "lbDate");
+    cbDate_ = named(new QComboBox(this), "cbDate");
+    cbImp_->setMinimumContentsLength(40);
+    cbImp_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cbDate_->setMinimumContentsLength(10);
+    choice->addWidget(lbImp_);
+    choice->addWidget(cbImp_, 1);
+    choice->addSpacing(12);
+    choice->addWidget(lbDate_);
+    choice->addWidget(cbDate_);
+    outer->addLayout(choice);
+
+    auto* range = new QHBoxLayout;
+    frStart_ = timeFrame(this, "fr_start", cbStartH_, "cbStartH", "lbStartH", cbStartM_, "cbStartM",
+                         "lbStartM");
+    frStop_ =
+        timeFrame(this, "fr_stop", cbStopH_, "cbStopH", "lbStopH", cbStopM_, "cbStopM", "lbStopM");
+    bttSalva_ = named(new QPushButton(this), "bttSalva");
+    bttGrafico_ = named(new QPushButton(this), "bttGrafico");
+    range->addWidget(frStart_);
+    range->addWidget(frStop_);
+    range->addStretch(1);
+    range->addWidget(bttSalva_);
+    range->addWidget(bttGrafico_);
+    outer->addLayout(range);
+
+    grMis_ = named(new SampleGridView(ctx_.locale, CellRules::Stored, this), "grMis");
+    outer->addWidget(grMis_, 1);
+
+    onChoice(cbImp_, &RealtimeDataWindow::cbImp_Click);
+    for (QComboBox* list : {cbDate_, cbStartH_, cbStartM_, cbStopH_, cbStopM_})
+        onChoice(list, &RealtimeDataWindow::aggiornaMisureTabella);
+    connect(bttSalva_, &QPushButton::clicked, this, [this] {
+        const Handler h(*this);
+        if (!h.refused()) bttSalva_Click();
+    });
+    connect(bttGrafico_, &QPushButton::clicked, this, [this] {
+        const Handler h(*this);
+        if (!h.refused()) bttGrafico_Click();
+    });
+}
+
+void RealtimeDataWindow::onChoice(QComboBox* list, void (RealtimeDataWindow::*routine)()) {
+    connect(list, &QComboBox::activated, this, [this, routine] {
+        const Handler h(*this);
+        if (!h.refused()) (this->*routine)();
+    });
+}
+
+void RealtimeDataWindow::Form_Load_realtime_data() {
+    guard(ctx_, QStringLiteral("Form_Load_realtime_data"), [&] {
+        popolaMinuti();
+        for (int h = kFirstHour; h <= kLastHour; ++h) {
+            cbStartH_->addItem(QString::number(h));
+            cbStopH_->addItem(QString::number(h));
+        }
+        cbStartH_->setCurrentIndex(0);
+        cbStartM_->setCurrentIndex(0);
+        cbStopH_->setCurrentIndex(kLastHour - kFirstHour);
+        cbStopM_->setCurrentIndex(59);
+        set_messages_realtime_data();
+        intestazione_griglia();
+        cbDate_->clear();
+        cbDate_->setEnabled(false);
+        bttSalva_->setEnabled(false);
+        QStringList plants;
+        popola_cbselimp(ctx_, plants);
+        cbImp_->addItems(plants);
+        cbImp_->setCurrentIndex(-1);
+        return true;
+    });
+}
+
+void RealtimeDataWindow::Form_Unload_realtime_data() {
+    guard(ctx_, QStringLiteral("Form_Unload_realtime_data"), [&] {
+        // The chart reads this window's grid: it must not outlive it.
+        if (chart_) {
+            auto* frame = qobject_cast<QMdiSubWindow*>(chart_->parentWidget());
+            QWidget* outermost = frame ? static_cast<QWidget*>(frame) : chart_.data();
+            delete outermost;
+        }
+        return true;
+    });
+}
+
+void RealtimeDataWindow::popolaMinuti() {
+    guard(ctx_, QStringLiteral("popolaMinuti"), [&] {
+        cbStartM_->clear();
+        cbStopM_->clear();
+        for (int m = 0; m < 60; ++m) {
+            cbStartM_->addItem(QString::number(m));
+            cbStopM_->addItem(QString::number(m));
+        }
+        return true;
+    });
+}
+
+void RealtimeDataWindow::set_messages_realtime_data() {
+    guard(ctx_, QStringLiteral("set_messages_realtime_data"), [&] {
+        setWindowTitle(ctx_.msg(166));
+        lbImp_->setText(ctx_.msg(78));
+        bttGrafico_->setText(ctx_.msg(111));
+        bttSalva_->setText(ctx_.msg(97));
+        lbDate_->setText(ctx_.msg(28));
+        frStart_->setTitle(ctx_.msg(100));
+        frStop_->setTitle(ctx_.msg(99));
+        grMis_->grid().setCaptions(gridCaptions(ctx_));
+        return true;
+    });
+}
+
+void RealtimeDataWindow::intestazione_griglia() {
+    guard(ctx_, QStringLiteral("intestazione_griglia"), [&] {
+        grMis_->grid().setCaptions(gridCaptions(ctx_));
+        grMis_->grid().clearSamples();
+        grMis_->grid().table().selectRow(1);
+        return true;
+    });
+}
+
+const TextGrid& RealtimeDataWindow::grid() const {
+    return grMis_->grid().table();
+}
+
+ChartWindow* RealtimeDataWindow::chart() const {
+    return chart_;
+}
+
+void RealtimeDataWindow::cbImp_Click() {
+    guard(ctx_, QStringLiteral("cbImp_Click"), [&] {
+        cbDate_->clear();
+        bttSalva_->setEnabled(false);
+        grMis_->grid().clearSamples();
+        const int entry = cbImp_->currentIndex();
+        if (entry < 1) {
+            cbDate_->setEnabled(false);
+            return true;
+        }
+        cbDate_->setEnabled(true);
+        plantId_ = ctx_.plantIdList.at(size_t(entry - 1));
+        for (const QDate& day : storedSampleDays(ctx_.db, plantId_))
+            cbDate_->addItem(yearMonthDayText(ctx_.locale, day), day);
+        // A filled list selects its first day by itself; the user has chosen none yet.
+        cbDate_->setCurrentIndex(-1);
+        return true;
+    });
+}
+
+bool RealtimeDataWindow::insert_new_row(const Statement& row, std::vector<SampleRow>& rows) {
+    return guard(ctx_, QStringLiteral("insert_new_row"), [&] {
+        rows.push_back(readStoredSample(row));
+        return true;
+    });
+}
+
+void RealtimeDataWindow::aggiornaMisureTabella() {
+    for (const QComboBox* list : {cbDate_, cbStartH_, cbStartM_, cbStopH_, cbStopM_})
+        if (list->currentText().isEmpty()) return;
+    std::vector<SampleRow> rows;
+    bool busy = false;
+    guard(ctx_, QStringLiteral("aggiornaMisureTabella"), [&] {
+        const QDate day = cbDate_->currentData().toDate();
+        const QTime start(entryNumber(cbStartH_), entryNumber(cbStartM_));
+        const QTime stop(entryNumber(cbStopH_), entryNumber(cbStopM_));
+        forEachStoredSample(ctx_.db, plantId_, day, start, stop, [&](Statement& row) {
+            if (!busy) {
+                busy = true;
+                ctx_.indicators->setBusy(true);
+            }
+            insert_new_row(row, rows);
+        });
+        return true;
+    });
+    // Rows read before a database error stay.
+    const bool any = !rows.empty();
+    grMis_->grid().setSamples(std::move(rows));
+    grMis_->grid().table().selectRow(grMis_->grid().table().rowCount() - 1);
+    if (busy) ctx_.indicators->setBusy(false);
+    if (any) bttSalva_->setEnabled(true);
+}
+
+void RealtimeDataWindow::bttSalva_Click() {
+    guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
+        const QByteArray text = storedDataFile(ctx_, plantId_, grMis_->grid().table());
+        const QString name = askSaveName(ctx_, QStringLiteral("(*.txt)"),
+                                         ctx_.appPath + QStringLiteral("datalogger"));
+        if (name.isEmpty()) return false;
+        writeWholeFile(name, text);
+        return true;
+    });
+}
+
+void RealtimeDataWindow::bttGrafico_Click() {
+    guard(ctx_, QStringLiteral("bttGrafico_Click"), [&] {
+        if (cbImp_->currentIndex() < 1) {
+            ctx_.prompts.warning(ctx_.msg(127));
+            cbImp_->setFocus();
+            return true;
+        }
+        if (cbDate_->currentIndex() < 0) {
+            ctx_.prompts.warning(ctx_.msg(119));
+            cbDate_->setFocus();
+            return true;
+        }
+        if (chart_) {
+            // One chart at a time: asking again brings it to the front.
+            if (QMdiArea* area = mdiAreaOf(chart_))
+                area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(chart_->parentWidget()));
+            else
+                chart_->raise();
+            return true;
+        }
+        chart_ = new ChartWindow(ctx_, *this);
+        if (QMdiArea* area = mdiAreaOf(this))
+            showInMdiArea(area, chart_);
+        else
+            chart_->show();
+        return true;
+    });
+}
+
+} // namespace vorna

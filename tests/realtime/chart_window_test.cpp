@@ -1,0 +1,208 @@
+#include "browser_rig.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
+#include <QDir>
+#include <QLineSeries>
+#include <QMdiArea>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QValueAxis>
+#include <ctime>
+
+using namespace vorna;
+using namespace vorna::test;
+
+namespace {
+
+// What the chart shows: "ymin..ymax/ticks hh:mm..hh:mm/ticks points|title|Y title|X title".
+std::string chartShown(ChartWindow* w) {
+    QChart* c = w->chartView()->chart();
+    auto* y = qobject_cast<QValueAxis*>(c->axes(Qt::Vertical).value(0));
+    auto* x = qobject_cast<QDateTimeAxis*>(c->axes(Qt::Horizontal).value(0));
+    auto* series = qobject_cast<QLineSeries*>(c->series().value(0));
+    if (!x || !y || !series) return "no chart";
+    return QString("%1..%2/%3 %4..%5/%6 %7|%8|%9|%10")
+        .arg(y->min())
+        .arg(y->max())
+        .arg(y->tickCount())
+        .arg(x->min().toString("hh:mm"), x->max().toString("hh:mm"))
+        .arg(x->tickCount())
+        .arg(series->count())
+        .arg(c->title(), y->titleText(), x->titleText())
+        .toStdString();
+}
+
+void option(BrowserRig& s, int i) {
+    s.find<QRadioButton>(QString("opSelMis_%1").arg(i))->click();
+}
+
+// Plant "Impianto Uno" (padded) with three samples on 30/06/2011 at 9:05, 10:00 and 12:30.
+qint64 chartDay(BrowserRig& s) {
+    const qint64 uno = insertPlant(s.db(), "  Impianto Uno ");
+    const QVariantMap rows[] = {
+        {{"rad", 120}, {"TEMPPAN", -3}, {"VDC2", -2000}, {"REAL2", 0.47}},
+        {{"rad", 500}, {"TEMPPAN", 10}, {"VDC2", 8000}, {"IDC2", 800}, {"REAL2", 0.8}},
+        {{"rad", 812}, {"TEMPPAN", 25}, {"VDC2", 300}, {"REAL2", 0.9}},
+    };
+    const char* times[] = {"09:05:00", "10:00:00", "12:30:00"};
+    for (int i = 0; i < 3; ++i)
+        insertStored(s.db(), uno, "2011-06-30", times[i], rows[i]);
+    return uno;
+}
+
+void openChart(BrowserRig& s, qint64 plant) {
+    s.open();
+    s.choosePlant(plant);
+    s.chooseDay("2011/06/30");
+    s.click("bttGrafico");
+}
+
+const char* const kTitles = "Impianto Uno (30/06/2011)";
+
+} // namespace
+
+TEST(Chart, OptionsRangesTicksTitlesAndPoints) {
+    BrowserRig s;
+    openChart(s, chartDay(s));
+    ChartWindow* w = s.chart();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+    const std::string tail = std::string("|") + kTitles + "|";
+    EXPECT_EQ(chartShown(w), "80..860/11 09:00..13:00/5 3" + tail + "Radiation [W/m2]|Time");
+    option(s, 2);
+    EXPECT_EQ(chartShown(w), "0..27/11 09:00..13:00/5 3" + tail + "Panel temperature [°C]|Time");
+    // "---" (a missing value, an idle line) is drawn as 0.
+    option(s, 6);
+    EXPECT_EQ(chartShown(w), "0..330/11 09:00..13:00/5 3" + tail + "DC voltage #2 [V]|Time");
+    option(s, 18);
+    EXPECT_EQ(chartShown(w), "0.3..0.93/11 09:00..13:00/5 3" + tail + "PRp|Time");
+
+    // A new range shows at the next option change; a range without samples changes nothing.
+    s.chooseRange(9, 0, 10, 0);
+    EXPECT_EQ(chartShown(w), "0.3..0.93/11 09:00..13:00/5 3" + tail + "PRp|Time");
+    option(s, 0);
+    EXPECT_EQ(chartShown(w), "0..530/11 09:00..11:00/3 2" + tail + "Radiation [W/m2]|Time");
+    s.chooseRange(11, 0, 11, 59);
+    option(s, 2);
+    EXPECT_EQ(chartShown(w), "0..530/11 09:00..11:00/3 2" + tail + "Radiation [W/m2]|Time");
+    EXPECT_TRUE(s.env.debugLog().contains("disegna_grafico"));
+
+    // Asking again brings the one chart to the front.
+    s.chooseRange(1, 0, 22, 59);
+    s.click("bttGrafico");
+    EXPECT_EQ(s.window->findChildren<ChartWindow*>().size(), 1);
+    EXPECT_EQ(s.window->area()->activeSubWindow()->widget(), w);
+}
+
+TEST(Chart, LabelsRightOnAClockChangeDay) {
+    const QByteArray old = qgetenv("TZ");
+    qputenv("TZ", "Europe/Rome");
+    tzset();
+    {
+        BrowserRig s;
+        const qint64 uno = insertPlant(s.db(), "Uno");
+        insertStored(s.db(), uno, "2011-03-27", "01:30:00");
+        insertStored(s.db(), uno, "2011-03-27", "03:30:00");
+        s.open();
+        s.choosePlant(uno);
+        s.chooseDay("2011/03/27");
+        s.click("bttGrafico");
+        ASSERT_NE(s.chart(), nullptr);
+        auto* x = qobject_cast<QDateTimeAxis*>(
+            s.chart()->chartView()->chart()->axes(Qt::Horizontal).value(0));
+        EXPECT_EQ(x->min().toString("hh:mm"), "01:00");
+        EXPECT_EQ(x->max().toString("hh:mm"), "04:00");
+        // Three hours of axis for three hours of labels, one tick an hour.
+        EXPECT_EQ(x->min().msecsTo(x->max()), 3 * 3600 * 1000);
+        EXPECT_EQ(x->tickCount(), 4);
+    }
+    qputenv("TZ", old);
+    tzset();
+}
+
+TEST(Chart, SavedAsBmpOrPngAtTheChartsSize) {
+    BrowserRig s;
+    s.window->show();
+    openChart(s, chartDay(s));
+    ChartWindow* w = s.chart();
+    ASSERT_NE(w, nullptr);
+    QCoreApplication::processEvents();
+    const QSize size = w->chartView()->size();
+    const QString expected = QString("%1 %2").arg(size.width()).arg(size.height());
+    auto identify = [](const QString& file) {
+        QProcess p;
+        p.start("identify", {"-format", "%m %w %h", file});
+        p.waitForFinished(20000);
+        return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
+    };
+    // Cancelled: nothing written.
+    w->findChild<QPushButton*>("bttSalva")->click();
+    EXPECT_TRUE(QDir(s.env.dir.path()).entryList({"chart*"}, QDir::Files).isEmpty());
+    EXPECT_EQ(s.env.prompts.saveFilter, "(*.bmp);;(*.png)");
+    EXPECT_EQ(s.env.prompts.saveSuggested, s.env.path("chart"));
+
+    s.env.prompts.saveNames = {s.env.path("chart"), s.env.path("copy.PNG")};
+    w->findChild<QPushButton*>("bttSalva")->click();
+    w->findChild<QPushButton*>("bttSalva")->click();
+    // ImageMagick names the Windows bitmap with a plain info header "BMP3".
+    EXPECT_EQ(identify(s.env.path("chart")), "BMP3 " + expected);
+    EXPECT_GT(size.width(), 600);
+    EXPECT_EQ(identify(s.env.path("copy.PNG")), "PNG " + expected);
+    QFile bmp(s.env.path("chart"));
+    ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
+    const QByteArray head = bmp.read(30);
+    EXPECT_EQ(head.left(2), "BM");
+    EXPECT_EQ(int(uchar(head[28])), 24); // bits per pixel
+}
+
+TEST(Chart, ClosingTheBrowserOrTheProgramClosesTheChart) {
+    {
+        BrowserRig s;
+        openChart(s, chartDay(s));
+        ASSERT_NE(s.chart(), nullptr);
+        // The browser's frame closed as the user closes it.
+        qobject_cast<QMdiSubWindow*>(s.browser()->parentWidget())->close();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return s.browser() == nullptr; }, 2000));
+        EXPECT_EQ(s.chart(), nullptr);
+        EXPECT_TRUE(s.window->area()->subWindowList().isEmpty());
+        EXPECT_EQ(s.ctx().childWindowOpen, 0);
+        // The chart closed alone leaves the browser.
+        openChart(s, s.ctx().plantIdList.front());
+        qobject_cast<QMdiSubWindow*>(s.chart()->parentWidget())->close();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return s.chart() == nullptr; }, 2000));
+        ASSERT_NE(s.browser(), nullptr);
+        s.click("bttGrafico");
+        EXPECT_NE(s.chart(), nullptr);
+    }
+    BrowserRig s;
+    openChart(s, chartDay(s));
+    ASSERT_NE(s.chart(), nullptr);
+    EXPECT_TRUE(s.window->close());
+    EXPECT_FALSE(s.ctx().db.isOpen());
+    EXPECT_EQ(s.ctx().childWindowOpen, 0);
+}
+
+TEST(Screenshots, BrowserAndChartInEnglishAndItalian) {
+    for (const auto& [language, locale, tag] :
+         {std::tuple{0, kUsPc, "en"}, std::tuple{4, kItalianPc, "it"}}) {
+        BrowserRig s(language, locale);
+        const qint64 uno = chartDay(s);
+        s.window->show();
+        s.open();
+        s.choosePlant(uno);
+        s.chooseDay("2011/06/30");
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(s.browser()->grab().save(screenshotDir() + "/realtime_data_" + tag + ".png"));
+        s.click("bttGrafico");
+        for (int i : {0, 2, 6, 18}) {
+            option(s, i);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(s.chart()->grab().save(
+                QString("%1/grafico_%2_option%3.png").arg(screenshotDir(), tag).arg(i)));
+        }
+    }
+}
