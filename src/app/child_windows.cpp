@@ -1,5 +1,6 @@
 #include "child_windows.h"
 
+#include "report_window.h"
 #include "setup_window.h"
 
 namespace vorna {
@@ -7,6 +8,7 @@ namespace vorna {
 // The one list of the program's child windows; a window library is linked through it.
 const std::vector<ChildWindowEntry>& childWindows() {
     static const std::vector<ChildWindowEntry> windows{
+        {QStringLiteral("rep"), [](AppContext& c) -> ChildWindow* { return new ReportWindow(c); }},
         {QStringLiteral("setup"), [](AppContext& c) -> ChildWindow* { return new SetupWindow(c); }},
     };
     return windows;
