@@ -32,7 +32,8 @@ void DownloadProgress::measurementStep(int plant, int plants, int measurement, i
     const double inPlant =
         measurements > 0 ? double(std::max(measurement - 1, 0)) / measurements : 0.0;
     QString text = ctx_.msg(50) + count(plant, plants);
-    if (measurements > 0) text += QStringLiteral("   ") + ctx_.msg(51) + count(measurement, measurements);
+    if (measurements > 0)
+        text += QStringLiteral("   ") + ctx_.msg(51) + count(measurement, measurements);
     show(0.5 + 0.5 * (plant - 1 + inPlant) / std::max(plants, 1), std::move(text));
 }
 

@@ -119,8 +119,9 @@ void ReportWindow::showDownload(bool running) {
 }
 
 void ReportWindow::showProgress() {
-    pbScarica_->setValue(progress_.value());
+    // The text first: whoever follows the bar then reads the text that goes with its value.
     lbScarica_->setText(progress_.text());
+    pbScarica_->setValue(progress_.value());
 }
 
 void ReportWindow::bttSincr_Click() {
@@ -196,8 +197,8 @@ void ReportWindow::bttComando_Click() {
             if (source == -1) return s.fail(QStringLiteral("no measurement chosen"));
             s.step(2);
             const ReportResult written = writeReports(
-                ctx_, source == 1 ? MeasurementSource::Downloaded : MeasurementSource::Realtime,
-                id, name);
+                ctx_, source == 1 ? MeasurementSource::Downloaded : MeasurementSource::Realtime, id,
+                name);
             if (written == ReportResult::Failed || written == ReportResult::Cancelled) return true;
             lbMessaggio_->setText(ctx_.msg(written == ReportResult::SheetAndCertificate ? 38 : 39));
             reportStep = 4;

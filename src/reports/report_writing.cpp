@@ -64,7 +64,8 @@ ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id,
         {id});
     if (row.eof())
         throw RunError(err::kGeneric, QStringLiteral("no measurement ") + QString::number(id));
-    if (!leggi_impianto_per_ID(ctx, row.integer(QStringLiteral("IDIMP")))) return ReportResult::Failed;
+    if (!leggi_impianto_per_ID(ctx, row.integer(QStringLiteral("IDIMP"))))
+        return ReportResult::Failed;
     if (!leggi_parametri_report(ctx)) return ReportResult::Failed;
     if (!leggi_acquisizione_per_ID(ctx, id, source)) return ReportResult::Failed;
 
