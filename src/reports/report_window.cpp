@@ -194,7 +194,10 @@ void ReportWindow::bttComando_Click() {
             const size_t k = size_t(cbMis_->currentIndex());
             const int source = entries_.measurementSource.at(k);
             const qint64 id = entries_.measurementId.at(k);
-            if (source == -1) return s.fail(QStringLiteral("no measurement chosen"));
+            if (source == -1) {
+                s.falseIsFailure = true;
+                return s.fail(QStringLiteral("no measurement chosen"));
+            }
             s.step(2);
             const ReportResult written = writeReports(
                 ctx_, source == 1 ? MeasurementSource::Downloaded : MeasurementSource::Realtime, id,
