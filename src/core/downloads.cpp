@@ -109,8 +109,6 @@ bool scarica_impianti(AppContext& ctx, const QString& callerWindow, DownloadObse
         if (!trasmette(ctx, callerWindow)) return false;
         s.step(2);
         parse_number_list(ctx.link.replyText, ctx.instrumentPlantNumbers);
-        s.step(3);
-        ctx.instrumentPlantIds.fill(-1);
         s.step(4);
         const int plants = listedPlants(ctx);
         for (size_t slot = 0; slot < size_t(plants); ++slot) {
