@@ -2,6 +2,7 @@
 
 #include "plants_window.h"
 #include "realtime_data_window.h"
+#include "report_window.h"
 #include "setup_window.h"
 
 namespace vorna {
@@ -9,6 +10,7 @@ namespace vorna {
 // The one list of the program's child windows; a window library is linked through it.
 const std::vector<ChildWindowEntry>& childWindows() {
     static const std::vector<ChildWindowEntry> windows{
+        {QStringLiteral("rep"), [](AppContext& c) -> ChildWindow* { return new ReportWindow(c); }},
         {QStringLiteral("setup"), [](AppContext& c) -> ChildWindow* { return new SetupWindow(c); }},
         {QStringLiteral("frmImpianti"),
          [](AppContext& c) -> ChildWindow* { return new PlantsWindow(c); }},

@@ -49,6 +49,8 @@ struct ReportParameters {
     QString reportModel;
     QString reportLogo;
     QDate reportDate;
+    // Where this run's last report went; save dialogs open there (empty: not yet).
+    QString lastReportFolder;
 };
 
 // The instrument's plant numbers of a download and the matching impianti IDs (-1: none).

@@ -7,6 +7,7 @@
 #include "link.h"
 #include "logs.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vorna {
@@ -82,22 +83,37 @@ void addMeasurementRow(RecordSet& rs, qint64 plantId, const MeasurementRecord& m
     rs.update();
 }
 
+// The observer wants the download to end before the next exchange.
+bool stopped(DownloadObserver* observer) {
+    return observer && observer->stopRequested();
+}
+
+// How many slots hold a plant number.
+int listedPlants(const AppContext& ctx) {
+    const auto& n = ctx.instrumentPlantNumbers;
+    return int(std::find(n.begin(), n.end(), -1) - n.begin());
+}
+
 } // namespace
 
-bool scarica_impianti(AppContext& ctx, const QString& callerWindow) {
+bool scarica_impianti(AppContext& ctx, const QString& callerWindow, DownloadObserver* observer) {
     const QString name = QStringLiteral("scarica_impianti");
+    // Before anything can fail: tables left from an earlier download would file this
+    // download's measurements under that download's plants.
+    ctx.instrumentPlantNumbers.fill(-1);
+    ctx.instrumentPlantIds.fill(-1);
     return guard(ctx, name, [&](TrapScope& s) {
         s.step(1);
+        if (stopped(observer)) return false;
         ctx.link.commandText = QStringLiteral("IIMP");
         if (!trasmette(ctx, callerWindow)) return false;
         s.step(2);
         parse_number_list(ctx.link.replyText, ctx.instrumentPlantNumbers);
-        s.step(3);
-        ctx.instrumentPlantIds.fill(-1);
         s.step(4);
-        for (size_t slot = 0;
-             slot < ctx.instrumentPlantNumbers.size() && ctx.instrumentPlantNumbers[slot] != -1;
-             ++slot) {
+        const int plants = listedPlants(ctx);
+        for (size_t slot = 0; slot < size_t(plants); ++slot) {
+            if (observer) observer->plantStep(int(slot) + 1, plants);
+            if (stopped(observer)) return false;
             if (!leggi_impianto_da_UT(ctx, callerWindow, ctx.instrumentPlantNumbers[slot])) {
                 // An unreadable plant is skipped; a lost instrument ends the download, which
                 // must not then report success.
@@ -134,14 +150,19 @@ bool scarica_impianti(AppContext& ctx, const QString& callerWindow) {
     });
 }
 
-bool scarica_acquisizioni_impianto(AppContext& ctx, const QString& callerWindow) {
+bool scarica_acquisizioni_impianto(AppContext& ctx, const QString& callerWindow,
+                                   DownloadObserver* observer) {
     return guard(ctx, QStringLiteral("scarica_acquisizioni_impianto"), [&](TrapScope& s) {
-        for (size_t slot = 0;
-             slot < ctx.instrumentPlantNumbers.size() && ctx.instrumentPlantNumbers[slot] != -1;
-             ++slot) {
+        const int plants = listedPlants(ctx);
+        for (size_t slot = 0; slot < size_t(plants); ++slot) {
             const int plantNumber = ctx.instrumentPlantNumbers[slot];
             const qint64 plantId = ctx.instrumentPlantIds[slot];
+            const int plant = int(slot) + 1;
+            // A plant that found no row: its measurements would be filed under no plant.
+            if (plantId == -1) continue;
             s.step(1);
+            if (observer) observer->measurementStep(plant, plants, 0, 0);
+            if (stopped(observer)) return false;
             ctx.link.commandText = QStringLiteral("IMISPERIMP ") + QString::number(plantNumber);
             if (!trasmette(ctx, callerWindow)) return false;
             s.step(2);
@@ -156,6 +177,8 @@ bool scarica_acquisizioni_impianto(AppContext& ctx, const QString& callerWindow)
             for (rs.moveFirst(); !rs.eof(); rs.moveNext())
                 if (auto k = keyOf(rs)) stored.push_back(std::move(*k));
             for (int i = 0; i < count; ++i) {
+                if (observer) observer->measurementStep(plant, plants, i + 1, count);
+                if (stopped(observer)) return false;
                 if (!leggi_acquisizione_da_UT(ctx, callerWindow, plantNumber, numbers[size_t(i)])) {
                     if (!ctx.link.baseLinkUp()) return false;
                     continue;

@@ -18,6 +18,7 @@ QString ScriptedPrompts::saveFileName(const QString& filter, const QString& sugg
     ++saveDialogs;
     saveFilter = filter;
     saveSuggested = suggested;
+    saveShown.push_back({filter, suggested});
     if (saveNames.empty()) return {};
     QString n = saveNames.front();
     saveNames.pop_front();

@@ -20,6 +20,11 @@ public:
     std::deque<bool> answers;
     std::deque<QString> saveNames;
     std::deque<QString> openNames;
+    // Each save dialog shown: its filter and the name it proposed.
+    struct SaveDialog {
+        QString filter, suggested;
+    };
+    std::vector<SaveDialog> saveShown;
     int saveDialogs = 0;
     // What the last save dialog offered.
     QString saveFilter, saveSuggested;

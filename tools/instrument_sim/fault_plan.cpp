@@ -19,6 +19,7 @@ constexpr Option kOptions[] = {
     {"--delay", FaultPlan::Kind::Delay, Option::CommandAndNumber},
     {"--before", FaultPlan::Kind::Before, Option::CommandAndText},
     {"--after", FaultPlan::Kind::After, Option::CommandAndText},
+    {"--reply", FaultPlan::Kind::Reply, Option::CommandAndText},
 };
 
 } // namespace
@@ -93,6 +94,7 @@ QString FaultPlan::usage() {
                           "  --before CMD=LINE   send LINE before the reply\n"
                           "  --close-on CMD      drop the line and exit when CMD arrives\n"
                           "  --after CMD=LINE    send LINE unasked 100 ms after CMD\n"
+                          "  --reply CMD=LINE    answer LINE to CMD instead\n"
                           "  --say MS=LINE       send LINE unasked MS after start\n");
 }
 

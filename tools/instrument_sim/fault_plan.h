@@ -20,6 +20,7 @@ struct FaultPlan {
         Before,  // send text as a line before the reply (unsolicited, mid-exchange)
         Close,   // drop the line and end, instead of replying
         After,   // send text as a line unasked, kAfterMs after handling the command
+        Reply,   // answer text instead of the instrument's reply
     };
     static constexpr int kAfterMs = 100;
     struct Rule {

@@ -139,6 +139,8 @@ private:
                 note("> ", r->text);
             }
         QByteArray out = *reply;
+        for (const auto* r : rules)
+            if (r->kind == K::Reply) out = r->text;
         if (has(K::Garbage)) {
             out.clear();
             std::uniform_int_distribution<int> len(5, 40), byte(0, 255);

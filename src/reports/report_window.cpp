@@ -1,0 +1,256 @@
+#include "report_window.h"
+
+#include "app_context.h"
+#include "downloads.h"
+#include "error_trap.h"
+#include "link.h"
+#include "report_writing.h"
+#include "settings_row.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScopeGuard>
+
+namespace vorna {
+
+namespace {
+
+constexpr int kWidthTwips = 8190;
+constexpr int kHeightTwips = 2550;
+const QString kWindow = QStringLiteral("rep");
+const QString kModel = QStringLiteral("VORNA METER PV 100");
+
+// A blank stands for an empty text in the settings row.
+QString orBlank(const QString& text) {
+    return text.isEmpty() ? QStringLiteral(" ") : text;
+}
+
+} // namespace
+
+ReportWindow::ReportWindow(AppContext& ctx, QWidget* parent)
+    : ChildWindow(ctx, kWindow, 1, kWidthTwips, kHeightTwips, parent),
+      progress_(ctx, [this] { showProgress(); }) {
+    build();
+    Form_Load_rep();
+}
+
+void ReportWindow::build() {
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 6, 8, 6);
+    grid->setVerticalSpacing(4);
+    bttSincr_ = named(new QPushButton(this), "bttSincr");
+    pbScarica_ = named(new QProgressBar(this), "pbScarica");
+    pbScarica_->setRange(0, DownloadProgress::kMaximum);
+    pbScarica_->setTextVisible(false);
+    lbScarica_ = named(new QLabel(this), "lbScarica");
+    bttInterrompi_ = named(new QPushButton(this), "bttInterrompi");
+    lbImp_ = named(new QLabel(this), "lbImp");
+    cbImp_ = named(new QComboBox(this), "cbImp");
+    lbMis_ = named(new QLabel(this), "lbMis");
+    cbMis_ = named(new QComboBox(this), "cbMis");
+    bttComando_ = named(new QPushButton(this), "bttComando");
+    lbMessaggio_ = named(new QLabel(this), "lbMessaggio");
+    for (QComboBox* cb : {cbImp_, cbMis_}) {
+        cb->setMaxVisibleItems(15);
+        cb->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    }
+
+    grid->addWidget(bttSincr_, 0, 0);
+    grid->addWidget(pbScarica_, 0, 1, 1, 2);
+    grid->addWidget(bttInterrompi_, 0, 3);
+    grid->addWidget(lbScarica_, 1, 1, 1, 3);
+    grid->addWidget(lbImp_, 2, 0);
+    grid->addWidget(cbImp_, 2, 1, 1, 3);
+    grid->addWidget(lbMis_, 3, 0);
+    grid->addWidget(cbMis_, 3, 1, 1, 2);
+    grid->addWidget(bttComando_, 3, 3);
+    grid->addWidget(lbMessaggio_, 2, 0, 2, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
+
+    connect(bttSincr_, &QPushButton::clicked, this, [this] { bttSincr_Click(); });
+    connect(bttInterrompi_, &QPushButton::clicked, this, [this] { bttInterrompi_Click(); });
+    connect(bttComando_, &QPushButton::clicked, this, [this] { bttComando_Click(); });
+    // The user's choice only: refilling a list from code starts nothing.
+    connect(cbImp_, &QComboBox::activated, this, [this] { cbImp_Click(); });
+    connect(cbMis_, &QComboBox::activated, this, [this] { cbMis_Click(); });
+}
+
+void ReportWindow::Form_Load_rep() {
+    guard(ctx_, QStringLiteral("Form_Load_rep"), [&] {
+        set_messages();
+        bttSincr_->setEnabled(ctx_.link.baseLinkUp());
+        showDownload(false);
+        reportStep = 1;
+        step();
+    });
+}
+
+void ReportWindow::set_messages() {
+    guard(ctx_, QStringLiteral("set_messages"), [&] {
+        setWindowTitle(ctx_.msg(164));
+        lbImp_->setText(ctx_.msg(50));
+        lbMis_->setText(ctx_.msg(51));
+        bttSincr_->setText(ctx_.msg(148));
+        bttInterrompi_->setText(ctx_.msg(99));
+        bttComando_->setText(reportStep == 4 ? QStringLiteral("OK") : ctx_.msg(49));
+    });
+}
+
+void ReportWindow::linkChanged() {
+    if (!downloading_) bttSincr_->setEnabled(ctx_.link.baseLinkUp());
+}
+
+void ReportWindow::showDownload(bool running) {
+    downloading_ = running;
+    for (QWidget* w : {static_cast<QWidget*>(cbImp_), static_cast<QWidget*>(cbMis_),
+                       static_cast<QWidget*>(bttComando_)})
+        w->setEnabled(!running);
+    bttSincr_->setEnabled(!running && ctx_.link.baseLinkUp());
+    pbScarica_->setValue(0);
+    lbScarica_->clear();
+    pbScarica_->setVisible(running);
+    lbScarica_->setVisible(running);
+    bttInterrompi_->setVisible(running);
+}
+
+void ReportWindow::showProgress() {
+    // The text first: whoever follows the bar then reads the text that goes with its value.
+    lbScarica_->setText(progress_.text());
+    pbScarica_->setValue(progress_.value());
+}
+
+void ReportWindow::bttSincr_Click() {
+    const Handler h(*this);
+    if (h.refused()) return;
+    guard(ctx_, QStringLiteral("bttSincr_Click"), [&](TrapScope& s) {
+        s.step(1);
+        ctx_.link.commandText = QStringLiteral("LOGO?");
+        if (!trasmette(ctx_, kWindow)) return false;
+        s.step(2);
+        const QString logo = ctx_.link.replyText.trimmed();
+        s.step(3);
+        SettingsRow(ctx_).setModel(orBlank(kModel)).setLogo(orBlank(logo)).save();
+        s.step(4);
+        progress_.start();
+        showDownload(true);
+        {
+            const auto done = qScopeGuard([this] { showDownload(false); });
+            // A stop holds for both passes: the second one then sends nothing.
+            scarica_impianti(ctx_, kWindow, &progress_);
+            scarica_acquisizioni_impianto(ctx_, kWindow, &progress_);
+        }
+        s.step(5);
+        reportStep = 1;
+        step();
+        return true;
+    });
+}
+
+void ReportWindow::bttInterrompi_Click() {
+    // Not a handler: it must work while the download's handler runs. The download ends before
+    // its next exchange, never inside one, so the link stays up.
+    progress_.requestStop();
+}
+
+void ReportWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window or the program ends a download the same way; the close itself waits
+    // for the handler to return.
+    if (downloading_) progress_.requestStop();
+    ChildWindow::closeEvent(event);
+}
+
+void ReportWindow::cbImp_Click() {
+    const Handler h(*this);
+    if (h.refused()) return;
+    guard(ctx_, QStringLiteral("cbImp_Click"), [&] {
+        reportStep = cbImp_->currentIndex() == 0 ? 1 : 2;
+        step();
+    });
+}
+
+void ReportWindow::cbMis_Click() {
+    const Handler h(*this);
+    if (h.refused()) return;
+    guard(ctx_, QStringLiteral("cbMis_Click"), [&] {
+        reportStep = 3;
+        step();
+    });
+}
+
+void ReportWindow::bttComando_Click() {
+    const Handler h(*this);
+    if (h.refused()) return;
+    const QString name = QStringLiteral("bttComando_Click");
+    guard(ctx_, name, [&](TrapScope& s) {
+        if (reportStep == 4) {
+            reportStep = 2;
+        } else if (reportStep == 3) {
+            s.step(1);
+            const size_t k = size_t(cbMis_->currentIndex());
+            const int source = entries_.measurementSource.at(k);
+            const qint64 id = entries_.measurementId.at(k);
+            if (source == -1) {
+                s.falseIsFailure = true;
+                return s.fail(QStringLiteral("no measurement chosen"));
+            }
+            s.step(2);
+            const ReportResult written = writeReports(
+                ctx_, source == 1 ? MeasurementSource::Downloaded : MeasurementSource::Realtime, id,
+                name);
+            if (written == ReportResult::Failed || written == ReportResult::Cancelled) return true;
+            lbMessaggio_->setText(ctx_.msg(written == ReportResult::SheetAndCertificate ? 38 : 39));
+            reportStep = 4;
+        }
+        step();
+        return true;
+    });
+}
+
+void ReportWindow::step() {
+    guard(ctx_, QStringLiteral("step"), [&](TrapScope& s) {
+        s.step(1);
+        gestione_bottoni();
+        if (reportStep == 1) {
+            s.step(2);
+            QStringList plants;
+            if (popola_cbselimp(ctx_, plants) && !plants.isEmpty()) {
+                cbImp_->clear();
+                cbImp_->addItems(plants);
+            }
+        } else if (reportStep == 2) {
+            s.step(3);
+            selectedPlantId = ctx_.plantIdList.at(size_t(cbImp_->currentIndex() - 1));
+            entries_.clear();
+            // What was read before an overflow stays selectable.
+            const auto show = qScopeGuard([this] {
+                cbMis_->addItems(entries_.texts);
+                cbMis_->setCurrentIndex(-1);
+            });
+            fillMeasurementEntries(ctx_, selectedPlantId, entries_);
+        }
+        return true;
+    });
+}
+
+void ReportWindow::gestione_bottoni() {
+    guard(ctx_, QStringLiteral("gestione_bottoni"), [&] {
+        if (reportStep < 1 || reportStep > 4) return true;
+        const bool lists = reportStep != 4;
+        for (QWidget* w : {static_cast<QWidget*>(lbImp_), static_cast<QWidget*>(cbImp_),
+                           static_cast<QWidget*>(lbMis_), static_cast<QWidget*>(cbMis_)})
+            w->setVisible(lists);
+        if (reportStep <= 2) cbMis_->clear();
+        lbMessaggio_->setVisible(reportStep == 4);
+        bttSincr_->setText(ctx_.msg(148));
+        bttComando_->setVisible(reportStep >= 3);
+        bttComando_->setText(reportStep == 4 ? QStringLiteral("OK") : ctx_.msg(49));
+        return true;
+    });
+}
+
+} // namespace vorna

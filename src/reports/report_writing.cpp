@@ -1,0 +1,92 @@
+#include "report_writing.h"
+
+#include "app_context.h"
+#include "dichiarazione.h"
+#include "error_trap.h"
+#include "record_set.h"
+#include "report_file.h"
+#include "run_error.h"
+#include "scheda_misurazioni.h"
+#include "validation.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace vorna {
+
+namespace {
+
+constexpr int kItalian = 4;
+
+QString startFolder(const AppContext& ctx) {
+    if (!ctx.lastReportFolder.isEmpty()) return ctx.lastReportFolder;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+// The dialog and the file of one document. False when the dialog was cancelled; throws when
+// the file cannot be written.
+bool writeDocument(AppContext& ctx, const QByteArray& text, const QString& proposed) {
+    const QString path = askReportPath(ctx, proposed);
+    if (path.isEmpty()) return false;
+    write_report_file(path, text);
+    ctx.lastReportFolder = QFileInfo(path).absolutePath();
+    return true;
+}
+
+} // namespace
+
+QString proposedReportName(const QString& documentName, const QString& plantName) {
+    QString name = documentName + QLatin1Char(' ') + plantName;
+    name.replace(QLatin1Char(' '), QLatin1Char('_'));
+    return correggiStringa(name);
+}
+
+QString askReportPath(AppContext& ctx, const QString& name) {
+    const QString suggested = startFolder(ctx) + QLatin1Char('/') + name;
+    for (;;) {
+        QString path = ctx.prompts.saveFileName(kReportFilter, suggested);
+        if (path.isEmpty()) return {};
+        if (QFileInfo(path).fileName().trimmed().isEmpty()) continue;
+        if (!path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive))
+            path += QStringLiteral(".htm");
+        return path;
+    }
+}
+
+ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id,
+                          const QString& routine) {
+    const bool downloaded = source == MeasurementSource::Downloaded;
+    const RecordSet row = RecordSet::select(
+        ctx.db,
+        QStringLiteral("SELECT IDIMP FROM ") +
+            (downloaded ? QStringLiteral("acquisizioni") : QStringLiteral("realtime")) +
+            QStringLiteral(" WHERE ID=?"),
+        {id});
+    if (row.eof())
+        throw RunError(err::kGeneric, QStringLiteral("no measurement ") + QString::number(id));
+    if (!leggi_impianto_per_ID(ctx, row.integer(QStringLiteral("IDIMP"))))
+        return ReportResult::Failed;
+    if (!leggi_parametri_report(ctx)) return ReportResult::Failed;
+    if (!leggi_acquisizione_per_ID(ctx, id, source)) return ReportResult::Failed;
+
+    // Each text is made before its dialog: a generator that fails (it has logged itself) then
+    // asks for nothing and writes nothing over a good file; this routine says what it skipped.
+    const auto empty = [&](const QString& what) {
+        print_error(ctx, routine, QStringLiteral("empty ") + what);
+        return ReportResult::Failed;
+    };
+    const QByteArray sheet = make_scheda_misurazioni(ctx);
+    if (sheet.isEmpty()) return empty(QStringLiteral("measurement sheet"));
+    if (!writeDocument(ctx, sheet, proposedReportName(ctx.msg(36), ctx.plant.nome)))
+        return ReportResult::Cancelled;
+    if (!ctx.measurement.ESITOAC || ctx.languageIndex != kItalian) return ReportResult::Sheet;
+
+    const QByteArray certificate = make_dichiarazione_ver2(ctx);
+    if (certificate.isEmpty()) return empty(QStringLiteral("certificate"));
+    if (!writeDocument(ctx, certificate,
+                       proposedReportName(ctx.messaggi.text(kItalian, 37), ctx.plant.nome)))
+        return ReportResult::Sheet;
+    return ReportResult::SheetAndCertificate;
+}
+
+} // namespace vorna

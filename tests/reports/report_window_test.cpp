@@ -1,0 +1,523 @@
+// The report window on the program started on a test folder, with instrument-sim on a
+// pseudo-terminal: the steps of the wizard, the download and its stop, the lists, the reports
+// and what a faulty instrument sends.
+#include "report_window_util.h"
+
+#include "dichiarazione.h"
+#include "scheda_misurazioni.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QProcess>
+#include <QProgressBar>
+#include <QScopeGuard>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QtCore/qtestsupport_core.h>
+
+using namespace vorna;
+using namespace vorna::test;
+
+namespace {
+
+const QDateTime kJune14(QDate(2024, 6, 14), QTime(10, 15, 2));
+
+// The instrument of most download cases: two plants, three measurements.
+const QStringList kInstrument{
+    "logo\t  Studio Verdi  ",
+    "plant\t1\t" + kPlantFields,
+    "plant\t2\t25.0\t47.5\t-0.4\tFerri SRL\tCorso Italia\t7b\t10121\tTorino\t01234567890\t1",
+    "measure\t1\t1\t" + measurementReply(),
+    "measure\t1\t2\t" + measurementReply("14/06/2024", "25.5", "412.0", "FAULT"),
+    "measure\t2\t1\t" + measurementReply("02/07/2024", "30.0", "560.0"),
+};
+const QStringList kInstrumentCommands{"LOGO?",           "IIMP",         "LISTNIMPIANTO 1",
+                                      "LISTNIMPIANTO 2", "IMISPERIMP 1", "LISTMISURA 1 1",
+                                      "LISTMISURA 1 2",  "IMISPERIMP 2", "LISTMISURA 2 1"};
+
+// The controls of the wizard as one text: the step, whether the lists show, the entries of
+// cbMis, the message (when shown) and bttComando's caption (when shown).
+std::string shown(Rig& s, ReportWindow* rep) {
+    const auto on = [&](const char* name) { return !s.find(name)->isHidden(); };
+    QStringList parts{QString::number(rep->reportStep),
+                      on("cbImp") && on("lbImp") && on("cbMis") && on("lbMis") ? "lists"
+                                                                               : "no lists",
+                      QString::number(s.find<QComboBox>("cbMis")->count()),
+                      on("lbMessaggio") ? s.find<QLabel>("lbMessaggio")->text() : "-",
+                      on("bttComando") ? s.find<QPushButton>("bttComando")->text() : "-"};
+    return parts.join('|').toStdString();
+}
+
+QStringList items(QComboBox* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->itemText(i);
+    return texts;
+}
+
+// What the error log holds beyond the empty line each run starts it with.
+std::string logged(Rig& s) {
+    return s.env.debugLog().trimmed().toStdString();
+}
+
+int errorsOf(Rig& s, const QString& routine) {
+    return int(s.env.debugLog().count('\t' + routine + '\t'));
+}
+
+int rows(Rig& s, const QString& from) {
+    return int(s.ctx().db.scalar("SELECT COUNT(*) FROM " + from));
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void screenshot(QWidget* w, const QString& name) {
+    EXPECT_TRUE(w->grab().save(screenshotDir() + "/" + name + ".png"));
+}
+
+} // namespace
+
+TEST(ReportWindow, StepsOfTheWizardAndClosing) {
+    Rig s;
+    const qint64 rossi = addPlant(s.ctx(), "Rossi Mario");
+    addPlant(s.ctx(), "bianchi Anna", "Corso Po", "3", "Torino");
+    addMeasurements(s.ctx(), "acquisizioni", rossi, 1, kJune14);
+    addMeasurements(s.ctx(), "realtime", rossi, 1, kJune14.addDays(1), 0);
+    ReportWindow* rep = openReport(s, false);
+    ASSERT_NE(rep, nullptr);
+    EXPECT_EQ(s.ctx().childWindowOpen, 1);
+    EXPECT_EQ(rep->size(), QSize(546, 170));
+    EXPECT_EQ(rep->windowTitle(), "REPORT");
+    // The instrument's link is down: no download.
+    EXPECT_FALSE(s.find("bttSincr")->isEnabled());
+    EXPECT_TRUE(s.find("pbScarica")->isHidden() && s.find("bttInterrompi")->isHidden());
+    auto* cbImp = s.find<QComboBox>("cbImp");
+    auto* cbMis = s.find<QComboBox>("cbMis");
+    EXPECT_EQ(items(cbImp), (QStringList{"", "bianchi Anna (Corso Po, 3 - Torino)",
+                                         "Rossi Mario (Via Roma, 12 - Milano)"}));
+    EXPECT_EQ(shown(s, rep), "1|lists|0|-|-");
+
+    choose(cbImp, 2);
+    EXPECT_EQ(shown(s, rep), "2|lists|2|-|-");
+    EXPECT_EQ(rep->selectedPlantId, rossi);
+    EXPECT_EQ(items(cbMis),
+              (QStringList{"14/06/2024   10:15   (PASS)", "15/06/2024   10:15   (FAULT)"}));
+    EXPECT_EQ(cbMis->currentIndex(), -1);
+    choose(cbImp, 0);
+    EXPECT_EQ(shown(s, rep), "1|lists|0|-|-");
+    choose(cbImp, 1); // a plant with nothing
+    EXPECT_EQ(shown(s, rep), "2|lists|0|-|-");
+
+    choose(cbImp, 2);
+    choose(cbMis, 1);
+    EXPECT_EQ(shown(s, rep), "3|lists|2|-|Make report");
+    s.env.prompts.saveNames = {s.env.path("sheet")};
+    s.click("bttComando");
+    EXPECT_EQ(shown(s, rep), "4|no lists|2|The report file has been saved|OK");
+    // "OK": back to the measurements of the same plant, none chosen.
+    s.click("bttComando");
+    EXPECT_EQ(shown(s, rep), "2|lists|2|-|-");
+    EXPECT_EQ(cbImp->currentIndex(), 2);
+    EXPECT_EQ(cbMis->currentIndex(), -1);
+
+    s.closeChild();
+    EXPECT_EQ(s.ctx().childWindowOpen, 0);
+    EXPECT_EQ(logged(s), "");
+
+    // Without plants the plant list stays empty.
+    Rig empty;
+    openReport(empty, false);
+    EXPECT_EQ(empty.find<QComboBox>("cbImp")->count(), 0);
+}
+
+TEST(ReportWindow, DownloadSendsTheCommandsAndStoresModelAndLogo) {
+    const struct {
+        QStringList args, data;
+        QStringList commands;
+        QString stored;
+        int plants, measurements;
+    } cases[] = {
+        {{}, kInstrument, kInstrumentCommands, "model=VORNA METER PV 100;logo=Studio Verdi", 2, 3},
+        {{},
+         {"logo\t", "plant\t1\t" + kPlantFields},
+         {"LOGO?", "IIMP", "LISTNIMPIANTO 1", "IMISPERIMP 1"},
+         "model=VORNA METER PV 100;logo= ",
+         1,
+         0},
+        // A failed "LOGO?" sends nothing more and changes nothing.
+        {{"--silent", "LOGO?"}, kInstrument, {"LOGO?"}, "model=<null>;logo=<null>", 0, 0},
+    };
+    for (const auto& c : cases) {
+        Rig s(englishRow(), c.args, c.data);
+        ReportWindow* rep = openReport(s);
+        ASSERT_NE(rep, nullptr);
+        ASSERT_TRUE(s.find("bttSincr")->isEnabled());
+        s.click("bttSincr");
+        EXPECT_EQ(s.sim->received(), c.commands);
+        EXPECT_EQ(s.diff(c.stored), "");
+        EXPECT_EQ(rows(s, "impianti"), c.plants);
+        EXPECT_EQ(rows(s, "acquisizioni"), c.measurements);
+        EXPECT_EQ(rows(s, "acquisizioni WHERE IDIMP NOT IN (SELECT ID FROM impianti)"), 0);
+        EXPECT_EQ(s.find<QComboBox>("cbImp")->count(), c.plants ? c.plants + 1 : 0);
+        for (const char* hidden : {"pbScarica", "lbScarica", "bttInterrompi"})
+            EXPECT_TRUE(s.find(hidden)->isHidden()) << hidden;
+        for (const char* enabled : {"cbImp", "cbMis", "bttComando"})
+            EXPECT_TRUE(s.find(enabled)->isEnabled()) << enabled;
+        // A silent instrument is a lost one.
+        EXPECT_EQ(s.find("bttSincr")->isEnabled(), c.plants > 0);
+    }
+
+    // A second download sends the same commands and adds nothing; the plant list is rebuilt
+    // and no measurement list is left from before.
+    Rig s(englishRow(), {}, kInstrument);
+    ReportWindow* rep = openReport(s);
+    s.click("bttSincr");
+    choose(s.find<QComboBox>("cbImp"), 2);
+    ASSERT_EQ(shown(s, rep), "2|lists|2|-|-");
+    s.click("bttSincr");
+    EXPECT_EQ(s.sim->received(), kInstrumentCommands + kInstrumentCommands);
+    EXPECT_EQ(rows(s, "impianti"), 2);
+    EXPECT_EQ(rows(s, "acquisizioni"), 3);
+    EXPECT_EQ(shown(s, rep), "1|lists|0|-|-");
+    EXPECT_EQ(s.find<QComboBox>("cbImp")->count(), 3);
+    EXPECT_EQ(logged(s), "");
+}
+
+TEST(ReportWindow, PacedDownloadShowsProgressAndStopsBetweenExchanges) {
+    Rig s(englishRow(), QStringList{"--generate", "2x12", "--baud", "38400"});
+    ReportWindow* rep = openReport(s);
+    auto* bar = s.find<QProgressBar>("pbScarica");
+    auto* label = s.find<QLabel>("lbScarica");
+    // Every value the bar takes, with the text beside it.
+    std::vector<int> values;
+    QStringList texts;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) {
+        if (!rep->downloading()) return; // the bar put back when it hides
+        values.push_back(v);
+        texts << label->text();
+    });
+    // A timer of the program keeps firing while the download runs; during the first download
+    // it presses Stop once the fifth measurement of plant 1 is under way.
+    int ticks = 0;
+    QString stoppedAt;
+    bool stopping = true;
+    QTimer tick;
+    tick.setInterval(50);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        ++ticks;
+        if (stopping && stoppedAt.isEmpty() &&
+            label->text().startsWith("Plant 1/2   Measurement 5/")) {
+            stoppedAt = label->text();
+            s.click("bttInterrompi");
+        }
+    });
+    tick.start();
+
+    s.click("bttSincr");
+    ASSERT_EQ(stoppedAt, "Plant 1/2   Measurement 5/12");
+    // The exchange under way was finished and nothing sent after it; the link stays up.
+    const QStringList first = s.sim->received();
+    EXPECT_EQ(first.last(), "LISTMISURA 1 5");
+    EXPECT_EQ(first.count("IMISPERIMP 1"), 1);
+    EXPECT_FALSE(first.contains("IMISPERIMP 2"));
+    EXPECT_TRUE(s.ctx().link.baseLinkUp());
+    EXPECT_EQ(rows(s, "acquisizioni"), 5);
+    EXPECT_EQ(rep->reportStep, 1);
+    EXPECT_TRUE(bar->isHidden() && s.find("bttInterrompi")->isHidden());
+    EXPECT_EQ(logged(s), "");
+
+    // The second download runs to the end and adds the rest, nothing twice.
+    stopping = false;
+    values.clear();
+    texts.clear();
+    ticks = 0;
+    QElapsedTimer took;
+    took.start();
+    s.click("bttSincr");
+    const qint64 ms = took.elapsed();
+    EXPECT_EQ(s.sim->received().mid(first.size()).count(), 2 + 2 + 2 + 24);
+    EXPECT_EQ(rows(s, "acquisizioni"), 24);
+    EXPECT_EQ(rows(s, "(SELECT DISTINCT IDIMP, data, ora FROM acquisizioni)"), 24);
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+    EXPECT_TRUE(texts.contains("Plant 2/2")) << texts.join(", ").toStdString();
+    EXPECT_TRUE(texts.contains("Plant 2/2   Measurement 12/12"));
+    EXPECT_GE(ticks, int(ms / 50 / 2)) << ms << " ms";
+}
+
+TEST(ReportWindow, ClosingMidDownloadEndsAfterTheCurrentExchange) {
+    for (const bool program : {false, true}) {
+        Rig s(englishRow(), QStringList{"--generate", "2x12", "--baud", "38400"});
+        openReport(s);
+        QMdiSubWindow* sub = s.window->area()->subWindowList().first();
+        bool refused = false;
+        QTimer::singleShot(400, [&] { refused = program ? !s.window->close() : !sub->close(); });
+        s.click("bttSincr");
+        EXPECT_TRUE(refused);
+        if (program) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !s.ctx().db.isOpen(); }, 3000));
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return s.window->currentChild() == nullptr; }, 3000));
+            EXPECT_EQ(s.ctx().childWindowOpen, 0);
+            EXPECT_TRUE(s.ctx().link.baseLinkUp());
+            // Every measurement asked for was stored whole; the rest were not asked for.
+            const int asked = int(s.sim->received().filter("LISTMISURA").size());
+            EXPECT_GT(asked, 0);
+            EXPECT_LT(asked, 24);
+            EXPECT_EQ(rows(s, "acquisizioni"), asked);
+        }
+        EXPECT_EQ(logged(s), "");
+    }
+}
+
+TEST(ReportWindow, MeasurementListTakesAtMost2001Entries) {
+    // A German region writes dates with dots; the list keeps slashes.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+    Rig s(englishRow(), {}, {}, QLocale(QLocale::German, QLocale::Germany));
+    const qint64 full = addPlant(s.ctx(), "A full plant");
+    const qint64 verdicts = addPlant(s.ctx(), "B verdicts");
+    addMeasurements(s.ctx(), "acquisizioni", full, 1500, kJune14);
+    addMeasurements(s.ctx(), "realtime", full, 600, kJune14.addYears(1));
+    // Verdicts: DC passed and AC failed, AC never stored, AC passed.
+    addMeasurements(s.ctx(), "acquisizioni", verdicts, 1, kJune14, 0, 1);
+    addMeasurements(s.ctx(), "acquisizioni", verdicts, 1, kJune14.addSecs(-3600), QVariant(), 1);
+    addMeasurements(s.ctx(), "acquisizioni", verdicts, 1, kJune14.addSecs(-7200), 1, 0);
+    ReportWindow* rep = openReport(s, false);
+    auto* cbMis = s.find<QComboBox>("cbMis");
+
+    choose(s.find<QComboBox>("cbImp"), 2);
+    EXPECT_EQ(items(cbMis),
+              (QStringList{"14/06/2024   10:15   (FAULT)", "14/06/2024   09:15   (FAULT)",
+                           "14/06/2024   08:15   (PASS)"}));
+
+    choose(s.find<QComboBox>("cbImp"), 1);
+    ASSERT_EQ(cbMis->count(), 2001);
+    EXPECT_EQ(errorsOf(s, "step"), 1);
+    const MeasurementEntries& e = rep->entries();
+    EXPECT_EQ(e.measurementSource[1499], 1);
+    EXPECT_EQ(e.measurementSource[1500], 2);
+    EXPECT_EQ(e.measurementSource[2000], 2);
+    EXPECT_EQ(cbMis->itemText(0), "14/06/2024   10:15   (PASS)");
+    EXPECT_EQ(cbMis->itemText(1500), "14/06/2025   10:15   (PASS)");
+    // Entry 2000 (the 501st sample, newest first) is usable and reports from realtime.
+    const QDateTime sample = kJune14.addYears(1).addSecs(-60 * 500);
+    s.ctx().db.exec(QString("UPDATE realtime SET TEMPAMB=31.75 WHERE data='%1' AND ora='%2'")
+                        .arg(sample.date().toString(Qt::ISODate), sample.time().toString()));
+    choose(cbMis, 2000);
+    s.env.prompts.saveNames = {s.env.path("last")};
+    s.click("bttComando");
+    EXPECT_EQ(rep->reportStep, 4);
+    EXPECT_TRUE(readFile(s.env.path("last.htm")).contains("31,75"));
+}
+
+TEST(ReportWindow, ReportsAskForTheFilesTheyWrite) {
+    const QString sheetName = "scheda misurazioni Rossi Mario";
+    const QString certificateName = "dichiarazione Rossi Mario";
+    const struct {
+        int language;
+        int passed;
+        QStringList names; // answers of the dialogs; "" cancels
+        QStringList proposed;
+        QStringList written;
+        std::string shown;
+    } cases[] = {
+        {4,
+         1,
+         {"a/one", "a/two.htm"},
+         {sheetName, certificateName},
+         {"a/one.htm", "a/two.htm"},
+         "4|no lists|1|I file di report sono stati salvati|OK"},
+        {4,
+         0,
+         {"a/one"},
+         {sheetName},
+         {"a/one.htm"},
+         "4|no lists|1|Il file di report è stato salvato|OK"},
+        // A name of blanks asks again.
+        {0,
+         1,
+         {"a/  ", "a/one.HTM"},
+         {"measurement file Rossi Mario", "measurement file Rossi Mario"},
+         {"a/one.HTM"},
+         "4|no lists|1|The report file has been saved|OK"},
+        // Cancel at the sheet writes nothing; at the certificate the sheet stays.
+        {4, 1, {""}, {sheetName}, {}, "3|lists|1|-|Genera report"},
+        {4,
+         1,
+         {"a/one", ""},
+         {sheetName, certificateName},
+         {"a/one.htm"},
+         "4|no lists|1|Il file di report è stato salvato|OK"},
+    };
+    for (const auto& c : cases) {
+        Rig s(englishRow({{"LINGUA", c.language}}));
+        addMeasurements(s.ctx(), "acquisizioni", addPlant(s.ctx(), "Rossi Mario"), 1, kJune14,
+                        c.passed);
+        ReportWindow* rep = openReport(s, false);
+        choose(s.find<QComboBox>("cbImp"), 1);
+        choose(s.find<QComboBox>("cbMis"), 0);
+        QDir(s.env.dir.path()).mkdir("a");
+        for (const QString& n : c.names)
+            s.env.prompts.saveNames.push_back(n.isEmpty() ? n : s.env.path(n));
+        s.click("bttComando");
+        EXPECT_EQ(shown(s, rep), c.shown);
+        const auto& dialogs = s.env.prompts.saveShown;
+        ASSERT_EQ(int(dialogs.size()), c.proposed.size());
+        for (size_t i = 0; i < dialogs.size(); ++i) {
+            EXPECT_EQ(dialogs[i].filter, "(*.htm)");
+            EXPECT_EQ(QFileInfo(dialogs[i].suggested).fileName(), c.proposed[qsizetype(i)]);
+        }
+        // The first dialog of the run opens in Documents, the next in the last report's folder.
+        EXPECT_EQ(QFileInfo(dialogs[0].suggested).absolutePath(),
+                  QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        if (dialogs.size() > 1 && c.proposed[1] == certificateName) {
+            EXPECT_EQ(QFileInfo(dialogs[1].suggested).absolutePath(), s.env.path("a"));
+        }
+        QStringList files = QDir(s.env.path("a")).entryList(QDir::Files);
+        for (QString& f : files)
+            f = "a/" + f;
+        EXPECT_EQ(files, c.written);
+        // The generators' bytes and a line end, made from what the window loaded.
+        if (c.written.size() > 0) {
+            EXPECT_EQ(readFile(s.env.path(c.written[0])),
+                      make_scheda_misurazioni(s.ctx()) + "\r\n");
+        }
+        if (c.written.size() > 1) {
+            EXPECT_EQ(readFile(s.env.path(c.written[1])),
+                      make_dichiarazione_ver2(s.ctx()) + "\r\n");
+        }
+        EXPECT_EQ(logged(s), "");
+    }
+}
+
+TEST(ReportWindow, AFailedReportKeepsTheStepAndAnyFileThere) {
+    Rig s(englishRow());
+    addMeasurements(s.ctx(), "acquisizioni", addPlant(s.ctx(), "Rossi Mario"), 1, kJune14);
+    ReportWindow* rep = openReport(s, false);
+    choose(s.find<QComboBox>("cbImp"), 1);
+    choose(s.find<QComboBox>("cbMis"), 0);
+
+    // An unwritable folder: the file there keeps its bytes.
+    const QString folder = s.env.path("locked");
+    QDir().mkdir(folder);
+    QFile old(folder + "/old.htm");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("GOOD") == 4);
+    old.close();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    const auto unlock = qScopeGuard([&] {
+        QProcess::execute("chattr", {"-i", folder});
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    if (QFile probe(folder + "/probe"); probe.open(QIODevice::WriteOnly)) {
+        // The super-user writes anywhere: make the folder immutable instead.
+        probe.remove();
+        QProcess::execute("chattr", {"+i", folder});
+    }
+    if (QFile probe(folder + "/probe"); probe.open(QIODevice::WriteOnly)) {
+        probe.remove();
+        GTEST_SKIP() << "no folder can be made unwritable here";
+    }
+    s.env.prompts.saveNames = {folder + "/old.htm"};
+    s.click("bttComando");
+    EXPECT_EQ(readFile(folder + "/old.htm"), "GOOD");
+    EXPECT_EQ(shown(s, rep), "3|lists|1|-|Make report");
+    EXPECT_EQ(errorsOf(s, "bttComando_Click"), 1);
+
+    // A generator that fails (no settings row) asks for nothing and writes nothing.
+    s.ctx().db.exec("DELETE FROM impostazioni");
+    s.ctx().settings.reset();
+    s.click("bttComando");
+    EXPECT_EQ(s.env.prompts.saveDialogs, 1);
+    EXPECT_EQ(shown(s, rep), "3|lists|1|-|Make report");
+    EXPECT_EQ(errorsOf(s, "make_scheda_misurazioni"), 1);
+    EXPECT_EQ(errorsOf(s, "bttComando_Click"), 2);
+}
+
+TEST(ReportWindow, BadInstrumentRepliesStoreWholeRowsUnderTheirPlant) {
+    const QString plant2 =
+        "plant\t2\t25.0\t47.5\t-0.4\tFerri SRL\tCorso Italia\t7b\t10121\tTorino\t01234567890\t1";
+    const struct {
+        const char* name;
+        QStringList args;
+        int plants, measurements;
+        bool linkUp;
+    } cases[] = {
+        // An unreadable plant is skipped with its measurements.
+        {"plant", {"--garbage", "LISTNIMPIANTO 1"}, 1, 1, true},
+        {"measurement", {"--garbage", "LISTMISURA 1 2"}, 2, 2, true},
+        {"unsolicited", {"--before", "LISTMISURA 1 1=EXTRA\\tLINE"}, 2, 2, true},
+        // The instrument lost mid-download.
+        {"lost", {"--close-on", "LISTMISURA 1 2"}, 2, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig s(englishRow(), c.args, kInstrument);
+        ReportWindow* rep = openReport(s);
+        s.click("bttSincr");
+        EXPECT_EQ(rows(s, "impianti"), c.plants);
+        EXPECT_EQ(rows(s, "acquisizioni"), c.measurements);
+        EXPECT_EQ(rows(s, "acquisizioni WHERE IDIMP NOT IN (SELECT ID FROM impianti)"), 0);
+        // Whole rows only: each is one the instrument holds, under its own plant.
+        EXPECT_EQ(rows(s, "acquisizioni a JOIN impianti i ON a.IDIMP=i.ID WHERE NOT ("
+                          "(i.nome='Rossi Mario' AND a.VDC1 IN (410.2, 412) AND a.TEMPAMB IN "
+                          "(24.5, 25.5)) OR (i.nome='Ferri SRL' AND a.VDC1=560 AND "
+                          "a.TEMPAMB=30))"),
+                  0);
+        EXPECT_EQ(s.ctx().link.baseLinkUp(), c.linkUp);
+        EXPECT_EQ(s.window->currentChild(), rep);
+        EXPECT_EQ(s.find<QComboBox>("cbImp")->count(), c.plants + 1);
+        EXPECT_EQ(s.find("bttSincr")->isEnabled(), c.linkUp);
+    }
+
+    // 101 plant numbers after an earlier download: that download's tables file nothing.
+    Rig s(englishRow(), QStringList{"--reply", "IIMP=" + QStringList(101, "1").join("\\t")},
+          kInstrument);
+    ReportWindow* rep = openReport(s);
+    const qint64 earlier = addPlant(s.ctx(), "Earlier plant");
+    s.ctx().instrumentPlantNumbers.fill(-1);
+    s.ctx().instrumentPlantNumbers[0] = 1;
+    s.ctx().instrumentPlantIds[0] = earlier;
+    s.click("bttSincr");
+    EXPECT_FALSE(s.sim->received().filter("IMISPERIMP").size() > 0);
+    EXPECT_EQ(rows(s, "acquisizioni"), 0);
+    EXPECT_EQ(errorsOf(s, "scarica_impianti"), 1);
+    EXPECT_EQ(rep->reportStep, 1);
+}
+
+TEST(ReportWindow, LogoWithMarkupReachesTheCertificateEscaped) {
+    Rig s(englishRow({{"LINGUA", 4}}), {},
+          {"logo\t<b>Rossi & Figli</b>", "plant\t1\t" + kPlantFields,
+           "measure\t1\t1\t" + measurementReply()});
+    openReport(s);
+    s.click("bttSincr");
+    choose(s.find<QComboBox>("cbImp"), 1);
+    choose(s.find<QComboBox>("cbMis"), 0);
+    s.env.prompts.saveNames = {s.env.path("sheet"), s.env.path("cert")};
+    s.click("bttComando");
+    const QByteArray cert = readFile(s.env.path("cert.htm"));
+    EXPECT_TRUE(cert.contains("&lt;b&gt;Rossi &amp; Figli&lt;/b&gt;"));
+    EXPECT_FALSE(cert.contains("<b>Rossi"));
+}
+
+TEST(ReportWindow, Screenshots) {
+    for (const auto& [language, tag] : {std::pair{0, "en"}, std::pair{4, "it"}}) {
+        Rig s(englishRow({{"LINGUA", language}}), {}, kInstrument);
+        ReportWindow* rep = openReport(s);
+        bool shot = false;
+        QObject::connect(s.find<QProgressBar>("pbScarica"), &QProgressBar::valueChanged, [&] {
+            if (!shot) screenshot(rep, QString("rep_%1_downloading").arg(tag));
+            shot = true;
+        });
+        s.click("bttSincr");
+        EXPECT_TRUE(shot);
+        choose(s.find<QComboBox>("cbImp"), 2);
+        choose(s.find<QComboBox>("cbMis"), 0);
+        screenshot(rep, QString("rep_%1_step3").arg(tag));
+        s.env.prompts.saveNames = {s.env.path("sheet"), s.env.path("cert")};
+        s.click("bttComando");
+        screenshot(rep, QString("rep_%1_step4").arg(tag));
+    }
+}
