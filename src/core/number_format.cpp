@@ -7,7 +7,17 @@ QString general_number(const QLocale& locale, double value) {
     // Only the decimal separator is regional: some locales write the minus sign or the digits
     // with characters the single-byte files cannot hold.
     QString text = QLocale::c().toString(value, 'g', 15);
-    if (locale.decimalPoint() == QStringLiteral(",")) text.replace(QLatin1Char('.'), QLatin1Char(','));
+    if (locale.decimalPoint() == QStringLiteral(","))
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text;
+}
+
+QString one_or_two_decimals(const QLocale& locale, double value) {
+    QString text = QLocale::c().toString(value, 'f', 2);
+    if (text.endsWith(QLatin1Char('0'))) text.chop(1);
+    if (text == QLatin1String("-0.0")) text = QStringLiteral("0.0"); // a tiny negative rounds to 0
+    if (locale.decimalPoint() == QStringLiteral(","))
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
     return text;
 }
 

@@ -59,3 +59,25 @@ TEST(NumberText, GeneralNumberIsPlainAsciiWithTheRegionalSeparator) {
     EXPECT_DOUBLE_EQ(v, 12.5);
     EXPECT_FALSE(parse_number("12,5x", v));
 }
+
+TEST(NumberText, OneOrTwoDecimals) {
+    const QLocale it(QLocale::Italian, QLocale::Italy), us(QLocale::English, QLocale::UnitedStates);
+    const struct {
+        double value;
+        const char *us, *it;
+    } cases[] = {
+        {3, "3.0", "3,0"},
+        {47.5, "47.5", "47,5"},
+        {4200, "4200.0", "4200,0"},
+        {-0.45, "-0.45", "-0,45"},
+        {0.126, "0.13", "0,13"},
+        {1234567.891, "1234567.89", "1234567,89"},
+        {-0.001, "0.0", "0,0"},
+        {0.999, "1.0", "1,0"},
+        {-2000, "-2000.0", "-2000,0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(one_or_two_decimals(us, c.value), c.us) << c.value;
+        EXPECT_EQ(one_or_two_decimals(it, c.value), c.it) << c.value;
+    }
+}
