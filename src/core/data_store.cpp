@@ -21,13 +21,13 @@ void requirePlants(const AppContext& ctx) {
     if (!ctx.plants) throw RunError(err::kDatabaseBase + 91, QStringLiteral("no plant query"));
 }
 
-void queryPlants(AppContext& ctx, const QString& clause, const QVariantList& params = {}) {
+} // namespace
+
+void open_plant_query(AppContext& ctx, const QString& clause, const QVariantList& params) {
     ctx.plants = std::make_unique<RecordSet>(
         RecordSet::query(ctx.db, QStringLiteral("impianti"), clause, params));
     ctx.lastPlantQuery = clause;
 }
-
-} // namespace
 
 bool read_data_impianto_from_db_row(AppContext& ctx) {
     return guard(ctx, QStringLiteral("read_data_impianto_from_db_row"), [&] {
@@ -67,7 +67,7 @@ bool leggi_impianto_per_ID(AppContext& ctx, qint64 id) {
     return guard(ctx, name, [&](TrapScope& s) {
         reset_variabili_impianto(ctx);
         s.step(1);
-        queryPlants(ctx, QStringLiteral("WHERE ID=?"), {id});
+        open_plant_query(ctx, QStringLiteral("WHERE ID=?"), {id});
         if (ctx.plants->eof()) {
             print_error(ctx, name, QStringLiteral("no plant ") + QString::number(id), 0, {});
             return false;
@@ -109,7 +109,7 @@ bool leggi_acquisizione_per_ID(AppContext& ctx, qint64 id, MeasurementSource sou
 
 bool popola_cbselimp(AppContext& ctx, QStringList& list) {
     return guard(ctx, QStringLiteral("popola_cbselimp"), [&] {
-        queryPlants(ctx, kPlantListClause);
+        open_plant_query(ctx, kPlantListClause);
         RecordSet& rs = *ctx.plants;
         if (rs.eof()) return true;
         QStringList entries{QString()};

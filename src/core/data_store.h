@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 namespace vorna {
 
@@ -11,6 +12,9 @@ class AppContext;
 void reset_variabili_impianto(AppContext& ctx);
 void reset_variabili_acquisizione(AppContext& ctx);
 
+// Opens the shared plant record set ctx.plants on "SELECT * FROM impianti " + clause, on its
+// first row. Throws RunError when the database fails.
+void open_plant_query(AppContext& ctx, const QString& clause, const QVariantList& params = {});
 // The current row of ctx.plants into ctx.plant (all fields but ID).
 bool read_data_impianto_from_db_row(AppContext& ctx);
 // ctx.plant into the current new or edited row of ctx.plants; the caller commits it.

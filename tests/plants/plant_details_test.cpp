@@ -1,0 +1,195 @@
+// The details pane and the duplicate rule that both plant windows share.
+#include "catalogue_loader.h"
+#include "data_store.h"
+#include "database_init.h"
+#include "plant_details_pane.h"
+#include "plant_duplicate.h"
+#include "plant_list_text.h"
+#include "test_env.h"
+#include "validation.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vorna;
+
+namespace {
+
+const QLocale kUs(QLocale::English, QLocale::UnitedStates);
+const QLocale kIt(QLocale::Italian, QLocale::Italy);
+
+struct Pane {
+    explicit Pane(const QLocale& locale, NumberFormat format = one_or_two_decimals) : env(locale) {
+        ctx.decimalProbe = locale.toString(5000.5, 'f', 1);
+        read_messagges_1(ctx);
+        read_messagges_2(ctx);
+        read_messagges_3(ctx);
+        pane = std::make_unique<PlantDetailsPane>(ctx, format);
+    }
+    test::TestEnv env;
+    AppContext& ctx = *env.ctx;
+    std::unique_ptr<PlantDetailsPane> pane;
+
+    template <typename T = QLineEdit> T* find(const char* name) {
+        return pane->findChild<T*>(QString::fromLatin1(name));
+    }
+    QString text(const char* name) { return find(name)->text(); }
+};
+
+PlantRecord rossi() {
+    PlantRecord p;
+    p.POT = 3;
+    p.BOOL1 = false;
+    p.NOCT = 45;
+    p.REAL1 = 0.43;
+    p.nome = "Rossi Mario";
+    p.indirizzo = "Via Roma";
+    p.NUMCIV = "12";
+    p.cap = "20100";
+    p.comune = "Milano";
+    p.CODFISC = "RSSMRA70A01F205X";
+    return p;
+}
+
+} // namespace
+
+TEST(PlantDetailsPane, ShowsReadsAndClearsThePlant) {
+    Pane it(kIt);
+    PlantRecord p = rossi();
+    p.POT = 3.5;
+    p.BOOL1 = true;
+    p.nome = QString(60, 'N'); // longer than the typing limit: shown whole
+    it.pane->var_to_controls(p);
+    EXPECT_EQ(it.text("tbPot"), "3,5");
+    EXPECT_EQ(it.text("tbNoct"), "45,0");
+    EXPECT_EQ(it.text("tbGamma"), "0,43");
+    EXPECT_EQ(it.text("tbNome"), QString(60, 'N'));
+    EXPECT_EQ(it.text("tbCodice"), "RSSMRA70A01F205X");
+    EXPECT_TRUE(it.find<QRadioButton>("obPotInv_1")->isChecked());
+    EXPECT_TRUE(it.pane->aboveTwenty());
+
+    it.find("tbNome")->setText("  Bianchi  ");
+    it.find("tbNoct")->setText(" 47,5 ");
+    PlantRecord back;
+    back.ID = 7;
+    it.pane->controls_to_var(back);
+    EXPECT_EQ(back.ID, 7);
+    EXPECT_DOUBLE_EQ(back.POT, 3.5);
+    EXPECT_DOUBLE_EQ(back.NOCT, 47.5);
+    EXPECT_DOUBLE_EQ(back.REAL1, 0.43);
+    EXPECT_TRUE(back.BOOL1);
+    EXPECT_EQ(back.nome, "Bianchi");
+    EXPECT_EQ(back.comune, "Milano");
+
+    it.pane->clear_controls();
+    for (QLineEdit* b : it.pane->findChildren<QLineEdit*>())
+        EXPECT_TRUE(b->text().isEmpty()) << b->objectName().toStdString();
+    EXPECT_TRUE(it.find<QRadioButton>("obPotInv_0")->isChecked());
+    EXPECT_FALSE(it.pane->aboveTwenty());
+
+    // The installation window's default format.
+    Pane general(kUs, general_number);
+    general.pane->var_to_controls(rossi());
+    EXPECT_EQ(general.text("tbPot"), "3");
+    EXPECT_EQ(general.text("tbGamma"), "0.43");
+}
+
+TEST(PlantDetailsPane, EnablesLimitsTypingAndLabelsItsFields) {
+    Pane us(kUs);
+    us.pane->en_dis_controls(false);
+    for (QWidget* w : us.pane->findChildren<QWidget*>())
+        if (!qobject_cast<QLabel*>(w))
+            EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    us.pane->en_dis_controls(true);
+    const struct {
+        const char *box, *label;
+        int limit;
+    } fields[] = {
+        {"tbNome", "lbNome", 40}, {"tbIndirizzo", "lbIndirizzo", 40}, {"tbNumCiv", "lbNumCiv", 5},
+        {"tbCap", "lbCap", 5},    {"tbCom", "lbComune", 30},          {"tbCodice", "lbCodFisc", 16},
+        {"tbPot", "lbPot", 80},   {"tbNoct", "lbNoct", 80},           {"tbGamma", "lbGamma", 80}};
+    for (const auto& f : fields) {
+        QLineEdit* b = us.find(f.box);
+        ASSERT_NE(b, nullptr) << f.box;
+        EXPECT_TRUE(b->isEnabled());
+        QTest::keyClicks(b, QString(80, 'x'));
+        EXPECT_EQ(b->text().size(), f.limit) << f.box;
+        EXPECT_EQ(us.find<QLabel>(f.label)->buddy(), b) << f.label;
+    }
+    EXPECT_EQ(us.find<QLabel>("lbPotInv")->buddy(), us.find<QRadioButton>("obPotInv_0"));
+    EXPECT_EQ(us.find<QLabel>("lbPot")->text(), "Power [kW]");
+    EXPECT_EQ(us.find<QLabel>("lbGamma")->text(), "Gamma [%/°C]");
+    EXPECT_EQ(us.find<QRadioButton>("obPotInv_1")->text(), "> 20 kW");
+
+    Pane it(kIt);
+    EXPECT_EQ(it.find<QLabel>("lbPot")->text(), "Potenza [kW]");
+    const PlantFields f = it.pane->fields();
+    EXPECT_EQ(f.lbPot, "Potenza [kW]");
+    EXPECT_EQ(f.lbCodFisc, it.find<QLabel>("lbCodFisc")->text());
+}
+
+TEST(PlantDuplicate, ComparesTheShownTextsOfAllTenFields) {
+    const struct {
+        const char* what;
+        QLocale locale;
+        NumberFormat format;
+        void (*change)(PlantFields&, bool&);
+        DuplicateCheck expected;
+    } cases[] = {
+        {"as shown", kUs, one_or_two_decimals, [](PlantFields&, bool&) {}, DuplicateCheck::Found},
+        {"3 against 3.0", kUs, one_or_two_decimals, [](PlantFields& f, bool&) { f.pot = "3"; },
+         DuplicateCheck::None},
+        {"3,0 on an Italian PC", kIt, one_or_two_decimals,
+         [](PlantFields& f, bool&) { f.pot = "3,0"; }, DuplicateCheck::Found},
+        {"3.0 on an Italian PC", kIt, one_or_two_decimals,
+         [](PlantFields& f, bool&) { f.pot = "3.0"; }, DuplicateCheck::None},
+        {"default format: 3", kUs, general_number,
+         [](PlantFields& f, bool&) { f.pot = "3", f.noct = "45"; }, DuplicateCheck::Found},
+        {"other class", kUs, one_or_two_decimals, [](PlantFields&, bool& b) { b = true; },
+         DuplicateCheck::None},
+        {"name case", kUs, one_or_two_decimals,
+         [](PlantFields& f, bool&) { f.nome = "ROSSI MARIO"; }, DuplicateCheck::None},
+        {"untrimmed town", kUs, one_or_two_decimals,
+         [](PlantFields& f, bool&) { f.comune = "Milano "; }, DuplicateCheck::None},
+        {"tax code", kUs, one_or_two_decimals, [](PlantFields& f, bool&) { f.codice = "X"; },
+         DuplicateCheck::None},
+        {"gamma", kUs, one_or_two_decimals, [](PlantFields& f, bool&) { f.gamma = "0.44"; },
+         DuplicateCheck::None},
+    };
+    for (const auto& c : cases) {
+        test::TestEnv env(c.locale);
+        AppContext& ctx = *env.ctx;
+        ASSERT_TRUE(database_init(ctx));
+        PlantFields f{"3.0", "45.0",  "0.43",   "Rossi Mario",     "Via Roma",
+                      "12",  "20100", "Milano", "RSSMRA70A01F205X"};
+        if (c.locale == kIt) f.pot = "3,0", f.noct = "45,0", f.gamma = "0,43";
+        bool above = false;
+        EXPECT_EQ(find_duplicate_plant(ctx, f, above, c.format), DuplicateCheck::None) << c.what;
+        open_plant_query(ctx, "WHERE ID=-1");
+        for (const PlantRecord& p : {[] {
+                                         PlantRecord o = rossi();
+                                         o.nome = "Other";
+                                         return o;
+                                     }(),
+                                     rossi()}) {
+            ctx.plants->addNew();
+            ctx.plant = p;
+            ASSERT_TRUE(write_data_impianto_in_db_row(ctx));
+            ctx.plants->update();
+        }
+        c.change(f, above);
+        EXPECT_EQ(find_duplicate_plant(ctx, f, above, c.format), c.expected) << c.what;
+    }
+}
+
+TEST(PlantListText, NameWithTheTownWhenThereIsOne) {
+    PlantRecord p = rossi();
+    EXPECT_EQ(plant_list_text(p), "Rossi Mario (Milano)");
+    p.comune = "   ";
+    EXPECT_EQ(plant_list_text(p), "Rossi Mario");
+    p.comune = " Lodi ";
+    EXPECT_EQ(plant_list_text(p), "Rossi Mario ( Lodi )");
+}
