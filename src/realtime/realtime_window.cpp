@@ -35,12 +35,6 @@ const int kIntervals[] = {1, 5, 10, 15, 20};
 
 } // namespace
 
-template <typename F> void RealtimeWindow::handle(F routine) {
-    const Handler h(*this);
-    if (h.refused()) return;
-    routine();
-}
-
 RealtimeWindow::RealtimeWindow(AppContext& ctx, QWidget* parent)
     : ChildWindow(ctx, QStringLiteral("realtime"), 2, kWidthTwips, kHeightTwips, parent) {
     build();
@@ -136,12 +130,12 @@ void RealtimeWindow::build() {
     sec30_->setInterval(30000);
 
     connect(obMode_, &QButtonGroup::idClicked, this,
-            [this](int id) { handle([&] { obMode_Click(id); }); });
+            [this](int id) { handled([&] { obMode_Click(id); }); });
     connect(bttControllo_, &QPushButton::clicked, this,
-            [this] { handle([&] { bttControllo_Click(); }); });
-    connect(bttSalva_, &QPushButton::clicked, this, [this] { handle([&] { bttSalva_Click(); }); });
+            [this] { handled([&] { bttControllo_Click(); }); });
+    connect(bttSalva_, &QPushButton::clicked, this, [this] { handled([&] { bttSalva_Click(); }); });
     connect(bttCancella_, &QPushButton::clicked, this,
-            [this] { handle([&] { bttCancella_Click(); }); });
+            [this] { handled([&] { bttCancella_Click(); }); });
     // A click into the grid may come during an exchange: it only moves the current row back.
     connect(grMis_, &QAbstractItemView::clicked, this, [this] { grMis_Click(); });
     connect(cbIntervallo_, &QComboBox::activated, this, [this](int index) {

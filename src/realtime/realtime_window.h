@@ -46,8 +46,6 @@ private:
     void build();
     void Form_Load_realtime();
     void Form_Unload_realtime();
-    // Runs a handler of a control: refused while another one runs (an exchange pumps events).
-    template <typename F> void handle(F routine);
 
     qint64 plantId_ = -1;
     ValueList values_;
