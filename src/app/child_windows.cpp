@@ -1,7 +1,9 @@
 #include "child_windows.h"
 
+#include "installation_window.h"
 #include "plants_window.h"
 #include "realtime_data_window.h"
+#include "realtime_window.h"
 #include "report_window.h"
 #include "setup_window.h"
 
@@ -16,6 +18,10 @@ const std::vector<ChildWindowEntry>& childWindows() {
          [](AppContext& c) -> ChildWindow* { return new PlantsWindow(c); }},
         {QStringLiteral("realtime_data"),
          [](AppContext& c) -> ChildWindow* { return new RealtimeDataWindow(c); }},
+        {QStringLiteral("installation"),
+         [](AppContext& c) -> ChildWindow* { return new InstallationWindow(c); }},
+        {QStringLiteral("realtime"),
+         [](AppContext& c) -> ChildWindow* { return new RealtimeWindow(c); }},
     };
     return windows;
 }

@@ -7,6 +7,7 @@
 #include "prompts.h"
 #include "record_set.h"
 #include "records.h"
+#include "wall_clock.h"
 
 #include <QLocale>
 #include <QString>
@@ -99,9 +100,12 @@ public:
     Link link;
     // What the link shows on screen; the main window points this at its own indicators.
     LinkIndicators* indicators = &noIndicators_;
+    // The date and time of day samples are stamped with; tests point this at their own clock.
+    WallClock* clock = &systemClock_;
 
 private:
     LinkIndicators noIndicators_;
+    SystemClock systemClock_;
 };
 
 } // namespace vorna

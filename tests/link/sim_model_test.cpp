@@ -3,7 +3,9 @@
 #include "fault_plan.h"
 #include "instrument_model.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vorna::sim;
@@ -51,4 +53,23 @@ TEST(sim_faults, malformedOptionsAreRefusedOthersLeftForTheCaller) {
     EXPECT_TRUE(FaultPlan().take(args, &error) && args == QStringList({"--baud", "0"}));
     for (QStringList bad : {QStringList{"--delay", "X"}, {"--say", "x=1"}, {"--silent"}})
         EXPECT_FALSE(FaultPlan().take(bad, &error)) << bad.join(' ').toStdString();
+}
+
+// Scripted LISTVAL replies come verbatim (empty fields, dashes, lower-case verdict, more fields
+// than the program accepts), in turn, the last one repeating; LINEDC?/PHASEAC? follow the file.
+TEST(sim_model, scriptedListvalRepliesInTurn) {
+    QTemporaryDir dir;
+    const QByteArray wide = QByteArray("1\t").repeated(51) + "1"; // 52 fields
+    QFile f(dir.filePath("instrument.txt"));
+    ASSERT_TRUE(f.open(QFile::WriteOnly));
+    f.write("linedc\t1\nphaseac\t2\nlistval\t3.5\t\t--\t pass \nlistval\t" + wide + "\n");
+    f.close();
+    InstrumentModel m;
+    QString error;
+    ASSERT_TRUE(m.load(f.fileName(), &error)) << error.toStdString();
+    EXPECT_EQ(*m.answer("LISTVAL"), QByteArray("3.5\t\t--\t pass "));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(*m.answer("LISTVAL"), wide);
+    EXPECT_EQ(*m.answer("LINEDC?"), QByteArray("MONOLINE"));
+    EXPECT_EQ(*m.answer("PHASEAC?"), QByteArray("BIPHASE"));
 }

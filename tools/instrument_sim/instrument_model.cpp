@@ -83,6 +83,8 @@ bool InstrumentModel::load(const QString& path, QString* error) {
             Plant pl{p[2], p[3], p[4], p[5], p[6], p[7], p[8], p[9], p[10], 0};
             ok = toInt(p[11], pl.powerClass);
             plants[a] = pl;
+        } else if (key == "listval") {
+            listvalReplies.push_back(rest);
         } else if (key == "measure" && p.size() >= 4 && toInt(p[1], a) && toInt(p[2], b)) {
             measurements[a][b] = line.mid(p[0].size() + p[1].size() + p[2].size() + 3);
         } else
@@ -153,6 +155,8 @@ QByteArray InstrumentModel::listPlant(int number) const {
 }
 
 QByteArray InstrumentModel::listValues() {
+    if (!listvalReplies.empty())
+        return listvalReplies[std::min(listvalNext_++, listvalReplies.size() - 1)];
     std::uniform_real_distribution<double> u(0.0, 1.0);
     auto r = [&](double lo, double hi) { return num(lo + (hi - lo) * u(random_), 2); };
     QList<QByteArray> f{num(rtPower_, 2), "0",           r(200, 1100), r(5, 35),

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <vector>
 
 namespace vorna::sim {
 
@@ -32,6 +33,7 @@ public:
     //   plant <TAB> n <TAB> power <TAB> NOCT <TAB> gamma <TAB> name <TAB> street <TAB>
     //         number <TAB> postal code <TAB> town <TAB> tax code <TAB> class (0 or 1)
     //   measure <TAB> plant <TAB> n <TAB> the "LISTMISURA" reply's 26 fields
+    //   listval <TAB> a "LISTVAL" reply, verbatim (see listvalReplies)
     bool load(const QString& path, QString* error);
     // Replaces plants and measurements with generated ones, deterministic for the seed.
     void generate(int plants, int measurementsPerPlant);
@@ -50,6 +52,9 @@ public:
     QByteArray pdcMax = "150.0";
     std::map<int, Plant> plants;                           // by plant number
     std::map<int, std::map<int, QByteArray>> measurements; // plant -> number -> LISTMISURA line
+    // Scripted "LISTVAL" replies, sent in turn, the last one repeating; without them each reply
+    // is random (the demo's live values).
+    std::vector<QByteArray> listvalReplies;
 
     std::mt19937& random() { return random_; }
 
@@ -61,6 +66,7 @@ private:
 
     std::mt19937 random_;
     std::optional<Plant> incoming_; // a plant being sent by IPAR .. ICON
+    std::size_t listvalNext_ = 0;
     bool realtime_ = false;
     double rtPower_ = 3.0;
 };

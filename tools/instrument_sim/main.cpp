@@ -31,6 +31,7 @@ void usage(FILE* to) {
                  "  --generate PxM      P generated plants with M measurements each\n"
                  "  --baud N            pace both directions at N baud (0: unpaced)\n"
                  "  --seed N            seed of generated values and garbage\n"
+                 "  --listval LINE      a LISTVAL reply (\\t for TAB); repeat for replies in turn\n"
                  "  --remote            play the remote unit: answer nothing\n"
                  "  --quiet             do not echo the traffic on standard output\n%s",
                  qPrintable(FaultPlan::usage()));
@@ -193,6 +194,7 @@ int main(int argc, char** argv) {
     int baud = 0, plants = -1, perPlant = 0;
     quint32 seed = 1;
     bool remote = false;
+    std::vector<QByteArray> listval;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -209,6 +211,8 @@ int main(int argc, char** argv) {
         } else if (a == QLatin1String("--baud") && hasValue) {
             baud = args[++i].toInt(&ok);
             ok = ok && baud >= 0;
+        } else if (a == QLatin1String("--listval") && hasValue) {
+            listval.push_back(unescapeTabs(args[++i]));
         } else if (a == QLatin1String("--seed") && hasValue) {
             seed = args[++i].toUInt(&ok);
         } else if (a == QLatin1String("--generate") && hasValue) {
@@ -240,6 +244,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (plants >= 0) model.generate(plants, perPlant);
+    for (const QByteArray& reply : listval)
+        model.listvalReplies.push_back(reply);
 
     std::signal(SIGTERM, onSignal);
     std::signal(SIGINT, onSignal);

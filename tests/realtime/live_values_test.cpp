@@ -1,0 +1,203 @@
+#include "live_values.h"
+
+#include "app_context.h"
+#include "link_fixture.h"
+#include "run_error.h"
+#include "test_env.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace vorna;
+using namespace vorna::test;
+
+namespace {
+
+// A full value list with every field set apart from the rest (the field number plus a tenth),
+// as the instrument writes it; fields given in `changes` replace theirs.
+QString reply(const std::map<int, QString>& changes = {}) {
+    QStringList f;
+    for (int i = 0; i < 28; ++i)
+        f << (changes.count(i) ? changes.at(i) : QString("%1.5").arg(i));
+    return f.join('\t');
+}
+
+const QDateTime kWhen(QDate(2024, 6, 14), QTime(10, 15, 2, 750));
+
+MeasurementRecord sample(AppContext& ctx, const QString& text, double& power) {
+    ValueList v;
+    split_listval(text, v);
+    return live_sample(ctx, v, kWhen, power);
+}
+
+} // namespace
+
+// Each record field comes from its own field of the reply (by the instrument's table), on a
+// decimal-point and a decimal-comma PC alike.
+TEST(LiveValues, FieldsLandInTheirColumnsOnEveryPc) {
+    const std::pair<int, double MeasurementRecord::*> kSlots[] = {
+        {2, &MeasurementRecord::rad},     {3, &MeasurementRecord::TEMPAMB},
+        {4, &MeasurementRecord::TEMPPAN}, {5, &MeasurementRecord::COEFFTEMP},
+        {6, &MeasurementRecord::POTRAD},  {7, &MeasurementRecord::VDC1},
+        {8, &MeasurementRecord::IDC1},    {9, &MeasurementRecord::VDC2},
+        {10, &MeasurementRecord::IDC2},   {11, &MeasurementRecord::VDC3},
+        {12, &MeasurementRecord::IDC3},   {13, &MeasurementRecord::POTDC},
+        {14, &MeasurementRecord::VAC1},   {15, &MeasurementRecord::IAC1},
+        {16, &MeasurementRecord::VAC2},   {17, &MeasurementRecord::IAC2},
+        {18, &MeasurementRecord::VAC3},   {19, &MeasurementRecord::IAC3},
+        {20, &MeasurementRecord::POTAC},  {21, &MeasurementRecord::RENDDC},
+        {23, &MeasurementRecord::RENDAC}, {27, &MeasurementRecord::REAL2}};
+    for (const QLocale& pc : {kUsPc, kItalianPc}) {
+        TestEnv env(pc);
+        env.ctx->fwVersionText = " FV 2.1.5 - FR 1.0.1";
+        double power = 0;
+        const MeasurementRecord m = sample(*env.ctx, reply({{24, "PASS"}}), power);
+        for (const auto& [slot, field] : kSlots)
+            EXPECT_EQ(m.*field, slot + 0.5) << "slot " << slot;
+        EXPECT_EQ(power, 0.5);
+        EXPECT_TRUE(m.ESITOAC);
+        EXPECT_EQ(m.data, QDate(2024, 6, 14));
+        EXPECT_EQ(m.ora, QTime(10, 15, 2)); // to the second
+        EXPECT_EQ(m.TEXT1, " FV 2.1.5 - FR 1.0.1");
+        EXPECT_EQ(m.TEXT2, "ZMB 4.5");
+    }
+}
+
+TEST(LiveValues, ChecksGiveNoValue) {
+    const struct {
+        int slot;
+        QString text;
+        double MeasurementRecord::*field;
+        double expected;
+    } cases[] = {
+        {2, "2000", &MeasurementRecord::rad, 2000},
+        {2, "0", &MeasurementRecord::rad, 0},
+        {2, "2000.5", &MeasurementRecord::rad, kNoValue},
+        {2, "-1", &MeasurementRecord::rad, kNoValue},
+        {3, "--", &MeasurementRecord::TEMPAMB, kNoValue},
+        {4, "", &MeasurementRecord::TEMPPAN, kNoValue},
+        {5, "---", &MeasurementRecord::COEFFTEMP, kNoValue},
+        {5, "-0.45", &MeasurementRecord::COEFFTEMP, -0.45},
+        {7, "41O.2", &MeasurementRecord::VDC1, kNoValue},
+        {7, "410,2", &MeasurementRecord::VDC1, kNoValue}, // the instrument writes "."
+        {7, "+410", &MeasurementRecord::VDC1, kNoValue},
+        {13, "1e3", &MeasurementRecord::POTDC, kNoValue},
+        {21, "--", &MeasurementRecord::RENDDC, kNoValue},
+        {23, "", &MeasurementRecord::RENDAC, kNoValue},
+        {27, "n/a", &MeasurementRecord::REAL2, kNoValue},
+        {9, "-10000", &MeasurementRecord::VDC2, kNoChannel},
+    };
+    TestEnv env;
+    for (const auto& c : cases) {
+        double power = 0;
+        const MeasurementRecord m = sample(*env.ctx, reply({{c.slot, c.text}}), power);
+        EXPECT_EQ(m.*c.field, c.expected) << c.slot << " '" << c.text.toStdString() << "'";
+    }
+    for (const QString verdict : {"pass", "FAULT", "PASS ", " Pass", ""}) {
+        double power = 0;
+        EXPECT_EQ(sample(*env.ctx, reply({{24, verdict}}), power).ESITOAC,
+                  verdict.trimmed() == "PASS")
+            << verdict.toStdString();
+    }
+    double power = 0;
+    sample(*env.ctx, reply({{0, "3,5"}}), power);
+    EXPECT_EQ(power, kNoValue);
+}
+
+// The efficiencies are converted without a check: a text that is no number is an error, not a
+// value.
+TEST(LiveValues, GarbageInAnEfficiencyIsAnError) {
+    TestEnv env;
+    for (int slot : {21, 23})
+        for (const QString bad : {"x0.9", "0.9.1", "inf", "nan"}) {
+            double power = 0;
+            EXPECT_THROW(sample(*env.ctx, reply({{slot, bad}}), power), RunError)
+                << slot << bad.toStdString();
+        }
+}
+
+TEST(LiveValues, SplitEmptiesEverySlotAndRefusesTooManyFields) {
+    ValueList v;
+    v.fill("stale");
+    split_listval(" 3.5\t\t 812.5 \t", v);
+    EXPECT_EQ(v[0], "3.5");
+    EXPECT_EQ(v[1], "");
+    EXPECT_EQ(v[2], "812.5");
+    for (size_t i = 3; i < v.size(); ++i)
+        EXPECT_EQ(v[i], "") << i;
+
+    QStringList wide;
+    for (int i = 0; i < 52; ++i)
+        wide << "1";
+    v.fill("kept");
+    EXPECT_THROW(split_listval(wide.join('\t'), v), RunError);
+    EXPECT_EQ(v[0], "kept");
+    wide.removeLast();
+    split_listval(wide.join('\t'), v);
+    EXPECT_EQ(v[50], "1");
+
+    // A cut reply after a full one: nothing of the full one is left.
+    TestEnv env;
+    double power = 0;
+    sample(*env.ctx, reply({{24, "PASS"}}), power);
+    const MeasurementRecord m = sample(*env.ctx, "1\t0\t500\t20\t30\t-0.4\t2\t400\t5\t400", power);
+    EXPECT_EQ(m.rad, 500);
+    EXPECT_EQ(m.IDC2, kNoValue);
+    EXPECT_EQ(m.REAL2, kNoValue);
+    EXPECT_FALSE(m.ESITOAC);
+}
+
+TEST(LiveValues, AbsentLinesAndPhases) {
+    const struct {
+        QString lines, phases;
+        std::vector<int> absent;
+    } cases[] = {
+        {"MONOLINE", "MONOPHASE", {9, 10, 11, 12, 16, 17, 18, 19}},
+        {" BILINE ", "BIPHASE", {11, 12, 18, 19}},
+        {"THREELINE", "THREEPHASE", {}},
+        {"monoline", "ERR", {}},
+        {"", "MONOPHASE", {16, 17, 18, 19}},
+    };
+    for (const auto& c : cases) {
+        ValueList v;
+        v.fill("7");
+        mark_absent_lines(c.lines, v);
+        mark_absent_phases(c.phases, v);
+        for (int i = 0; i < kValueSlots; ++i) {
+            const bool absent = std::count(c.absent.begin(), c.absent.end(), i) > 0;
+            EXPECT_EQ(v[size_t(i)], absent ? "-10000" : "7") << c.lines.toStdString() << " " << i;
+        }
+    }
+}
+
+// Any reply at all either gives a record whose every number is a value the instrument sent
+// (inside its range) or a sentinel, or is refused with a RunError; it never crashes.
+TEST(LiveValues, SeededFuzzNeverCrashes) {
+    TestEnv env(kItalianPc);
+    std::mt19937 rng(20240614);
+    const QStringList pieces{"1",    "812.5",  "-0.45", "--", "",     " ",    "PASS",
+                             "pass", "2000.5", "\t",    "x",  ".",    ",",    "-",
+                             "1e5",  "-10000", "\t\t",  "é",  "\x01", "99999"};
+    int refused = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QString text;
+        const int n = std::uniform_int_distribution<int>(0, 80)(rng);
+        for (int i = 0; i < n; ++i)
+            text += pieces[std::uniform_int_distribution<int>(0, int(pieces.size()) - 1)(rng)];
+        ValueList v;
+        double power = 0;
+        try {
+            split_listval(text, v);
+            mark_absent_lines(text, v);
+            const MeasurementRecord m = live_sample(*env.ctx, v, kWhen, power);
+            EXPECT_TRUE(m.rad == kNoValue || (m.rad >= 0 && m.rad <= 2000));
+            for (const MeasurementColumn& c : kMeasurementNumbers)
+                EXPECT_TRUE(std::isfinite(m.*c.field));
+        } catch (const RunError&) {
+            ++refused;
+        }
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_LT(refused, 3000);
+}
