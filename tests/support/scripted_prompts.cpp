@@ -14,8 +14,9 @@ bool ScriptedPrompts::question(const QString& text, const QString& title) {
     return a;
 }
 
-QString ScriptedPrompts::saveFileName(const QString&, const QString&) {
+QString ScriptedPrompts::saveFileName(const QString&, const QString& suggested) {
     ++saveDialogs;
+    lastSuggested = suggested;
     if (saveNames.empty()) return {};
     QString n = saveNames.front();
     saveNames.pop_front();

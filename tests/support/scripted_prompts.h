@@ -20,6 +20,7 @@ public:
     std::deque<QString> saveNames;
     std::deque<QString> openNames;
     int saveDialogs = 0;
+    QString lastSuggested; // the name the last save dialog proposed
     int openDialogs = 0;
 
     void warning(const QString& text, const QString& title) override;

@@ -1,0 +1,315 @@
+#include "realtime_window.h"
+
+#include "acquisition.h"
+#include "app_context.h"
+#include "data_store.h"
+#include "datalogger_file.h"
+#include "error_trap.h"
+#include "live_values.h"
+#include "number_format.h"
+#include "sample_grid_view.h"
+#include "sample_store.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <tuple>
+
+namespace vorna {
+
+namespace {
+
+constexpr int kWidthTwips = 13485;
+constexpr int kHeightTwips = 8445;
+constexpr int kAuto = 0;
+constexpr int kManual = 1;
+const int kIntervals[] = {1, 5, 10, 15, 20};
+
+} // namespace
+
+template <typename F> void RealtimeWindow::handle(F routine) {
+    const Handler h(*this);
+    if (h.refused()) return;
+    routine();
+}
+
+RealtimeWindow::RealtimeWindow(AppContext& ctx, QWidget* parent)
+    : ChildWindow(ctx, QStringLiteral("realtime"), 2, kWidthTwips, kHeightTwips, parent) {
+    build();
+    Form_Load_realtime();
+}
+
+RealtimeWindow::~RealtimeWindow() {
+    Form_Unload_realtime();
+}
+
+void RealtimeWindow::build() {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(8, 8, 8, 8);
+    auto* top = new QHBoxLayout;
+    outer->addLayout(top);
+
+    fr_impianto_ = named(new QGroupBox(this), "fr_impianto");
+    auto* plant = new QGridLayout(fr_impianto_);
+    lbNomeImp_ = named(new QLabel(fr_impianto_), "lbNomeImp");
+    lbVal_NomeImp_ = named(new QLabel(fr_impianto_), "lbVal_NomeImp");
+    lbPotImp_ = named(new QLabel(fr_impianto_), "lbPotImp");
+    lbVal_PotImp_ = named(new QLabel(fr_impianto_), "lbVal_PotImp");
+    lbNomeImp_->setBuddy(lbVal_NomeImp_);
+    lbPotImp_->setBuddy(lbVal_PotImp_);
+    lbVal_NomeImp_->setMinimumWidth(200);
+    plant->addWidget(lbNomeImp_, 0, 0);
+    plant->addWidget(lbVal_NomeImp_, 0, 1);
+    plant->addWidget(lbPotImp_, 1, 0);
+    plant->addWidget(lbVal_PotImp_, 1, 1);
+    top->addWidget(fr_impianto_);
+
+    // The two mode captions are the same in every language.
+    fr_modo_ = named(new QGroupBox(this), "fr_modo");
+    obMode_ = new QButtonGroup(fr_modo_);
+    auto* modes = new QVBoxLayout(fr_modo_);
+    for (const auto& [id, caption] : {std::pair{kAuto, "Auto"}, std::pair{kManual, "Manuale"}}) {
+        auto* b = new QRadioButton(QString::fromLatin1(caption), fr_modo_);
+        b->setObjectName(QStringLiteral("obMode_") + QString::number(id));
+        obMode_->addButton(b, id);
+        modes->addWidget(b);
+    }
+    // The automatic run comes with the datalogger.
+    obMode_->button(kAuto)->setEnabled(false);
+    top->addWidget(fr_modo_);
+
+    // Hour and minute boxes of the schedule, labelled "hr" and "min" in every language.
+    auto timeFrame = [&](const char* frame, const char* prefix, QLineEdit*& hours,
+                         QLineEdit*& minutes) {
+        auto* box = named(new QGroupBox(this), frame);
+        auto* row = new QHBoxLayout(box);
+        for (const auto& [field, unit, caption] :
+             {std::tuple{&hours, "H", "hr"}, std::tuple{&minutes, "M", "min"}}) {
+            const QString suffix = QString::fromLatin1(prefix) + QLatin1String(unit);
+            *field = new QLineEdit(box);
+            (*field)->setObjectName(QStringLiteral("tb") + suffix);
+            (*field)->setMaximumWidth(36);
+            auto* label = new QLabel(QString::fromLatin1(caption), box);
+            label->setObjectName(QStringLiteral("lb") + suffix);
+            label->setBuddy(*field);
+            row->addWidget(*field);
+            row->addWidget(label);
+        }
+        top->addWidget(box);
+        return box;
+    };
+    fr_start_ = timeFrame("fr_start", "Start", tbStartH_, tbStartM_);
+    fr_stop_ = timeFrame("fr_stop", "Stop", tbStopH_, tbStopM_);
+    fr_intervallo_ = named(new QGroupBox(this), "fr_intervallo");
+    cbIntervallo_ = named(new QComboBox(fr_intervallo_), "cbIntervallo");
+    for (int minutes : kIntervals)
+        cbIntervallo_->addItem(QString::number(minutes));
+    (new QVBoxLayout(fr_intervallo_))->addWidget(cbIntervallo_);
+    top->addWidget(fr_intervallo_);
+    top->addStretch(1);
+    bttControllo_ = named(new QPushButton(this), "bttControllo");
+    bttControllo_->setMinimumWidth(120);
+    top->addWidget(bttControllo_, 0, Qt::AlignBottom);
+
+    grMis_ = named(new SampleGridView(ctx_.locale, CellRules::Live, this), "grMis");
+    outer->addWidget(grMis_, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bttSalva_ = named(new QPushButton(this), "bttSalva");
+    bttCancella_ = named(new QPushButton(this), "bttCancella");
+    bottom->addWidget(bttSalva_);
+    bottom->addWidget(bttCancella_);
+    bottom->addStretch(1);
+    outer->addLayout(bottom);
+
+    sec2_ = named(new QTimer(this), "sec2");
+    sec2_->setInterval(2000);
+    sec30_ = named(new QTimer(this), "sec30");
+    sec30_->setInterval(30000);
+
+    connect(obMode_, &QButtonGroup::idClicked, this,
+            [this](int id) { handle([&] { obMode_Click(id); }); });
+    connect(bttControllo_, &QPushButton::clicked, this,
+            [this] { handle([&] { bttControllo_Click(); }); });
+    connect(bttSalva_, &QPushButton::clicked, this, [this] { handle([&] { bttSalva_Click(); }); });
+    connect(bttCancella_, &QPushButton::clicked, this,
+            [this] { handle([&] { bttCancella_Click(); }); });
+    // A click into the grid may come during an exchange: it only moves the current row back.
+    connect(grMis_, &QAbstractItemView::clicked, this, [this] { grMis_Click(); });
+    connect(cbIntervallo_, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < int(std::size(kIntervals))) interval_ = kIntervals[index];
+    });
+}
+
+void RealtimeWindow::Form_Load_realtime() {
+    guard(ctx_, QStringLiteral("Form_Load_realtime"), [&](TrapScope& s) {
+        s.step(1);
+        ctx_.childWindowOpen = 2;
+        set_messages_reatime();
+        s.step(2);
+        obMode_->button(kManual)->setChecked(true);
+        obMode_Click(kManual);
+        s.step(3);
+        plantId_ = ctx_.plant.ID;
+        if (!leggi_impianto_per_ID(ctx_, plantId_)) return false;
+        lbVal_NomeImp_->setText(ctx_.plant.nome);
+        lbVal_PotImp_->setText(general_number(ctx_.locale, ctx_.plant.POT));
+        s.step(4);
+        halfMinutes_ = 0;
+        intestazione_griglia();
+        gestione_contr();
+        cbIntervallo_->setCurrentIndex(0);
+        interval_ = kIntervals[0];
+        return true;
+    });
+}
+
+void RealtimeWindow::Form_Unload_realtime() {
+    // Nothing goes to the instrument: a closing window ends what it did.
+    ctx_.childWindowOpen = 0;
+    ctx_.realtimeFromToolbar = false;
+}
+
+void RealtimeWindow::set_messages_reatime() {
+    guard(ctx_, QStringLiteral("set_messages_reatime"), [&] {
+        setWindowTitle(ctx_.msg(165));
+        fr_impianto_->setTitle(ctx_.msg(50));
+        fr_modo_->setTitle(ctx_.msg(83));
+        fr_start_->setTitle(ctx_.msg(100));
+        fr_stop_->setTitle(ctx_.msg(99));
+        fr_intervallo_->setTitle(ctx_.msg(84));
+        lbNomeImp_->setText(ctx_.msg(81));
+        lbPotImp_->setText(ctx_.msg(82));
+        bttSalva_->setText(ctx_.msg(97));
+        bttCancella_->setText(ctx_.msg(98));
+        grMis_->grid().setCaptions(gridCaptions(ctx_));
+        return true;
+    });
+}
+
+void RealtimeWindow::intestazione_griglia() {
+    guard(ctx_, QStringLiteral("intestazione_griglia"), [&] {
+        grMis_->grid().setCaptions(gridCaptions(ctx_));
+        grMis_->grid().clearSamples();
+        grMis_->grid().table().selectRow(1);
+        return true;
+    });
+}
+
+void RealtimeWindow::obMode_Click(int index) {
+    guard(ctx_, QStringLiteral("obMode_Click"), [&] {
+        if (index != kManual) return true; // the automatic run comes with the datalogger
+        for (QGroupBox* frame : {fr_intervallo_, fr_start_, fr_stop_})
+            frame->hide();
+        bttControllo_->setEnabled(true);
+        bttControllo_->setText(ctx_.msg(101));
+        return true;
+    });
+}
+
+void RealtimeWindow::bttControllo_Click() {
+    guard(ctx_, QStringLiteral("bttControllo_Click"), [&] {
+        if (obMode_->checkedId() == kAuto) return true; // the automatic run: datalogger
+        fr_modo_->setEnabled(true);
+        obMode_->button(kManual)->setEnabled(true);
+        bttControllo_->setText(ctx_.msg(101));
+        campiona();
+        gestione_contr();
+        return true;
+    });
+}
+
+void RealtimeWindow::campiona() {
+    guard(ctx_, QStringLiteral("campiona"), [&] {
+        // One exchange at a time: a tick or a click inside one finds it busy.
+        if (acquiring_) return true;
+        acquiring_ = true;
+        gestione_contr();
+        const bool ok = lettura(ctx_, lbVal_PotImp_->text(), values_);
+        acquiring_ = false;
+        if (!ok) {
+            // One attempt. A run ends as if "Stop" were pressed; by hand the user may retry:
+            // acquiring again at once would repeat without end while the link is down.
+            if (obMode_->checkedId() == kAuto && running_)
+                bttControllo_Click();
+            else
+                gestione_contr();
+            return true;
+        }
+        visualizza_ris();
+        gestione_contr();
+        return true;
+    });
+}
+
+void RealtimeWindow::visualizza_ris() {
+    guard(ctx_, QStringLiteral("visualizza_ris"), [&](TrapScope& s) {
+        s.step(1);
+        const QDateTime now = ctx_.clock->now();
+        s.step(2);
+        double plantPower = kNoValue;
+        const MeasurementRecord m = live_sample(ctx_, values_, now, plantPower);
+        ctx_.plant.POT = plantPower;
+        ctx_.measurement = m;
+        s.step(3);
+        SampleGridModel& grid = grMis_->grid();
+        store_realtime_sample(ctx_, plantId_, grid.table().rowCount() - 1, m);
+        s.step(4);
+        grid.appendSample(SampleRow::fromRecord(m));
+        grid.table().selectRow(grid.table().rowCount() - 1);
+        return true;
+    });
+}
+
+void RealtimeWindow::gestione_contr() {
+    guard(ctx_, QStringLiteral("gestione_contr"), [&] {
+        const bool noSamples = grMis_->grid().table().sampleCount() == 0;
+        const bool tableButtons = !(noSamples || running_ || acquiring_);
+        bttCancella_->setEnabled(tableButtons);
+        bttSalva_->setEnabled(tableButtons);
+        bttControllo_->setEnabled(!(acquiring_ && !running_));
+        for (QGroupBox* frame : {fr_start_, fr_stop_, fr_intervallo_})
+            frame->setEnabled(!running_);
+        if (!running_)
+            for (QWidget* w : std::initializer_list<QWidget*>{tbStartH_, tbStartM_, tbStopH_,
+                                                              tbStopM_, cbIntervallo_})
+                w->setEnabled(true);
+        return true;
+    });
+}
+
+void RealtimeWindow::grMis_Click() {
+    guard(ctx_, QStringLiteral("grMis_Click"), [&] {
+        // The next sample goes to the empty last row, whatever row was clicked.
+        SampleTable& t = grMis_->grid().table();
+        t.selectRow(t.rowCount() - 1);
+        return true;
+    });
+}
+
+void RealtimeWindow::bttSalva_Click() {
+    guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
+        const QString threeLines = QStringLiteral("\r\n\r\n\r\n");
+        save_datalogger_file(ctx_, plantId_, grMis_->grid().table(), threeLines);
+        return true;
+    });
+}
+
+void RealtimeWindow::bttCancella_Click() {
+    guard(ctx_, QStringLiteral("bttCancella_Click"), [&] {
+        grMis_->grid().clearSamples();
+        grMis_->grid().table().selectRow(1);
+        gestione_contr();
+        return true;
+    });
+}
+
+} // namespace vorna

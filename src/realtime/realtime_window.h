@@ -1,0 +1,82 @@
+#pragma once
+
+#include "child_window.h"
+#include "instrument_queries.h"
+
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace vorna {
+
+class SampleGridView;
+
+// realtime: live samples of the chosen plant (the current plant's ID when it opens), taken one
+// at a time by hand; each lands in table realtime and in the grid grMis. The schedule fields
+// and timers of the automatic run are here but idle: "Auto" (obMode_0) stays disabled.
+class RealtimeWindow : public ChildWindow {
+    Q_OBJECT
+public:
+    explicit RealtimeWindow(AppContext& ctx, QWidget* parent = nullptr);
+    ~RealtimeWindow() override;
+
+    void set_messages_reatime();
+    void intestazione_griglia();
+    void obMode_Click(int index);
+    void bttControllo_Click();
+    void campiona();
+    void visualizza_ris();
+    void gestione_contr();
+    void grMis_Click();
+    void bttSalva_Click();
+    void bttCancella_Click();
+
+    void set_messages() override { set_messages_reatime(); }
+
+    SampleGridView* grid() const { return grMis_; }
+    // lettura is running.
+    bool acquiring() const { return acquiring_; }
+
+private:
+    void build();
+    void Form_Load_realtime();
+    void Form_Unload_realtime();
+    // Runs a handler of a control: refused while another one runs (an exchange pumps events).
+    template <typename F> void handle(F routine);
+
+    qint64 plantId_ = -1;
+    ValueList values_;
+    bool acquiring_ = false;
+    bool running_ = false; // an automatic run
+    int interval_ = 1;     // minutes
+    int halfMinutes_ = 0;  // until the next automatic sample
+
+    QGroupBox* fr_impianto_ = nullptr;
+    QLabel* lbNomeImp_ = nullptr;
+    QLabel* lbVal_NomeImp_ = nullptr;
+    QLabel* lbPotImp_ = nullptr;
+    QLabel* lbVal_PotImp_ = nullptr;
+    QGroupBox* fr_modo_ = nullptr;
+    QButtonGroup* obMode_ = nullptr;
+    QGroupBox* fr_start_ = nullptr;
+    QLineEdit* tbStartH_ = nullptr;
+    QLineEdit* tbStartM_ = nullptr;
+    QGroupBox* fr_stop_ = nullptr;
+    QLineEdit* tbStopH_ = nullptr;
+    QLineEdit* tbStopM_ = nullptr;
+    QGroupBox* fr_intervallo_ = nullptr;
+    QComboBox* cbIntervallo_ = nullptr;
+    QPushButton* bttControllo_ = nullptr;
+    QPushButton* bttSalva_ = nullptr;
+    QPushButton* bttCancella_ = nullptr;
+    SampleGridView* grMis_ = nullptr;
+    QTimer* sec2_ = nullptr;
+    QTimer* sec30_ = nullptr;
+};
+
+} // namespace vorna
