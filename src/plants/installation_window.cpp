@@ -28,13 +28,6 @@ constexpr double kSfPowerLimitKw = 4200; // instruments whose version holds "SF"
 
 } // namespace
 
-template <typename F> void InstallationWindow::handle(F routine) {
-    // A download pumps events: a click meanwhile must not start a second handler.
-    const Handler h(*this);
-    if (h.refused()) return;
-    routine();
-}
-
 InstallationWindow::InstallationWindow(AppContext& ctx, QWidget* parent)
     : ChildWindow(ctx, QStringLiteral("installation"), 1, kWidthTwips, kHeightTwips, parent) {
     build();
@@ -65,10 +58,10 @@ void InstallationWindow::build() {
         buttons->addWidget(b);
     outer->addLayout(buttons);
 
-    connect(cbSelImp_, &QComboBox::activated, this, [this] { handle([&] { cbSelImp_Click(); }); });
-    connect(bttComm1_, &QPushButton::clicked, this, [this] { handle([&] { bttComm1_Click(); }); });
-    connect(bttComm2_, &QPushButton::clicked, this, [this] { handle([&] { bttComm2_Click(); }); });
-    connect(bttComm3_, &QPushButton::clicked, this, [this] { handle([&] { bttComm3_Click(); }); });
+    connect(cbSelImp_, &QComboBox::activated, this, [this] { handled([&] { cbSelImp_Click(); }); });
+    connect(bttComm1_, &QPushButton::clicked, this, [this] { handled([&] { bttComm1_Click(); }); });
+    connect(bttComm2_, &QPushButton::clicked, this, [this] { handled([&] { bttComm2_Click(); }); });
+    connect(bttComm3_, &QPushButton::clicked, this, [this] { handled([&] { bttComm3_Click(); }); });
 }
 
 void InstallationWindow::Form_Load_installation() {

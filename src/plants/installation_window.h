@@ -38,7 +38,6 @@ private:
     void Form_Load_installation();
     // Refills cbSelImp from table impianti, with nothing left of the previous list.
     void refillPlants();
-    template <typename F> void handle(F routine);
 
     int installationStep_ = 1;
     QLabel* lbSelImp_ = nullptr;

@@ -36,12 +36,6 @@ constexpr int kManual = 1;
 
 } // namespace
 
-template <typename F> void RealtimeWindow::handle(F routine) {
-    const Handler h(*this);
-    if (h.refused()) return;
-    routine();
-}
-
 RealtimeWindow::RealtimeWindow(AppContext& ctx, QWidget* parent)
     : ChildWindow(ctx, QStringLiteral("realtime"), 2, kWidthTwips, kHeightTwips, parent) {
     build();
@@ -158,11 +152,11 @@ void RealtimeWindow::build() {
         if (automatic())
             bttControllo_Click();
         else
-            handle([&] { bttControllo_Click(); });
+            handled([&] { bttControllo_Click(); });
     });
-    connect(bttSalva_, &QPushButton::clicked, this, [this] { handle([&] { bttSalva_Click(); }); });
+    connect(bttSalva_, &QPushButton::clicked, this, [this] { handled([&] { bttSalva_Click(); }); });
     connect(bttCancella_, &QPushButton::clicked, this,
-            [this] { handle([&] { bttCancella_Click(); }); });
+            [this] { handled([&] { bttCancella_Click(); }); });
     // A click into the grid may come during an exchange: it only moves the current row back.
     connect(grMis_, &QAbstractItemView::clicked, this, [this] { grMis_Click(); });
     connect(cbIntervallo_, &QComboBox::activated, this, &RealtimeWindow::cbIntervallo_Click);

@@ -51,8 +51,6 @@ private:
     void build();
     void Form_Load_realtime();
     void Form_Unload_realtime();
-    // Runs a handler of a control: refused while another one runs (an exchange pumps events).
-    template <typename F> void handle(F routine);
     bool automatic() const { return mode_ == 0; }
 
     qint64 plantId_ = -1;

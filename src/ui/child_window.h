@@ -50,6 +50,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Runs routine as a click handler: nothing happens while another handler of the window runs.
+    template <typename F> void handled(F&& routine) {
+        const Handler h(*this);
+        if (!h.refused()) routine();
+    }
     // A control of the window, named as tests and the behaviour know it.
     template <typename W> static W* named(W* w, const char* name) {
         w->setObjectName(QString::fromLatin1(name));
