@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -16,8 +17,9 @@ namespace {
 // The program with the simulated instrument connected (plants 1 and 4 on it), opened on the
 // plant chooser through the toolbar. simData replaces the instrument's content.
 struct Chooser {
-    explicit Chooser(const QStringList& simData = {}, const QLocale& pc = kUsPc, int language = 0)
-        : s(englishRow({{"LINGUA", language}}), QStringList{}, simData, pc) {
+    explicit Chooser(const QStringList& simData = {}, const QLocale& pc = kUsPc, int language = 0,
+                     const QStringList& simArgs = {})
+        : s(englishRow({{"LINGUA", language}}), simArgs, simData, pc) {
         s.click("bttCollegaBase");
         EXPECT_TRUE(s.ctx().link.baseLinkUp());
         s.closeChild();
@@ -123,6 +125,24 @@ TEST(Installation, DownloadTwiceAddsEachPlantOnce) {
     EXPECT_EQ(c.box("tbPot")->text(), "25"); // "Ferri SRL" sorts first; default number format
     EXPECT_EQ(c.box("tbGamma")->text(), "-0.4");
     EXPECT_TRUE(c.s.find<QRadioButton>("obPotInv_1")->isChecked());
+}
+
+// A download pumps events while it waits: the window's buttons and list do nothing meanwhile.
+TEST(Installation, NothingElseRunsDuringADownload) {
+    Chooser c({}, kUsPc, 0, {"--delay", "LISTNIMPIANTO=300"});
+    int stepDuring = 0;
+    QTimer::singleShot(200, [&] {
+        c.s.click("bttComm1");
+        c.s.click("bttComm2");
+        c.choose(1);
+        stepDuring = c.w->installationStep();
+    });
+    c.s.click("bttComm2");
+    EXPECT_EQ(stepDuring, 1);
+    EXPECT_EQ(c.s.env.debugLog().trimmed(), "");
+    EXPECT_EQ(c.plants(), 2);
+    EXPECT_EQ(c.w->installationStep(), 1);
+    EXPECT_EQ(c.s.sim->received().count("IIMP"), 1);
 }
 
 TEST(Installation, NewModifyCancelAndDuplicate) {

@@ -16,7 +16,7 @@ bool ScriptedPrompts::question(const QString& text, const QString& title) {
 
 QString ScriptedPrompts::saveFileName(const QString&, const QString& suggested) {
     ++saveDialogs;
-    lastSuggested = suggested;
+    saveSuggested = suggested;
     if (saveNames.empty()) return {};
     QString n = saveNames.front();
     saveNames.pop_front();

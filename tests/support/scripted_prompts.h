@@ -20,7 +20,8 @@ public:
     std::deque<QString> saveNames;
     std::deque<QString> openNames;
     int saveDialogs = 0;
-    QString lastSuggested; // the name the last save dialog proposed
+    // What the last save dialog offered.
+    QString saveSuggested;
     int openDialogs = 0;
 
     void warning(const QString& text, const QString& title) override;
