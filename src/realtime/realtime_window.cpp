@@ -220,6 +220,10 @@ void RealtimeWindow::intestazione_griglia() {
     });
 }
 
+bool RealtimeWindow::automatic() const {
+    return mode_ == kAuto;
+}
+
 bool RealtimeWindow::running() const {
     return datalogger_->running();
 }
@@ -241,10 +245,13 @@ void RealtimeWindow::obMode_Click(int index) {
 
 void RealtimeWindow::bttControllo_Click() {
     guard(ctx_, QStringLiteral("bttControllo_Click"), [&] {
-        if (!automatic()) {
+        auto modeFree = [this] {
             fr_modo_->setEnabled(true);
             for (QAbstractButton* b : obMode_->buttons())
                 b->setEnabled(true);
+        };
+        if (!automatic()) {
+            modeFree();
             bttControllo_->setText(ctx_.msg(101));
             campiona();
         } else if (!datalogger_->running()) {
@@ -255,9 +262,7 @@ void RealtimeWindow::bttControllo_Click() {
             datalogger_->begin();
             bttControllo_->setText(ctx_.msg(99));
         } else {
-            fr_modo_->setEnabled(true);
-            for (QAbstractButton* b : obMode_->buttons())
-                b->setEnabled(true);
+            modeFree();
             datalogger_->end();
             bttControllo_->setText(ctx_.msg(100));
         }

@@ -51,7 +51,7 @@ private:
     void build();
     void Form_Load_realtime();
     void Form_Unload_realtime();
-    bool automatic() const { return mode_ == 0; }
+    bool automatic() const;
 
     qint64 plantId_ = -1;
     ValueList values_;
