@@ -3,12 +3,15 @@
 #include "acquisition.h"
 #include "app_context.h"
 #include "data_store.h"
+#include "datalogger.h"
 #include "datalogger_file.h"
 #include "error_trap.h"
 #include "live_values.h"
 #include "number_format.h"
 #include "sample_grid_view.h"
 #include "sample_store.h"
+#include "schedule.h"
+#include "wall_clock.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -19,7 +22,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <tuple>
 
@@ -31,7 +33,6 @@ constexpr int kWidthTwips = 13485;
 constexpr int kHeightTwips = 8445;
 constexpr int kAuto = 0;
 constexpr int kManual = 1;
-const int kIntervals[] = {1, 5, 10, 15, 20};
 
 } // namespace
 
@@ -76,8 +77,6 @@ void RealtimeWindow::build() {
         obMode_->addButton(b, id);
         modes->addWidget(b);
     }
-    // The automatic run comes with the datalogger.
-    obMode_->button(kAuto)->setEnabled(false);
     top->addWidget(fr_modo_);
 
     // Hour and minute boxes of the schedule, labelled "hr" and "min" in every language.
@@ -104,7 +103,7 @@ void RealtimeWindow::build() {
     fr_stop_ = timeFrame("fr_stop", "Stop", tbStopH_, tbStopM_);
     fr_intervallo_ = named(new QGroupBox(this), "fr_intervallo");
     cbIntervallo_ = named(new QComboBox(fr_intervallo_), "cbIntervallo");
-    for (int minutes : kIntervals)
+    for (qint16 minutes : kIntervalMinutes)
         cbIntervallo_->addItem(QString::number(minutes));
     (new QVBoxLayout(fr_intervallo_))->addWidget(cbIntervallo_);
     top->addWidget(fr_intervallo_);
@@ -124,23 +123,46 @@ void RealtimeWindow::build() {
     bottom->addStretch(1);
     outer->addLayout(bottom);
 
-    sec2_ = named(new QTimer(this), "sec2");
-    sec2_->setInterval(2000);
-    sec30_ = named(new QTimer(this), "sec30");
-    sec30_->setInterval(30000);
+    // The timers sec2 and sec30 of the automatic run come from the context's clock. A tick's
+    // sample holds a handler scope, so a close waits for it, but refuses nothing: "Stop" must
+    // work during it, and a second sample is refused by campiona itself.
+    datalogger_ = new Datalogger(*ctx_.clock,
+                                 {[this] {
+                                      const Handler h(*this);
+                                      campiona();
+                                  },
+                                  [this] { bttControllo_Click(); },
+                                  [this] {
+                                      return dailyWindow(tbStartH_->text(), tbStartM_->text(),
+                                                         tbStopH_->text(), tbStopM_->text());
+                                  }},
+                                 this);
 
-    connect(obMode_, &QButtonGroup::idClicked, this,
-            [this](int id) { handled([&] { obMode_Click(id); }); });
-    connect(bttControllo_, &QPushButton::clicked, this,
-            [this] { handled([&] { bttControllo_Click(); }); });
+    connect(obMode_, &QButtonGroup::idClicked, this, [this](int id) {
+        const Handler h(*this);
+        // The option has already moved; it goes back when the choice is refused.
+        if (h.refused())
+            obMode_->button(mode_)->setChecked(true);
+        else
+            obMode_Click(id);
+    });
+    connect(bttControllo_, &QPushButton::clicked, this, [this] {
+        // Starting or ending a run sends nothing, so it is never refused: "Stop" works while a
+        // run's sample is being taken.
+        if (automatic())
+            bttControllo_Click();
+        else
+            handled([&] { bttControllo_Click(); });
+    });
     connect(bttSalva_, &QPushButton::clicked, this, [this] { handled([&] { bttSalva_Click(); }); });
     connect(bttCancella_, &QPushButton::clicked, this,
             [this] { handled([&] { bttCancella_Click(); }); });
     // A click into the grid may come during an exchange: it only moves the current row back.
     connect(grMis_, &QAbstractItemView::clicked, this, [this] { grMis_Click(); });
-    connect(cbIntervallo_, &QComboBox::activated, this, [this](int index) {
-        if (index >= 0 && index < int(std::size(kIntervals))) interval_ = kIntervals[index];
-    });
+    connect(cbIntervallo_, &QComboBox::activated, this, &RealtimeWindow::cbIntervallo_Click);
+    // tbStartH_Change, tbStartM_Change, tbStopH_Change, tbStopM_Change.
+    for (QLineEdit* field : {tbStartH_, tbStartM_, tbStopH_, tbStopM_})
+        connect(field, &QLineEdit::textChanged, this, &RealtimeWindow::azioneValidaHhMm);
 }
 
 void RealtimeWindow::Form_Load_realtime() {
@@ -157,17 +179,17 @@ void RealtimeWindow::Form_Load_realtime() {
         lbVal_NomeImp_->setText(ctx_.plant.nome);
         lbVal_PotImp_->setText(general_number(ctx_.locale, ctx_.plant.POT));
         s.step(4);
-        halfMinutes_ = 0;
         intestazione_griglia();
         gestione_contr();
         cbIntervallo_->setCurrentIndex(0);
-        interval_ = kIntervals[0];
+        datalogger_->setInterval(kIntervalMinutes[0]);
         return true;
     });
 }
 
 void RealtimeWindow::Form_Unload_realtime() {
-    // Nothing goes to the instrument: a closing window ends what it did.
+    // Nothing goes to the instrument: a closing window ends what it did, a run included.
+    datalogger_->end();
     ctx_.childWindowOpen = 0;
     ctx_.realtimeFromToolbar = false;
 }
@@ -198,27 +220,80 @@ void RealtimeWindow::intestazione_griglia() {
     });
 }
 
+bool RealtimeWindow::automatic() const {
+    return mode_ == kAuto;
+}
+
+bool RealtimeWindow::running() const {
+    return datalogger_->running();
+}
+
 void RealtimeWindow::obMode_Click(int index) {
     guard(ctx_, QStringLiteral("obMode_Click"), [&] {
-        if (index != kManual) return true; // the automatic run comes with the datalogger
+        mode_ = index;
         for (QGroupBox* frame : {fr_intervallo_, fr_start_, fr_stop_})
-            frame->hide();
-        bttControllo_->setEnabled(true);
-        bttControllo_->setText(ctx_.msg(101));
+            frame->setVisible(index == kAuto);
+        if (index == kAuto) {
+            azioneValidaHhMm();
+        } else {
+            bttControllo_->setEnabled(true);
+            bttControllo_->setText(ctx_.msg(101));
+        }
         return true;
     });
 }
 
 void RealtimeWindow::bttControllo_Click() {
     guard(ctx_, QStringLiteral("bttControllo_Click"), [&] {
-        if (obMode_->checkedId() == kAuto) return true; // the automatic run: datalogger
-        fr_modo_->setEnabled(true);
-        obMode_->button(kManual)->setEnabled(true);
-        bttControllo_->setText(ctx_.msg(101));
-        campiona();
+        auto modeFree = [this] {
+            fr_modo_->setEnabled(true);
+            for (QAbstractButton* b : obMode_->buttons())
+                b->setEnabled(true);
+        };
+        if (!automatic()) {
+            modeFree();
+            bttControllo_->setText(ctx_.msg(101));
+            campiona();
+        } else if (!datalogger_->running()) {
+            // A run only on a schedule the fields can hold: an empty or reversed one would
+            // fail or never sample.
+            if (!valida_hh_mm()) return true;
+            fr_modo_->setEnabled(false);
+            datalogger_->begin();
+            bttControllo_->setText(ctx_.msg(99));
+        } else {
+            modeFree();
+            datalogger_->end();
+            bttControllo_->setText(ctx_.msg(100));
+        }
         gestione_contr();
         return true;
     });
+}
+
+void RealtimeWindow::cbIntervallo_Click(int index) {
+    guard(ctx_, QStringLiteral("cbIntervallo_Click"), [&] {
+        datalogger_->setInterval(intervalAt(index, datalogger_->interval()));
+        return true;
+    });
+}
+
+void RealtimeWindow::azioneValidaHhMm() {
+    guard(ctx_, QStringLiteral("azioneValidaHhMm"), [&] {
+        // An invalid schedule is not reported: the button is simply off.
+        if (valida_hh_mm()) {
+            bttControllo_->setEnabled(true);
+            bttControllo_->setText(ctx_.msg(152));
+        } else {
+            bttControllo_->setEnabled(false);
+        }
+        return true;
+    });
+}
+
+bool RealtimeWindow::valida_hh_mm() const {
+    return vorna::valida_hh_mm(tbStartH_->text(), tbStartM_->text(), tbStopH_->text(),
+                               tbStopM_->text());
 }
 
 void RealtimeWindow::campiona() {
@@ -232,7 +307,7 @@ void RealtimeWindow::campiona() {
         if (!ok) {
             // One attempt. A run ends as if "Stop" were pressed; by hand the user may retry:
             // acquiring again at once would repeat without end while the link is down.
-            if (obMode_->checkedId() == kAuto && running_)
+            if (datalogger_->running())
                 bttControllo_Click();
             else
                 gestione_contr();
@@ -266,13 +341,19 @@ void RealtimeWindow::visualizza_ris() {
 void RealtimeWindow::gestione_contr() {
     guard(ctx_, QStringLiteral("gestione_contr"), [&] {
         const bool noSamples = grMis_->grid().table().sampleCount() == 0;
-        const bool tableButtons = !(noSamples || running_ || acquiring_);
+        const bool running = datalogger_->running();
+        const bool tableButtons = !(noSamples || running || acquiring_);
         bttCancella_->setEnabled(tableButtons);
         bttSalva_->setEnabled(tableButtons);
-        bttControllo_->setEnabled(!(acquiring_ && !running_));
+        // In automatic mode the button only starts or ends a run, so an acquisition does not
+        // lock it; but no run may start on a schedule the fields do not hold.
+        if (automatic())
+            bttControllo_->setEnabled(running || valida_hh_mm());
+        else
+            bttControllo_->setEnabled(!acquiring_);
         for (QGroupBox* frame : {fr_start_, fr_stop_, fr_intervallo_})
-            frame->setEnabled(!running_);
-        if (!running_)
+            frame->setEnabled(!running);
+        if (!running)
             for (QWidget* w : std::initializer_list<QWidget*>{tbStartH_, tbStartM_, tbStopH_,
                                                               tbStopM_, cbIntervallo_})
                 w->setEnabled(true);

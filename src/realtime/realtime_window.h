@@ -10,15 +10,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTimer;
 
 namespace vorna {
 
+class Datalogger;
 class SampleGridView;
 
 // realtime: live samples of the chosen plant (the current plant's ID when it opens), taken one
-// at a time by hand; each lands in table realtime and in the grid grMis. The schedule fields
-// and timers of the automatic run are here but idle: "Auto" (obMode_0) stays disabled.
+// at a time by hand or, in automatic mode, by a datalogger run on a daily schedule; each lands
+// in table realtime and in the grid grMis.
 class RealtimeWindow : public ChildWindow {
     Q_OBJECT
 public:
@@ -30,6 +30,9 @@ public:
     void obMode_Click(int index);
     void bttControllo_Click();
     void campiona();
+    void cbIntervallo_Click(int index);
+    void azioneValidaHhMm();
+    bool valida_hh_mm() const;
     void visualizza_ris();
     void gestione_contr();
     void grMis_Click();
@@ -41,18 +44,20 @@ public:
     SampleGridView* grid() const { return grMis_; }
     // lettura is running.
     bool acquiring() const { return acquiring_; }
+    // An automatic run is active.
+    bool running() const;
 
 private:
     void build();
     void Form_Load_realtime();
     void Form_Unload_realtime();
+    bool automatic() const;
 
     qint64 plantId_ = -1;
     ValueList values_;
     bool acquiring_ = false;
-    bool running_ = false; // an automatic run
-    int interval_ = 1;     // minutes
-    int halfMinutes_ = 0;  // until the next automatic sample
+    int mode_ = 1; // the obMode option last chosen
+    Datalogger* datalogger_ = nullptr;
 
     QGroupBox* fr_impianto_ = nullptr;
     QLabel* lbNomeImp_ = nullptr;
@@ -73,8 +78,6 @@ private:
     QPushButton* bttSalva_ = nullptr;
     QPushButton* bttCancella_ = nullptr;
     SampleGridView* grMis_ = nullptr;
-    QTimer* sec2_ = nullptr;
-    QTimer* sec30_ = nullptr;
 };
 
 } // namespace vorna

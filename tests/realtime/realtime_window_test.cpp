@@ -31,7 +31,7 @@ TEST(RealtimeWindow, OpensOnThePlantInManualMode) {
     EXPECT_EQ(s.find<QLabel>("lbVal_NomeImp")->text(), "Rossi Mario");
     EXPECT_EQ(s.find<QLabel>("lbVal_PotImp")->text(), "3.5");
     EXPECT_TRUE(s.find<QRadioButton>("obMode_1")->isChecked());
-    EXPECT_FALSE(enabled(s, "obMode_0"));
+    EXPECT_TRUE(enabled(s, "obMode_0"));
     EXPECT_EQ(s.find<QPushButton>("bttControllo")->text(), "Acquire");
     EXPECT_TRUE(enabled(s, "bttControllo"));
     EXPECT_FALSE(enabled(s, "bttSalva") || enabled(s, "bttCancella"));
