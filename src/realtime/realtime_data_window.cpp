@@ -262,7 +262,8 @@ void RealtimeDataWindow::aggiornaMisureTabella() {
 
 void RealtimeDataWindow::bttSalva_Click() {
     guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
-        const QByteArray text = storedDataFile(ctx_, plantId_, grMis_->grid().table());
+        const QByteArray text =
+            dataloggerFile(ctx_, plantId_, grMis_->grid().table(), QStringLiteral("\r\r\r"));
         const QString name = askSaveName(ctx_, QStringLiteral("(*.txt)"),
                                          ctx_.appPath + QStringLiteral("datalogger"));
         if (name.isEmpty()) return false;

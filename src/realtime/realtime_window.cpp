@@ -4,14 +4,15 @@
 #include "app_context.h"
 #include "data_store.h"
 #include "datalogger.h"
-#include "datalogger_file.h"
 #include "error_trap.h"
 #include "live_values.h"
 #include "number_format.h"
 #include "sample_grid_view.h"
 #include "sample_store.h"
+#include "saved_files.h"
 #include "schedule.h"
 #include "wall_clock.h"
+#include "whole_file.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -372,8 +373,12 @@ void RealtimeWindow::grMis_Click() {
 
 void RealtimeWindow::bttSalva_Click() {
     guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
-        const QString threeLines = QStringLiteral("\r\n\r\n\r\n");
-        save_datalogger_file(ctx_, plantId_, grMis_->grid().table(), threeLines);
+        const QByteArray text =
+            dataloggerFile(ctx_, plantId_, grMis_->grid().table(), QStringLiteral("\r\n\r\n\r\n"));
+        const QString name = askSaveName(ctx_, QStringLiteral("Text (*.txt)"),
+                                         ctx_.appPath + QStringLiteral("datalogger"));
+        if (name.isEmpty()) return false; // cancelled: nothing written
+        writeWholeFile(name, text);
         return true;
     });
 }

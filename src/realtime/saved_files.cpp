@@ -15,8 +15,9 @@ QString askSaveName(AppContext& ctx, const QString& filter, const QString& propo
     }
 }
 
-QByteArray storedDataFile(AppContext& ctx, qint64 plantId, TextGrid& grid) {
-    const QString text = write_info_impianto(ctx, plantId) + QStringLiteral("\r\r\r") +
+QByteArray dataloggerFile(AppContext& ctx, qint64 plantId, TextGrid& grid,
+                          const QString& afterPlant) {
+    const QString text = write_info_impianto(ctx, plantId) + afterPlant +
                          make_file_logger(ctx, grid) + QStringLiteral("\r\n");
     return toLatin1Safe(text);
 }

@@ -12,8 +12,10 @@ class TextGrid;
 // a cancel writes nothing.
 QString askSaveName(AppContext& ctx, const QString& filter, const QString& proposed);
 
-// The browser's datalogger file in Latin-1: the plant block, three bare CRs, the grid's text
+// A datalogger file in Latin-1: the plant block (write_info_impianto), afterPlant (three CR LF
+// in the real-time window, three bare CRs in the browser), the grid's text (make_file_logger)
 // and a closing CR LF.
-QByteArray storedDataFile(AppContext& ctx, qint64 plantId, TextGrid& grid);
+QByteArray dataloggerFile(AppContext& ctx, qint64 plantId, TextGrid& grid,
+                          const QString& afterPlant);
 
 } // namespace vorna
