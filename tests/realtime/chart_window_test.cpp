@@ -142,8 +142,8 @@ TEST(Chart, SavedAsBmpOrPngAtTheChartsSize) {
     // Cancelled: nothing written.
     w->findChild<QPushButton*>("bttSalva")->click();
     EXPECT_TRUE(QDir(s.env.dir.path()).entryList({"chart*"}, QDir::Files).isEmpty());
-    EXPECT_EQ(s.env.prompts.saveFilter, "(*.bmp);;(*.png)");
-    EXPECT_EQ(s.env.prompts.saveSuggested, s.env.path("chart"));
+    EXPECT_EQ(s.env.prompts.saveShown.back().filter, "(*.bmp);;(*.png)");
+    EXPECT_EQ(s.env.prompts.saveShown.back().suggested, s.env.path("chart"));
 
     s.env.prompts.saveNames = {s.env.path("chart"), s.env.path("copy.PNG")};
     w->findChild<QPushButton*>("bttSalva")->click();

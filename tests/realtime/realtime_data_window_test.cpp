@@ -125,8 +125,8 @@ TEST(RealtimeData, SavedTableByteForByteCancelWritesNothing) {
     // Cancelled: no file, not even under the proposed name.
     s.click("bttSalva");
     EXPECT_EQ(s.env.prompts.saveDialogs, 1);
-    EXPECT_EQ(s.env.prompts.saveFilter, "(*.txt)");
-    EXPECT_EQ(s.env.prompts.saveSuggested, s.env.path("datalogger"));
+    EXPECT_EQ(s.env.prompts.saveShown.back().filter, "(*.txt)");
+    EXPECT_EQ(s.env.prompts.saveShown.back().suggested, s.env.path("datalogger"));
     EXPECT_FALSE(QFile::exists(s.env.path("datalogger")));
     EXPECT_EQ(QDir(s.env.dir.path()).entryList({"datalogger*"}, QDir::Files).size(), 0);
 

@@ -66,7 +66,7 @@ TEST(RealtimeFile, SavedGridByteForByte) {
         p.saveNames = {"   ", path}; // a name of blanks asks again
         r.s.click("bttSalva");
         EXPECT_EQ(p.saveDialogs, 2);
-        EXPECT_EQ(p.saveSuggested, r.s.ctx().appPath + "datalogger");
+        EXPECT_EQ(p.saveShown.back().suggested, r.s.ctx().appPath + "datalogger");
         EXPECT_EQ(readFile(path), c.expected) << c.pc.name().toStdString();
         EXPECT_EQ(r.w->grid()->currentIndex().row(), 2); // back on the empty row
     }

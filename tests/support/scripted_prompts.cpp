@@ -16,8 +16,6 @@ bool ScriptedPrompts::question(const QString& text, const QString& title, Questi
 
 QString ScriptedPrompts::saveFileName(const QString& filter, const QString& suggested) {
     ++saveDialogs;
-    saveFilter = filter;
-    saveSuggested = suggested;
     saveShown.push_back({filter, suggested});
     if (saveNames.empty()) return {};
     QString n = saveNames.front();

@@ -26,8 +26,6 @@ public:
     };
     std::vector<SaveDialog> saveShown;
     int saveDialogs = 0;
-    // What the last save dialog offered.
-    QString saveFilter, saveSuggested;
     int openDialogs = 0;
 
     void warning(const QString& text, const QString& title) override;
