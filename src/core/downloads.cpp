@@ -105,8 +105,7 @@ bool scarica_impianti(AppContext& ctx, const QString& callerWindow, DownloadObse
     return guard(ctx, name, [&](TrapScope& s) {
         s.step(1);
         if (stopped(observer)) return false;
-        ctx.link.commandText = QStringLiteral("IIMP");
-        if (!trasmette(ctx, callerWindow)) return false;
+        if (!trasmette(ctx, callerWindow, QStringLiteral("IIMP"))) return false;
         s.step(2);
         parse_number_list(ctx.link.replyText, ctx.instrumentPlantNumbers);
         s.step(4);
@@ -163,8 +162,9 @@ bool scarica_acquisizioni_impianto(AppContext& ctx, const QString& callerWindow,
             s.step(1);
             if (observer) observer->measurementStep(plant, plants, 0, 0);
             if (stopped(observer)) return false;
-            ctx.link.commandText = QStringLiteral("IMISPERIMP ") + QString::number(plantNumber);
-            if (!trasmette(ctx, callerWindow)) return false;
+            if (!trasmette(ctx, callerWindow,
+                           QStringLiteral("IMISPERIMP ") + QString::number(plantNumber)))
+                return false;
             s.step(2);
             std::array<int, 100> numbers;
             const int count = parse_number_list(ctx.link.replyText, numbers);

@@ -58,10 +58,10 @@ void InstallationWindow::build() {
         buttons->addWidget(b);
     outer->addLayout(buttons);
 
-    connect(cbSelImp_, &QComboBox::activated, this, [this] { handled([&] { cbSelImp_Click(); }); });
-    connect(bttComm1_, &QPushButton::clicked, this, [this] { handled([&] { bttComm1_Click(); }); });
-    connect(bttComm2_, &QPushButton::clicked, this, [this] { handled([&] { bttComm2_Click(); }); });
-    connect(bttComm3_, &QPushButton::clicked, this, [this] { handled([&] { bttComm3_Click(); }); });
+    connect(cbSelImp_, &QComboBox::activated, this, &InstallationWindow::cbSelImp_Click);
+    connect(bttComm1_, &QPushButton::clicked, this, &InstallationWindow::bttComm1_Click);
+    connect(bttComm2_, &QPushButton::clicked, this, &InstallationWindow::bttComm2_Click);
+    connect(bttComm3_, &QPushButton::clicked, this, &InstallationWindow::bttComm3_Click);
 }
 
 void InstallationWindow::Form_Load_installation() {
@@ -139,78 +139,86 @@ void InstallationWindow::step() {
 }
 
 void InstallationWindow::cbSelImp_Click() {
-    const QString name = QStringLiteral("cbSelImp_Click");
-    guard(ctx_, name, [&](TrapScope& s) {
-        const int entry = cbSelImp_->currentIndex();
-        if (entry <= 0 || entry > int(ctx_.plantIdList.size())) {
-            ctx_.plant.ID = -1;
-            installationStep_ = 1;
+    handle([&] {
+        const QString name = QStringLiteral("cbSelImp_Click");
+        guard(ctx_, name, [&](TrapScope& s) {
+            const int entry = cbSelImp_->currentIndex();
+            if (entry <= 0 || entry > int(ctx_.plantIdList.size())) {
+                ctx_.plant.ID = -1;
+                installationStep_ = 1;
+                step();
+                return true;
+            }
+            s.step(1);
+            const qint64 id = ctx_.plantIdList[size_t(entry - 1)];
+            ctx_.plant.ID = id;
+            installationStep_ = 2;
             step();
+            s.step(2);
+            open_plant_query(ctx_, QStringLiteral("WHERE ID=?"), {id});
+            if (ctx_.plants->eof() || !read_data_impianto_from_db_row(ctx_)) {
+                print_error(ctx_, name, QStringLiteral("2"));
+                return false;
+            }
+            pane_->var_to_controls(ctx_.plant);
             return true;
-        }
-        s.step(1);
-        const qint64 id = ctx_.plantIdList[size_t(entry - 1)];
-        ctx_.plant.ID = id;
-        installationStep_ = 2;
-        step();
-        s.step(2);
-        open_plant_query(ctx_, QStringLiteral("WHERE ID=?"), {id});
-        if (ctx_.plants->eof() || !read_data_impianto_from_db_row(ctx_)) {
-            print_error(ctx_, name, QStringLiteral("2"));
-            return false;
-        }
-        pane_->var_to_controls(ctx_.plant);
-        return true;
+        });
     });
 }
 
 void InstallationWindow::bttComm1_Click() {
-    guard(ctx_, QStringLiteral("bttComm1_Click"), [&] {
-        if (installationStep_ != 3) {
-            installationStep_ = 3;
-            step();
-        } else if (salva_impianto()) {
-            installationStep_ = 1;
-            step();
-        }
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttComm1_Click"), [&] {
+            if (installationStep_ != 3) {
+                installationStep_ = 3;
+                step();
+            } else if (salva_impianto()) {
+                installationStep_ = 1;
+                step();
+            }
+            return true;
+        });
     });
 }
 
 void InstallationWindow::bttComm2_Click() {
-    guard(ctx_, QStringLiteral("bttComm2_Click"), [&] {
-        switch (installationStep_) {
-        case 1:
-            if (!scarica_impianti(ctx_, QStringLiteral("installation"))) return false;
-            break;
-        case 2:
-            if (ctx_.prompts.question(ctx_.msg(150), ctx_.msg(154)) &&
-                !cancella_impianto_da_DB(ctx_, ctx_.plant.ID))
-                return false;
-            break;
-        default:
-            cbSelImp_Click();
-            break;
-        }
-        installationStep_ = 1;
-        step();
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttComm2_Click"), [&] {
+            switch (installationStep_) {
+            case 1:
+                if (!scarica_impianti(ctx_, QStringLiteral("installation"))) return false;
+                break;
+            case 2:
+                if (ctx_.prompts.question(ctx_.msg(150), ctx_.msg(154)) &&
+                    !cancella_impianto_da_DB(ctx_, ctx_.plant.ID))
+                    return false;
+                break;
+            default:
+                nested([&] { cbSelImp_Click(); });
+                break;
+            }
+            installationStep_ = 1;
+            step();
+            return true;
+        });
     });
 }
 
 void InstallationWindow::bttComm3_Click() {
-    guard(ctx_, QStringLiteral("bttComm3_Click"), [&] {
-        if (installationStep_ != 2) return true;
-        const double limit = ctx_.fwSfFlag ? kSfPowerLimitKw : kPowerLimitKw;
-        double power = 0;
-        if (!parse_number(pane_->tbPot()->text(), power) || power > limit) {
-            ctx_.prompts.warning(ctx_.msg(204), QStringLiteral("Error"));
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttComm3_Click"), [&] {
+            if (installationStep_ != 2) return true;
+            const double limit = ctx_.fwSfFlag ? kSfPowerLimitKw : kPowerLimitKw;
+            double power = 0;
+            if (!parse_number(pane_->tbPot()->text(), power) || power > limit) {
+                ctx_.prompts.warning(ctx_.msg(204), QStringLiteral("Error"));
+                return true;
+            }
+            ctx_.openWindow(QStringLiteral("realtime"));
+            // Not at once: the close waits until this handler has returned.
+            closeWindow();
             return true;
-        }
-        ctx_.openWindow(QStringLiteral("realtime"));
-        // Not at once: the close waits until this handler has returned.
-        closeWindow();
-        return true;
+        });
     });
 }
 
@@ -248,7 +256,7 @@ bool InstallationWindow::salva_impianto() {
         s.step(5);
         refillPlants();
         cbSelImp_->setCurrentIndex(0);
-        cbSelImp_Click();
+        nested([&] { cbSelImp_Click(); });
         return true;
     });
 }

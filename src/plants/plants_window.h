@@ -28,7 +28,7 @@ public:
     bool leggi_impianti_da_pc();
     void gestione_bottoni();
 
-    // The handlers, each in the window's handler scope.
+    // The handlers; each runs through handle(), so a call runs it as a click does.
     void lsbImpPc_Click();
     void lsbImpPc_GotFocus();
     void lsbImpStrum_Click();
@@ -68,10 +68,6 @@ private:
     void array_to_controls_dettagli_imp(int slot);
     void array_to_var();
 
-    // The bodies that handlers share (a handler cannot run another inside its scope).
-    void showPcSelection();
-    void showInstrumentSelection();
-    void readInstrumentList();
     void fillInstrumentList();
     void unselect(QListWidget* list);
     void enableLists(bool enable);

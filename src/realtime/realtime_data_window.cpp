@@ -108,24 +108,11 @@ void RealtimeDataWindow::build() {
     grMis_ = named(new SampleGridView(ctx_.locale, CellRules::Stored, this), "grMis");
     outer->addWidget(grMis_, 1);
 
-    onChoice(cbImp_, &RealtimeDataWindow::cbImp_Click);
+    connect(cbImp_, &QComboBox::activated, this, &RealtimeDataWindow::cbImp_Click);
     for (QComboBox* list : {cbDate_, cbStartH_, cbStartM_, cbStopH_, cbStopM_})
-        onChoice(list, &RealtimeDataWindow::aggiornaMisureTabella);
-    connect(bttSalva_, &QPushButton::clicked, this, [this] {
-        const Handler h(*this);
-        if (!h.refused()) bttSalva_Click();
-    });
-    connect(bttGrafico_, &QPushButton::clicked, this, [this] {
-        const Handler h(*this);
-        if (!h.refused()) bttGrafico_Click();
-    });
-}
-
-void RealtimeDataWindow::onChoice(QComboBox* list, void (RealtimeDataWindow::*routine)()) {
-    connect(list, &QComboBox::activated, this, [this, routine] {
-        const Handler h(*this);
-        if (!h.refused()) (this->*routine)();
-    });
+        connect(list, &QComboBox::activated, this, &RealtimeDataWindow::aggiornaMisureTabella);
+    connect(bttSalva_, &QPushButton::clicked, this, &RealtimeDataWindow::bttSalva_Click);
+    connect(bttGrafico_, &QPushButton::clicked, this, &RealtimeDataWindow::bttGrafico_Click);
 }
 
 void RealtimeDataWindow::Form_Load_realtime_data() {
@@ -208,22 +195,24 @@ ChartWindow* RealtimeDataWindow::chart() const {
 }
 
 void RealtimeDataWindow::cbImp_Click() {
-    guard(ctx_, QStringLiteral("cbImp_Click"), [&] {
-        cbDate_->clear();
-        bttSalva_->setEnabled(false);
-        grMis_->grid().clearSamples();
-        const int entry = cbImp_->currentIndex();
-        if (entry < 1) {
-            cbDate_->setEnabled(false);
+    handle([&] {
+        guard(ctx_, QStringLiteral("cbImp_Click"), [&] {
+            cbDate_->clear();
+            bttSalva_->setEnabled(false);
+            grMis_->grid().clearSamples();
+            const int entry = cbImp_->currentIndex();
+            if (entry < 1) {
+                cbDate_->setEnabled(false);
+                return true;
+            }
+            cbDate_->setEnabled(true);
+            plantId_ = ctx_.plantIdList.at(size_t(entry - 1));
+            for (const QDate& day : storedSampleDays(ctx_.db, plantId_))
+                cbDate_->addItem(yearMonthDayText(ctx_.locale, day), day);
+            // A filled list selects its first day by itself; the user has chosen none yet.
+            cbDate_->setCurrentIndex(-1);
             return true;
-        }
-        cbDate_->setEnabled(true);
-        plantId_ = ctx_.plantIdList.at(size_t(entry - 1));
-        for (const QDate& day : storedSampleDays(ctx_.db, plantId_))
-            cbDate_->addItem(yearMonthDayText(ctx_.locale, day), day);
-        // A filled list selects its first day by itself; the user has chosen none yet.
-        cbDate_->setCurrentIndex(-1);
-        return true;
+        });
     });
 }
 
@@ -235,69 +224,75 @@ bool RealtimeDataWindow::insert_new_row(const Statement& row, std::vector<Sample
 }
 
 void RealtimeDataWindow::aggiornaMisureTabella() {
-    for (const QComboBox* list : {cbDate_, cbStartH_, cbStartM_, cbStopH_, cbStopM_})
-        if (list->currentText().isEmpty()) return;
-    std::vector<SampleRow> rows;
-    bool busy = false;
-    guard(ctx_, QStringLiteral("aggiornaMisureTabella"), [&] {
-        const QDate day = cbDate_->currentData().toDate();
-        const QTime start(entryNumber(cbStartH_), entryNumber(cbStartM_));
-        const QTime stop(entryNumber(cbStopH_), entryNumber(cbStopM_));
-        forEachStoredSample(ctx_.db, plantId_, day, start, stop, [&](Statement& row) {
-            if (!busy) {
-                busy = true;
-                ctx_.indicators->setBusy(true);
-            }
-            insert_new_row(row, rows);
+    handle([&] {
+        for (const QComboBox* list : {cbDate_, cbStartH_, cbStartM_, cbStopH_, cbStopM_})
+            if (list->currentText().isEmpty()) return;
+        std::vector<SampleRow> rows;
+        bool busy = false;
+        guard(ctx_, QStringLiteral("aggiornaMisureTabella"), [&] {
+            const QDate day = cbDate_->currentData().toDate();
+            const QTime start(entryNumber(cbStartH_), entryNumber(cbStartM_));
+            const QTime stop(entryNumber(cbStopH_), entryNumber(cbStopM_));
+            forEachStoredSample(ctx_.db, plantId_, day, start, stop, [&](Statement& row) {
+                if (!busy) {
+                    busy = true;
+                    ctx_.indicators->setBusy(true);
+                }
+                insert_new_row(row, rows);
+            });
+            return true;
         });
-        return true;
+        // Rows read before a database error stay.
+        const bool any = !rows.empty();
+        grMis_->grid().setSamples(std::move(rows));
+        grMis_->grid().table().selectRow(grMis_->grid().table().rowCount() - 1);
+        if (busy) ctx_.indicators->setBusy(false);
+        if (any) bttSalva_->setEnabled(true);
     });
-    // Rows read before a database error stay.
-    const bool any = !rows.empty();
-    grMis_->grid().setSamples(std::move(rows));
-    grMis_->grid().table().selectRow(grMis_->grid().table().rowCount() - 1);
-    if (busy) ctx_.indicators->setBusy(false);
-    if (any) bttSalva_->setEnabled(true);
 }
 
 void RealtimeDataWindow::bttSalva_Click() {
-    guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
-        const QByteArray text =
-            dataloggerFile(ctx_, plantId_, grMis_->grid().table(), QStringLiteral("\r\r\r"));
-        const QString name = askSaveName(ctx_, QStringLiteral("(*.txt)"),
-                                         ctx_.appPath + QStringLiteral("datalogger"));
-        if (name.isEmpty()) return false;
-        writeWholeFile(name, text);
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
+            const QByteArray text =
+                dataloggerFile(ctx_, plantId_, grMis_->grid().table(), QStringLiteral("\r\r\r"));
+            const QString name = askSaveName(ctx_, QStringLiteral("(*.txt)"),
+                                             ctx_.appPath + QStringLiteral("datalogger"));
+            if (name.isEmpty()) return false;
+            writeWholeFile(name, text);
+            return true;
+        });
     });
 }
 
 void RealtimeDataWindow::bttGrafico_Click() {
-    guard(ctx_, QStringLiteral("bttGrafico_Click"), [&] {
-        if (cbImp_->currentIndex() < 1) {
-            ctx_.prompts.warning(ctx_.msg(127));
-            cbImp_->setFocus();
-            return true;
-        }
-        if (cbDate_->currentIndex() < 0) {
-            ctx_.prompts.warning(ctx_.msg(119));
-            cbDate_->setFocus();
-            return true;
-        }
-        if (chart_) {
-            // One chart at a time: asking again brings it to the front.
-            if (QMdiArea* area = mdiAreaOf(chart_))
-                area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(chart_->parentWidget()));
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttGrafico_Click"), [&] {
+            if (cbImp_->currentIndex() < 1) {
+                ctx_.prompts.warning(ctx_.msg(127));
+                cbImp_->setFocus();
+                return true;
+            }
+            if (cbDate_->currentIndex() < 0) {
+                ctx_.prompts.warning(ctx_.msg(119));
+                cbDate_->setFocus();
+                return true;
+            }
+            if (chart_) {
+                // One chart at a time: asking again brings it to the front.
+                if (QMdiArea* area = mdiAreaOf(chart_))
+                    area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(chart_->parentWidget()));
+                else
+                    chart_->raise();
+                return true;
+            }
+            chart_ = new ChartWindow(ctx_, *this);
+            if (QMdiArea* area = mdiAreaOf(this))
+                showInMdiArea(area, chart_);
             else
-                chart_->raise();
+                chart_->show();
             return true;
-        }
-        chart_ = new ChartWindow(ctx_, *this);
-        if (QMdiArea* area = mdiAreaOf(this))
-            showInMdiArea(area, chart_);
-        else
-            chart_->show();
-        return true;
+        });
     });
 }
 

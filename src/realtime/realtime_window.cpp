@@ -125,13 +125,10 @@ void RealtimeWindow::build() {
     outer->addLayout(bottom);
 
     // The timers sec2 and sec30 of the automatic run come from the context's clock. A tick's
-    // sample holds a handler scope, so a close waits for it, but refuses nothing: "Stop" must
-    // work during it, and a second sample is refused by campiona itself.
+    // sample is a handler, so a close waits for it, but one that overlaps: "Stop" must work
+    // during it, and a second sample is refused by campiona itself.
     datalogger_ = new Datalogger(*ctx_.clock,
-                                 {[this] {
-                                      const Handler h(*this);
-                                      campiona();
-                                  },
+                                 {[this] { handle([&] { campiona(); }, Overlap::Runs); },
                                   [this] { bttControllo_Click(); },
                                   [this] {
                                       return dailyWindow(tbStartH_->text(), tbStartM_->text(),
@@ -139,27 +136,11 @@ void RealtimeWindow::build() {
                                   }},
                                  this);
 
-    connect(obMode_, &QButtonGroup::idClicked, this, [this](int id) {
-        const Handler h(*this);
-        // The option has already moved; it goes back when the choice is refused.
-        if (h.refused())
-            obMode_->button(mode_)->setChecked(true);
-        else
-            obMode_Click(id);
-    });
-    connect(bttControllo_, &QPushButton::clicked, this, [this] {
-        // Starting or ending a run sends nothing, so it is never refused: "Stop" works while a
-        // run's sample is being taken.
-        if (automatic())
-            bttControllo_Click();
-        else
-            handled([&] { bttControllo_Click(); });
-    });
-    connect(bttSalva_, &QPushButton::clicked, this, [this] { handled([&] { bttSalva_Click(); }); });
-    connect(bttCancella_, &QPushButton::clicked, this,
-            [this] { handled([&] { bttCancella_Click(); }); });
-    // A click into the grid may come during an exchange: it only moves the current row back.
-    connect(grMis_, &QAbstractItemView::clicked, this, [this] { grMis_Click(); });
+    connect(obMode_, &QButtonGroup::idClicked, this, &RealtimeWindow::obMode_Click);
+    connect(bttControllo_, &QPushButton::clicked, this, &RealtimeWindow::bttControllo_Click);
+    connect(bttSalva_, &QPushButton::clicked, this, &RealtimeWindow::bttSalva_Click);
+    connect(bttCancella_, &QPushButton::clicked, this, &RealtimeWindow::bttCancella_Click);
+    connect(grMis_, &QAbstractItemView::clicked, this, &RealtimeWindow::grMis_Click);
     connect(cbIntervallo_, &QComboBox::activated, this, &RealtimeWindow::cbIntervallo_Click);
     // tbStartH_Change, tbStartM_Change, tbStopH_Change, tbStopM_Change.
     for (QLineEdit* field : {tbStartH_, tbStartM_, tbStopH_, tbStopM_})
@@ -169,7 +150,6 @@ void RealtimeWindow::build() {
 void RealtimeWindow::Form_Load_realtime() {
     guard(ctx_, QStringLiteral("Form_Load_realtime"), [&](TrapScope& s) {
         s.step(1);
-        ctx_.childWindowOpen = 2;
         set_messages_reatime();
         s.step(2);
         obMode_->button(kManual)->setChecked(true);
@@ -191,7 +171,6 @@ void RealtimeWindow::Form_Load_realtime() {
 void RealtimeWindow::Form_Unload_realtime() {
     // Nothing goes to the instrument: a closing window ends what it did, a run included.
     datalogger_->end();
-    ctx_.childWindowOpen = 0;
     ctx_.realtimeFromToolbar = false;
 }
 
@@ -230,65 +209,79 @@ bool RealtimeWindow::running() const {
 }
 
 void RealtimeWindow::obMode_Click(int index) {
-    guard(ctx_, QStringLiteral("obMode_Click"), [&] {
-        mode_ = index;
-        for (QGroupBox* frame : {fr_intervallo_, fr_start_, fr_stop_})
-            frame->setVisible(index == kAuto);
-        if (index == kAuto) {
-            azioneValidaHhMm();
-        } else {
-            bttControllo_->setEnabled(true);
-            bttControllo_->setText(ctx_.msg(101));
-        }
-        return true;
+    const bool ran = handle([&] {
+        guard(ctx_, QStringLiteral("obMode_Click"), [&] {
+            mode_ = index;
+            for (QGroupBox* frame : {fr_intervallo_, fr_start_, fr_stop_})
+                frame->setVisible(index == kAuto);
+            if (index == kAuto) {
+                nested([&] { azioneValidaHhMm(); });
+            } else {
+                bttControllo_->setEnabled(true);
+                bttControllo_->setText(ctx_.msg(101));
+            }
+            return true;
+        });
     });
+    // The option has already moved; it goes back when the choice is refused.
+    if (!ran) obMode_->button(mode_)->setChecked(true);
 }
 
 void RealtimeWindow::bttControllo_Click() {
-    guard(ctx_, QStringLiteral("bttControllo_Click"), [&] {
-        auto modeFree = [this] {
-            fr_modo_->setEnabled(true);
-            for (QAbstractButton* b : obMode_->buttons())
-                b->setEnabled(true);
-        };
-        if (!automatic()) {
-            modeFree();
-            bttControllo_->setText(ctx_.msg(101));
-            campiona();
-        } else if (!datalogger_->running()) {
-            // A run only on a schedule the fields can hold: an empty or reversed one would
-            // fail or never sample.
-            if (!valida_hh_mm()) return true;
-            fr_modo_->setEnabled(false);
-            datalogger_->begin();
-            bttControllo_->setText(ctx_.msg(99));
-        } else {
-            modeFree();
-            datalogger_->end();
-            bttControllo_->setText(ctx_.msg(100));
-        }
-        gestione_contr();
-        return true;
-    });
+    // Starting or ending a run sends nothing, so it overlaps: "Stop" works while a run's sample
+    // is being taken.
+    handle(
+        [&] {
+            guard(ctx_, QStringLiteral("bttControllo_Click"), [&] {
+                auto modeFree = [this] {
+                    fr_modo_->setEnabled(true);
+                    for (QAbstractButton* b : obMode_->buttons())
+                        b->setEnabled(true);
+                };
+                if (!automatic()) {
+                    modeFree();
+                    bttControllo_->setText(ctx_.msg(101));
+                    campiona();
+                } else if (!datalogger_->running()) {
+                    // A run only on a schedule the fields can hold: an empty or reversed one would
+                    // fail or never sample.
+                    if (!valida_hh_mm()) return true;
+                    fr_modo_->setEnabled(false);
+                    datalogger_->begin();
+                    bttControllo_->setText(ctx_.msg(99));
+                } else {
+                    modeFree();
+                    datalogger_->end();
+                    bttControllo_->setText(ctx_.msg(100));
+                }
+                gestione_contr();
+                return true;
+            });
+        },
+        automatic() ? Overlap::Runs : Overlap::Refused);
 }
 
 void RealtimeWindow::cbIntervallo_Click(int index) {
-    guard(ctx_, QStringLiteral("cbIntervallo_Click"), [&] {
-        datalogger_->setInterval(intervalAt(index, datalogger_->interval()));
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("cbIntervallo_Click"), [&] {
+            datalogger_->setInterval(intervalAt(index, datalogger_->interval()));
+            return true;
+        });
     });
 }
 
 void RealtimeWindow::azioneValidaHhMm() {
-    guard(ctx_, QStringLiteral("azioneValidaHhMm"), [&] {
-        // An invalid schedule is not reported: the button is simply off.
-        if (valida_hh_mm()) {
-            bttControllo_->setEnabled(true);
-            bttControllo_->setText(ctx_.msg(152));
-        } else {
-            bttControllo_->setEnabled(false);
-        }
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("azioneValidaHhMm"), [&] {
+            // An invalid schedule is not reported: the button is simply off.
+            if (valida_hh_mm()) {
+                bttControllo_->setEnabled(true);
+                bttControllo_->setText(ctx_.msg(152));
+            } else {
+                bttControllo_->setEnabled(false);
+            }
+            return true;
+        });
     });
 }
 
@@ -363,32 +356,41 @@ void RealtimeWindow::gestione_contr() {
 }
 
 void RealtimeWindow::grMis_Click() {
-    guard(ctx_, QStringLiteral("grMis_Click"), [&] {
-        // The next sample goes to the empty last row, whatever row was clicked.
-        SampleTable& t = grMis_->grid().table();
-        t.selectRow(t.rowCount() - 1);
-        return true;
-    });
+    // It only moves the current row back, so it may come during an exchange.
+    handle(
+        [&] {
+            guard(ctx_, QStringLiteral("grMis_Click"), [&] {
+                // The next sample goes to the empty last row, whatever row was clicked.
+                SampleTable& t = grMis_->grid().table();
+                t.selectRow(t.rowCount() - 1);
+                return true;
+            });
+        },
+        Overlap::Runs);
 }
 
 void RealtimeWindow::bttSalva_Click() {
-    guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
-        const QByteArray text =
-            dataloggerFile(ctx_, plantId_, grMis_->grid().table(), QStringLiteral("\r\n\r\n\r\n"));
-        const QString name = askSaveName(ctx_, QStringLiteral("Text (*.txt)"),
-                                         ctx_.appPath + QStringLiteral("datalogger"));
-        if (name.isEmpty()) return false; // cancelled: nothing written
-        writeWholeFile(name, text);
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
+            const QByteArray text = dataloggerFile(ctx_, plantId_, grMis_->grid().table(),
+                                                   QStringLiteral("\r\n\r\n\r\n"));
+            const QString name = askSaveName(ctx_, QStringLiteral("Text (*.txt)"),
+                                             ctx_.appPath + QStringLiteral("datalogger"));
+            if (name.isEmpty()) return false; // cancelled: nothing written
+            writeWholeFile(name, text);
+            return true;
+        });
     });
 }
 
 void RealtimeWindow::bttCancella_Click() {
-    guard(ctx_, QStringLiteral("bttCancella_Click"), [&] {
-        grMis_->grid().clearSamples();
-        grMis_->grid().table().selectRow(1);
-        gestione_contr();
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttCancella_Click"), [&] {
+            grMis_->grid().clearSamples();
+            grMis_->grid().table().selectRow(1);
+            gestione_contr();
+            return true;
+        });
     });
 }
 

@@ -72,12 +72,12 @@ void ReportWindow::build() {
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
 
-    connect(bttSincr_, &QPushButton::clicked, this, [this] { bttSincr_Click(); });
-    connect(bttInterrompi_, &QPushButton::clicked, this, [this] { bttInterrompi_Click(); });
-    connect(bttComando_, &QPushButton::clicked, this, [this] { bttComando_Click(); });
+    connect(bttSincr_, &QPushButton::clicked, this, &ReportWindow::bttSincr_Click);
+    connect(bttInterrompi_, &QPushButton::clicked, this, &ReportWindow::bttInterrompi_Click);
+    connect(bttComando_, &QPushButton::clicked, this, &ReportWindow::bttComando_Click);
     // The user's choice only: refilling a list from code starts nothing.
-    connect(cbImp_, &QComboBox::activated, this, [this] { cbImp_Click(); });
-    connect(cbMis_, &QComboBox::activated, this, [this] { cbMis_Click(); });
+    connect(cbImp_, &QComboBox::activated, this, &ReportWindow::cbImp_Click);
+    connect(cbMis_, &QComboBox::activated, this, &ReportWindow::cbMis_Click);
 }
 
 void ReportWindow::Form_Load_rep() {
@@ -125,36 +125,36 @@ void ReportWindow::showProgress() {
 }
 
 void ReportWindow::bttSincr_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    guard(ctx_, QStringLiteral("bttSincr_Click"), [&](TrapScope& s) {
-        s.step(1);
-        ctx_.link.commandText = QStringLiteral("LOGO?");
-        if (!trasmette(ctx_, kWindow)) return false;
-        s.step(2);
-        const QString logo = ctx_.link.replyText.trimmed();
-        s.step(3);
-        SettingsRow(ctx_).setModel(orBlank(kModel)).setLogo(orBlank(logo)).save();
-        s.step(4);
-        progress_.start();
-        showDownload(true);
-        {
-            const auto done = qScopeGuard([this] { showDownload(false); });
-            // A stop holds for both passes: the second one then sends nothing.
-            scarica_impianti(ctx_, kWindow, &progress_);
-            scarica_acquisizioni_impianto(ctx_, kWindow, &progress_);
-        }
-        s.step(5);
-        reportStep = 1;
-        step();
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttSincr_Click"), [&](TrapScope& s) {
+            s.step(1);
+            ctx_.link.commandText = QStringLiteral("LOGO?");
+            if (!trasmette(ctx_, kWindow)) return false;
+            s.step(2);
+            const QString logo = ctx_.link.replyText.trimmed();
+            s.step(3);
+            SettingsRow(ctx_).setModel(orBlank(kModel)).setLogo(orBlank(logo)).save();
+            s.step(4);
+            progress_.start();
+            showDownload(true);
+            {
+                const auto done = qScopeGuard([this] { showDownload(false); });
+                // A stop holds for both passes: the second one then sends nothing.
+                scarica_impianti(ctx_, kWindow, &progress_);
+                scarica_acquisizioni_impianto(ctx_, kWindow, &progress_);
+            }
+            s.step(5);
+            reportStep = 1;
+            step();
+            return true;
+        });
     });
 }
 
 void ReportWindow::bttInterrompi_Click() {
-    // Not a handler: it must work while the download's handler runs. The download ends before
+    // It overlaps: it must work while the download's handler runs. The download ends before
     // its next exchange, never inside one, so the link stays up.
-    progress_.requestStop();
+    handle([&] { progress_.requestStop(); }, Overlap::Runs);
 }
 
 void ReportWindow::closeEvent(QCloseEvent* event) {
@@ -165,49 +165,51 @@ void ReportWindow::closeEvent(QCloseEvent* event) {
 }
 
 void ReportWindow::cbImp_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    guard(ctx_, QStringLiteral("cbImp_Click"), [&] {
-        reportStep = cbImp_->currentIndex() == 0 ? 1 : 2;
-        step();
+    handle([&] {
+        guard(ctx_, QStringLiteral("cbImp_Click"), [&] {
+            reportStep = cbImp_->currentIndex() == 0 ? 1 : 2;
+            step();
+        });
     });
 }
 
 void ReportWindow::cbMis_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    guard(ctx_, QStringLiteral("cbMis_Click"), [&] {
-        reportStep = 3;
-        step();
+    handle([&] {
+        guard(ctx_, QStringLiteral("cbMis_Click"), [&] {
+            reportStep = 3;
+            step();
+        });
     });
 }
 
 void ReportWindow::bttComando_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    const QString name = QStringLiteral("bttComando_Click");
-    guard(ctx_, name, [&](TrapScope& s) {
-        if (reportStep == 4) {
-            reportStep = 2;
-        } else if (reportStep == 3) {
-            s.step(1);
-            const size_t k = size_t(cbMis_->currentIndex());
-            const int source = entries_.measurementSource.at(k);
-            const qint64 id = entries_.measurementId.at(k);
-            if (source == -1) {
-                s.falseIsFailure = true;
-                return s.fail(QStringLiteral("no measurement chosen"));
+    handle([&] {
+        const QString name = QStringLiteral("bttComando_Click");
+        guard(ctx_, name, [&](TrapScope& s) {
+            if (reportStep == 4) {
+                reportStep = 2;
+            } else if (reportStep == 3) {
+                s.step(1);
+                const size_t k = size_t(cbMis_->currentIndex());
+                const int source = entries_.measurementSource.at(k);
+                const qint64 id = entries_.measurementId.at(k);
+                if (source == -1) {
+                    s.falseIsFailure = true;
+                    return s.fail(QStringLiteral("no measurement chosen"));
+                }
+                s.step(2);
+                const ReportResult written = writeReports(
+                    ctx_, source == 1 ? MeasurementSource::Downloaded : MeasurementSource::Realtime,
+                    id, name);
+                if (written == ReportResult::Failed || written == ReportResult::Cancelled)
+                    return true;
+                lbMessaggio_->setText(
+                    ctx_.msg(written == ReportResult::SheetAndCertificate ? 38 : 39));
+                reportStep = 4;
             }
-            s.step(2);
-            const ReportResult written = writeReports(
-                ctx_, source == 1 ? MeasurementSource::Downloaded : MeasurementSource::Realtime, id,
-                name);
-            if (written == ReportResult::Failed || written == ReportResult::Cancelled) return true;
-            lbMessaggio_->setText(ctx_.msg(written == ReportResult::SheetAndCertificate ? 38 : 39));
-            reportStep = 4;
-        }
-        step();
-        return true;
+            step();
+            return true;
+        });
     });
 }
 

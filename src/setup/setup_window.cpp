@@ -140,9 +140,9 @@ void SetupWindow::build() {
     outer->addLayout(applyRow);
     outer->addStretch(1);
 
-    connect(bttCollegaBase_, &QPushButton::clicked, this, [this] { bttCollegaBase_Click(); });
-    connect(bttCollegaRem_, &QPushButton::clicked, this, [this] { bttCollegaRem_Click(); });
-    connect(bttApplica_, &QPushButton::clicked, this, [this] { bttApplica_Click(); });
+    connect(bttCollegaBase_, &QPushButton::clicked, this, &SetupWindow::bttCollegaBase_Click);
+    connect(bttCollegaRem_, &QPushButton::clicked, this, &SetupWindow::bttCollegaRem_Click);
+    connect(bttApplica_, &QPushButton::clicked, this, &SetupWindow::bttApplica_Click);
     connect(cbComBase_, &QComboBox::currentTextChanged, this, [this](const QString& t) {
         lbDevBase_->setText(port_device_text(leading_port_number(t)));
     });
@@ -233,17 +233,18 @@ void SetupWindow::bttCollegaRem_Click() {
 }
 
 void SetupWindow::connectUnit(Unit unit) {
-    const Handler h(*this);
-    if (h.refused()) return;
-    const bool base = unit == Unit::Base;
-    QComboBox* list = base ? cbComBase_ : cbComRemoto_;
-    guard(ctx_,
-          base ? QStringLiteral("bttCollegaBase_Click") : QStringLiteral("bttCollegaRem_Click"),
-          [&] {
-              if (toggleLink(ctx_, unit, list->currentText()) == PortCheck::Missing)
-                  showStoredPort(list, base ? stored_base_port(ctx_) : stored_remote_port(ctx_));
-              linkChanged();
-          });
+    handle([&] {
+        const bool base = unit == Unit::Base;
+        QComboBox* list = base ? cbComBase_ : cbComRemoto_;
+        guard(ctx_,
+              base ? QStringLiteral("bttCollegaBase_Click") : QStringLiteral("bttCollegaRem_Click"),
+              [&] {
+                  // The controls follow the link when the handler ends (the base refreshes them).
+                  if (toggleLink(ctx_, unit, list->currentText()) == PortCheck::Missing)
+                      showStoredPort(list,
+                                     base ? stored_base_port(ctx_) : stored_remote_port(ctx_));
+              });
+    });
 }
 
 void SetupWindow::gestione_menu() {
@@ -276,36 +277,38 @@ ConfigForm SetupWindow::formFromControls() const {
 }
 
 void SetupWindow::bttApplica_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    // A value typed and applied without leaving the field gets the same check first.
-    if (check_rad_min(ctx_, tbRadMin_->text()) != RadMinCheck::Ok) {
-        tbRadMin_LostFocus();
-        return;
-    }
-    applica_impostazioni(ctx_, formFromControls());
+    handle([&] {
+        // A value typed and applied without leaving the field gets the same check first.
+        if (check_rad_min(ctx_, tbRadMin_->text()) != RadMinCheck::Ok) {
+            nested([&] { tbRadMin_LostFocus(); });
+            return;
+        }
+        applica_impostazioni(ctx_, formFromControls());
+    });
 }
 
 void SetupWindow::tbRadMin_LostFocus() {
-    // Runs from Apply's handler too; the scope only keeps a close waiting behind the warning.
-    const Handler h(*this);
-    if (checkingRadMin_) return; // the warning box itself takes the focus
-    checkingRadMin_ = true;
-    guard(ctx_, QStringLiteral("tbRadMin_LostFocus"), [&] {
-        if (check_rad_min(ctx_, tbRadMin_->text()) == RadMinCheck::InvalidFormat) {
-            ctx_.prompts.warning(
-                rad_min_warning(ctx_, lbRadMin_->text(), RadMinCheck::InvalidFormat),
-                QStringLiteral("Error"));
-            tbRadMin_->setText(stored_rad_min(ctx_));
-        }
-        if (check_rad_min(ctx_, tbRadMin_->text()) == RadMinCheck::OutOfLimit) {
-            ctx_.prompts.warning(rad_min_warning(ctx_, lbRadMin_->text(), RadMinCheck::OutOfLimit),
-                                 QStringLiteral("Error"));
-            tbRadMin_->setText(stored_rad_min(ctx_));
-        }
-        return true;
+    // Apply calls it directly, inside its own handler.
+    handle([&] {
+        if (checkingRadMin_) return; // the warning box itself takes the focus
+        checkingRadMin_ = true;
+        guard(ctx_, QStringLiteral("tbRadMin_LostFocus"), [&] {
+            if (check_rad_min(ctx_, tbRadMin_->text()) == RadMinCheck::InvalidFormat) {
+                ctx_.prompts.warning(
+                    rad_min_warning(ctx_, lbRadMin_->text(), RadMinCheck::InvalidFormat),
+                    QStringLiteral("Error"));
+                tbRadMin_->setText(stored_rad_min(ctx_));
+            }
+            if (check_rad_min(ctx_, tbRadMin_->text()) == RadMinCheck::OutOfLimit) {
+                ctx_.prompts.warning(
+                    rad_min_warning(ctx_, lbRadMin_->text(), RadMinCheck::OutOfLimit),
+                    QStringLiteral("Error"));
+                tbRadMin_->setText(stored_rad_min(ctx_));
+            }
+            return true;
+        });
+        checkingRadMin_ = false;
     });
-    checkingRadMin_ = false;
 }
 
 } // namespace vorna

@@ -30,12 +30,14 @@ ChildWindow::~ChildWindow() {
     if (openValue_ != 0 && ctx_.childWindowOpen == openValue_) ctx_.childWindowOpen = 0;
 }
 
-ChildWindow::Handler::Handler(ChildWindow& w) : w_(w), refused_(w.handlers_ > 0) {
-    ++w_.handlers_;
+ChildWindow::Scope::Scope(ChildWindow& window, Overlap overlap) : w(window) {
+    refused = w.handlers_ > 0 && !w.nestedCall_ && overlap == Overlap::Refused;
+    w.nestedCall_ = false;
+    if (!refused) ++w.handlers_;
 }
 
-ChildWindow::Handler::~Handler() {
-    if (--w_.handlers_ == 0) w_.handlerEnded();
+ChildWindow::Scope::~Scope() {
+    if (!refused && --w.handlers_ == 0) w.handlerEnded();
 }
 
 void ChildWindow::handlerEnded() {
