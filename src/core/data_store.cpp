@@ -144,7 +144,7 @@ bool cancella_impianto_da_DB(AppContext& ctx, qint64 id) {
 
 bool leggi_parametri_report(AppContext& ctx) {
     return guard(ctx, QStringLiteral("leggi_parametri_report"), [&] {
-        ctx.reportModel = QStringLiteral("VORNA METER PV 100");
+        ctx.reportModel = kReportModel;
         ctx.reportLogo = SettingsRow::storedLogo(ctx.db).value_or(QStringLiteral(" "));
         ctx.reportDate = QDate::currentDate();
         return true;

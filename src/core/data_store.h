@@ -30,6 +30,8 @@ bool popola_cbselimp(AppContext& ctx, QStringList& list);
 // The plant and all its measurements and samples, in one transaction.
 bool cancella_impianto_da_DB(AppContext& ctx, qint64 id);
 bool leggi_parametri_report(AppContext& ctx);
+// The model the documents are signed with, whatever the instrument says.
+inline const QString kReportModel = QStringLiteral("VORNA METER PV 100");
 
 // The plant list query, in the order a person reads a register.
 inline const QString kPlantListClause = QStringLiteral("ORDER BY nome, comune, indirizzo, NUMCIV");

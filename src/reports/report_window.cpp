@@ -4,8 +4,8 @@
 #include "downloads.h"
 #include "error_trap.h"
 #include "link.h"
+#include "report_download.h"
 #include "report_writing.h"
-#include "settings_row.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -22,12 +22,6 @@ namespace {
 constexpr int kWidthTwips = 8190;
 constexpr int kHeightTwips = 2550;
 const QString kWindow = QStringLiteral("rep");
-const QString kModel = QStringLiteral("VORNA METER PV 100");
-
-// A blank stands for an empty text in the settings row.
-QString orBlank(const QString& text) {
-    return text.isEmpty() ? QStringLiteral(" ") : text;
-}
 
 } // namespace
 
@@ -83,8 +77,6 @@ void ReportWindow::build() {
 void ReportWindow::Form_Load_rep() {
     guard(ctx_, QStringLiteral("Form_Load_rep"), [&] {
         set_messages();
-        bttSincr_->setEnabled(ctx_.link.baseLinkUp());
-        showDownload(false);
         reportStep = 1;
         step();
     });
@@ -102,47 +94,26 @@ void ReportWindow::set_messages() {
 }
 
 void ReportWindow::linkChanged() {
-    if (!downloading_) bttSincr_->setEnabled(ctx_.link.baseLinkUp());
-}
-
-void ReportWindow::showDownload(bool running) {
-    downloading_ = running;
-    for (QWidget* w : {static_cast<QWidget*>(cbImp_), static_cast<QWidget*>(cbMis_),
-                       static_cast<QWidget*>(bttComando_)})
-        w->setEnabled(!running);
-    bttSincr_->setEnabled(!running && ctx_.link.baseLinkUp());
-    pbScarica_->setValue(0);
-    lbScarica_->clear();
-    pbScarica_->setVisible(running);
-    lbScarica_->setVisible(running);
-    bttInterrompi_->setVisible(running);
+    gestione_bottoni();
 }
 
 void ReportWindow::showProgress() {
     // The text first: whoever follows the bar then reads the text that goes with its value.
     lbScarica_->setText(progress_.text());
     pbScarica_->setValue(progress_.value());
+    if (bttInterrompi_->isVisibleTo(this) != progress_.running()) gestione_bottoni();
 }
 
 void ReportWindow::bttSincr_Click() {
     handle([&] {
         guard(ctx_, QStringLiteral("bttSincr_Click"), [&](TrapScope& s) {
             s.step(1);
-            ctx_.link.commandText = QStringLiteral("LOGO?");
-            if (!trasmette(ctx_, kWindow)) return false;
-            s.step(2);
-            const QString logo = ctx_.link.replyText.trimmed();
+            QString logo;
+            if (!ask_logo(ctx_, kWindow, logo)) return false;
             s.step(3);
-            SettingsRow(ctx_).setModel(orBlank(kModel)).setLogo(orBlank(logo)).save();
+            store_report_signature(ctx_, logo);
             s.step(4);
-            progress_.start();
-            showDownload(true);
-            {
-                const auto done = qScopeGuard([this] { showDownload(false); });
-                // A stop holds for both passes: the second one then sends nothing.
-                scarica_impianti(ctx_, kWindow, &progress_);
-                scarica_acquisizioni_impianto(ctx_, kWindow, &progress_);
-            }
+            download_plants_and_measurements(ctx_, kWindow, progress_);
             s.step(5);
             reportStep = 1;
             step();
@@ -160,7 +131,7 @@ void ReportWindow::bttInterrompi_Click() {
 void ReportWindow::closeEvent(QCloseEvent* event) {
     // Closing the window or the program ends a download the same way; the close itself waits
     // for the handler to return.
-    if (downloading_) progress_.requestStop();
+    if (progress_.running()) progress_.requestStop();
     ChildWindow::closeEvent(event);
 }
 
@@ -184,8 +155,7 @@ void ReportWindow::cbMis_Click() {
 
 void ReportWindow::bttComando_Click() {
     handle([&] {
-        const QString name = QStringLiteral("bttComando_Click");
-        guard(ctx_, name, [&](TrapScope& s) {
+        guard(ctx_, QStringLiteral("bttComando_Click"), [&](TrapScope& s) {
             if (reportStep == 4) {
                 reportStep = 2;
             } else if (reportStep == 3) {
@@ -200,9 +170,9 @@ void ReportWindow::bttComando_Click() {
                 s.step(2);
                 const ReportResult written = writeReports(
                     ctx_, source == 1 ? MeasurementSource::Downloaded : MeasurementSource::Realtime,
-                    id, name);
-                if (written == ReportResult::Failed || written == ReportResult::Cancelled)
-                    return true;
+                    id, s);
+                if (written == ReportResult::Failed) return false;
+                if (written == ReportResult::Cancelled) return true;
                 lbMessaggio_->setText(
                     ctx_.msg(written == ReportResult::SheetAndCertificate ? 38 : 39));
                 reportStep = 4;
@@ -217,6 +187,7 @@ void ReportWindow::step() {
     guard(ctx_, QStringLiteral("step"), [&](TrapScope& s) {
         s.step(1);
         gestione_bottoni();
+        if (reportStep <= 2) cbMis_->clear();
         if (reportStep == 1) {
             s.step(2);
             QStringList plants;
@@ -241,12 +212,20 @@ void ReportWindow::step() {
 
 void ReportWindow::gestione_bottoni() {
     guard(ctx_, QStringLiteral("gestione_bottoni"), [&] {
+        // During a download nothing that would start another is enabled.
+        const bool downloading = progress_.running();
+        bttSincr_->setEnabled(!downloading && ctx_.link.baseLinkUp());
+        for (QWidget* w : {static_cast<QWidget*>(cbImp_), static_cast<QWidget*>(cbMis_),
+                           static_cast<QWidget*>(bttComando_)})
+            w->setEnabled(!downloading);
+        for (QWidget* w : {static_cast<QWidget*>(pbScarica_), static_cast<QWidget*>(lbScarica_),
+                           static_cast<QWidget*>(bttInterrompi_)})
+            w->setVisible(downloading);
         if (reportStep < 1 || reportStep > 4) return true;
         const bool lists = reportStep != 4;
         for (QWidget* w : {static_cast<QWidget*>(lbImp_), static_cast<QWidget*>(cbImp_),
                            static_cast<QWidget*>(lbMis_), static_cast<QWidget*>(cbMis_)})
             w->setVisible(lists);
-        if (reportStep <= 2) cbMis_->clear();
         lbMessaggio_->setVisible(reportStep == 4);
         bttSincr_->setText(ctx_.msg(148));
         bttComando_->setVisible(reportStep >= 3);

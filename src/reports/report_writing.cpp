@@ -53,8 +53,7 @@ QString askReportPath(AppContext& ctx, const QString& name) {
     }
 }
 
-ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id,
-                          const QString& routine) {
+ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id, TrapScope& s) {
     const bool downloaded = source == MeasurementSource::Downloaded;
     const RecordSet row = RecordSet::select(
         ctx.db,
@@ -72,7 +71,8 @@ ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id,
     // Each text is made before its dialog: a generator that fails (it has logged itself) then
     // asks for nothing and writes nothing over a good file; this routine says what it skipped.
     const auto empty = [&](const QString& what) {
-        print_error(ctx, routine, QStringLiteral("empty ") + what);
+        s.message = QStringLiteral("empty ") + what;
+        s.falseIsFailure = true;
         return ReportResult::Failed;
     };
     const QByteArray sheet = make_scheda_misurazioni(ctx);

@@ -7,6 +7,7 @@
 namespace vorna {
 
 class AppContext;
+struct TrapScope;
 
 // The filter of the reports' save dialog.
 inline const QString kReportFilter = QStringLiteral("(*.htm)");
@@ -31,8 +32,8 @@ enum class ReportResult {
 // Loads the measurement (by table and ID), its plant and the report parameters, then asks for
 // and writes the measurement sheet and, for a passed measurement in Italian, the certificate.
 // Each text is made before its dialog. A file that cannot be written throws RunError and
-// leaves an existing file as it was.
-ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id,
-                          const QString& routine);
+// leaves an existing file as it was. A generator that gave nothing is the caller's failure:
+// it is set up in s, for the caller's trap to log when its body returns false.
+ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id, TrapScope& s);
 
 } // namespace vorna

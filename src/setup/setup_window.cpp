@@ -167,7 +167,9 @@ void SetupWindow::Form_Load_setup() {
         showRemoteState();
         s.step(3);
         if (l.baseLinkUp() && !leggi_impostazioni_strum(ctx_)) {
-            print_error(ctx_, QStringLiteral("Form_Load_setup"), {});
+            // The failure is logged by the routine's name alone.
+            s.message.clear();
+            s.falseIsFailure = true;
             return false;
         }
         s.step(5);
