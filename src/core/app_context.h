@@ -4,6 +4,7 @@
 #include "link.h"
 #include "link_indicators.h"
 #include "message_catalogue.h"
+#include "program_texts.h"
 #include "prompts.h"
 #include "record_set.h"
 #include "records.h"
@@ -93,6 +94,9 @@ public:
     MessageCatalogue messaggi;
     // Catalogue text in the current language.
     const QString& msg(int number) const { return messaggi.text(languageIndex, number); }
+    // The program's own texts (features beyond the catalogue), by key, in the current language.
+    ProgramTexts programTexts;
+    const QString& text(const QString& key) const { return programTexts.text(languageIndex, key); }
 
     Prompts& prompts;
 
