@@ -4,7 +4,6 @@
 #include "chart_window.h"
 #include "data_store.h"
 #include "error_trap.h"
-#include "mdi_frame.h"
 #include "regional_date.h"
 #include "sample_grid_view.h"
 #include "saved_files.h"
@@ -15,8 +14,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -67,9 +64,8 @@ RealtimeDataWindow::RealtimeDataWindow(AppContext& ctx, QWidget* parent)
     Form_Load_realtime_data();
 }
 
-RealtimeDataWindow::~RealtimeDataWindow() {
-    Form_Unload_realtime_data();
-}
+// Form_Unload_realtime_data: the base lowers childWindowOpen and takes the chart with it.
+RealtimeDataWindow::~RealtimeDataWindow() = default;
 
 void RealtimeDataWindow::build() {
     auto* outer = new QVBoxLayout(this);
@@ -135,18 +131,6 @@ void RealtimeDataWindow::Form_Load_realtime_data() {
         popola_cbselimp(ctx_, plants);
         cbImp_->addItems(plants);
         cbImp_->setCurrentIndex(-1);
-        return true;
-    });
-}
-
-void RealtimeDataWindow::Form_Unload_realtime_data() {
-    guard(ctx_, QStringLiteral("Form_Unload_realtime_data"), [&] {
-        // The chart reads this window's grid: it must not outlive it.
-        if (chart_) {
-            auto* frame = qobject_cast<QMdiSubWindow*>(chart_->parentWidget());
-            QWidget* outermost = frame ? static_cast<QWidget*>(frame) : chart_.data();
-            delete outermost;
-        }
         return true;
     });
 }
@@ -278,19 +262,8 @@ void RealtimeDataWindow::bttGrafico_Click() {
                 cbDate_->setFocus();
                 return true;
             }
-            if (chart_) {
-                // One chart at a time: asking again brings it to the front.
-                if (QMdiArea* area = mdiAreaOf(chart_))
-                    area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(chart_->parentWidget()));
-                else
-                    chart_->raise();
-                return true;
-            }
-            chart_ = new ChartWindow(ctx_, *this);
-            if (QMdiArea* area = mdiAreaOf(this))
-                showInMdiArea(area, chart_);
-            else
-                chart_->show();
+            // One chart at a time: asking again brings it to the front.
+            openSubWindow(chart_, [&] { return new ChartWindow(ctx_, *this); });
             return true;
         });
     });
