@@ -2,6 +2,7 @@
 
 #include "acquisition.h"
 #include "app_context.h"
+#include "control_button.h"
 #include "data_store.h"
 #include "datalogger.h"
 #include "error_trap.h"
@@ -214,12 +215,10 @@ void RealtimeWindow::obMode_Click(int index) {
             mode_ = index;
             for (QGroupBox* frame : {fr_intervallo_, fr_start_, fr_stop_})
                 frame->setVisible(index == kAuto);
-            if (index == kAuto) {
+            if (index == kAuto)
                 nested([&] { azioneValidaHhMm(); });
-            } else {
-                bttControllo_->setEnabled(true);
-                bttControllo_->setText(ctx_.msg(101));
-            }
+            else
+                showControllo(ControlChange::ModeOrRun);
             return true;
         });
     });
@@ -240,7 +239,6 @@ void RealtimeWindow::bttControllo_Click() {
                 };
                 if (!automatic()) {
                     modeFree();
-                    bttControllo_->setText(ctx_.msg(101));
                     campiona();
                 } else if (!datalogger_->running()) {
                     // A run only on a schedule the fields can hold: an empty or reversed one would
@@ -248,12 +246,11 @@ void RealtimeWindow::bttControllo_Click() {
                     if (!valida_hh_mm()) return true;
                     fr_modo_->setEnabled(false);
                     datalogger_->begin();
-                    bttControllo_->setText(ctx_.msg(99));
                 } else {
                     modeFree();
                     datalogger_->end();
-                    bttControllo_->setText(ctx_.msg(100));
                 }
+                showControllo(ControlChange::ModeOrRun);
                 gestione_contr();
                 return true;
             });
@@ -273,13 +270,7 @@ void RealtimeWindow::cbIntervallo_Click(int index) {
 void RealtimeWindow::azioneValidaHhMm() {
     handle([&] {
         guard(ctx_, QStringLiteral("azioneValidaHhMm"), [&] {
-            // An invalid schedule is not reported: the button is simply off.
-            if (valida_hh_mm()) {
-                bttControllo_->setEnabled(true);
-                bttControllo_->setText(ctx_.msg(152));
-            } else {
-                bttControllo_->setEnabled(false);
-            }
+            showControllo(ControlChange::ScheduleChecked);
             return true;
         });
     });
@@ -339,12 +330,7 @@ void RealtimeWindow::gestione_contr() {
         const bool tableButtons = !(noSamples || running || acquiring_);
         bttCancella_->setEnabled(tableButtons);
         bttSalva_->setEnabled(tableButtons);
-        // In automatic mode the button only starts or ends a run, so an acquisition does not
-        // lock it; but no run may start on a schedule the fields do not hold.
-        if (automatic())
-            bttControllo_->setEnabled(running || valida_hh_mm());
-        else
-            bttControllo_->setEnabled(!acquiring_);
+        showControllo(ControlChange::Refresh);
         for (QGroupBox* frame : {fr_start_, fr_stop_, fr_intervallo_})
             frame->setEnabled(!running);
         if (!running)
@@ -353,6 +339,16 @@ void RealtimeWindow::gestione_contr() {
                 w->setEnabled(true);
         return true;
     });
+}
+
+void RealtimeWindow::showControllo(ControlChange change) {
+    const ControlButton b = controlButton(
+        change, {automatic(), datalogger_->running(), acquiring_, valida_hh_mm()}, controlCaption_);
+    if (b.caption != controlCaption_) {
+        controlCaption_ = b.caption;
+        bttControllo_->setText(ctx_.msg(b.caption));
+    }
+    bttControllo_->setEnabled(b.enabled);
 }
 
 void RealtimeWindow::grMis_Click() {

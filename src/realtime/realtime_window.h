@@ -1,6 +1,7 @@
 #pragma once
 
 #include "child_window.h"
+#include "control_button.h"
 #include "instrument_queries.h"
 
 class QButtonGroup;
@@ -52,11 +53,14 @@ private:
     void Form_Load_realtime();
     void Form_Unload_realtime();
     bool automatic() const;
+    // bttControllo's caption and state after change.
+    void showControllo(ControlChange change);
 
     qint64 plantId_ = -1;
     ValueList values_;
     bool acquiring_ = false;
-    int mode_ = 1; // the obMode option last chosen
+    int mode_ = 1;           // the obMode option last chosen
+    int controlCaption_ = 0; // the entry bttControllo says; none before the first mode
     Datalogger* datalogger_ = nullptr;
 
     QGroupBox* fr_impianto_ = nullptr;
