@@ -8,6 +8,7 @@
 #include "error_trap.h"
 #include "live_values.h"
 #include "number_format.h"
+#include "option_group.h"
 #include "sample_grid_view.h"
 #include "sample_store.h"
 #include "saved_files.h"
@@ -71,14 +72,10 @@ void RealtimeWindow::build() {
 
     // The two mode captions are the same in every language.
     fr_modo_ = named(new QGroupBox(this), "fr_modo");
-    obMode_ = new QButtonGroup(fr_modo_);
     auto* modes = new QVBoxLayout(fr_modo_);
-    for (const auto& [id, caption] : {std::pair{kAuto, "Auto"}, std::pair{kManual, "Manuale"}}) {
-        auto* b = new QRadioButton(QString::fromLatin1(caption), fr_modo_);
-        b->setObjectName(QStringLiteral("obMode_") + QString::number(id));
-        obMode_->addButton(b, id);
-        modes->addWidget(b);
-    }
+    static_assert(kAuto == 0 && kManual == 1);
+    obMode_ = optionGroup(fr_modo_, "obMode", {QStringLiteral("Auto"), QStringLiteral("Manuale")},
+                          [&](QRadioButton* b, int) { modes->addWidget(b); });
     top->addWidget(fr_modo_);
 
     // Hour and minute boxes of the schedule, labelled "hr" and "min" in every language.
