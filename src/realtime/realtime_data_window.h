@@ -42,7 +42,6 @@ private:
     void build();
     void Form_Load_realtime_data();
     void popolaMinuti();
-    void intestazione_griglia();
     bool insert_new_row(const Statement& row, std::vector<SampleRow>& rows);
 
     QLabel* lbImp_ = nullptr;

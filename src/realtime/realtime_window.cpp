@@ -10,11 +10,11 @@
 #include "number_format.h"
 #include "option_group.h"
 #include "sample_grid_view.h"
+#include "sample_panel.h"
 #include "sample_store.h"
 #include "saved_files.h"
 #include "schedule.h"
 #include "wall_clock.h"
-#include "whole_file.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -26,7 +26,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <tuple>
 
 namespace vorna {
 
@@ -78,28 +77,12 @@ void RealtimeWindow::build() {
                           [&](QRadioButton* b, int) { modes->addWidget(b); });
     top->addWidget(fr_modo_);
 
-    // Hour and minute boxes of the schedule, labelled "hr" and "min" in every language.
-    auto timeFrame = [&](const char* frame, const char* prefix, QLineEdit*& hours,
-                         QLineEdit*& minutes) {
-        auto* box = named(new QGroupBox(this), frame);
-        auto* row = new QHBoxLayout(box);
-        for (const auto& [field, unit, caption] :
-             {std::tuple{&hours, "H", "hr"}, std::tuple{&minutes, "M", "min"}}) {
-            const QString suffix = QString::fromLatin1(prefix) + QLatin1String(unit);
-            *field = new QLineEdit(box);
-            (*field)->setObjectName(QStringLiteral("tb") + suffix);
-            (*field)->setMaximumWidth(36);
-            auto* label = new QLabel(QString::fromLatin1(caption), box);
-            label->setObjectName(QStringLiteral("lb") + suffix);
-            label->setBuddy(*field);
-            row->addWidget(*field);
-            row->addWidget(label);
-        }
-        top->addWidget(box);
-        return box;
-    };
-    fr_start_ = timeFrame("fr_start", "Start", tbStartH_, tbStartM_);
-    fr_stop_ = timeFrame("fr_stop", "Stop", tbStopH_, tbStopM_);
+    fr_start_ = timeFrame(this, "Start", "tb", tbStartH_, tbStartM_);
+    fr_stop_ = timeFrame(this, "Stop", "tb", tbStopH_, tbStopM_);
+    for (QLineEdit* field : {tbStartH_, tbStartM_, tbStopH_, tbStopM_})
+        field->setMaximumWidth(36);
+    top->addWidget(fr_start_);
+    top->addWidget(fr_stop_);
     fr_intervallo_ = named(new QGroupBox(this), "fr_intervallo");
     cbIntervallo_ = named(new QComboBox(fr_intervallo_), "cbIntervallo");
     for (qint16 minutes : kIntervalMinutes)
@@ -158,7 +141,7 @@ void RealtimeWindow::Form_Load_realtime() {
         lbVal_NomeImp_->setText(ctx_.plant.nome);
         lbVal_PotImp_->setText(general_number(ctx_.locale, ctx_.plant.POT));
         s.step(4);
-        intestazione_griglia();
+        intestazione_griglia(ctx_, *grMis_);
         gestione_contr();
         cbIntervallo_->setCurrentIndex(0);
         datalogger_->setInterval(kIntervalMinutes[0]);
@@ -185,15 +168,6 @@ void RealtimeWindow::set_messages_reatime() {
         bttSalva_->setText(ctx_.msg(97));
         bttCancella_->setText(ctx_.msg(98));
         grMis_->grid().setCaptions(gridCaptions(ctx_));
-        return true;
-    });
-}
-
-void RealtimeWindow::intestazione_griglia() {
-    guard(ctx_, QStringLiteral("intestazione_griglia"), [&] {
-        grMis_->grid().setCaptions(gridCaptions(ctx_));
-        grMis_->grid().clearSamples();
-        grMis_->grid().table().selectRow(1);
         return true;
     });
 }
@@ -365,13 +339,7 @@ void RealtimeWindow::grMis_Click() {
 void RealtimeWindow::bttSalva_Click() {
     handle([&] {
         guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
-            const QByteArray text = dataloggerFile(ctx_, plantId_, grMis_->grid().table(),
-                                                   QStringLiteral("\r\n\r\n\r\n"));
-            const QString name = askSaveName(ctx_, QStringLiteral("Text (*.txt)"),
-                                             ctx_.appPath + QStringLiteral("datalogger"));
-            if (name.isEmpty()) return false; // cancelled: nothing written
-            writeWholeFile(name, text);
-            return true;
+            return saveDataloggerFile(ctx_, plantId_, grMis_->grid().table(), kLiveDatalogger);
         });
     });
 }

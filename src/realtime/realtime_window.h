@@ -27,7 +27,6 @@ public:
     ~RealtimeWindow() override;
 
     void set_messages_reatime();
-    void intestazione_griglia();
     void obMode_Click(int index);
     void bttControllo_Click();
     void campiona();
