@@ -4,10 +4,8 @@ namespace vorna {
 
 namespace {
 
-constexpr int kStop = 99;
-constexpr int kStart = 100;
-constexpr int kAcquire = 101;
-constexpr int kActivate = 152;
+// The button's captions, by catalogue entry.
+enum Caption { kStop = 99, kStart = 100, kAcquire = 101, kActivate = 152 };
 
 } // namespace
 

@@ -41,7 +41,7 @@ RealtimeDataWindow::RealtimeDataWindow(AppContext& ctx, QWidget* parent)
     Form_Load_realtime_data();
 }
 
-// Form_Unload_realtime_data: the base lowers childWindowOpen and takes the chart with it.
+// Form_Unload_realtime_data: the base frees the toolbar and takes the chart with it.
 RealtimeDataWindow::~RealtimeDataWindow() = default;
 
 void RealtimeDataWindow::build() {
