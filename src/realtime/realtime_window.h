@@ -1,7 +1,6 @@
 #pragma once
 
 #include "child_window.h"
-#include "control_button.h"
 #include "instrument_queries.h"
 
 class QButtonGroup;
@@ -15,6 +14,7 @@ class QRadioButton;
 namespace vorna {
 
 class Datalogger;
+enum class ControlChange;
 class SampleGridView;
 
 // realtime: live samples of the chosen plant (the current plant's ID when it opens), taken one
