@@ -62,7 +62,8 @@ protected:
     // Opens a window that belongs to this one, as the chart belongs to the browser whose grid it
     // reads. One at a time in slot: make builds it when slot is empty; otherwise the open one
     // comes to the front. It stands in this window's area (on its own when this window has
-    // none), goes when this window goes, and slot turns null when it closes.
+    // none), goes when this window goes (after this window's own destructor, so it must not
+    // reach back into it as it goes), and slot turns null when it closes.
     template <typename W, typename Make> W* openSubWindow(QPointer<W>& slot, Make&& make) {
         if (slot) {
             raiseSubWindow(slot);
