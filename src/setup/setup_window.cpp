@@ -5,6 +5,7 @@
 #include "focus_leave.h"
 #include "instrument_settings.h"
 #include "link.h"
+#include "option_group.h"
 #include "port_selection.h"
 #include "typing_limit.h"
 
@@ -27,17 +28,12 @@ constexpr int kWidthTwips = 6495;
 constexpr int kHeightTwips = 7995;
 constexpr int kLogoMaxLength = 50;
 
-// A framed group of option buttons named prefix_0, prefix_1, ...
-QButtonGroup* optionGroup(QGroupBox* frame, const char* prefix, const QStringList& captions) {
-    auto* group = new QButtonGroup(frame);
+// Option buttons in a row in their frame.
+QButtonGroup* optionRow(QGroupBox* frame, const char* prefix, const QStringList& captions) {
     auto* row = new QHBoxLayout(frame);
     row->setContentsMargins(8, 4, 8, 4);
-    for (int i = 0; i < captions.size(); ++i) {
-        auto* b = new QRadioButton(captions.at(i), frame);
-        b->setObjectName(QString::fromLatin1(prefix) + QLatin1Char('_') + QString::number(i));
-        group->addButton(b, i);
-        row->addWidget(b);
-    }
+    QButtonGroup* group =
+        optionGroup(frame, prefix, captions, [&](QRadioButton* b, int) { row->addWidget(b); });
     row->addStretch(1);
     return group;
 }
@@ -111,12 +107,12 @@ void SetupWindow::build() {
     outer->addLayout(logoRow);
 
     frMetCalc_ = named(new QGroupBox(this), "frMetCalc");
-    obMetodo_ = optionGroup(frMetCalc_, "obMetodo", {QString(), QString()});
+    obMetodo_ = optionRow(frMetCalc_, "obMetodo", {QString(), QString()});
     frMisDc_ = named(new QGroupBox(this), "frMisDc");
     const QStringList lines{QStringLiteral("1"), QStringLiteral("1+2"), QStringLiteral("1+2+3")};
-    obMisureDc_ = optionGroup(frMisDc_, "obMisureDc", lines);
+    obMisureDc_ = optionRow(frMisDc_, "obMisureDc", lines);
     frMisAc_ = named(new QGroupBox(this), "frMisAc");
-    obMisureAc_ = optionGroup(frMisAc_, "obMisureAc", lines);
+    obMisureAc_ = optionRow(frMisAc_, "obMisureAc", lines);
     outer->addWidget(frMetCalc_);
     outer->addWidget(frMisDc_);
     outer->addWidget(frMisAc_);
