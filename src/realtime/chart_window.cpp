@@ -8,7 +8,7 @@
 #include "error_trap.h"
 #include "option_group.h"
 #include "realtime_data_window.h"
-#include "saved_files.h"
+#include "save_name.h"
 #include "text_grid.h"
 #include "whole_file.h"
 

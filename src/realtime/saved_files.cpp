@@ -2,19 +2,12 @@
 
 #include "app_context.h"
 #include "latin1.h"
+#include "save_name.h"
 #include "text_grid.h"
 #include "validation.h"
 #include "whole_file.h"
 
 namespace vorna {
-
-QString askSaveName(AppContext& ctx, const QString& filter, const QString& proposed) {
-    for (;;) {
-        const QString name = ctx.prompts.saveFileName(filter, proposed);
-        if (name.isEmpty()) return {};
-        if (!name.trimmed().isEmpty()) return name.trimmed();
-    }
-}
 
 bool saveDataloggerFile(AppContext& ctx, qint64 plantId, TextGrid& grid,
                         const DataloggerKind& kind) {

@@ -8,10 +8,6 @@ namespace vorna {
 class AppContext;
 class TextGrid;
 
-// The save dialog, shown again while the name is blank; empty when the user cancels, so that
-// a cancel writes nothing.
-QString askSaveName(AppContext& ctx, const QString& filter, const QString& proposed);
-
 // The datalogger file of a window: what follows the plant block, and the save dialog's filter.
 struct DataloggerKind {
     const char* afterPlant;

@@ -6,6 +6,7 @@
 #include "record_set.h"
 #include "report_file.h"
 #include "run_error.h"
+#include "save_name.h"
 #include "scheda_misurazioni.h"
 #include "validation.h"
 
@@ -26,7 +27,9 @@ QString startFolder(const AppContext& ctx) {
 // The dialog and the file of one document. False when the dialog was cancelled; throws when
 // the file cannot be written.
 bool writeDocument(AppContext& ctx, const QByteArray& text, const QString& proposed) {
-    const QString path = askReportPath(ctx, proposed);
+    // A name of blanks asks again; ".htm" is added to a name typed without it.
+    const QString path = askSaveName(
+        ctx, kReportFilter, startFolder(ctx) + QLatin1Char('/') + proposed, QStringLiteral(".htm"));
     if (path.isEmpty()) return false;
     write_report_file(path, text);
     ctx.lastReportFolder = QFileInfo(path).absolutePath();
@@ -39,18 +42,6 @@ QString proposedReportName(const QString& documentName, const QString& plantName
     QString name = documentName + QLatin1Char(' ') + plantName;
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
     return correggiStringa(name);
-}
-
-QString askReportPath(AppContext& ctx, const QString& name) {
-    const QString suggested = startFolder(ctx) + QLatin1Char('/') + name;
-    for (;;) {
-        QString path = ctx.prompts.saveFileName(kReportFilter, suggested);
-        if (path.isEmpty()) return {};
-        if (QFileInfo(path).fileName().trimmed().isEmpty()) continue;
-        if (!path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive))
-            path += QStringLiteral(".htm");
-        return path;
-    }
 }
 
 ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id, TrapScope& s) {

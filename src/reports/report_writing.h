@@ -16,11 +16,6 @@ inline const QString kReportFilter = QStringLiteral("(*.htm)");
 // blanks as "_", cleaned by correggiStringa (which makes blanks of the "_" again).
 QString proposedReportName(const QString& documentName, const QString& plantName);
 
-// Asks for a report file, proposing name in this run's last report folder (at first the
-// Documents folder). A name of blanks asks again; ".htm" is added to a name typed without it.
-// Empty when the dialog was cancelled.
-QString askReportPath(AppContext& ctx, const QString& name);
-
 // What "make report" wrote.
 enum class ReportResult {
     Failed,    // a read failed, or a generator gave nothing (logged): nothing more written
