@@ -4,6 +4,7 @@
 // same round. Medians over the rounds; the machine's load is printed with the figures.
 //
 //   bench_database_init [rows] [rounds]
+#include "bench_figures.h"
 #include "database_init.h"
 #include "schema.h"
 #include "test_env.h"
@@ -40,16 +41,6 @@ double startSeconds(AppContext& ctx) {
     return t.nsecsElapsed() / 1e9;
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-QString load() {
-    QFile f("/proc/loadavg");
-    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readLine()).trimmed() : "?";
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -76,7 +67,7 @@ int main(int argc, char** argv) {
                 .arg(rows));
     }
     std::printf("working file: %d realtime rows, %.1f MiB; load %s\n", rows,
-                QFileInfo(work).size() / 1048576.0, qPrintable(load()));
+                QFileInfo(work).size() / 1048576.0, qPrintable(bench::machineLoad()));
 
     AppContext ctx(env.prompts, env.dir.path() + "/");
     startSeconds(ctx); // the first start takes the backup
@@ -101,11 +92,11 @@ int main(int argc, char** argv) {
                     "(%.2f x)\n",
                     round + 1, twoCopies, same, same / twoCopies, added, added / twoCopies);
     }
-    std::printf("two cp copies:        median %.3f s\n", median(copies));
+    std::printf("two cp copies:        median %.3f s\n", bench::median(copies));
     std::printf("unchanged file start: median %.3f s, %.2f x the two copies (target <= 0.3)\n",
-                median(unchanged), median(unchangedRatio));
+                bench::median(unchanged), bench::median(unchangedRatio));
     std::printf("changed file start:   median %.3f s, %.2f x the two copies (target <= 1.0)\n",
-                median(changed), median(changedRatio));
-    std::printf("load at the end: %s\n", qPrintable(load()));
+                bench::median(changed), bench::median(changedRatio));
+    std::printf("load at the end: %s\n", qPrintable(bench::machineLoad()));
     return 0;
 }

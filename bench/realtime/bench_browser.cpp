@@ -8,6 +8,7 @@
 //   bench_browser [folder]   (a folder keeps its database from one run to the next)
 
 #include "app_context.h"
+#include "bench_figures.h"
 #include "chart_window.h"
 #include "database_init.h"
 #include "main_window.h"
@@ -147,16 +148,6 @@ double bareReadSeconds(const QString& file) {
                                       " ORDER BY ora, ID");
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-QString load() {
-    QFile f("/proc/loadavg");
-    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readLine()).trimmed() : "?";
-}
-
 // Wall time is the figure; processor time shows how much of it a busy machine added. Each
 // timing's floor is the count measured just before it.
 void report(const char* what, const std::vector<Timing>& times, const std::vector<double>& floors,
@@ -169,9 +160,9 @@ void report(const char* what, const std::vector<Timing>& times, const std::vecto
     }
     std::printf("%s: median %.3f s wall (min %.3f, max %.3f), %.3f s processor, %.1f x the "
                 "floor, over %zu runs; target %s\n",
-                what, median(wall), *std::min_element(wall.begin(), wall.end()),
-                *std::max_element(wall.begin(), wall.end()), median(cpu), median(ratio),
-                times.size(), target);
+                what, bench::median(wall), *std::min_element(wall.begin(), wall.end()),
+                *std::max_element(wall.begin(), wall.end()), bench::median(cpu),
+                bench::median(ratio), times.size(), target);
 }
 
 } // namespace
@@ -209,7 +200,7 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
 
     const QString file = folder + kDataFile;
-    std::printf("load %s\n", qPrintable(load()));
+    std::printf("load %s\n", qPrintable(bench::machineLoad()));
     std::vector<double> floors, shellFloors, bareReads;
     std::vector<Timing> gridTimes;
     for (int i = 0; i < kRuns; ++i) {
@@ -224,15 +215,16 @@ int main(int argc, char** argv) {
     std::printf("grid rows: %d\n", browser->grid().rowCount() - 2);
     std::printf("floor, indexed COUNT(*) of the day's rows: median %.4f s in this process, "
                 "%.4f s through the sqlite3 program\n",
-                median(floors), median(shellFloors));
+                bench::median(floors), bench::median(shellFloors));
     std::printf("bare read of the grid's 25 columns of those rows: median %.3f s (%.1f x the "
                 "floor)\n",
-                median(bareReads), median(bareReads) / median(floors));
+                bench::median(bareReads), bench::median(bareReads) / bench::median(floors));
     report("day chosen -> grid painted", gridTimes, floors, "within 3 x the floor");
     std::vector<double> gridShell;
     for (int i = 0; i < kRuns; ++i)
         gridShell.push_back(gridTimes[size_t(i)].wall / shellFloors[size_t(i)]);
-    std::printf("  against the floor through the sqlite3 program: %.1f x\n", median(gridShell));
+    std::printf("  against the floor through the sqlite3 program: %.1f x\n",
+                bench::median(gridShell));
 
     browser->findChild<QPushButton*>(QStringLiteral("bttGrafico"))->click();
     QCoreApplication::processEvents();
@@ -248,7 +240,7 @@ int main(int argc, char** argv) {
     }
     report("option click -> chart of 100,000 points painted", chartTimes, chartFloors,
            "under 0.1 s");
-    std::printf("load %s\n", qPrintable(load()));
+    std::printf("load %s\n", qPrintable(bench::machineLoad()));
     window.close();
     return 0;
 }

@@ -8,6 +8,7 @@
 //   bench_ten_million [folder] [rows]   (a folder keeps its database from one run to the next)
 
 #include "app_context.h"
+#include "bench_figures.h"
 #include "database_init.h"
 #include "measurement_list.h"
 #include "schema.h"
@@ -63,16 +64,6 @@ void fill(Database& db, qint64 rows) {
     ensure_schema(db);
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-QString load() {
-    QFile f("/proc/loadavg");
-    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readLine()).trimmed() : "?";
-}
-
 template <typename F> double medianSeconds(F&& work) {
     std::vector<double> s;
     for (int i = 0; i < kRuns; ++i) {
@@ -81,7 +72,7 @@ template <typename F> double medianSeconds(F&& work) {
         work();
         s.push_back(t.nsecsElapsed() / 1e9);
     }
-    return median(s);
+    return bench::median(s);
 }
 
 } // namespace
@@ -109,7 +100,7 @@ int main(int argc, char** argv) {
     std::printf("realtime rows: %lld, %lld of plant 1; file %.0f MiB; load %s\n",
                 ctx.db.scalar("SELECT COUNT(*) FROM realtime"),
                 ctx.db.scalar("SELECT COUNT(*) FROM realtime WHERE IDIMP=1"),
-                QFileInfo(file).size() / 1048576.0, qPrintable(load()));
+                QFileInfo(file).size() / 1048576.0, qPrintable(bench::machineLoad()));
 
     std::vector<QDate> days;
     const double dayList = medianSeconds([&] { days = storedSampleDays(ctx.db, 1); });
@@ -139,6 +130,6 @@ int main(int argc, char** argv) {
     });
     std::printf("browser's range query, plant 1 on %s (%zu rows): median %.4f s\n",
                 qPrintable(day.toString(Qt::ISODate)), samples, range);
-    std::printf("load %s\n", qPrintable(load()));
+    std::printf("load %s\n", qPrintable(bench::machineLoad()));
     return 0;
 }
