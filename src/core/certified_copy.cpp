@@ -19,7 +19,8 @@ namespace {
 
 constexpr qsizetype kChunk = qsizetype(1) << 20;
 constexpr char kCertificate[] = "user.vorna.certified";
-// XXH64 (xxHash, 64 bits) of each chunk, seeded with the digest of the chunks before it.
+// The digest of a file: XXH64 (xxHash, 64 bits) of each chunk, seeded with the digest of the
+// chunks before it (0 for the first).
 constexpr quint64 kP1 = 11400714785074694791ull, kP2 = 14029467366897019727ull,
                   kP3 = 1609587929392839161ull, kP4 = 9650029242287828579ull,
                   kP5 = 2870177450012600261ull;
@@ -70,12 +71,6 @@ quint64 xxh64(const char* p, qsizetype n, quint64 seed) {
     h = (h ^ (h >> 33)) * kP2;
     h = (h ^ (h >> 29)) * kP3;
     return h ^ (h >> 32);
-}
-
-constexpr quint64 kDigestSeed = 0;
-
-quint64 digest(quint64 h, const char* p, qsizetype n) {
-    return xxh64(p, n, h);
 }
 
 QByteArray certificate(qint64 size, quint64 h) {
@@ -147,13 +142,13 @@ void copyReplacing(const QString& from, const QString& to, bool certify) {
                   st.st_mode & 07777));
     if (out.fd < 0) fail("create");
     std::vector<char> buf(static_cast<size_t>(kChunk));
-    quint64 h = kDigestSeed;
+    quint64 h = 0;
     qint64 size = 0;
     for (;;) {
         const qsizetype n = readFull(in.fd, buf.data(), kChunk);
         if (n < 0) fail("read");
         if (n == 0) break;
-        h = digest(h, buf.data(), n);
+        h = xxh64(buf.data(), n, h);
         if (!writeFull(out.fd, buf.data(), n)) fail("write");
         size += n;
         if (n < kChunk) break;
@@ -189,13 +184,13 @@ bool holdsCertifiedCopyOf(const QString& copy, const QString& original) {
     const qint64 size = sizeOf(a.fd);
     if (size < 0 || size != sizeOf(b.fd)) return false;
     std::vector<char> x(static_cast<size_t>(kChunk)), y(static_cast<size_t>(kChunk));
-    quint64 h = kDigestSeed;
+    quint64 h = 0;
     qint64 read = 0;
     for (;;) {
         const qsizetype n = readFull(a.fd, x.data(), kChunk);
         if (n < 0 || readFull(b.fd, y.data(), kChunk) != n) return false;
         if (std::memcmp(x.data(), y.data(), size_t(n)) != 0) return false;
-        h = digest(h, x.data(), n);
+        h = xxh64(x.data(), n, h);
         read += n;
         if (n < kChunk) break;
     }
