@@ -103,7 +103,7 @@ TEST_F(Validation, FirstFailureWinsInFieldOrder) {
 }
 
 TEST(ValidationComma, DecimalCommaPc) {
-    test::TestEnv env(QLocale(QLocale::Italian, QLocale::Italy));
+    test::TestEnv env(test::kItalianPc);
     AppContext& ctx = *env.ctx;
     EXPECT_EQ(ctx.decimalProbe, "5000,5");
     PlantFields f{"4200,0", "45", "0,43", "", "", "", "", "", "",
@@ -114,7 +114,7 @@ TEST(ValidationComma, DecimalCommaPc) {
 }
 
 TEST(PlantFile, DescriptionInRegionalFormatAndCancelWritesNothing) {
-    test::TestEnv env(QLocale(QLocale::Italian, QLocale::Italy));
+    test::TestEnv env(test::kItalianPc);
     AppContext& ctx = *env.ctx;
     ASSERT_TRUE(database_init(ctx));
     for (int n : {82, 205, 138, 171, 81, 139, 140, 141, 142, 143})
