@@ -160,6 +160,10 @@ TEST(PlantTransfer, CopyToThePcAndHostileTextsVerbatim) {
 }
 
 TEST(PlantTransfer, SendingAPlantToTheInstrument) {
+    // What follows PDCMAX for the tests' plant: its parameters, its texts, the list read again.
+    const auto sent = [](const QString& ipar, const QString& cap = "20100") {
+        return QStringList{"FREEIMP", "IPAR " + ipar} + textLines(cap) + listCommands({1});
+    };
     const struct {
         const char* what;
         QLocale locale;
@@ -167,83 +171,26 @@ TEST(PlantTransfer, SendingAPlantToTheInstrument) {
         double pot;
         bool above;
         QString cap;
-        QStringList extraSim;
         QStringList simArgs;
         QStringList expected; // after PDCMAX
         QString warning;
+        QStringList extraSim = {};
     } cases[] = {
-        {"comma PC",
-         kItalianPc,
-         "150.0",
-         3.5,
-         false,
-         "20100",
-         {},
-         {},
-         QStringList{"FREEIMP", "IPAR 3.5\t45.0\t0.45\t0?"} + textLines() + listCommands({1}),
-         ""},
-        {"blank postal code, above 20 kW",
-         kUsPc,
-         "150.0",
-         25,
-         true,
-         "",
-         {},
-         {},
-         QStringList{"FREEIMP", "IPAR 25.0\t45.0\t0.45\t1?"} + textLines("?") + listCommands({1}),
-         ""},
-        {"equal to the maximum",
-         kUsPc,
-         "150",
-         150,
-         false,
-         "20100",
-         {},
-         {},
-         QStringList{"FREEIMP", "IPAR 150.0\t45.0\t0.45\t0?"} + textLines() + listCommands({1}),
-         ""},
-        {"above the maximum",
-         kUsPc,
-         "150",
-         150.01,
-         false,
-         "20100",
-         {},
-         {},
-         {},
+        // clang-format off
+        {"comma PC", kItalianPc, "150.0", 3.5, false, "20100", {}, sent("3.5\t45.0\t0.45\t0?"), ""},
+        {"blank postal code, above 20 kW", kUsPc, "150.0", 25, true, "", {},
+         sent("25.0\t45.0\t0.45\t1?", "?"), ""},
+        {"equal to the maximum", kUsPc, "150", 150, false, "20100", {}, sent("150.0\t45.0\t0.45\t0?"), ""},
+        {"above the maximum", kUsPc, "150", 150.01, false, "20100", {}, {},
          "'Power [kW]' must be between 0 and 200 0.1 and 150"},
-        {"above, Italian",
-         kItalianPc,
-         "150.5",
-         151,
-         false,
-         "20100",
-         {},
-         {},
-         {},
+        {"above, Italian", kItalianPc, "150.5", 151, false, "20100", {}, {},
          "'Potenza [kW]' deve essere compreso tra 0,1 e 150,5"},
-        {"no free position",
-         kUsPc,
-         "150",
-         3,
-         false,
-         "20100",
-         numberedPlants(1, 31),
-         {},
-         {"FREEIMP"},
-         "There are no free memory position"},
-        {"silence on ICOM",
-         kUsPc,
-         "150",
-         3,
-         false,
-         "20100",
-         {},
-         {"--silent", "ICOM"},
-         QStringList{"FREEIMP", "IPAR 3.0\t45.0\t0.45\t0?", "INOM Rossi Mario\t?",
-                     "IADD Via Roma\t?", "ICIV 12\t?", "ICAP 20100\t?", "ICOM Milano\t?"},
-         ""},
-        {"unreadable maximum", kUsPc, "many", 3, false, "20100", {}, {}, {}, ""},
+        {"no free position", kUsPc, "150", 3, false, "20100", {}, {"FREEIMP"},
+         "There are no free memory position", numberedPlants(1, 31)},
+        {"silence on ICOM", kUsPc, "150", 3, false, "20100", {"--silent", "ICOM"},
+         sent("3.0\t45.0\t0.45\t0?").mid(0, 7), ""},
+        {"unreadable maximum", kUsPc, "many", 3, false, "20100", {}, {}, ""},
+        // clang-format on
     };
     for (const auto& c : cases) {
         Rig s(rowFor(c.locale), c.simArgs, QStringList{"pdcmax\t" + c.pdcmax} + c.extraSim,

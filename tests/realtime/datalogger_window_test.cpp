@@ -209,32 +209,26 @@ TEST(DataloggerWindow, AnHourOfSamples) {
 
 // A silent or vanished instrument ends the run: no row, nothing more sent, one error logged.
 TEST(DataloggerWindow, FailedSampleEndsTheRun) {
-    {
-        Rig s(englishRow(), QStringList{"--silent", "LISTVAL"}, liveContent({listval()}));
+    const struct {
+        QStringList simArgs;
+        bool vanishes; // after the first sample
+        QStringList sent;
+        int rows;
+    } cases[] = {{{"--silent", "LISTVAL"}, false, kNine.mid(0, 6), 0}, {{}, true, kNine, 1}};
+    for (const auto& c : cases) {
+        Rig s(englishRow(), c.simArgs, liveContent({listval()}));
         RealtimeWindow* w = openRealtime(s);
         activate(s, at(8, 0));
         s.clock->advanceTo(at(8, 0, 2));
-        EXPECT_EQ(s.commands(), kNine.mid(0, 6));
+        EXPECT_EQ(s.commands(), c.sent);
+        if (c.vanishes) s.sim->kill();
+        s.clock->advanceTo(at(8, 0, 52));
         expectEnded(s, w);
-        EXPECT_EQ(s.env.rows("realtime"), 0);
+        EXPECT_EQ(s.env.rows("realtime"), c.rows);
         const int logged = errorsLogged(s);
         s.clock->advanceTo(at(8, 30));
         EXPECT_EQ(errorsLogged(s), logged);
         EXPECT_TRUE(s.commands().isEmpty());
-    }
-    {
-        Rig s(englishRow(), {}, liveContent({listval()}));
-        RealtimeWindow* w = openRealtime(s);
-        activate(s, at(8, 0));
-        s.clock->advanceTo(at(8, 0, 2));
-        EXPECT_EQ(s.commands(), kNine);
-        s.sim->kill();
-        s.clock->advanceTo(at(8, 0, 52));
-        expectEnded(s, w);
-        EXPECT_EQ(s.env.rows("realtime"), 1);
-        const int logged = errorsLogged(s);
-        s.clock->advanceTo(at(8, 30));
-        EXPECT_EQ(errorsLogged(s), logged);
     }
 }
 

@@ -3,9 +3,6 @@
 // and what a faulty instrument sends.
 #include "report_window_util.h"
 
-#include "dichiarazione.h"
-#include "scheda_misurazioni.h"
-
 #include <QDir>
 #include <QLabel>
 #include <QProcess>
@@ -296,43 +293,27 @@ TEST(ReportWindow, MeasurementListTakesAtMost2001Entries) {
 }
 
 TEST(ReportWindow, ReportsAskForTheFilesTheyWrite) {
-    const QString sheetName = "scheda misurazioni Rossi Mario";
-    const QString certificateName = "dichiarazione Rossi Mario";
+    const QString sheet = "scheda misurazioni Rossi Mario", cert = "dichiarazione Rossi Mario";
+    const std::string saved = "4|no lists|1|Il file di report è stato salvato|OK";
     const struct {
         int language;
         int passed;
-        QStringList names; // answers of the dialogs; "" cancels
+        QStringList names; // answers of the dialogs, in folder "a"; "" cancels
         QStringList proposed;
         QStringList written;
         std::string shown;
     } cases[] = {
-        {4,
-         1,
-         {"a/one", "a/two.htm"},
-         {sheetName, certificateName},
-         {"a/one.htm", "a/two.htm"},
+        // clang-format off
+        {4, 1, {"one", "two.htm"}, {sheet, cert}, {"one.htm", "two.htm"},
          "4|no lists|1|I file di report sono stati salvati|OK"},
-        {4,
-         0,
-         {"a/one"},
-         {sheetName},
-         {"a/one.htm"},
-         "4|no lists|1|Il file di report è stato salvato|OK"},
+        {4, 0, {"one"}, {sheet}, {"one.htm"}, saved},
         // A name of blanks asks again.
-        {0,
-         1,
-         {"a/  ", "a/one.HTM"},
-         {"measurement file Rossi Mario", "measurement file Rossi Mario"},
-         {"a/one.HTM"},
-         "4|no lists|1|The report file has been saved|OK"},
+        {0, 1, {"  ", "one.HTM"}, {"measurement file Rossi Mario", "measurement file Rossi Mario"},
+         {"one.HTM"}, "4|no lists|1|The report file has been saved|OK"},
         // Cancel at the sheet writes nothing; at the certificate the sheet stays.
-        {4, 1, {""}, {sheetName}, {}, "3|lists|1|-|Genera report"},
-        {4,
-         1,
-         {"a/one", ""},
-         {sheetName, certificateName},
-         {"a/one.htm"},
-         "4|no lists|1|Il file di report è stato salvato|OK"},
+        {4, 1, {""}, {sheet}, {}, "3|lists|1|-|Genera report"},
+        {4, 1, {"one", ""}, {sheet, cert}, {"one.htm"}, saved},
+        // clang-format on
     };
     for (const auto& c : cases) {
         Rig s(englishRow({{"LINGUA", c.language}}));
@@ -343,7 +324,7 @@ TEST(ReportWindow, ReportsAskForTheFilesTheyWrite) {
         s.choose("cbMis", 0);
         QDir(s.env.dir.path()).mkdir("a");
         for (const QString& n : c.names)
-            s.env.prompts.saveNames.push_back(n.isEmpty() ? n : s.env.path(n));
+            s.env.prompts.saveNames.push_back(n.isEmpty() ? n : s.env.path("a/" + n));
         s.click("bttComando");
         EXPECT_EQ(shown(s, rep), c.shown);
         const auto& dialogs = s.env.prompts.saveShown;
@@ -355,21 +336,17 @@ TEST(ReportWindow, ReportsAskForTheFilesTheyWrite) {
         // The first dialog of the run opens in Documents, the next in the last report's folder.
         EXPECT_EQ(QFileInfo(dialogs[0].suggested).absolutePath(),
                   QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-        if (dialogs.size() > 1 && c.proposed[1] == certificateName) {
+        if (dialogs.size() > 1 && c.proposed[1] == cert) {
             EXPECT_EQ(QFileInfo(dialogs[1].suggested).absolutePath(), s.env.path("a"));
         }
-        QStringList files = QDir(s.env.path("a")).entryList(QDir::Files);
-        for (QString& f : files)
-            f = "a/" + f;
-        EXPECT_EQ(files, c.written);
-        // The generators' bytes and a line end, made from what the window loaded.
-        if (c.written.size() > 0) {
-            EXPECT_EQ(readFile(s.env.path(c.written[0])),
-                      make_scheda_misurazioni(s.ctx()) + "\r\n");
-        }
-        if (c.written.size() > 1) {
-            EXPECT_EQ(readFile(s.env.path(c.written[1])),
-                      make_dichiarazione_ver2(s.ctx()) + "\r\n");
+        EXPECT_EQ(QDir(s.env.path("a")).entryList(QDir::Files), c.written);
+        // The sheet of the chosen measurement, then the certificate, each closed by a line end.
+        const char* const holds[] = {": 14/06/2024 10:15\r",
+                                     "<title>CERTIFICATO DI COLLAUDO</title>"};
+        for (int i = 0; i < c.written.size(); ++i) {
+            const QByteArray doc = readFile(s.env.path("a/" + c.written[i]));
+            EXPECT_TRUE(doc.contains(holds[i]) && doc.contains("Rossi Mario")) << i;
+            EXPECT_TRUE(doc.endsWith("-->\r\r\n")) << i;
         }
         EXPECT_EQ(s.env.loggedErrors(), "");
     }
