@@ -182,7 +182,8 @@ TEST(Chart, ClosingTheBrowserOrTheProgramClosesTheChart) {
     EXPECT_EQ(s.ctx().childWindowOpen, 0);
 }
 
-TEST(Screenshots, BrowserAndChartInEnglishAndItalian) {
+// The day's three samples in the grid and on the chart of each option, in both languages.
+TEST(Chart, BrowserAndChartInEnglishAndItalian) {
     for (const auto& [language, locale, tag] :
          {std::tuple{0, kUsPc, "en"}, std::tuple{4, kItalianPc, "it"}}) {
         Rig s(englishRow({{"LINGUA", language}}), std::nullopt, {}, locale);
@@ -190,10 +191,13 @@ TEST(Screenshots, BrowserAndChartInEnglishAndItalian) {
         s.window->show();
         openDay(s, uno, "2011/06/30");
         QCoreApplication::processEvents();
+        EXPECT_EQ(column(s, 2), QStringList({"09:05:00", "10:00:00", "12:30:00"}));
         screenshot(browser(s), QString("realtime_data_%1").arg(tag));
         s.click("bttGrafico");
         for (int i : {0, 2, 6, 18}) {
             option(s, i);
+            const std::string shown = chartShown(chart(s)); // three points, the plant's day
+            EXPECT_NE(shown.find(" 3|Impianto Uno (30/06/2011)|"), std::string::npos) << shown;
             QCoreApplication::processEvents();
             screenshot(chart(s), QString("grafico_%1_option%2").arg(tag).arg(i));
         }

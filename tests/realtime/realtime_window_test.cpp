@@ -223,8 +223,9 @@ TEST(RealtimeWindow, CloseDuringAnAcquisitionWaits) {
     EXPECT_TRUE(s.commands().isEmpty());
 }
 
-// The window with three samples, one of them missing values, in English and in Italian.
-TEST(Screenshots, RealtimeWithThreeSamples) {
+// Three samples, one of them missing values, from an instrument with two DC lines and one AC
+// phase: the absent ones stored as such and shown "---"; in English and in Italian.
+TEST(RealtimeWindow, ThreeSamplesOfTwoLinesAndOnePhase) {
     for (const auto& [pc, tag] : {std::pair{kUsPc, "en"}, std::pair{kItalianPc, "it"}}) {
         Rig s(rowFor(pc), {},
               liveContent({listval(), listval({{2, "845.0"}, {3, "--"}, {24, "FAULT"}}),
@@ -237,6 +238,13 @@ TEST(Screenshots, RealtimeWithThreeSamples) {
             acquire(s);
             s.clock->advance(60000);
         }
+        EXPECT_EQ(samples(s, "VDC2, VDC3, IDC3, VAC2, IAC2, VAC3, IAC3").value(2),
+                  "405.5|-10000|-10000|-10000|-10000|-10000|-10000");
+        ASSERT_EQ(gridSamples(w), 3);
+        for (int column : {12, 13, 17, 18, 19, 20})
+            EXPECT_EQ(cell(w, 3, column), "---") << column;
+        EXPECT_EQ(QStringList({cell(w, 2, 3), cell(w, 2, 4), cell(w, 2, 10), cell(w, 2, 23)}),
+                  QStringList({"845", "---", pc == kUsPc ? "405.5" : "405,5", "FAULT"}));
         QCoreApplication::processEvents();
         screenshot(w, QString("realtime_%1_samples").arg(tag));
     }
