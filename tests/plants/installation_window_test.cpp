@@ -95,11 +95,11 @@ TEST(Installation, ButtonsByState) {
     EXPECT_EQ(buttons(s), "New plant/on|Download from instrument/off|Real time/off");
 }
 
-// A download adds the instrument's plants once, however often it runs; the list shows them.
-TEST(Installation, DownloadTwiceAddsEachPlantOnce) {
+// The download's plants in the list, shown in the default number format (that a download adds
+// each plant once is the download's, tested with it).
+TEST(Installation, DownloadedPlantsListedAndShown) {
     Rig s(englishRow(), QStringList{});
     openChooser(s);
-    s.click("bttComm2");
     s.click("bttComm2");
     EXPECT_EQ(s.env.rows("impianti"), 2);
     EXPECT_EQ(s.entries("cbSelImp").size(), 3);

@@ -170,28 +170,16 @@ TEST(PlantRegister, ButtonsFollowSelectionEditAndLink) {
     }
 }
 
+// The rules are validazione_dati_imp's; here the window's captions name the field, a refused
+// plant keeps the edit with what was typed, a hostile text is stored as it is.
 TEST(PlantRegister, BadInputIsRefusedWithItsMessage) {
     const struct {
         int field;
         QString text;
         const char* message; // empty: accepted
     } cases[] = {
-        {0, "", "Power, Noct and Gamma can not be null"},
         {2, " ", "Power, Noct and Gamma can not be null"},
-        {0, "abc", "'Power [kW]' does not have a correct numerical format"},
-        {0, "4200", ""},
         {0, "4200.01", "'Power [kW]' must be between 0 and 200 0.1 and 4200"},
-        {0, "0.1", ""},
-        {0, "0.09", "'Power [kW]' must be between 0 and 200 0.1 and 4200"},
-        {0, "3,5", "'Power [kW]' does not have a correct numerical format"},
-        {1, "100", "'Noct [°C]' must be between 0 and 200 1 and 99"},
-        {2, "-0.45", "'Gamma [%/°C]' must be between 0 and 200 0.01 and 0.99"},
-        {3, "Rossi 'Mario'", "'Name' contains an invalid character"},
-        {3, "Rossi; Mario", "'Name' contains an invalid character"},
-        {4, "Via -- Roma", "'Address' contains an invalid character"},
-        {5, "12/b", "'Number' contains an invalid character"},
-        {6, "20 100", "'Zip Code' contains an invalid character"},
-        {7, "L@Aquila", "'City' contains an invalid character"},
         {8, "RSS-MRA", "'Tax identification number' contains an invalid character"},
         {3, "DROP TABLE impianti", ""},
     };
@@ -203,20 +191,12 @@ TEST(PlantRegister, BadInputIsRefusedWithItsMessage) {
         f[c.field] = c.text;
         fill(s, f);
         s.click("bttOk");
-        const QString what = QString::number(c.field) + ":" + c.text;
-        if (QString(c.message).isEmpty()) {
-            EXPECT_TRUE(s.env.prompts.warnings.empty()) << what.toStdString();
-            EXPECT_EQ(storedPlants(s).size(), 1) << what.toStdString();
-            EXPECT_TRUE(storedPlants(s).value(0).contains("|" + c.text + "|") || c.field < 3)
-                << what.toStdString();
-            continue;
-        }
-        ASSERT_EQ(s.env.prompts.warnings.size(), 1u) << what.toStdString();
-        EXPECT_TRUE(s.env.prompts.warnings[0].text.startsWith(c.message))
-            << what.toStdString() << " -> " << s.env.prompts.warnings[0].text.toStdString();
-        EXPECT_TRUE(storedPlants(s).isEmpty());
-        EXPECT_TRUE(w->editMode()) << what.toStdString();
-        EXPECT_EQ(s.text("tbNome"), f[3]); // the typed values stay
+        const QString shown = s.env.prompts.lastWarning();
+        EXPECT_EQ(shown, *c.message ? c.message + QString("/Error") : "") << c.text.toStdString();
+        EXPECT_EQ(storedPlants(s).size(), *c.message ? 0 : 1);
+        EXPECT_EQ(w->editMode(), *c.message != 0);
+        EXPECT_EQ(s.text("tbNome"), *c.message ? f[3] : ""); // the typed values stay
+        if (!*c.message) EXPECT_TRUE(storedPlants(s).value(0).contains("|" + c.text + "|"));
     }
 }
 

@@ -80,16 +80,13 @@ TEST(DataloggerWindow, ScheduleValidationDrivesTheButton) {
     EXPECT_FALSE(s.on("bttControllo"));
     EXPECT_EQ(s.text("bttControllo"), "Acquire");
 
+    // The fields' rules are the schedule's (valida_hh_mm); here each field reaches them.
     const struct {
         const char *startH, *startM, *stopH, *stopM;
         bool valid;
     } steps[] = {
-        {"8", "00", "8", "00", false},   {"8", "00", "8", "01", true},
-        {"22", "59", "22", "59", false}, {"0", "10", "8", "00", false},
-        {"8", "00", "23", "00", false},  {"8", "00", "9", "60", false},
-        {"07", "0", "8", "0", true},     {"", "0", "8", "0", false},
-        {" 7", "0", "8", "0", false},    {"+7", "0", "8", "0", false},
-        {"-7", "0", "8", "0", false},    {"70000", "0", "8", "0", false},
+        {"8", "00", "8", "00", false}, {"8", "00", "8", "01", true},  {"0", "00", "8", "01", false},
+        {"8", "60", "9", "01", false}, {"8", "00", "23", "0", false}, {"8", "00", "8", "60", false},
     };
     bool seenValid = false;
     for (const auto& c : steps) {
@@ -111,77 +108,9 @@ TEST(DataloggerWindow, ScheduleValidationDrivesTheButton) {
     EXPECT_TRUE(s.commands().isEmpty());
 }
 
-// The second sample comes (2n - 1) x 30 s + 19.5 s after the first, to the millisecond.
-TEST(DataloggerWindow, SecondSampleAfterTheInterval) {
-    const struct { int position, minutes; } cases[] = {{0, 1}, {1, 5}, {4, 20}};
-    for (const auto& c : cases) {
-        Rig s(englishRow(), {}, liveContent({listval()}));
-        openRealtime(s);
-        activate(s, at(7, 59, 58), "8", "00", "22", "59", c.position);
-        s.clock->advanceTo(at(8, 0));
-        EXPECT_EQ(s.commands(), kNine);
-        const QDateTime second = at(8, 0).addMSecs((2 * c.minutes - 1) * 30000 + 19500);
-        s.clock->advanceTo(second.addMSecs(-1));
-        EXPECT_EQ(s.env.rows("realtime"), 1) << c.minutes;
-        s.clock->advanceTo(second);
-        EXPECT_EQ(s.commands(), kNine) << c.minutes;
-        EXPECT_EQ(samples(s, "ora"), QStringList({"08:00:00", second.time().toString("hh:mm:ss")}));
-    }
-}
-
-// Activated early, a run sends nothing before the first 2-s tick in the start minute; it ends by
-// itself on the first tick after the stop minute and then sends nothing more.
-TEST(DataloggerWindow, WaitsForTheStartAndEndsAfterTheStop) {
-    Rig s(englishRow(), {}, liveContent({listval()}));
-    RealtimeWindow* w = openRealtime(s);
-    activate(s, at(7, 58, 11), "8", "00", "8", "01");
-    s.clock->advanceTo(at(7, 59, 59, 999));
-    EXPECT_TRUE(s.commands().isEmpty());
-    EXPECT_TRUE(timer(w, "sec2")->isActive());
-    EXPECT_FALSE(s.on("fr_modo"));
-    s.clock->advanceTo(at(8, 0, 1));
-    EXPECT_EQ(s.commands(), kNine);
-    s.clock->advanceTo(at(8, 2, 0, 999));
-    EXPECT_TRUE(w->running());
-    s.clock->advanceTo(at(8, 2, 1));
-    expectEnded(s, w);
-    EXPECT_EQ(samples(s, "ora"), QStringList({"08:00:01", "08:00:50", "08:01:40"}));
-    s.clock->advanceTo(at(12, 0));
-    s.clock->advanceTo(at(8, 30).addDays(1));
-    EXPECT_EQ(s.commands(), repeated(kNine, 2));
-    EXPECT_EQ(s.env.rows("realtime"), 3);
-}
-
-// Activated after the stop minute (at 10:15), a run waits for the next day's start.
-TEST(DataloggerWindow, AfterTheStopMinuteWaitsForTheNextDay) {
-    Rig s(englishRow(), {}, liveContent({listval()}));
-    openRealtime(s);
-    activate(s, kFirstSample, "8", "00", "9", "00");
-    s.clock->advanceTo(at(7, 59, 59).addDays(1));
-    EXPECT_TRUE(s.commands().isEmpty());
-    s.clock->advanceTo(at(8, 0, 1).addDays(1));
-    EXPECT_EQ(s.commands(), kNine);
-    EXPECT_EQ(samples(s, "data, ora"), QStringList{"2024-06-15|08:00:00"});
-}
-
-// "Stop" while sec30 is on its short 19.5-s tick, then "Start": the new run's samples are 49.5 s
-// apart again, not 10.5 s early.
-TEST(DataloggerWindow, StopAndStartAgainKeepsFullGaps) {
-    Rig s(englishRow(), {}, liveContent({listval()}));
-    RealtimeWindow* w = openRealtime(s);
-    activate(s, at(8, 0));
-    s.clock->advanceTo(at(8, 0, 33)); // a sample at 08:00:02, a 30-s tick at 08:00:32
-    EXPECT_EQ(timer(w, "sec30")->interval(), 19500);
-    s.click("bttControllo");
-    expectEnded(s, w);
-    s.click("bttControllo");
-    EXPECT_EQ(s.text("bttControllo"), "Stop");
-    s.clock->advanceTo(at(8, 2, 15));
-    EXPECT_EQ(samples(s, "ora"), QStringList({"08:00:02", "08:00:35", "08:01:24", "08:02:14"}));
-}
-
-// An hour at interval 1 from 07:59:30: 73 samples, 49.5 s apart, the last at 08:59:24; nothing
-// after 09:00:00.
+// An hour at interval 1 from 07:59:30, through the window: each of the 73 samples stored and
+// shown, 49.5 s apart to the second (so the first waited for 08:00), numbered in turn, the last at
+// 08:59:24; the run then ends by itself and nothing more is sent.
 TEST(DataloggerWindow, AnHourOfSamples) {
     Rig s(englishRow(), {}, liveContent({listval()}));
     RealtimeWindow* w = openRealtime(s);
@@ -317,34 +246,6 @@ TEST(DataloggerWindow, ClosingEndsTheRun) {
     s.clock->advanceTo(at(9, 0));
     QTest::qWait(100);
     EXPECT_TRUE(s.commands().isEmpty());
-}
-
-// Saved after an automatic run: the plant block, three empty lines, the header, one line of 25
-// tab-terminated cells per sample, a final empty line.
-TEST(DataloggerWindow, FileAfterARun) {
-    Rig s(englishRow(), {}, liveContent({listval()}));
-    RealtimeWindow* w = openRealtime(s);
-    activate(s, at(8, 0), "8", "00", "8", "01");
-    s.clock->advanceTo(at(8, 3));
-    expectEnded(s, w);
-    const QString path = s.env.path("run.txt");
-    s.env.prompts.saveNames = {path};
-    s.click("bttSalva");
-    const QList<QByteArray> lines = readFile(path).split('\n');
-    ASSERT_EQ(lines.size(), 10 + 3 + 1 + 3 + 1 + 1); // the split leaves one after the last LF
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
-        EXPECT_TRUE(lines[i].endsWith('\r')) << i;
-    EXPECT_TRUE(lines[0].startsWith("Power: 3.5 kW"));
-    for (int i : {10, 11, 12, 17})
-        EXPECT_EQ(lines[i], "\r");
-    EXPECT_TRUE(lines[13].startsWith("Date\tTime\tRad."));
-    EXPECT_TRUE(lines[14].startsWith("14/06/2024\t08:00:02\t812.5\t"));
-    EXPECT_TRUE(lines[15].startsWith("14/06/2024\t08:00:51\t"));
-    EXPECT_TRUE(lines[16].startsWith("14/06/2024\t08:01:41\t"));
-    for (int i : {13, 14, 15, 16}) {
-        EXPECT_EQ(lines[i].count('\t'), 25) << i;
-        EXPECT_TRUE(lines[i].endsWith("\t\r")) << i;
-    }
 }
 
 // Automatic mode with a valid schedule, idle and running at interval 5 (the list's second

@@ -195,11 +195,6 @@ TEST(UploaderWindows, VerifyBoxUnderTheFileNameAndDamagedFilesShownInEitherWindo
         {tamrixTransfer(), "", "UpLoader End.", "tamrix_verified"},
         {sirvexTransfer(), "bad_checksum.hex", "Bad Hex file: line 3 checksum",
          "sirvex_bad_checksum"},
-        {tamrixTransfer(), "bad_checksum.hex", "Bad Hex file: line 3 checksum",
-         "tamrix_bad_checksum"},
-        {sirvexTransfer(), "bad_odd_count.hex", "Bad Hex file: line 194 is malformed", nullptr},
-        {tamrixTransfer(), "bad_odd_count.hex", "Bad Hex file: line 194 is malformed", nullptr},
-        {sirvexTransfer(), "bad_no_end.hex", "Bad Hex file: no end record", nullptr},
         {tamrixTransfer(), "bad_no_end.hex", "Bad Hex file: no end record", "tamrix_no_end"},
     };
     for (const auto& k : cases) {
