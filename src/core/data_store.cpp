@@ -29,11 +29,8 @@ void open_plant_query(AppContext& ctx, const QString& clause, const QVariantList
     ctx.lastPlantQuery = clause;
 }
 
-bool read_data_impianto_from_db_row(AppContext& ctx) {
+bool read_data_impianto_from_db_row(AppContext& ctx, const RecordSet& rs, PlantRecord& p) {
     return guard(ctx, QStringLiteral("read_data_impianto_from_db_row"), [&] {
-        requirePlants(ctx);
-        const RecordSet& rs = *ctx.plants;
-        PlantRecord& p = ctx.plant;
         for (const PlantColumn& c : kPlantColumns) {
             const QString name = QLatin1String(c.name);
             if (c.number) p.*c.number = rs.number(name);
@@ -44,11 +41,8 @@ bool read_data_impianto_from_db_row(AppContext& ctx) {
     });
 }
 
-bool write_data_impianto_in_db_row(AppContext& ctx) {
+bool write_data_impianto_in_db_row(AppContext& ctx, RecordSet& rs, const PlantRecord& p) {
     return guard(ctx, QStringLiteral("write_data_impianto_in_db_row"), [&] {
-        requirePlants(ctx);
-        RecordSet& rs = *ctx.plants;
-        const PlantRecord& p = ctx.plant;
         rs.setField(QStringLiteral("tipo"), 1);
         for (const PlantColumn& c : kPlantColumns) {
             const QString name = QLatin1String(c.name);
@@ -60,6 +54,20 @@ bool write_data_impianto_in_db_row(AppContext& ctx) {
         rs.setField(QStringLiteral("TEXT2"), ctx.swVersion);
         return true;
     });
+}
+
+bool read_data_impianto_from_db_row(AppContext& ctx) {
+    if (!ctx.plants)
+        return guard(ctx, QStringLiteral("read_data_impianto_from_db_row"),
+                     [&] { return requirePlants(ctx), true; });
+    return read_data_impianto_from_db_row(ctx, *ctx.plants, ctx.plant);
+}
+
+bool write_data_impianto_in_db_row(AppContext& ctx) {
+    if (!ctx.plants)
+        return guard(ctx, QStringLiteral("write_data_impianto_in_db_row"),
+                     [&] { return requirePlants(ctx), true; });
+    return write_data_impianto_in_db_row(ctx, *ctx.plants, ctx.plant);
 }
 
 bool leggi_impianto_per_ID(AppContext& ctx, qint64 id) {

@@ -7,6 +7,8 @@
 namespace vorna {
 
 class AppContext;
+class RecordSet;
+struct PlantRecord;
 
 // Moves plants and measurements between the database and the context's records.
 void reset_variabili_impianto(AppContext& ctx);
@@ -19,6 +21,11 @@ void open_plant_query(AppContext& ctx, const QString& clause, const QVariantList
 bool read_data_impianto_from_db_row(AppContext& ctx);
 // ctx.plant into the current new or edited row of ctx.plants; the caller commits it.
 bool write_data_impianto_in_db_row(AppContext& ctx);
+// The current row of rs into plant (all fields but ID); false (logged) when it cannot be read.
+bool read_data_impianto_from_db_row(AppContext& ctx, const RecordSet& rs, PlantRecord& plant);
+// plant, stamped with the firmware and program versions, into the current new or edited row of
+// rs; the caller commits it. False (logged) when the row cannot take it.
+bool write_data_impianto_in_db_row(AppContext& ctx, RecordSet& rs, const PlantRecord& plant);
 bool leggi_impianto_per_ID(AppContext& ctx, qint64 id);
 
 enum class MeasurementSource { Downloaded = 1, Realtime = 2 };

@@ -354,8 +354,9 @@ bool PlantsWindow::salva_impianto() {
         if (ctx_.plants->rowCount() == 0) selectedPcRow_ = -1;
         controls_dettagli_imp_to_var();
         s.step(5);
-        const qint64 id = selectedPcRow_ >= 0 ? pcPlantIdList_.at(size_t(selectedPcRow_)) : -1;
-        return store_current_plant(ctx_, id);
+        PlantRecord plant = ctx_.plant;
+        plant.ID = selectedPcRow_ >= 0 ? pcPlantIdList_.at(size_t(selectedPcRow_)) : -1;
+        return PlantStore(ctx_).save(plant) >= 0;
     });
 }
 
@@ -476,7 +477,9 @@ void PlantsWindow::bttStrumToPc_Click() {
         guard(ctx_, QStringLiteral("bttStrumToPc_Click"), [&] {
             if (selectedInstrumentSlot_ < 0) return false;
             array_to_var();
-            if (!store_current_plant(ctx_, -1)) return false;
+            PlantRecord plant = ctx_.plant;
+            plant.ID = -1;
+            if (PlantStore(ctx_).save(plant) < 0) return false;
             leggi_impianti_da_pc();
             return true;
         });
