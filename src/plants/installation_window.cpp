@@ -8,6 +8,7 @@
 #include "number_format.h"
 #include "plant_details_pane.h"
 #include "plant_duplicate.h"
+#include "plant_store.h"
 #include "validation.h"
 
 #include <QComboBox>
@@ -223,8 +224,7 @@ void InstallationWindow::bttComm3_Click() {
 }
 
 bool InstallationWindow::salva_impianto() {
-    const QString name = QStringLiteral("salva_impianto");
-    return guard(ctx_, name, [&](TrapScope& s) {
+    return guard(ctx_, QStringLiteral("salva_impianto"), [&](TrapScope& s) {
         s.step(1);
         if (!validazione_dati_imp(ctx_, pane_->fields())) return false;
         s.step(2);
@@ -233,26 +233,20 @@ bool InstallationWindow::salva_impianto() {
             ctx_.prompts.warning(ctx_.msg(133), QStringLiteral("Error"));
             return true;
         case DuplicateCheck::Unreadable:
-            print_error(ctx_, name, QStringLiteral("2"));
-            return false;
+            s.falseIsFailure = true;
+            return s.fail(QString());
         case DuplicateCheck::None:
             break;
         }
         s.step(3);
+        PlantStore store(ctx_);
         PlantRecord& p = ctx_.plant;
-        if (ctx_.plants->rowCount() == 0) p.ID = -1;
+        if (store.count() == 0) p.ID = -1;
         s.step(4);
         pane_->controls_to_var(p);
-        open_plant_query(ctx_, QStringLiteral("WHERE ID=?"), {p.ID});
-        RecordSet& rs = *ctx_.plants;
-        if (p.ID == -1) {
-            rs.addNew();
-        } else {
-            if (rs.eof()) throw RunError(err::kDatabaseBase, QStringLiteral("no plant"));
-            rs.edit();
-        }
-        if (!write_data_impianto_in_db_row(ctx_)) return false;
-        rs.update();
+        // This window has always logged a vanished plant so.
+        if (store.save(p, RunError(err::kDatabaseBase, QStringLiteral("no plant"))) < 0)
+            return false;
         s.step(5);
         refillPlants();
         cbSelImp_->setCurrentIndex(0);
