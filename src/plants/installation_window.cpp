@@ -9,6 +9,7 @@
 #include "plant_details_pane.h"
 #include "plant_duplicate.h"
 #include "plant_store.h"
+#include "realtime_power.h"
 #include "validation.h"
 
 #include <QComboBox>
@@ -24,8 +25,6 @@ namespace {
 
 constexpr int kWidthTwips = 7095;
 constexpr int kHeightTwips = 6900;
-constexpr double kPowerLimitKw = 600;
-constexpr double kSfPowerLimitKw = 4200; // instruments whose version holds "SF"
 
 } // namespace
 
@@ -66,10 +65,13 @@ void InstallationWindow::build() {
 }
 
 void InstallationWindow::Form_Load_installation() {
-    set_messages_installation();
-    ctx_.plant.ID = -1;
-    installationStep_ = 1;
-    step();
+    guard(ctx_, QStringLiteral("Form_Load_installation"), [&] {
+        set_messages_installation();
+        ctx_.plant.ID = -1;
+        installationStep_ = 1;
+        step();
+        return true;
+    });
 }
 
 void InstallationWindow::set_messages_installation() {
@@ -141,8 +143,7 @@ void InstallationWindow::step() {
 
 void InstallationWindow::cbSelImp_Click() {
     handle([&] {
-        const QString name = QStringLiteral("cbSelImp_Click");
-        guard(ctx_, name, [&](TrapScope& s) {
+        guard(ctx_, QStringLiteral("cbSelImp_Click"), [&](TrapScope& s) {
             const int entry = cbSelImp_->currentIndex();
             if (entry <= 0 || entry > int(ctx_.plantIdList.size())) {
                 ctx_.plant.ID = -1;
@@ -156,11 +157,12 @@ void InstallationWindow::cbSelImp_Click() {
             installationStep_ = 2;
             step();
             s.step(2);
-            open_plant_query(ctx_, QStringLiteral("WHERE ID=?"), {id});
-            if (ctx_.plants->eof() || !read_data_impianto_from_db_row(ctx_)) {
-                print_error(ctx_, name, QStringLiteral("2"));
-                return false;
+            const StoredPlant stored = PlantStore(ctx_).load(id);
+            if (!stored.found()) {
+                s.falseIsFailure = true;
+                return s.fail(QString());
             }
+            ctx_.plant = stored.plant;
             pane_->var_to_controls(ctx_.plant);
             return true;
         });
@@ -209,9 +211,7 @@ void InstallationWindow::bttComm3_Click() {
     handle([&] {
         guard(ctx_, QStringLiteral("bttComm3_Click"), [&] {
             if (installationStep_ != 2) return true;
-            const double limit = ctx_.fwSfFlag ? kSfPowerLimitKw : kPowerLimitKw;
-            double power = 0;
-            if (!parse_number(pane_->tbPot()->text(), power) || power > limit) {
+            if (!realtime_power_allowed(ctx_, pane_->tbPot()->text())) {
                 ctx_.prompts.warning(ctx_.msg(204), QStringLiteral("Error"));
                 return true;
             }
