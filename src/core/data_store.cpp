@@ -16,20 +16,6 @@ void reset_variabili_acquisizione(AppContext& ctx) {
     ctx.measurement.reset();
 }
 
-namespace {
-
-void requirePlants(const AppContext& ctx) {
-    if (!ctx.plants) throw RunError(err::kDatabaseBase + 91, QStringLiteral("no plant query"));
-}
-
-} // namespace
-
-void open_plant_query(AppContext& ctx, const QString& clause, const QVariantList& params) {
-    ctx.plants = std::make_unique<RecordSet>(
-        RecordSet::query(ctx.db, QStringLiteral("impianti"), clause, params));
-    ctx.lastPlantQuery = clause;
-}
-
 bool read_data_impianto_from_db_row(AppContext& ctx, const RecordSet& rs, PlantRecord& p) {
     return guard(ctx, QStringLiteral("read_data_impianto_from_db_row"), [&] {
         for (const PlantColumn& c : kPlantColumns) {
@@ -55,20 +41,6 @@ bool write_data_impianto_in_db_row(AppContext& ctx, RecordSet& rs, const PlantRe
         rs.setField(QStringLiteral("TEXT2"), ctx.swVersion);
         return true;
     });
-}
-
-bool read_data_impianto_from_db_row(AppContext& ctx) {
-    if (!ctx.plants)
-        return guard(ctx, QStringLiteral("read_data_impianto_from_db_row"),
-                     [&] { return requirePlants(ctx), true; });
-    return read_data_impianto_from_db_row(ctx, *ctx.plants, ctx.plant);
-}
-
-bool write_data_impianto_in_db_row(AppContext& ctx) {
-    if (!ctx.plants)
-        return guard(ctx, QStringLiteral("write_data_impianto_in_db_row"),
-                     [&] { return requirePlants(ctx), true; });
-    return write_data_impianto_in_db_row(ctx, *ctx.plants, ctx.plant);
 }
 
 bool leggi_impianto_per_ID(AppContext& ctx, qint64 id) {
