@@ -269,8 +269,7 @@ void PlantsWindow::restoreSelection() {
 
 void PlantsWindow::lsbImpPc_Click() {
     const bool ran = handle([&] {
-        const QString name = QStringLiteral("lsbImpPc_Click");
-        guard(ctx_, name, [&](TrapScope& s) {
+        guard(ctx_, QStringLiteral("lsbImpPc_Click"), [&](TrapScope& s) {
             const int row = lsbImpPc_->selectedItems().isEmpty() ? -1 : lsbImpPc_->currentRow();
             if (row < 0 || row >= int(pcPlantIdList_.size())) {
                 clear_controls_dettagli_imp();
