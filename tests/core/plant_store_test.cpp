@@ -121,23 +121,6 @@ TEST_F(PlantTable, AnUnreadableRowEndsTheReadThatMeetsIt) {
               QString("%1:Anna/Asti/Via Po/1 %2:Bruno/Asti/Via Po/1").arg(last).arg(first));
 }
 
-TEST_F(PlantTable, LoadAndFindGiveEveryFieldAndTheId) {
-    insert("Rossi", "Milano");
-    const qint64 id =
-        insert({12.5, 1, 47, 0.4, "Bianchi", "Via Larga", "7b", "10100", "Torino", "BNC"});
-    for (const StoredPlant& s :
-         {store.load(id), store.findFirst([](const PlantRecord& p) { return p.BOOL1; })}) {
-        ASSERT_TRUE(s.found());
-        const PlantRecord& p = s.plant;
-        EXPECT_EQ(p.ID, id);
-        EXPECT_EQ(QString("%1|%2|%3|%4").arg(p.POT).arg(p.BOOL1).arg(p.NOCT).arg(p.REAL1),
-                  "12.5|1|47|0.4");
-        EXPECT_EQ(QStringList({p.nome, p.indirizzo, p.NUMCIV, p.cap, p.comune, p.CODFISC}),
-                  QStringList({"Bianchi", "Via Larga", "7b", "10100", "Torino", "BNC"}));
-    }
-    EXPECT_FALSE(store.findFirst([](const PlantRecord& p) { return p.nome == "rossi"; }).found());
-}
-
 TEST_F(PlantTable, SaveAddsOrUpdatesTheRowStampedWithTheVersions) {
     ctx.fwVersionText = "FV 2.1.5";
     const QString stored = "12.5|1|47|0.4|Bianchi|Via Larga|7b|10100|Torino|BNC|1|FV 2.1.5|ZMB 4.5";
