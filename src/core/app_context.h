@@ -4,6 +4,7 @@
 #include "link.h"
 #include "link_indicators.h"
 #include "message_catalogue.h"
+#include "program_texts.h"
 #include "prompts.h"
 #include "record_set.h"
 #include "records.h"
@@ -34,12 +35,11 @@ struct InstrumentIdentity {
     QString serialNumberText;
 };
 
-// The database and the shared record sets, with the current plant and measurement.
+// The database and the settings record set, with the current plant and measurement. Plants are
+// read and written through a PlantStore, which keeps nothing open between routines.
 struct CurrentRecords {
     Database db;
     std::unique_ptr<RecordSet> settings; // the settings row of impostazioni (see SettingsRow)
-    std::unique_ptr<RecordSet> plants;   // the last plant query, on the current row
-    QString lastPlantQuery;
     std::vector<qint64> plantIdList;
     PlantRecord plant;
     MeasurementRecord measurement;
@@ -93,6 +93,9 @@ public:
     MessageCatalogue messaggi;
     // Catalogue text in the current language.
     const QString& msg(int number) const { return messaggi.text(languageIndex, number); }
+    // The program's own texts (features beyond the catalogue), by key, in the current language.
+    ProgramTexts programTexts;
+    const QString& text(const QString& key) const { return programTexts.text(languageIndex, key); }
 
     Prompts& prompts;
 

@@ -163,8 +163,7 @@ bool parse_measurement_reply(const AppContext& ctx, const QString& reply, Measur
 bool read_versione_fw(AppContext& ctx, const QString& callerWindow) {
     return guard(ctx, QStringLiteral("read_versione_fw"), [&] {
         ctx.fwSfFlag = false;
-        ctx.link.commandText = QStringLiteral("VERSION?");
-        if (!trasmette(ctx, callerWindow)) return false;
+        if (!trasmette(ctx, callerWindow, QStringLiteral("VERSION?"))) return false;
         const QString& reply = ctx.link.replyText;
         ctx.fwSfFlag = reply.contains(QLatin1String("SF"));
         const qsizetype colon = reply.indexOf(QLatin1String(": "));
@@ -175,8 +174,7 @@ bool read_versione_fw(AppContext& ctx, const QString& callerWindow) {
 
 void read_matricola_str(AppContext& ctx, const QString& callerWindow) {
     guard(ctx, QStringLiteral("read_matricola_str"), [&] {
-        ctx.link.commandText = QStringLiteral("SERIALNUM?");
-        if (!trasmette(ctx, callerWindow)) return false;
+        if (!trasmette(ctx, callerWindow, QStringLiteral("SERIALNUM?"))) return false;
         ctx.serialNumberText = ctx.link.replyText;
         return true;
     });
@@ -187,8 +185,9 @@ bool leggi_impianto_da_UT(AppContext& ctx, const QString& callerWindow, int plan
         s.step(1);
         reset_variabili_impianto(ctx);
         s.step(2);
-        ctx.link.commandText = QStringLiteral("LISTNIMPIANTO ") + QString::number(plantNumber);
-        if (!trasmette(ctx, callerWindow)) return false;
+        if (!trasmette(ctx, callerWindow,
+                       QStringLiteral("LISTNIMPIANTO ") + QString::number(plantNumber)))
+            return false;
         s.step(3);
         return parse_plant_reply(ctx, ctx.link.replyText, ctx.plant);
     });
@@ -200,9 +199,10 @@ bool leggi_acquisizione_da_UT(AppContext& ctx, const QString& callerWindow, int 
         s.step(1);
         reset_variabili_acquisizione(ctx);
         s.step(2);
-        ctx.link.commandText = QStringLiteral("LISTMISURA ") + QString::number(plantNumber) +
-                               QLatin1Char(' ') + QString::number(measurementNumber);
-        if (!trasmette(ctx, callerWindow)) return false;
+        if (!trasmette(ctx, callerWindow,
+                       QStringLiteral("LISTMISURA ") + QString::number(plantNumber) +
+                           QLatin1Char(' ') + QString::number(measurementNumber)))
+            return false;
         s.step(3);
         return parse_measurement_reply(ctx, ctx.link.replyText, ctx.measurement);
     });

@@ -144,6 +144,11 @@ bool trasmette(AppContext& ctx, const QString& callerWindow) {
     });
 }
 
+bool trasmette(AppContext& ctx, const QString& callerWindow, const QString& command) {
+    ctx.link.commandText = command;
+    return trasmette(ctx, callerWindow);
+}
+
 bool write_on_com(AppContext& ctx, const QString& command, SerialPort& port) {
     Link& l = ctx.link;
     return guard(ctx, QStringLiteral("write_on_com"), [&](TrapScope& s) {

@@ -95,6 +95,8 @@ private:
 // The command exchange: sends link.commandText to the instrument and leaves its reply line in
 // link.replyText. callerWindow names the asking window in the error log.
 bool trasmette(AppContext& ctx, const QString& callerWindow);
+// The same for command: link.commandText is set to it first, as the behaviour shares it.
+bool trasmette(AppContext& ctx, const QString& callerWindow, const QString& command);
 // One line (command + CR) on port.
 bool write_on_com(AppContext& ctx, const QString& command, SerialPort& port);
 // One line from port into reply (without its CR).

@@ -18,32 +18,41 @@ namespace {
 
 constexpr int kColumns = 1 + MessageCatalogue::kLanguages;
 
-[[noreturn]] void fail(int line, const QString& what) {
-    throw MessageDataError(line, what.toStdString());
+const char* const kFile = "messages.tsv";
+
+[[noreturn]] void failIn(const char* file, int line, const QString& what) {
+    throw MessageDataError(line, what.toStdString(), file);
 }
 
-// Undoes the file's escapes: \t tab, \n line feed, \r carriage return, \\ backslash, \s blank.
+[[noreturn]] void fail(int line, const QString& what) {
+    failIn(kFile, line, what);
+}
+
+} // namespace
+
 // A blank at either end of a text must be written \s, so an editor that trims lines, or an eye
 // that misses a trailing blank, cannot change a text unnoticed.
-QString decodeField(QStringView raw, int line, int column) {
+QString decodeTextField(QStringView raw, int line, int column, const char* file) {
     if (!raw.isEmpty() && (raw.front() == QLatin1Char(' ') || raw.back() == QLatin1Char(' ')))
-        fail(line, QStringLiteral("column %1: a blank at the start or end of a text must be "
-                                  "written \\s")
-                       .arg(column + 1));
+        failIn(file, line,
+               QStringLiteral("column %1: a blank at the start or end of a text must be "
+                              "written \\s")
+                   .arg(column + 1));
     QString text;
     text.reserve(raw.size());
     for (qsizetype i = 0; i < raw.size(); ++i) {
         const QChar c = raw[i];
         if (c != QLatin1Char('\\')) {
             if (c.unicode() > 0xff)
-                fail(line, QStringLiteral("column %1: character U+%2 is outside ISO 8859-1")
-                               .arg(column + 1)
-                               .arg(c.unicode(), 4, 16, QLatin1Char('0')));
+                failIn(file, line,
+                       QStringLiteral("column %1: character U+%2 is outside ISO 8859-1")
+                           .arg(column + 1)
+                           .arg(c.unicode(), 4, 16, QLatin1Char('0')));
             text += c;
             continue;
         }
         if (++i == raw.size())
-            fail(line, QStringLiteral("column %1: lone \\ at the end").arg(column + 1));
+            failIn(file, line, QStringLiteral("column %1: lone \\ at the end").arg(column + 1));
         switch (raw[i].unicode()) {
         case 't':
             text += QLatin1Char('\t');
@@ -61,12 +70,14 @@ QString decodeField(QStringView raw, int line, int column) {
             text += QLatin1Char('\\');
             break;
         default:
-            fail(line,
-                 QStringLiteral("column %1: unknown escape \\%2").arg(column + 1).arg(raw[i]));
+            failIn(file, line,
+                   QStringLiteral("column %1: unknown escape \\%2").arg(column + 1).arg(raw[i]));
         }
     }
     return text;
 }
+
+namespace {
 
 int messageNumber(QStringView field, int line) {
     bool ok = false;
@@ -80,9 +91,9 @@ int messageNumber(QStringView field, int line) {
 
 } // namespace
 
-MessageDataError::MessageDataError(int line, const std::string& what)
-    : std::runtime_error(line > 0 ? "messages.tsv line " + std::to_string(line) + ": " + what
-                                  : "messages.tsv: " + what),
+MessageDataError::MessageDataError(int line, const std::string& what, const char* file)
+    : std::runtime_error(line > 0 ? file + (" line " + std::to_string(line)) + ": " + what
+                                  : file + (": " + what)),
       line_(line) {}
 
 QByteArray builtInMessageData() {
@@ -120,8 +131,9 @@ void fillMessages(MessageCatalogue& catalogue, int first, int last, const QByteA
         for (int language = 0; language < MessageCatalogue::kLanguages; ++language) {
             const qsizetype col = language + 1;
             catalogue.set(language, number,
-                          col < fields.size() ? decodeField(fields[col], lineNo, int(col))
-                                              : QString());
+                          col < fields.size()
+                              ? decodeTextField(fields[col], lineNo, int(col), kFile)
+                              : QString());
         }
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <stdexcept>
 #include <string>
 
@@ -8,10 +9,10 @@ namespace vorna {
 
 class MessageCatalogue;
 
-// A fault in the catalogue's data file; the text names the line.
+// A fault in a text table's data file; the text names the file and the line.
 class MessageDataError : public std::runtime_error {
 public:
-    MessageDataError(int line, const std::string& what);
+    MessageDataError(int line, const std::string& what, const char* file = "messages.tsv");
     int line() const { return line_; }
 
 private:
@@ -26,5 +27,10 @@ QByteArray builtInMessageData();
 // outside the range are not examined beyond their number. Throws MessageDataError at the first
 // fault met; the entries filled before it keep their texts.
 void fillMessages(MessageCatalogue& catalogue, int first, int last, const QByteArray& data);
+
+// One text of a data file with its escapes undone (\t tab, \n line feed, \r carriage return,
+// \\ backslash, \s blank); a blank at either end must be written \s and every character must fit
+// ISO 8859-1. column is 0-based; faults name line and column, in `file`.
+QString decodeTextField(QStringView raw, int line, int column, const char* file);
 
 } // namespace vorna

@@ -8,6 +8,8 @@
 #include "number_format.h"
 #include "plant_details_pane.h"
 #include "plant_duplicate.h"
+#include "plant_store.h"
+#include "realtime_power.h"
 #include "validation.h"
 
 #include <QComboBox>
@@ -23,8 +25,6 @@ namespace {
 
 constexpr int kWidthTwips = 7095;
 constexpr int kHeightTwips = 6900;
-constexpr double kPowerLimitKw = 600;
-constexpr double kSfPowerLimitKw = 4200; // instruments whose version holds "SF"
 
 } // namespace
 
@@ -58,17 +58,20 @@ void InstallationWindow::build() {
         buttons->addWidget(b);
     outer->addLayout(buttons);
 
-    connect(cbSelImp_, &QComboBox::activated, this, [this] { handled([&] { cbSelImp_Click(); }); });
-    connect(bttComm1_, &QPushButton::clicked, this, [this] { handled([&] { bttComm1_Click(); }); });
-    connect(bttComm2_, &QPushButton::clicked, this, [this] { handled([&] { bttComm2_Click(); }); });
-    connect(bttComm3_, &QPushButton::clicked, this, [this] { handled([&] { bttComm3_Click(); }); });
+    connect(cbSelImp_, &QComboBox::activated, this, &InstallationWindow::cbSelImp_Click);
+    connect(bttComm1_, &QPushButton::clicked, this, &InstallationWindow::bttComm1_Click);
+    connect(bttComm2_, &QPushButton::clicked, this, &InstallationWindow::bttComm2_Click);
+    connect(bttComm3_, &QPushButton::clicked, this, &InstallationWindow::bttComm3_Click);
 }
 
 void InstallationWindow::Form_Load_installation() {
-    set_messages_installation();
-    ctx_.plant.ID = -1;
-    installationStep_ = 1;
-    step();
+    guard(ctx_, QStringLiteral("Form_Load_installation"), [&] {
+        set_messages_installation();
+        ctx_.plant.ID = -1;
+        installationStep_ = 1;
+        step();
+        return true;
+    });
 }
 
 void InstallationWindow::set_messages_installation() {
@@ -139,84 +142,89 @@ void InstallationWindow::step() {
 }
 
 void InstallationWindow::cbSelImp_Click() {
-    const QString name = QStringLiteral("cbSelImp_Click");
-    guard(ctx_, name, [&](TrapScope& s) {
-        const int entry = cbSelImp_->currentIndex();
-        if (entry <= 0 || entry > int(ctx_.plantIdList.size())) {
-            ctx_.plant.ID = -1;
-            installationStep_ = 1;
+    handle([&] {
+        guard(ctx_, QStringLiteral("cbSelImp_Click"), [&](TrapScope& s) {
+            const int entry = cbSelImp_->currentIndex();
+            if (entry <= 0 || entry > int(ctx_.plantIdList.size())) {
+                ctx_.plant.ID = -1;
+                installationStep_ = 1;
+                step();
+                return true;
+            }
+            s.step(1);
+            const qint64 id = ctx_.plantIdList[size_t(entry - 1)];
+            ctx_.plant.ID = id;
+            installationStep_ = 2;
             step();
+            s.step(2);
+            const StoredPlant stored = PlantStore(ctx_).load(id);
+            if (!stored.found()) {
+                s.falseIsFailure = true;
+                return s.fail(QString());
+            }
+            ctx_.plant = stored.plant;
+            pane_->var_to_controls(ctx_.plant);
             return true;
-        }
-        s.step(1);
-        const qint64 id = ctx_.plantIdList[size_t(entry - 1)];
-        ctx_.plant.ID = id;
-        installationStep_ = 2;
-        step();
-        s.step(2);
-        open_plant_query(ctx_, QStringLiteral("WHERE ID=?"), {id});
-        if (ctx_.plants->eof() || !read_data_impianto_from_db_row(ctx_)) {
-            print_error(ctx_, name, QStringLiteral("2"));
-            return false;
-        }
-        pane_->var_to_controls(ctx_.plant);
-        return true;
+        });
     });
 }
 
 void InstallationWindow::bttComm1_Click() {
-    guard(ctx_, QStringLiteral("bttComm1_Click"), [&] {
-        if (installationStep_ != 3) {
-            installationStep_ = 3;
-            step();
-        } else if (salva_impianto()) {
-            installationStep_ = 1;
-            step();
-        }
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttComm1_Click"), [&] {
+            if (installationStep_ != 3) {
+                installationStep_ = 3;
+                step();
+            } else if (salva_impianto()) {
+                installationStep_ = 1;
+                step();
+            }
+            return true;
+        });
     });
 }
 
 void InstallationWindow::bttComm2_Click() {
-    guard(ctx_, QStringLiteral("bttComm2_Click"), [&] {
-        switch (installationStep_) {
-        case 1:
-            if (!scarica_impianti(ctx_, QStringLiteral("installation"))) return false;
-            break;
-        case 2:
-            if (ctx_.prompts.question(ctx_.msg(150), ctx_.msg(154)) &&
-                !cancella_impianto_da_DB(ctx_, ctx_.plant.ID))
-                return false;
-            break;
-        default:
-            cbSelImp_Click();
-            break;
-        }
-        installationStep_ = 1;
-        step();
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttComm2_Click"), [&] {
+            switch (installationStep_) {
+            case 1:
+                if (!scarica_impianti(ctx_, QStringLiteral("installation"))) return false;
+                break;
+            case 2:
+                if (ctx_.prompts.question(ctx_.msg(150), ctx_.msg(154)) &&
+                    !cancella_impianto_da_DB(ctx_, ctx_.plant.ID))
+                    return false;
+                break;
+            default:
+                nested([&] { cbSelImp_Click(); });
+                break;
+            }
+            installationStep_ = 1;
+            step();
+            return true;
+        });
     });
 }
 
 void InstallationWindow::bttComm3_Click() {
-    guard(ctx_, QStringLiteral("bttComm3_Click"), [&] {
-        if (installationStep_ != 2) return true;
-        const double limit = ctx_.fwSfFlag ? kSfPowerLimitKw : kPowerLimitKw;
-        double power = 0;
-        if (!parse_number(pane_->tbPot()->text(), power) || power > limit) {
-            ctx_.prompts.warning(ctx_.msg(204), QStringLiteral("Error"));
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttComm3_Click"), [&] {
+            if (installationStep_ != 2) return true;
+            if (!realtime_power_allowed(ctx_, pane_->tbPot()->text())) {
+                ctx_.prompts.warning(ctx_.msg(204), QStringLiteral("Error"));
+                return true;
+            }
+            ctx_.openWindow(QStringLiteral("realtime"));
+            // Not at once: the close waits until this handler has returned.
+            closeWindow();
             return true;
-        }
-        ctx_.openWindow(QStringLiteral("realtime"));
-        // Not at once: the close waits until this handler has returned.
-        closeWindow();
-        return true;
+        });
     });
 }
 
 bool InstallationWindow::salva_impianto() {
-    const QString name = QStringLiteral("salva_impianto");
-    return guard(ctx_, name, [&](TrapScope& s) {
+    return guard(ctx_, QStringLiteral("salva_impianto"), [&](TrapScope& s) {
         s.step(1);
         if (!validazione_dati_imp(ctx_, pane_->fields())) return false;
         s.step(2);
@@ -225,30 +233,24 @@ bool InstallationWindow::salva_impianto() {
             ctx_.prompts.warning(ctx_.msg(133), QStringLiteral("Error"));
             return true;
         case DuplicateCheck::Unreadable:
-            print_error(ctx_, name, QStringLiteral("2"));
-            return false;
+            s.falseIsFailure = true;
+            return s.fail(QString());
         case DuplicateCheck::None:
             break;
         }
         s.step(3);
+        PlantStore store(ctx_);
         PlantRecord& p = ctx_.plant;
-        if (ctx_.plants->rowCount() == 0) p.ID = -1;
+        if (store.count() == 0) p.ID = -1;
         s.step(4);
         pane_->controls_to_var(p);
-        open_plant_query(ctx_, QStringLiteral("WHERE ID=?"), {p.ID});
-        RecordSet& rs = *ctx_.plants;
-        if (p.ID == -1) {
-            rs.addNew();
-        } else {
-            if (rs.eof()) throw RunError(err::kDatabaseBase, QStringLiteral("no plant"));
-            rs.edit();
-        }
-        if (!write_data_impianto_in_db_row(ctx_)) return false;
-        rs.update();
+        // This window has always logged a vanished plant so.
+        if (store.save(p, RunError(err::kDatabaseBase, QStringLiteral("no plant"))) < 0)
+            return false;
         s.step(5);
         refillPlants();
         cbSelImp_->setCurrentIndex(0);
-        cbSelImp_Click();
+        nested([&] { cbSelImp_Click(); });
         return true;
     });
 }

@@ -9,20 +9,11 @@
 
 namespace vorna {
 
-namespace {
-
-bool exchange(AppContext& ctx, const QString& command) {
-    ctx.link.commandText = command;
-    return trasmette(ctx, kPlantsCaller);
-}
-
-} // namespace
-
 bool leggi_impianti_da_strum(AppContext& ctx, InstrumentPlantTable& table,
                              const std::function<void()>& rowsChanged) {
     return guard(ctx, QStringLiteral("leggi_impianti_da_strum"), [&](TrapScope& s) {
         s.step(1);
-        if (!exchange(ctx, QStringLiteral("IIMP"))) return false;
+        if (!trasmette(ctx, kPlantsCaller, QStringLiteral("IIMP"))) return false;
         s.step(2);
         // Parsed apart: a 32nd number must not leave the slots renumbered under a list that
         // still shows the old plants.
@@ -49,6 +40,11 @@ bool leggi_impianti_da_strum(AppContext& ctx, InstrumentPlantTable& table,
     });
 }
 
+bool delete_plant_on_instrument(AppContext& ctx, int plantNumber) {
+    return trasmette(ctx, kPlantsCaller,
+                     QStringLiteral("CANCIMPPC ") + QString::number(plantNumber));
+}
+
 void copy_plant_fields(const PlantRecord& from, PlantRecord& to) {
     for (const PlantColumn& c : kPlantColumns) {
         if (c.number) to.*c.number = from.*c.number;
@@ -62,7 +58,7 @@ TransferResult send_plant_to_instrument(AppContext& ctx, const QString& routine,
     TransferResult result = TransferResult::Failed;
     guard(ctx, routine, [&](TrapScope& s) {
         s.step(1);
-        if (!exchange(ctx, QStringLiteral("PDCMAX"))) return false;
+        if (!trasmette(ctx, kPlantsCaller, QStringLiteral("PDCMAX"))) return false;
         s.step(2);
         QString maximum = ctx.link.replyText;
         if (ctx.decimalComma())
@@ -82,7 +78,7 @@ TransferResult send_plant_to_instrument(AppContext& ctx, const QString& routine,
             return true;
         }
         s.step(4);
-        if (!exchange(ctx, QStringLiteral("FREEIMP"))) return false;
+        if (!trasmette(ctx, kPlantsCaller, QStringLiteral("FREEIMP"))) return false;
         if (ctx.link.replyText.trimmed().isEmpty()) {
             ctx.prompts.warning(ctx.msg(201));
             result = TransferResult::Refused;
@@ -105,7 +101,7 @@ TransferResult send_plant_to_instrument(AppContext& ctx, const QString& routine,
             QStringLiteral("ICDF ") + placeholder(f.codice) + tab + QStringLiteral("?"),
             QStringLiteral("ICON")};
         for (const QString& line : lines)
-            if (!exchange(ctx, line)) return false;
+            if (!trasmette(ctx, kPlantsCaller, line)) return false;
         result = TransferResult::Sent;
         return true;
     });

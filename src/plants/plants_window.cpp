@@ -186,26 +186,19 @@ bool PlantsWindow::leggi_impianti_da_pc() {
         pcPlantIdList_.clear();
         selectedPcRow_ = -1;
         s.step(2);
-        open_plant_query(ctx_, kPlantListClause);
-        RecordSet& rs = *ctx_.plants;
+        const PlantList stored = PlantStore(ctx_).list();
         s.step(3);
         QStringList rows;
         std::vector<qint64> ids;
-        ids.reserve(size_t(rs.rowCount()));
-        bool allRead = true;
-        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-            reset_variabili_impianto(ctx_);
-            if (!read_data_impianto_from_db_row(ctx_)) {
-                allRead = false;
-                break;
-            }
-            rows << plant_list_text(ctx_.plant);
-            ids.push_back(rs.integer(QStringLiteral("ID")));
+        ids.reserve(stored.plants.size());
+        for (const PlantRecord& p : stored.plants) {
+            rows << plant_list_text(p);
+            ids.push_back(p.ID);
         }
         const QSignalBlocker quiet(lsbImpPc_);
         lsbImpPc_->addItems(rows);
         pcPlantIdList_ = std::move(ids);
-        return allRead;
+        return stored.complete;
     });
 }
 
@@ -233,20 +226,22 @@ void PlantsWindow::clear_controls_dettagli_imp() {
     pane_->clear_controls();
 }
 
-void PlantsWindow::var_to_controls_dettagli_imp() {
-    pane_->var_to_controls(ctx_.plant);
+void PlantsWindow::var_to_controls_dettagli_imp(const PlantRecord& plant) {
+    pane_->var_to_controls(plant);
 }
 
-void PlantsWindow::controls_dettagli_imp_to_var() {
-    pane_->controls_to_var(ctx_.plant);
+void PlantsWindow::controls_dettagli_imp_to_var(PlantRecord& plant) {
+    pane_->controls_to_var(plant);
 }
 
 void PlantsWindow::array_to_controls_dettagli_imp(int slot) {
     pane_->var_to_controls(table_.plants.at(size_t(slot)));
 }
 
-void PlantsWindow::array_to_var() {
-    copy_plant_fields(table_.plants.at(size_t(selectedInstrumentSlot_)), ctx_.plant);
+PlantRecord PlantsWindow::array_to_var() const {
+    PlantRecord plant;
+    copy_plant_fields(table_.plants.at(size_t(selectedInstrumentSlot_)), plant);
+    return plant;
 }
 
 void PlantsWindow::unselect(QListWidget* list) {
@@ -272,80 +267,76 @@ void PlantsWindow::restoreSelection() {
 
 // ---- PC side ----
 
-void PlantsWindow::showPcSelection() {
-    const QString name = QStringLiteral("lsbImpPc_Click");
-    guard(ctx_, name, [&](TrapScope& s) {
-        const int row = lsbImpPc_->selectedItems().isEmpty() ? -1 : lsbImpPc_->currentRow();
-        if (row < 0 || row >= int(pcPlantIdList_.size())) {
-            clear_controls_dettagli_imp();
-            selectedPcRow_ = selectedInstrumentSlot_ = -1;
+void PlantsWindow::lsbImpPc_Click() {
+    const bool ran = handle([&] {
+        guard(ctx_, QStringLiteral("lsbImpPc_Click"), [&](TrapScope& s) {
+            const int row = lsbImpPc_->selectedItems().isEmpty() ? -1 : lsbImpPc_->currentRow();
+            if (row < 0 || row >= int(pcPlantIdList_.size())) {
+                clear_controls_dettagli_imp();
+                selectedPcRow_ = selectedInstrumentSlot_ = -1;
+                gestione_bottoni();
+                return true;
+            }
+            s.step(2);
+            const StoredPlant stored = PlantStore(ctx_).load(pcPlantIdList_[size_t(row)]);
+            s.step(3);
+            if (!stored.found()) {
+                restoreSelection();
+                s.falseIsFailure = true;
+                return s.fail(QString());
+            }
+            var_to_controls_dettagli_imp(stored.plant);
+            selectedPcRow_ = row;
+            // One plant in the pane: the other list lets go of its own.
+            selectedInstrumentSlot_ = -1;
+            unselect(lsbImpStrum_);
             gestione_bottoni();
             return true;
-        }
-        s.step(2);
-        open_plant_query(ctx_, QStringLiteral("WHERE ID=?"), {pcPlantIdList_[size_t(row)]});
-        s.step(3);
-        if (ctx_.plants->eof() || !read_data_impianto_from_db_row(ctx_)) {
-            print_error(ctx_, name, QStringLiteral("3"));
-            restoreSelection();
-            return false;
-        }
-        var_to_controls_dettagli_imp();
-        selectedPcRow_ = row;
-        // One plant in the pane: the other list lets go of its own.
-        selectedInstrumentSlot_ = -1;
-        unselect(lsbImpStrum_);
-        gestione_bottoni();
-        return true;
+        });
     });
-}
-
-void PlantsWindow::lsbImpPc_Click() {
-    const Handler h(*this);
-    if (h.refused()) return restoreSelection();
-    showPcSelection();
+    if (!ran) restoreSelection();
 }
 
 void PlantsWindow::lsbImpPc_GotFocus() {
-    const Handler h(*this);
-    if (h.refused()) return restoreSelection();
-    unselect(lsbImpStrum_);
-    selectedInstrumentSlot_ = -1;
-    showPcSelection();
+    const bool ran = handle([&] {
+        unselect(lsbImpStrum_);
+        selectedInstrumentSlot_ = -1;
+        nested([&] { lsbImpPc_Click(); });
+    });
+    if (!ran) restoreSelection();
 }
 
 void PlantsWindow::bttNewPc_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    editMode_ = true;
-    selectedPcRow_ = -1;
-    unselect(lsbImpPc_);
-    en_dis_controls_dettagli_imp(true);
-    clear_controls_dettagli_imp();
-    enableLists(false);
-    gestione_bottoni();
+    handle([&] {
+        editMode_ = true;
+        selectedPcRow_ = -1;
+        unselect(lsbImpPc_);
+        en_dis_controls_dettagli_imp(true);
+        clear_controls_dettagli_imp();
+        enableLists(false);
+        gestione_bottoni();
+    });
 }
 
 void PlantsWindow::bttModPc_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    editMode_ = true;
-    en_dis_controls_dettagli_imp(true);
-    enableLists(false);
-    gestione_bottoni();
+    handle([&] {
+        editMode_ = true;
+        en_dis_controls_dettagli_imp(true);
+        enableLists(false);
+        gestione_bottoni();
+    });
 }
 
 bool PlantsWindow::salva_impianto() {
-    const QString name = QStringLiteral("salva_impianto");
-    return guard(ctx_, name, [&](TrapScope& s) {
+    return guard(ctx_, QStringLiteral("salva_impianto"), [&](TrapScope& s) {
         s.step(1);
         const PlantFields fields = pane_->fields();
         if (!validazione_dati_imp(ctx_, fields)) return false;
         s.step(2);
         switch (find_duplicate_plant(ctx_, fields, pane_->aboveTwenty(), one_or_two_decimals)) {
         case DuplicateCheck::Unreadable:
-            print_error(ctx_, name, QStringLiteral("2"));
-            return false;
+            s.falseIsFailure = true;
+            return s.fail(QString());
         case DuplicateCheck::Found:
             ctx_.prompts.warning(ctx_.msg(133));
             return true;
@@ -353,65 +344,67 @@ bool PlantsWindow::salva_impianto() {
             break;
         }
         s.step(3);
-        if (ctx_.plants->rowCount() == 0) selectedPcRow_ = -1;
-        controls_dettagli_imp_to_var();
+        PlantStore store(ctx_);
+        if (store.count() == 0) selectedPcRow_ = -1;
+        PlantRecord plant;
+        controls_dettagli_imp_to_var(plant);
         s.step(5);
-        const qint64 id = selectedPcRow_ >= 0 ? pcPlantIdList_.at(size_t(selectedPcRow_)) : -1;
-        return store_current_plant(ctx_, id);
+        plant.ID = selectedPcRow_ >= 0 ? pcPlantIdList_.at(size_t(selectedPcRow_)) : -1;
+        return store.save(plant) >= 0;
     });
 }
 
 void PlantsWindow::bttOk_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    if (!salva_impianto()) return;
-    editMode_ = false;
-    clear_controls_dettagli_imp();
-    leggi_impianti_da_pc();
-    en_dis_controls_dettagli_imp(false);
-    enableLists(true);
-    gestione_bottoni();
+    handle([&] {
+        if (!salva_impianto()) return;
+        editMode_ = false;
+        clear_controls_dettagli_imp();
+        leggi_impianti_da_pc();
+        en_dis_controls_dettagli_imp(false);
+        enableLists(true);
+        gestione_bottoni();
+    });
 }
 
 void PlantsWindow::bttAnnulla_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    editMode_ = false;
-    en_dis_controls_dettagli_imp(false);
-    enableLists(true);
-    // The selection stays, so the pane shows its plant again: the buttons act on it, and a
-    // pane left blank would send or save an empty plant.
-    if (selectedPcRow_ >= 0) {
-        showPcSelection();
-    } else if (selectedInstrumentSlot_ >= 0) {
-        array_to_controls_dettagli_imp(selectedInstrumentSlot_);
-    } else {
-        clear_controls_dettagli_imp();
-    }
-    gestione_bottoni();
+    handle([&] {
+        editMode_ = false;
+        en_dis_controls_dettagli_imp(false);
+        enableLists(true);
+        // The selection stays, so the pane shows its plant again: the buttons act on it, and a
+        // pane left blank would send or save an empty plant.
+        if (selectedPcRow_ >= 0) {
+            nested([&] { lsbImpPc_Click(); });
+        } else if (selectedInstrumentSlot_ >= 0) {
+            array_to_controls_dettagli_imp(selectedInstrumentSlot_);
+        } else {
+            clear_controls_dettagli_imp();
+        }
+        gestione_bottoni();
+    });
 }
 
 void PlantsWindow::bttCancPc_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    guard(ctx_, QStringLiteral("bttCancPc_Click"), [&] {
-        if (selectedPcRow_ < 0) return false;
-        if (ctx_.prompts.question(ctx_.msg(150), ctx_.msg(154)) &&
-            !cancella_impianto_da_DB(ctx_, pcPlantIdList_.at(size_t(selectedPcRow_))))
-            return false;
-        clear_controls_dettagli_imp();
-        leggi_impianti_da_pc();
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttCancPc_Click"), [&] {
+            if (selectedPcRow_ < 0) return false;
+            if (ctx_.prompts.question(ctx_.msg(150), ctx_.msg(154)) &&
+                !cancella_impianto_da_DB(ctx_, pcPlantIdList_.at(size_t(selectedPcRow_))))
+                return false;
+            clear_controls_dettagli_imp();
+            leggi_impianti_da_pc();
+            return true;
+        });
+        gestione_bottoni();
     });
-    gestione_bottoni();
 }
 
 void PlantsWindow::bttSalvaFilePc_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    guard(ctx_, QStringLiteral("bttSalvaFilePc_Click"), [&] {
-        if (selectedPcRow_ < 0) return false;
-        return salva_impianto_su_file(ctx_, pcPlantIdList_.at(size_t(selectedPcRow_)));
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttSalvaFilePc_Click"), [&] {
+            if (selectedPcRow_ < 0) return false;
+            return salva_impianto_su_file(ctx_, pcPlantIdList_.at(size_t(selectedPcRow_)));
+        });
     });
 }
 
@@ -434,99 +427,92 @@ bool PlantsWindow::leggi_impianti_da_strum() {
     return vorna::leggi_impianti_da_strum(ctx_, table_, [this] { fillInstrumentList(); });
 }
 
-void PlantsWindow::readInstrumentList() {
-    leggi_impianti_da_strum();
-    gestione_bottoni();
-}
-
 void PlantsWindow::bttLeggiStrum_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    readInstrumentList();
-}
-
-void PlantsWindow::showInstrumentSelection() {
-    guard(ctx_, QStringLiteral("lsbImpStrum_Click"), [&] {
-        const int row = lsbImpStrum_->selectedItems().isEmpty() ? -1 : lsbImpStrum_->currentRow();
-        if (row >= 0 && row < int(table_.rowSlot.size())) {
-            const int slot = table_.rowSlot[size_t(row)];
-            array_to_controls_dettagli_imp(slot);
-            selectedInstrumentSlot_ = slot;
-            selectedPcRow_ = -1;
-            unselect(lsbImpPc_);
-        } else {
-            clear_controls_dettagli_imp();
-            selectedInstrumentSlot_ = selectedPcRow_ = -1;
-        }
+    handle([&] {
+        leggi_impianti_da_strum();
         gestione_bottoni();
-        return true;
     });
 }
 
 void PlantsWindow::lsbImpStrum_Click() {
-    const Handler h(*this);
-    if (h.refused()) return restoreSelection();
-    showInstrumentSelection();
+    const bool ran = handle([&] {
+        guard(ctx_, QStringLiteral("lsbImpStrum_Click"), [&] {
+            const int row =
+                lsbImpStrum_->selectedItems().isEmpty() ? -1 : lsbImpStrum_->currentRow();
+            if (row >= 0 && row < int(table_.rowSlot.size())) {
+                const int slot = table_.rowSlot[size_t(row)];
+                array_to_controls_dettagli_imp(slot);
+                selectedInstrumentSlot_ = slot;
+                selectedPcRow_ = -1;
+                unselect(lsbImpPc_);
+            } else {
+                clear_controls_dettagli_imp();
+                selectedInstrumentSlot_ = selectedPcRow_ = -1;
+            }
+            gestione_bottoni();
+            return true;
+        });
+    });
+    if (!ran) restoreSelection();
 }
 
 void PlantsWindow::lsbImpStrum_GotFocus() {
-    const Handler h(*this);
-    if (h.refused()) return restoreSelection();
-    unselect(lsbImpPc_);
-    selectedPcRow_ = -1;
-    gestione_bottoni();
-    showInstrumentSelection();
+    const bool ran = handle([&] {
+        unselect(lsbImpPc_);
+        selectedPcRow_ = -1;
+        gestione_bottoni();
+        nested([&] { lsbImpStrum_Click(); });
+    });
+    if (!ran) restoreSelection();
 }
 
 void PlantsWindow::bttStrumToPc_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    guard(ctx_, QStringLiteral("bttStrumToPc_Click"), [&] {
-        if (selectedInstrumentSlot_ < 0) return false;
-        array_to_var();
-        if (!store_current_plant(ctx_, -1)) return false;
-        leggi_impianti_da_pc();
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttStrumToPc_Click"), [&] {
+            if (selectedInstrumentSlot_ < 0) return false;
+            if (PlantStore(ctx_).save(array_to_var()) < 0) return false;
+            leggi_impianti_da_pc();
+            return true;
+        });
+        gestione_bottoni();
     });
-    gestione_bottoni();
 }
 
 void PlantsWindow::bttPcToStrum_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    if (selectedPcRow_ >= 0 &&
-        send_plant_to_instrument(ctx_, QStringLiteral("bttPcToStrum_Click"), pane_->fields(),
-                                 pane_->aboveTwenty()) == TransferResult::Sent)
-        leggi_impianti_da_strum();
-    gestione_bottoni();
+    handle([&] {
+        if (selectedPcRow_ >= 0 &&
+            send_plant_to_instrument(ctx_, QStringLiteral("bttPcToStrum_Click"), pane_->fields(),
+                                     pane_->aboveTwenty()) == TransferResult::Sent)
+            leggi_impianti_da_strum();
+        gestione_bottoni();
+    });
 }
 
 void PlantsWindow::bttCancStrum_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    guard(ctx_, QStringLiteral("bttCancStrum_Click"), [&](TrapScope& s) {
-        if (selectedInstrumentSlot_ < 0) return false;
-        const size_t slot = size_t(selectedInstrumentSlot_);
-        s.step(1);
-        if (!ctx_.prompts.question(ctx_.msg(202) + QStringLiteral(" '") + table_.plants[slot].nome +
-                                       QLatin1Char('\'') + ctx_.msg(203) + QLatin1Char('?'),
-                                   QStringLiteral("VORNA_REPORT"), QuestionIcon::None))
-            return false;
-        s.step(2);
-        ctx_.link.commandText =
-            QStringLiteral("CANCIMPPC ") + QString::number(table_.numbers[slot]);
-        if (!trasmette(ctx_, kPlantsCaller)) return false;
-        s.step(3);
-        table_.rowSlot.clear();
-        fillInstrumentList();
-        leggi_impianti_da_strum();
-        clear_controls_dettagli_imp();
-        selectedPcRow_ = selectedInstrumentSlot_ = -1;
-        unselect(lsbImpPc_);
-        unselect(lsbImpStrum_);
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttCancStrum_Click"), [&](TrapScope& s) {
+            if (selectedInstrumentSlot_ < 0) return false;
+            const size_t slot = size_t(selectedInstrumentSlot_);
+            s.step(1);
+            if (!ctx_.prompts.question(ctx_.msg(202) + QStringLiteral(" '") +
+                                           table_.plants[slot].nome + QLatin1Char('\'') +
+                                           ctx_.msg(203) + QLatin1Char('?'),
+                                       QStringLiteral("VORNA_REPORT"), QuestionIcon::None))
+                return false;
+            s.step(2);
+            if (!delete_plant_on_instrument(ctx_, table_.numbers[slot])) return false;
+            s.step(3);
+            table_.rowSlot.clear();
+            fillInstrumentList();
+            leggi_impianti_da_strum();
+            clear_controls_dettagli_imp();
+            selectedPcRow_ = selectedInstrumentSlot_ = -1;
+            unselect(lsbImpPc_);
+            unselect(lsbImpStrum_);
+            return true;
+        });
+        gestione_bottoni();
     });
-    gestione_bottoni();
 }
 
 } // namespace vorna

@@ -28,7 +28,7 @@ public:
     bool leggi_impianti_da_pc();
     void gestione_bottoni();
 
-    // The handlers, each in the window's handler scope.
+    // The handlers; each runs through handle(), so a call runs it as a click does.
     void lsbImpPc_Click();
     void lsbImpPc_GotFocus();
     void lsbImpStrum_Click();
@@ -63,15 +63,12 @@ private:
     bool leggi_impianti_da_strum();
     void en_dis_controls_dettagli_imp(bool enable);
     void clear_controls_dettagli_imp();
-    void var_to_controls_dettagli_imp();
-    void controls_dettagli_imp_to_var();
+    void var_to_controls_dettagli_imp(const PlantRecord& plant);
+    void controls_dettagli_imp_to_var(PlantRecord& plant);
     void array_to_controls_dettagli_imp(int slot);
-    void array_to_var();
+    // The selected instrument plant as a plant not stored yet (ID -1).
+    PlantRecord array_to_var() const;
 
-    // The bodies that handlers share (a handler cannot run another inside its scope).
-    void showPcSelection();
-    void showInstrumentSelection();
-    void readInstrumentList();
     void fillInstrumentList();
     void unselect(QListWidget* list);
     void enableLists(bool enable);

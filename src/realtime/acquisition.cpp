@@ -40,8 +40,7 @@ bool lettura(AppContext& ctx, const QString& powerText, ValueList& values) {
         int n = 0;
         for (const auto& step : steps) {
             s.step(++n);
-            ctx.link.commandText = step.command;
-            if (!trasmette(ctx, QStringLiteral("realtime"))) return false;
+            if (!trasmette(ctx, QStringLiteral("realtime"), step.command)) return false;
             if (step.onReply) step.onReply();
         }
         return true;

@@ -6,8 +6,9 @@
 #include "chart_options.h"
 #include "data_store.h"
 #include "error_trap.h"
+#include "option_group.h"
 #include "realtime_data_window.h"
-#include "saved_files.h"
+#include "save_name.h"
 #include "text_grid.h"
 #include "whole_file.h"
 
@@ -88,26 +89,17 @@ void ChartWindow::build() {
     auto* bottom = new QHBoxLayout;
     auto* options = new QGridLayout;
     options->setSpacing(2);
-    opSelMis_ = new QButtonGroup(this);
-    for (int i = 0; i < int(kChartOptions.size()); ++i) {
-        auto* b = new QRadioButton(this);
-        b->setObjectName(QStringLiteral("opSelMis_%1").arg(i));
-        opSelMis_->addButton(b, i);
-        options->addWidget(b, i / kOptionColumns, i % kOptionColumns);
-    }
+    opSelMis_ = optionGroup(this, "opSelMis", QStringList(qsizetype(kChartOptions.size())),
+                            [&](QRadioButton* b, int i) {
+                                options->addWidget(b, i / kOptionColumns, i % kOptionColumns);
+                            });
     bttSalva_ = named(new QPushButton(this), "bttSalva");
     bottom->addLayout(options, 1);
     bottom->addWidget(bttSalva_, 0, Qt::AlignBottom);
     outer->addLayout(bottom);
 
-    connect(opSelMis_, &QButtonGroup::idClicked, this, [this](int index) {
-        const Handler h(*this);
-        if (!h.refused()) opSelMis_Click(index);
-    });
-    connect(bttSalva_, &QPushButton::clicked, this, [this] {
-        const Handler h(*this);
-        if (!h.refused()) bttSalva_Click();
-    });
+    connect(opSelMis_, &QButtonGroup::idClicked, this, &ChartWindow::opSelMis_Click);
+    connect(bttSalva_, &QPushButton::clicked, this, &ChartWindow::bttSalva_Click);
 }
 
 void ChartWindow::Form_Load_grafico() {
@@ -142,12 +134,14 @@ void ChartWindow::setAxisTitles() {
 }
 
 void ChartWindow::opSelMis_Click(int index) {
-    guard(ctx_, QStringLiteral("opSelMis_Click"), [&] {
-        if (index < 0 || index >= int(kChartOptions.size())) return false;
-        option_ = index;
-        disegna_grafico();
-        mscGraf_->viewport()->update();
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("opSelMis_Click"), [&] {
+            if (index < 0 || index >= int(kChartOptions.size())) return false;
+            option_ = index;
+            disegna_grafico();
+            mscGraf_->viewport()->update();
+            return true;
+        });
     });
 }
 
@@ -186,27 +180,29 @@ bool ChartWindow::disegna_grafico() {
 }
 
 void ChartWindow::bttSalva_Click() {
-    guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
-        Picture1_ = QImage(mscGraf_->size(), QImage::Format_RGB32);
-        Picture1_.setDevicePixelRatio(1);
-        Picture1_.fill(Qt::white);
-        {
-            QPainter painter(&Picture1_);
-            mscGraf_->render(&painter);
-        }
-        const QString name = askSaveName(ctx_, QStringLiteral("(*.bmp);;(*.png)"),
-                                         ctx_.appPath + QStringLiteral("chart"));
-        if (name.isEmpty()) return false;
-        // The proposed name has no suffix: the format is named, never guessed from it.
-        const char* format =
-            name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        if (!Picture1_.convertToFormat(QImage::Format_RGB888).save(&buffer, format))
-            throw RunError(err::kFileAccess, QStringLiteral("cannot encode the chart"));
-        writeWholeFile(name, bytes);
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
+            Picture1_ = QImage(mscGraf_->size(), QImage::Format_RGB32);
+            Picture1_.setDevicePixelRatio(1);
+            Picture1_.fill(Qt::white);
+            {
+                QPainter painter(&Picture1_);
+                mscGraf_->render(&painter);
+            }
+            const QString name = askSaveName(ctx_, QStringLiteral("(*.bmp);;(*.png)"),
+                                             ctx_.appPath + QStringLiteral("chart"));
+            if (name.isEmpty()) return false;
+            // The proposed name has no suffix: the format is named, never guessed from it.
+            const char* format =
+                name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            if (!Picture1_.convertToFormat(QImage::Format_RGB888).save(&buffer, format))
+                throw RunError(err::kFileAccess, QStringLiteral("cannot encode the chart"));
+            writeWholeFile(name, bytes);
+            return true;
+        });
     });
 }
 

@@ -4,19 +4,16 @@
 #include "chart_window.h"
 #include "data_store.h"
 #include "error_trap.h"
-#include "mdi_frame.h"
 #include "regional_date.h"
 #include "sample_grid_view.h"
+#include "sample_panel.h"
 #include "saved_files.h"
 #include "stored_samples.h"
-#include "whole_file.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -28,29 +25,6 @@ constexpr int kWidthTwips = 13455;
 constexpr int kHeightTwips = 7815;
 constexpr int kFirstHour = 1;
 constexpr int kLastHour = 22;
-
-// An hour and a minute list with their fixed "hr" and "min" labels in a frame.
-QGroupBox* timeFrame(QWidget* parent, const char* frame, QComboBox*& hour, const char* hourName,
-                     const char* hourLabel, QComboBox*& minute, const char* minuteName,
-                     const char* minuteLabel) {
-    auto* box = new QGroupBox(parent);
-    box->setObjectName(QString::fromLatin1(frame));
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(8, 4, 8, 4);
-    auto add = [&](QComboBox*& list, const char* listName, const char* labelName,
-                   const char* text) {
-        list = new QComboBox(box);
-        list->setObjectName(QString::fromLatin1(listName));
-        list->setMinimumContentsLength(2);
-        auto* label = new QLabel(QString::fromLatin1(text), box);
-        label->setObjectName(QString::fromLatin1(labelName));
-        row->addWidget(list);
-        row->addWidget(label);
-    };
-    add(hour, hourName, hourLabel, "hr");
-    add(minute, minuteName, minuteLabel, "min");
-    return box;
-}
 
 // The whole number a list entry shows ("7" for hour 7); -1 when it shows none.
 int entryNumber(const QComboBox* list) {
@@ -67,9 +41,8 @@ RealtimeDataWindow::RealtimeDataWindow(AppContext& ctx, QWidget* parent)
     Form_Load_realtime_data();
 }
 
-RealtimeDataWindow::~RealtimeDataWindow() {
-    Form_Unload_realtime_data();
-}
+// Form_Unload_realtime_data: the base frees the toolbar and takes the chart with it.
+RealtimeDataWindow::~RealtimeDataWindow() = default;
 
 void RealtimeDataWindow::build() {
     auto* outer = new QVBoxLayout(this);
@@ -92,10 +65,12 @@ void RealtimeDataWindow::build() {
     outer->addLayout(choice);
 
     auto* range = new QHBoxLayout;
-    frStart_ = timeFrame(this, "fr_start", cbStartH_, "cbStartH", "lbStartH", cbStartM_, "cbStartM",
-                         "lbStartM");
-    frStop_ =
-        timeFrame(this, "fr_stop", cbStopH_, "cbStopH", "lbStopH", cbStopM_, "cbStopM", "lbStopM");
+    frStart_ = timeFrame(this, "Start", "cb", cbStartH_, cbStartM_);
+    frStop_ = timeFrame(this, "Stop", "cb", cbStopH_, cbStopM_);
+    for (QComboBox* list : {cbStartH_, cbStartM_, cbStopH_, cbStopM_})
+        list->setMinimumContentsLength(2);
+    for (QGroupBox* frame : {frStart_, frStop_})
+        frame->layout()->setContentsMargins(8, 4, 8, 4);
     bttSalva_ = named(new QPushButton(this), "bttSalva");
     bttGrafico_ = named(new QPushButton(this), "bttGrafico");
     range->addWidget(frStart_);
@@ -108,24 +83,11 @@ void RealtimeDataWindow::build() {
     grMis_ = named(new SampleGridView(ctx_.locale, CellRules::Stored, this), "grMis");
     outer->addWidget(grMis_, 1);
 
-    onChoice(cbImp_, &RealtimeDataWindow::cbImp_Click);
+    connect(cbImp_, &QComboBox::activated, this, &RealtimeDataWindow::cbImp_Click);
     for (QComboBox* list : {cbDate_, cbStartH_, cbStartM_, cbStopH_, cbStopM_})
-        onChoice(list, &RealtimeDataWindow::aggiornaMisureTabella);
-    connect(bttSalva_, &QPushButton::clicked, this, [this] {
-        const Handler h(*this);
-        if (!h.refused()) bttSalva_Click();
-    });
-    connect(bttGrafico_, &QPushButton::clicked, this, [this] {
-        const Handler h(*this);
-        if (!h.refused()) bttGrafico_Click();
-    });
-}
-
-void RealtimeDataWindow::onChoice(QComboBox* list, void (RealtimeDataWindow::*routine)()) {
-    connect(list, &QComboBox::activated, this, [this, routine] {
-        const Handler h(*this);
-        if (!h.refused()) (this->*routine)();
-    });
+        connect(list, &QComboBox::activated, this, &RealtimeDataWindow::aggiornaMisureTabella);
+    connect(bttSalva_, &QPushButton::clicked, this, &RealtimeDataWindow::bttSalva_Click);
+    connect(bttGrafico_, &QPushButton::clicked, this, &RealtimeDataWindow::bttGrafico_Click);
 }
 
 void RealtimeDataWindow::Form_Load_realtime_data() {
@@ -140,7 +102,7 @@ void RealtimeDataWindow::Form_Load_realtime_data() {
         cbStopH_->setCurrentIndex(kLastHour - kFirstHour);
         cbStopM_->setCurrentIndex(59);
         set_messages_realtime_data();
-        intestazione_griglia();
+        intestazione_griglia(ctx_, *grMis_);
         cbDate_->clear();
         cbDate_->setEnabled(false);
         bttSalva_->setEnabled(false);
@@ -148,18 +110,6 @@ void RealtimeDataWindow::Form_Load_realtime_data() {
         popola_cbselimp(ctx_, plants);
         cbImp_->addItems(plants);
         cbImp_->setCurrentIndex(-1);
-        return true;
-    });
-}
-
-void RealtimeDataWindow::Form_Unload_realtime_data() {
-    guard(ctx_, QStringLiteral("Form_Unload_realtime_data"), [&] {
-        // The chart reads this window's grid: it must not outlive it.
-        if (chart_) {
-            auto* frame = qobject_cast<QMdiSubWindow*>(chart_->parentWidget());
-            QWidget* outermost = frame ? static_cast<QWidget*>(frame) : chart_.data();
-            delete outermost;
-        }
         return true;
     });
 }
@@ -190,15 +140,6 @@ void RealtimeDataWindow::set_messages_realtime_data() {
     });
 }
 
-void RealtimeDataWindow::intestazione_griglia() {
-    guard(ctx_, QStringLiteral("intestazione_griglia"), [&] {
-        grMis_->grid().setCaptions(gridCaptions(ctx_));
-        grMis_->grid().clearSamples();
-        grMis_->grid().table().selectRow(1);
-        return true;
-    });
-}
-
 const TextGrid& RealtimeDataWindow::grid() const {
     return grMis_->grid().table();
 }
@@ -208,22 +149,24 @@ ChartWindow* RealtimeDataWindow::chart() const {
 }
 
 void RealtimeDataWindow::cbImp_Click() {
-    guard(ctx_, QStringLiteral("cbImp_Click"), [&] {
-        cbDate_->clear();
-        bttSalva_->setEnabled(false);
-        grMis_->grid().clearSamples();
-        const int entry = cbImp_->currentIndex();
-        if (entry < 1) {
-            cbDate_->setEnabled(false);
+    handle([&] {
+        guard(ctx_, QStringLiteral("cbImp_Click"), [&] {
+            cbDate_->clear();
+            bttSalva_->setEnabled(false);
+            grMis_->grid().clearSamples();
+            const int entry = cbImp_->currentIndex();
+            if (entry < 1) {
+                cbDate_->setEnabled(false);
+                return true;
+            }
+            cbDate_->setEnabled(true);
+            plantId_ = ctx_.plantIdList.at(size_t(entry - 1));
+            for (const QDate& day : storedSampleDays(ctx_.db, plantId_))
+                cbDate_->addItem(yearMonthDayText(ctx_.locale, day), day);
+            // A filled list selects its first day by itself; the user has chosen none yet.
+            cbDate_->setCurrentIndex(-1);
             return true;
-        }
-        cbDate_->setEnabled(true);
-        plantId_ = ctx_.plantIdList.at(size_t(entry - 1));
-        for (const QDate& day : storedSampleDays(ctx_.db, plantId_))
-            cbDate_->addItem(yearMonthDayText(ctx_.locale, day), day);
-        // A filled list selects its first day by itself; the user has chosen none yet.
-        cbDate_->setCurrentIndex(-1);
-        return true;
+        });
     });
 }
 
@@ -235,69 +178,58 @@ bool RealtimeDataWindow::insert_new_row(const Statement& row, std::vector<Sample
 }
 
 void RealtimeDataWindow::aggiornaMisureTabella() {
-    for (const QComboBox* list : {cbDate_, cbStartH_, cbStartM_, cbStopH_, cbStopM_})
-        if (list->currentText().isEmpty()) return;
-    std::vector<SampleRow> rows;
-    bool busy = false;
-    guard(ctx_, QStringLiteral("aggiornaMisureTabella"), [&] {
-        const QDate day = cbDate_->currentData().toDate();
-        const QTime start(entryNumber(cbStartH_), entryNumber(cbStartM_));
-        const QTime stop(entryNumber(cbStopH_), entryNumber(cbStopM_));
-        forEachStoredSample(ctx_.db, plantId_, day, start, stop, [&](Statement& row) {
-            if (!busy) {
-                busy = true;
-                ctx_.indicators->setBusy(true);
-            }
-            insert_new_row(row, rows);
+    handle([&] {
+        for (const QComboBox* list : {cbDate_, cbStartH_, cbStartM_, cbStopH_, cbStopM_})
+            if (list->currentText().isEmpty()) return;
+        std::vector<SampleRow> rows;
+        bool busy = false;
+        guard(ctx_, QStringLiteral("aggiornaMisureTabella"), [&] {
+            const QDate day = cbDate_->currentData().toDate();
+            const QTime start(entryNumber(cbStartH_), entryNumber(cbStartM_));
+            const QTime stop(entryNumber(cbStopH_), entryNumber(cbStopM_));
+            forEachStoredSample(ctx_.db, plantId_, day, start, stop, [&](Statement& row) {
+                if (!busy) {
+                    busy = true;
+                    ctx_.indicators->setBusy(true);
+                }
+                insert_new_row(row, rows);
+            });
+            return true;
         });
-        return true;
+        // Rows read before a database error stay.
+        const bool any = !rows.empty();
+        grMis_->grid().setSamples(std::move(rows));
+        grMis_->grid().table().selectRow(grMis_->grid().table().rowCount() - 1);
+        if (busy) ctx_.indicators->setBusy(false);
+        if (any) bttSalva_->setEnabled(true);
     });
-    // Rows read before a database error stay.
-    const bool any = !rows.empty();
-    grMis_->grid().setSamples(std::move(rows));
-    grMis_->grid().table().selectRow(grMis_->grid().table().rowCount() - 1);
-    if (busy) ctx_.indicators->setBusy(false);
-    if (any) bttSalva_->setEnabled(true);
 }
 
 void RealtimeDataWindow::bttSalva_Click() {
-    guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
-        const QByteArray text =
-            dataloggerFile(ctx_, plantId_, grMis_->grid().table(), QStringLiteral("\r\r\r"));
-        const QString name = askSaveName(ctx_, QStringLiteral("(*.txt)"),
-                                         ctx_.appPath + QStringLiteral("datalogger"));
-        if (name.isEmpty()) return false;
-        writeWholeFile(name, text);
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
+            return saveDataloggerFile(ctx_, plantId_, grMis_->grid().table(), kStoredDatalogger);
+        });
     });
 }
 
 void RealtimeDataWindow::bttGrafico_Click() {
-    guard(ctx_, QStringLiteral("bttGrafico_Click"), [&] {
-        if (cbImp_->currentIndex() < 1) {
-            ctx_.prompts.warning(ctx_.msg(127));
-            cbImp_->setFocus();
-            return true;
-        }
-        if (cbDate_->currentIndex() < 0) {
-            ctx_.prompts.warning(ctx_.msg(119));
-            cbDate_->setFocus();
-            return true;
-        }
-        if (chart_) {
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttGrafico_Click"), [&] {
+            if (cbImp_->currentIndex() < 1) {
+                ctx_.prompts.warning(ctx_.msg(127));
+                cbImp_->setFocus();
+                return true;
+            }
+            if (cbDate_->currentIndex() < 0) {
+                ctx_.prompts.warning(ctx_.msg(119));
+                cbDate_->setFocus();
+                return true;
+            }
             // One chart at a time: asking again brings it to the front.
-            if (QMdiArea* area = mdiAreaOf(chart_))
-                area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(chart_->parentWidget()));
-            else
-                chart_->raise();
+            openSubWindow(chart_, [&] { return new ChartWindow(ctx_, *this); });
             return true;
-        }
-        chart_ = new ChartWindow(ctx_, *this);
-        if (QMdiArea* area = mdiAreaOf(this))
-            showInMdiArea(area, chart_);
-        else
-            chart_->show();
-        return true;
+        });
     });
 }
 

@@ -2,17 +2,19 @@
 
 #include "acquisition.h"
 #include "app_context.h"
+#include "control_button.h"
 #include "data_store.h"
 #include "datalogger.h"
 #include "error_trap.h"
 #include "live_values.h"
 #include "number_format.h"
+#include "option_group.h"
 #include "sample_grid_view.h"
+#include "sample_panel.h"
 #include "sample_store.h"
 #include "saved_files.h"
 #include "schedule.h"
 #include "wall_clock.h"
-#include "whole_file.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -24,7 +26,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <tuple>
 
 namespace vorna {
 
@@ -70,38 +71,18 @@ void RealtimeWindow::build() {
 
     // The two mode captions are the same in every language.
     fr_modo_ = named(new QGroupBox(this), "fr_modo");
-    obMode_ = new QButtonGroup(fr_modo_);
     auto* modes = new QVBoxLayout(fr_modo_);
-    for (const auto& [id, caption] : {std::pair{kAuto, "Auto"}, std::pair{kManual, "Manuale"}}) {
-        auto* b = new QRadioButton(QString::fromLatin1(caption), fr_modo_);
-        b->setObjectName(QStringLiteral("obMode_") + QString::number(id));
-        obMode_->addButton(b, id);
-        modes->addWidget(b);
-    }
+    static_assert(kAuto == 0 && kManual == 1);
+    obMode_ = optionGroup(fr_modo_, "obMode", {QStringLiteral("Auto"), QStringLiteral("Manuale")},
+                          [&](QRadioButton* b, int) { modes->addWidget(b); });
     top->addWidget(fr_modo_);
 
-    // Hour and minute boxes of the schedule, labelled "hr" and "min" in every language.
-    auto timeFrame = [&](const char* frame, const char* prefix, QLineEdit*& hours,
-                         QLineEdit*& minutes) {
-        auto* box = named(new QGroupBox(this), frame);
-        auto* row = new QHBoxLayout(box);
-        for (const auto& [field, unit, caption] :
-             {std::tuple{&hours, "H", "hr"}, std::tuple{&minutes, "M", "min"}}) {
-            const QString suffix = QString::fromLatin1(prefix) + QLatin1String(unit);
-            *field = new QLineEdit(box);
-            (*field)->setObjectName(QStringLiteral("tb") + suffix);
-            (*field)->setMaximumWidth(36);
-            auto* label = new QLabel(QString::fromLatin1(caption), box);
-            label->setObjectName(QStringLiteral("lb") + suffix);
-            label->setBuddy(*field);
-            row->addWidget(*field);
-            row->addWidget(label);
-        }
-        top->addWidget(box);
-        return box;
-    };
-    fr_start_ = timeFrame("fr_start", "Start", tbStartH_, tbStartM_);
-    fr_stop_ = timeFrame("fr_stop", "Stop", tbStopH_, tbStopM_);
+    fr_start_ = timeFrame(this, "Start", "tb", tbStartH_, tbStartM_);
+    fr_stop_ = timeFrame(this, "Stop", "tb", tbStopH_, tbStopM_);
+    for (QLineEdit* field : {tbStartH_, tbStartM_, tbStopH_, tbStopM_})
+        field->setMaximumWidth(36);
+    top->addWidget(fr_start_);
+    top->addWidget(fr_stop_);
     fr_intervallo_ = named(new QGroupBox(this), "fr_intervallo");
     cbIntervallo_ = named(new QComboBox(fr_intervallo_), "cbIntervallo");
     for (qint16 minutes : kIntervalMinutes)
@@ -125,13 +106,10 @@ void RealtimeWindow::build() {
     outer->addLayout(bottom);
 
     // The timers sec2 and sec30 of the automatic run come from the context's clock. A tick's
-    // sample holds a handler scope, so a close waits for it, but refuses nothing: "Stop" must
-    // work during it, and a second sample is refused by campiona itself.
+    // sample is a handler, so a close waits for it, but one that overlaps: "Stop" must work
+    // during it, and a second sample is refused by campiona itself.
     datalogger_ = new Datalogger(*ctx_.clock,
-                                 {[this] {
-                                      const Handler h(*this);
-                                      campiona();
-                                  },
+                                 {[this] { handle([&] { campiona(); }, Overlap::Runs); },
                                   [this] { bttControllo_Click(); },
                                   [this] {
                                       return dailyWindow(tbStartH_->text(), tbStartM_->text(),
@@ -139,27 +117,11 @@ void RealtimeWindow::build() {
                                   }},
                                  this);
 
-    connect(obMode_, &QButtonGroup::idClicked, this, [this](int id) {
-        const Handler h(*this);
-        // The option has already moved; it goes back when the choice is refused.
-        if (h.refused())
-            obMode_->button(mode_)->setChecked(true);
-        else
-            obMode_Click(id);
-    });
-    connect(bttControllo_, &QPushButton::clicked, this, [this] {
-        // Starting or ending a run sends nothing, so it is never refused: "Stop" works while a
-        // run's sample is being taken.
-        if (automatic())
-            bttControllo_Click();
-        else
-            handled([&] { bttControllo_Click(); });
-    });
-    connect(bttSalva_, &QPushButton::clicked, this, [this] { handled([&] { bttSalva_Click(); }); });
-    connect(bttCancella_, &QPushButton::clicked, this,
-            [this] { handled([&] { bttCancella_Click(); }); });
-    // A click into the grid may come during an exchange: it only moves the current row back.
-    connect(grMis_, &QAbstractItemView::clicked, this, [this] { grMis_Click(); });
+    connect(obMode_, &QButtonGroup::idClicked, this, &RealtimeWindow::obMode_Click);
+    connect(bttControllo_, &QPushButton::clicked, this, &RealtimeWindow::bttControllo_Click);
+    connect(bttSalva_, &QPushButton::clicked, this, &RealtimeWindow::bttSalva_Click);
+    connect(bttCancella_, &QPushButton::clicked, this, &RealtimeWindow::bttCancella_Click);
+    connect(grMis_, &QAbstractItemView::clicked, this, &RealtimeWindow::grMis_Click);
     connect(cbIntervallo_, &QComboBox::activated, this, &RealtimeWindow::cbIntervallo_Click);
     // tbStartH_Change, tbStartM_Change, tbStopH_Change, tbStopM_Change.
     for (QLineEdit* field : {tbStartH_, tbStartM_, tbStopH_, tbStopM_})
@@ -169,7 +131,6 @@ void RealtimeWindow::build() {
 void RealtimeWindow::Form_Load_realtime() {
     guard(ctx_, QStringLiteral("Form_Load_realtime"), [&](TrapScope& s) {
         s.step(1);
-        ctx_.childWindowOpen = 2;
         set_messages_reatime();
         s.step(2);
         obMode_->button(kManual)->setChecked(true);
@@ -180,7 +141,7 @@ void RealtimeWindow::Form_Load_realtime() {
         lbVal_NomeImp_->setText(ctx_.plant.nome);
         lbVal_PotImp_->setText(general_number(ctx_.locale, ctx_.plant.POT));
         s.step(4);
-        intestazione_griglia();
+        intestazione_griglia(ctx_, *grMis_);
         gestione_contr();
         cbIntervallo_->setCurrentIndex(0);
         datalogger_->setInterval(kIntervalMinutes[0]);
@@ -191,7 +152,6 @@ void RealtimeWindow::Form_Load_realtime() {
 void RealtimeWindow::Form_Unload_realtime() {
     // Nothing goes to the instrument: a closing window ends what it did, a run included.
     datalogger_->end();
-    ctx_.childWindowOpen = 0;
     ctx_.realtimeFromToolbar = false;
 }
 
@@ -212,15 +172,6 @@ void RealtimeWindow::set_messages_reatime() {
     });
 }
 
-void RealtimeWindow::intestazione_griglia() {
-    guard(ctx_, QStringLiteral("intestazione_griglia"), [&] {
-        grMis_->grid().setCaptions(gridCaptions(ctx_));
-        grMis_->grid().clearSamples();
-        grMis_->grid().table().selectRow(1);
-        return true;
-    });
-}
-
 bool RealtimeWindow::automatic() const {
     return mode_ == kAuto;
 }
@@ -230,65 +181,69 @@ bool RealtimeWindow::running() const {
 }
 
 void RealtimeWindow::obMode_Click(int index) {
-    guard(ctx_, QStringLiteral("obMode_Click"), [&] {
-        mode_ = index;
-        for (QGroupBox* frame : {fr_intervallo_, fr_start_, fr_stop_})
-            frame->setVisible(index == kAuto);
-        if (index == kAuto) {
-            azioneValidaHhMm();
-        } else {
-            bttControllo_->setEnabled(true);
-            bttControllo_->setText(ctx_.msg(101));
-        }
-        return true;
+    const bool ran = handle([&] {
+        guard(ctx_, QStringLiteral("obMode_Click"), [&] {
+            mode_ = index;
+            for (QGroupBox* frame : {fr_intervallo_, fr_start_, fr_stop_})
+                frame->setVisible(index == kAuto);
+            if (index == kAuto)
+                nested([&] { azioneValidaHhMm(); });
+            else
+                showControllo(ControlChange::ModeOrRun);
+            return true;
+        });
     });
+    // The option has already moved; it goes back when the choice is refused.
+    if (!ran) obMode_->button(mode_)->setChecked(true);
 }
 
 void RealtimeWindow::bttControllo_Click() {
-    guard(ctx_, QStringLiteral("bttControllo_Click"), [&] {
-        auto modeFree = [this] {
-            fr_modo_->setEnabled(true);
-            for (QAbstractButton* b : obMode_->buttons())
-                b->setEnabled(true);
-        };
-        if (!automatic()) {
-            modeFree();
-            bttControllo_->setText(ctx_.msg(101));
-            campiona();
-        } else if (!datalogger_->running()) {
-            // A run only on a schedule the fields can hold: an empty or reversed one would
-            // fail or never sample.
-            if (!valida_hh_mm()) return true;
-            fr_modo_->setEnabled(false);
-            datalogger_->begin();
-            bttControllo_->setText(ctx_.msg(99));
-        } else {
-            modeFree();
-            datalogger_->end();
-            bttControllo_->setText(ctx_.msg(100));
-        }
-        gestione_contr();
-        return true;
-    });
+    // Starting or ending a run sends nothing, so it overlaps: "Stop" works while a run's sample
+    // is being taken.
+    handle(
+        [&] {
+            guard(ctx_, QStringLiteral("bttControllo_Click"), [&] {
+                auto modeFree = [this] {
+                    fr_modo_->setEnabled(true);
+                    for (QAbstractButton* b : obMode_->buttons())
+                        b->setEnabled(true);
+                };
+                if (!automatic()) {
+                    modeFree();
+                    campiona();
+                } else if (!datalogger_->running()) {
+                    // A run only on a schedule the fields can hold: an empty or reversed one would
+                    // fail or never sample.
+                    if (!valida_hh_mm()) return true;
+                    fr_modo_->setEnabled(false);
+                    datalogger_->begin();
+                } else {
+                    modeFree();
+                    datalogger_->end();
+                }
+                showControllo(ControlChange::ModeOrRun);
+                gestione_contr();
+                return true;
+            });
+        },
+        automatic() ? Overlap::Runs : Overlap::Refused);
 }
 
 void RealtimeWindow::cbIntervallo_Click(int index) {
-    guard(ctx_, QStringLiteral("cbIntervallo_Click"), [&] {
-        datalogger_->setInterval(intervalAt(index, datalogger_->interval()));
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("cbIntervallo_Click"), [&] {
+            datalogger_->setInterval(intervalAt(index, datalogger_->interval()));
+            return true;
+        });
     });
 }
 
 void RealtimeWindow::azioneValidaHhMm() {
-    guard(ctx_, QStringLiteral("azioneValidaHhMm"), [&] {
-        // An invalid schedule is not reported: the button is simply off.
-        if (valida_hh_mm()) {
-            bttControllo_->setEnabled(true);
-            bttControllo_->setText(ctx_.msg(152));
-        } else {
-            bttControllo_->setEnabled(false);
-        }
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("azioneValidaHhMm"), [&] {
+            showControllo(ControlChange::ScheduleChecked);
+            return true;
+        });
     });
 }
 
@@ -346,12 +301,7 @@ void RealtimeWindow::gestione_contr() {
         const bool tableButtons = !(noSamples || running || acquiring_);
         bttCancella_->setEnabled(tableButtons);
         bttSalva_->setEnabled(tableButtons);
-        // In automatic mode the button only starts or ends a run, so an acquisition does not
-        // lock it; but no run may start on a schedule the fields do not hold.
-        if (automatic())
-            bttControllo_->setEnabled(running || valida_hh_mm());
-        else
-            bttControllo_->setEnabled(!acquiring_);
+        showControllo(ControlChange::Refresh);
         for (QGroupBox* frame : {fr_start_, fr_stop_, fr_intervallo_})
             frame->setEnabled(!running);
         if (!running)
@@ -362,33 +312,46 @@ void RealtimeWindow::gestione_contr() {
     });
 }
 
+void RealtimeWindow::showControllo(ControlChange change) {
+    const ControlButton b = controlButton(
+        change, {automatic(), datalogger_->running(), acquiring_, valida_hh_mm()}, controlCaption_);
+    if (b.caption != controlCaption_) {
+        controlCaption_ = b.caption;
+        bttControllo_->setText(ctx_.msg(b.caption));
+    }
+    bttControllo_->setEnabled(b.enabled);
+}
+
 void RealtimeWindow::grMis_Click() {
-    guard(ctx_, QStringLiteral("grMis_Click"), [&] {
-        // The next sample goes to the empty last row, whatever row was clicked.
-        SampleTable& t = grMis_->grid().table();
-        t.selectRow(t.rowCount() - 1);
-        return true;
-    });
+    // It only moves the current row back, so it may come during an exchange.
+    handle(
+        [&] {
+            guard(ctx_, QStringLiteral("grMis_Click"), [&] {
+                // The next sample goes to the empty last row, whatever row was clicked.
+                SampleTable& t = grMis_->grid().table();
+                t.selectRow(t.rowCount() - 1);
+                return true;
+            });
+        },
+        Overlap::Runs);
 }
 
 void RealtimeWindow::bttSalva_Click() {
-    guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
-        const QByteArray text =
-            dataloggerFile(ctx_, plantId_, grMis_->grid().table(), QStringLiteral("\r\n\r\n\r\n"));
-        const QString name = askSaveName(ctx_, QStringLiteral("Text (*.txt)"),
-                                         ctx_.appPath + QStringLiteral("datalogger"));
-        if (name.isEmpty()) return false; // cancelled: nothing written
-        writeWholeFile(name, text);
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
+            return saveDataloggerFile(ctx_, plantId_, grMis_->grid().table(), kLiveDatalogger);
+        });
     });
 }
 
 void RealtimeWindow::bttCancella_Click() {
-    guard(ctx_, QStringLiteral("bttCancella_Click"), [&] {
-        grMis_->grid().clearSamples();
-        grMis_->grid().table().selectRow(1);
-        gestione_contr();
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttCancella_Click"), [&] {
+            grMis_->grid().clearSamples();
+            grMis_->grid().table().selectRow(1);
+            gestione_contr();
+            return true;
+        });
     });
 }
 

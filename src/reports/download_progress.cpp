@@ -18,9 +18,16 @@ DownloadProgress::DownloadProgress(const AppContext& ctx, std::function<void()> 
     : ctx_(ctx), changed_(std::move(changed)) {}
 
 void DownloadProgress::start() {
+    running_ = true;
     stop_ = false;
     value_ = 0;
     text_.clear();
+    if (changed_) changed_();
+}
+
+void DownloadProgress::finish() {
+    running_ = false;
+    if (changed_) changed_();
 }
 
 void DownloadProgress::plantStep(int plant, int plants) {

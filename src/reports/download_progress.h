@@ -17,11 +17,13 @@ class DownloadProgress : public DownloadObserver {
 public:
     static constexpr int kMaximum = 1000;
 
-    // changed runs whenever the value or the text changed.
+    // changed runs whenever the value, the text or the running state changed.
     DownloadProgress(const AppContext& ctx, std::function<void()> changed);
 
-    // A new download: no stop, nothing done.
+    // A new download: no stop, nothing done; it runs until finish().
     void start();
+    void finish();
+    bool running() const { return running_; }
     void requestStop() { stop_ = true; }
 
     bool stopRequested() override { return stop_; }
@@ -36,6 +38,7 @@ private:
 
     const AppContext& ctx_;
     std::function<void()> changed_;
+    bool running_ = false;
     bool stop_ = false;
     int value_ = 0;
     QString text_;

@@ -4,8 +4,8 @@
 #include "downloads.h"
 #include "error_trap.h"
 #include "link.h"
+#include "report_download.h"
 #include "report_writing.h"
-#include "settings_row.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -22,12 +22,6 @@ namespace {
 constexpr int kWidthTwips = 8190;
 constexpr int kHeightTwips = 2550;
 const QString kWindow = QStringLiteral("rep");
-const QString kModel = QStringLiteral("VORNA METER PV 100");
-
-// A blank stands for an empty text in the settings row.
-QString orBlank(const QString& text) {
-    return text.isEmpty() ? QStringLiteral(" ") : text;
-}
 
 } // namespace
 
@@ -72,19 +66,17 @@ void ReportWindow::build() {
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
 
-    connect(bttSincr_, &QPushButton::clicked, this, [this] { bttSincr_Click(); });
-    connect(bttInterrompi_, &QPushButton::clicked, this, [this] { bttInterrompi_Click(); });
-    connect(bttComando_, &QPushButton::clicked, this, [this] { bttComando_Click(); });
+    connect(bttSincr_, &QPushButton::clicked, this, &ReportWindow::bttSincr_Click);
+    connect(bttInterrompi_, &QPushButton::clicked, this, &ReportWindow::bttInterrompi_Click);
+    connect(bttComando_, &QPushButton::clicked, this, &ReportWindow::bttComando_Click);
     // The user's choice only: refilling a list from code starts nothing.
-    connect(cbImp_, &QComboBox::activated, this, [this] { cbImp_Click(); });
-    connect(cbMis_, &QComboBox::activated, this, [this] { cbMis_Click(); });
+    connect(cbImp_, &QComboBox::activated, this, &ReportWindow::cbImp_Click);
+    connect(cbMis_, &QComboBox::activated, this, &ReportWindow::cbMis_Click);
 }
 
 void ReportWindow::Form_Load_rep() {
     guard(ctx_, QStringLiteral("Form_Load_rep"), [&] {
         set_messages();
-        bttSincr_->setEnabled(ctx_.link.baseLinkUp());
-        showDownload(false);
         reportStep = 1;
         step();
     });
@@ -102,112 +94,92 @@ void ReportWindow::set_messages() {
 }
 
 void ReportWindow::linkChanged() {
-    if (!downloading_) bttSincr_->setEnabled(ctx_.link.baseLinkUp());
-}
-
-void ReportWindow::showDownload(bool running) {
-    downloading_ = running;
-    for (QWidget* w : {static_cast<QWidget*>(cbImp_), static_cast<QWidget*>(cbMis_),
-                       static_cast<QWidget*>(bttComando_)})
-        w->setEnabled(!running);
-    bttSincr_->setEnabled(!running && ctx_.link.baseLinkUp());
-    pbScarica_->setValue(0);
-    lbScarica_->clear();
-    pbScarica_->setVisible(running);
-    lbScarica_->setVisible(running);
-    bttInterrompi_->setVisible(running);
+    gestione_bottoni();
 }
 
 void ReportWindow::showProgress() {
     // The text first: whoever follows the bar then reads the text that goes with its value.
     lbScarica_->setText(progress_.text());
     pbScarica_->setValue(progress_.value());
+    if (bttInterrompi_->isVisibleTo(this) != progress_.running()) gestione_bottoni();
 }
 
 void ReportWindow::bttSincr_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    guard(ctx_, QStringLiteral("bttSincr_Click"), [&](TrapScope& s) {
-        s.step(1);
-        ctx_.link.commandText = QStringLiteral("LOGO?");
-        if (!trasmette(ctx_, kWindow)) return false;
-        s.step(2);
-        const QString logo = ctx_.link.replyText.trimmed();
-        s.step(3);
-        SettingsRow(ctx_).setModel(orBlank(kModel)).setLogo(orBlank(logo)).save();
-        s.step(4);
-        progress_.start();
-        showDownload(true);
-        {
-            const auto done = qScopeGuard([this] { showDownload(false); });
-            // A stop holds for both passes: the second one then sends nothing.
-            scarica_impianti(ctx_, kWindow, &progress_);
-            scarica_acquisizioni_impianto(ctx_, kWindow, &progress_);
-        }
-        s.step(5);
-        reportStep = 1;
-        step();
-        return true;
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttSincr_Click"), [&](TrapScope& s) {
+            s.step(1);
+            QString logo;
+            if (!ask_logo(ctx_, kWindow, logo)) return false;
+            s.step(3);
+            store_report_signature(ctx_, logo);
+            s.step(4);
+            download_plants_and_measurements(ctx_, kWindow, progress_);
+            s.step(5);
+            reportStep = 1;
+            step();
+            return true;
+        });
     });
 }
 
 void ReportWindow::bttInterrompi_Click() {
-    // Not a handler: it must work while the download's handler runs. The download ends before
+    // It overlaps: it must work while the download's handler runs. The download ends before
     // its next exchange, never inside one, so the link stays up.
-    progress_.requestStop();
+    handle([&] { progress_.requestStop(); }, Overlap::Runs);
 }
 
 void ReportWindow::closeEvent(QCloseEvent* event) {
     // Closing the window or the program ends a download the same way; the close itself waits
     // for the handler to return.
-    if (downloading_) progress_.requestStop();
+    if (progress_.running()) progress_.requestStop();
     ChildWindow::closeEvent(event);
 }
 
 void ReportWindow::cbImp_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    guard(ctx_, QStringLiteral("cbImp_Click"), [&] {
-        reportStep = cbImp_->currentIndex() == 0 ? 1 : 2;
-        step();
+    handle([&] {
+        guard(ctx_, QStringLiteral("cbImp_Click"), [&] {
+            reportStep = cbImp_->currentIndex() == 0 ? 1 : 2;
+            step();
+        });
     });
 }
 
 void ReportWindow::cbMis_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    guard(ctx_, QStringLiteral("cbMis_Click"), [&] {
-        reportStep = 3;
-        step();
+    handle([&] {
+        guard(ctx_, QStringLiteral("cbMis_Click"), [&] {
+            reportStep = 3;
+            step();
+        });
     });
 }
 
 void ReportWindow::bttComando_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    const QString name = QStringLiteral("bttComando_Click");
-    guard(ctx_, name, [&](TrapScope& s) {
-        if (reportStep == 4) {
-            reportStep = 2;
-        } else if (reportStep == 3) {
-            s.step(1);
-            const size_t k = size_t(cbMis_->currentIndex());
-            const int source = entries_.measurementSource.at(k);
-            const qint64 id = entries_.measurementId.at(k);
-            if (source == -1) {
-                s.falseIsFailure = true;
-                return s.fail(QStringLiteral("no measurement chosen"));
+    handle([&] {
+        guard(ctx_, QStringLiteral("bttComando_Click"), [&](TrapScope& s) {
+            if (reportStep == 4) {
+                reportStep = 2;
+            } else if (reportStep == 3) {
+                s.step(1);
+                const size_t k = size_t(cbMis_->currentIndex());
+                const int source = entries_.measurementSource.at(k);
+                const qint64 id = entries_.measurementId.at(k);
+                if (source == -1) {
+                    s.falseIsFailure = true;
+                    return s.fail(QStringLiteral("no measurement chosen"));
+                }
+                s.step(2);
+                const ReportResult written = writeReports(
+                    ctx_, source == 1 ? MeasurementSource::Downloaded : MeasurementSource::Realtime,
+                    id, s);
+                if (written == ReportResult::Failed) return false;
+                if (written == ReportResult::Cancelled) return true;
+                lbMessaggio_->setText(
+                    ctx_.msg(written == ReportResult::SheetAndCertificate ? 38 : 39));
+                reportStep = 4;
             }
-            s.step(2);
-            const ReportResult written = writeReports(
-                ctx_, source == 1 ? MeasurementSource::Downloaded : MeasurementSource::Realtime, id,
-                name);
-            if (written == ReportResult::Failed || written == ReportResult::Cancelled) return true;
-            lbMessaggio_->setText(ctx_.msg(written == ReportResult::SheetAndCertificate ? 38 : 39));
-            reportStep = 4;
-        }
-        step();
-        return true;
+            step();
+            return true;
+        });
     });
 }
 
@@ -215,6 +187,7 @@ void ReportWindow::step() {
     guard(ctx_, QStringLiteral("step"), [&](TrapScope& s) {
         s.step(1);
         gestione_bottoni();
+        if (reportStep <= 2) cbMis_->clear();
         if (reportStep == 1) {
             s.step(2);
             QStringList plants;
@@ -239,12 +212,20 @@ void ReportWindow::step() {
 
 void ReportWindow::gestione_bottoni() {
     guard(ctx_, QStringLiteral("gestione_bottoni"), [&] {
+        // During a download nothing that would start another is enabled.
+        const bool downloading = progress_.running();
+        bttSincr_->setEnabled(!downloading && ctx_.link.baseLinkUp());
+        for (QWidget* w : {static_cast<QWidget*>(cbImp_), static_cast<QWidget*>(cbMis_),
+                           static_cast<QWidget*>(bttComando_)})
+            w->setEnabled(!downloading);
+        for (QWidget* w : {static_cast<QWidget*>(pbScarica_), static_cast<QWidget*>(lbScarica_),
+                           static_cast<QWidget*>(bttInterrompi_)})
+            w->setVisible(downloading);
         if (reportStep < 1 || reportStep > 4) return true;
         const bool lists = reportStep != 4;
         for (QWidget* w : {static_cast<QWidget*>(lbImp_), static_cast<QWidget*>(cbImp_),
                            static_cast<QWidget*>(lbMis_), static_cast<QWidget*>(cbMis_)})
             w->setVisible(lists);
-        if (reportStep <= 2) cbMis_->clear();
         lbMessaggio_->setVisible(reportStep == 4);
         bttSincr_->setText(ctx_.msg(148));
         bttComando_->setVisible(reportStep >= 3);

@@ -33,7 +33,7 @@ public:
     int reportStep = 1;
     qint64 selectedPlantId = -1;
     const MeasurementEntries& entries() const { return entries_; }
-    bool downloading() const { return downloading_; }
+    bool downloading() const { return progress_.running(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -41,8 +41,6 @@ protected:
 private:
     void build();
     void Form_Load_rep();
-    // The controls of a download: everything that would start another one is disabled.
-    void showDownload(bool running);
     void showProgress();
 
     QPushButton* bttSincr_ = nullptr;
@@ -58,7 +56,6 @@ private:
 
     MeasurementEntries entries_;
     DownloadProgress progress_;
-    bool downloading_ = false;
 };
 
 } // namespace vorna

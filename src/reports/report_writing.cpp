@@ -6,6 +6,7 @@
 #include "record_set.h"
 #include "report_file.h"
 #include "run_error.h"
+#include "save_name.h"
 #include "scheda_misurazioni.h"
 #include "validation.h"
 
@@ -26,7 +27,9 @@ QString startFolder(const AppContext& ctx) {
 // The dialog and the file of one document. False when the dialog was cancelled; throws when
 // the file cannot be written.
 bool writeDocument(AppContext& ctx, const QByteArray& text, const QString& proposed) {
-    const QString path = askReportPath(ctx, proposed);
+    // A name of blanks asks again; ".htm" is added to a name typed without it.
+    const QString path = askSaveName(
+        ctx, kReportFilter, startFolder(ctx) + QLatin1Char('/') + proposed, QStringLiteral(".htm"));
     if (path.isEmpty()) return false;
     write_report_file(path, text);
     ctx.lastReportFolder = QFileInfo(path).absolutePath();
@@ -41,20 +44,7 @@ QString proposedReportName(const QString& documentName, const QString& plantName
     return correggiStringa(name);
 }
 
-QString askReportPath(AppContext& ctx, const QString& name) {
-    const QString suggested = startFolder(ctx) + QLatin1Char('/') + name;
-    for (;;) {
-        QString path = ctx.prompts.saveFileName(kReportFilter, suggested);
-        if (path.isEmpty()) return {};
-        if (QFileInfo(path).fileName().trimmed().isEmpty()) continue;
-        if (!path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive))
-            path += QStringLiteral(".htm");
-        return path;
-    }
-}
-
-ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id,
-                          const QString& routine) {
+ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id, TrapScope& s) {
     const bool downloaded = source == MeasurementSource::Downloaded;
     const RecordSet row = RecordSet::select(
         ctx.db,
@@ -72,7 +62,8 @@ ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id,
     // Each text is made before its dialog: a generator that fails (it has logged itself) then
     // asks for nothing and writes nothing over a good file; this routine says what it skipped.
     const auto empty = [&](const QString& what) {
-        print_error(ctx, routine, QStringLiteral("empty ") + what);
+        s.message = QStringLiteral("empty ") + what;
+        s.falseIsFailure = true;
         return ReportResult::Failed;
     };
     const QByteArray sheet = make_scheda_misurazioni(ctx);

@@ -24,11 +24,6 @@ int codeOf(const QString& reply, std::initializer_list<const char*> words) {
     return 0;
 }
 
-bool ask(AppContext& ctx, const QString& command) {
-    ctx.link.commandText = command;
-    return trasmette(ctx, kCaller);
-}
-
 // A number in the regional format, as the user or the instrument (after conversion) gave it.
 double regionalNumber(const AppContext& ctx, const QString& text) {
     bool ok = false;
@@ -59,19 +54,19 @@ bool leggi_impostazioni_strum(AppContext& ctx) {
     return guard(ctx, QStringLiteral("leggi_impostazioni_strum"), [&](TrapScope& s) {
         Link& l = ctx.link;
         s.step(1);
-        ask(ctx, QStringLiteral("LOGO?"));
+        trasmette(ctx, kCaller, QStringLiteral("LOGO?"));
         const QString logo = l.replyText.trimmed();
         s.step(2);
-        if (!ask(ctx, QStringLiteral("TEMPERATURE?"))) return false;
+        if (!trasmette(ctx, kCaller, QStringLiteral("TEMPERATURE?"))) return false;
         const int metcalc = temperature_code(l.replyText);
         s.step(3);
-        if (!ask(ctx, QStringLiteral("LINEDC?"))) return false;
+        if (!trasmette(ctx, kCaller, QStringLiteral("LINEDC?"))) return false;
         const int lineDc = linedc_code(l.replyText);
         s.step(4);
-        if (!ask(ctx, QStringLiteral("PHASEAC?"))) return false;
+        if (!trasmette(ctx, kCaller, QStringLiteral("PHASEAC?"))) return false;
         const int phaseAc = phaseac_code(l.replyText);
         s.step(5);
-        if (!ask(ctx, QStringLiteral("MINRAD?"))) return false;
+        if (!trasmette(ctx, kCaller, QStringLiteral("MINRAD?"))) return false;
         QString rad = l.replyText.trimmed();
         if (ctx.decimalComma()) rad.replace(QLatin1Char('.'), QLatin1Char(','));
         const double minRad = regionalNumber(ctx, rad);
@@ -114,19 +109,20 @@ bool applica_impostazioni(AppContext& ctx, const ConfigForm& form) {
         // An unchecked value would reach the instrument and the settings as it was typed.
         if (check_rad_min(ctx, form.radMin) != RadMinCheck::Ok) return false;
         s.step(1);
-        if (!ask(ctx, QStringLiteral("LOGO ") + form.logo)) return false;
+        if (!trasmette(ctx, kCaller, QStringLiteral("LOGO ") + form.logo)) return false;
         s.step(2);
         const std::pair<const char*, int> groups[] = {
             {"TEMPERATURE ", form.metodo}, {"LINEDC ", form.misureDc}, {"PHASEAC ", form.misureAc}};
         for (const auto& [command, selected] : groups) {
             if (selected < 0) continue;
-            if (!ask(ctx, QString::fromLatin1(command) + QString::number(selected + 1)))
+            if (!trasmette(ctx, kCaller,
+                           QString::fromLatin1(command) + QString::number(selected + 1)))
                 return false;
         }
         s.step(3);
         QString rad = form.radMin;
         rad.replace(QLatin1Char(','), QLatin1Char('.'));
-        if (!ask(ctx, QStringLiteral("MINRAD ") + rad)) return false;
+        if (!trasmette(ctx, kCaller, QStringLiteral("MINRAD ") + rad)) return false;
         s.step(4);
         const double radMin = regionalNumber(ctx, form.radMin);
         SettingsRow row(ctx);

@@ -5,6 +5,7 @@
 #include "focus_leave.h"
 #include "instrument_settings.h"
 #include "link.h"
+#include "option_group.h"
 #include "port_selection.h"
 #include "typing_limit.h"
 
@@ -27,17 +28,12 @@ constexpr int kWidthTwips = 6495;
 constexpr int kHeightTwips = 7995;
 constexpr int kLogoMaxLength = 50;
 
-// A framed group of option buttons named prefix_0, prefix_1, ...
-QButtonGroup* optionGroup(QGroupBox* frame, const char* prefix, const QStringList& captions) {
-    auto* group = new QButtonGroup(frame);
+// Option buttons in a row in their frame.
+QButtonGroup* optionRow(QGroupBox* frame, const char* prefix, const QStringList& captions) {
     auto* row = new QHBoxLayout(frame);
     row->setContentsMargins(8, 4, 8, 4);
-    for (int i = 0; i < captions.size(); ++i) {
-        auto* b = new QRadioButton(captions.at(i), frame);
-        b->setObjectName(QString::fromLatin1(prefix) + QLatin1Char('_') + QString::number(i));
-        group->addButton(b, i);
-        row->addWidget(b);
-    }
+    QButtonGroup* group =
+        optionGroup(frame, prefix, captions, [&](QRadioButton* b, int) { row->addWidget(b); });
     row->addStretch(1);
     return group;
 }
@@ -111,12 +107,12 @@ void SetupWindow::build() {
     outer->addLayout(logoRow);
 
     frMetCalc_ = named(new QGroupBox(this), "frMetCalc");
-    obMetodo_ = optionGroup(frMetCalc_, "obMetodo", {QString(), QString()});
+    obMetodo_ = optionRow(frMetCalc_, "obMetodo", {QString(), QString()});
     frMisDc_ = named(new QGroupBox(this), "frMisDc");
     const QStringList lines{QStringLiteral("1"), QStringLiteral("1+2"), QStringLiteral("1+2+3")};
-    obMisureDc_ = optionGroup(frMisDc_, "obMisureDc", lines);
+    obMisureDc_ = optionRow(frMisDc_, "obMisureDc", lines);
     frMisAc_ = named(new QGroupBox(this), "frMisAc");
-    obMisureAc_ = optionGroup(frMisAc_, "obMisureAc", lines);
+    obMisureAc_ = optionRow(frMisAc_, "obMisureAc", lines);
     outer->addWidget(frMetCalc_);
     outer->addWidget(frMisDc_);
     outer->addWidget(frMisAc_);
@@ -140,9 +136,9 @@ void SetupWindow::build() {
     outer->addLayout(applyRow);
     outer->addStretch(1);
 
-    connect(bttCollegaBase_, &QPushButton::clicked, this, [this] { bttCollegaBase_Click(); });
-    connect(bttCollegaRem_, &QPushButton::clicked, this, [this] { bttCollegaRem_Click(); });
-    connect(bttApplica_, &QPushButton::clicked, this, [this] { bttApplica_Click(); });
+    connect(bttCollegaBase_, &QPushButton::clicked, this, &SetupWindow::bttCollegaBase_Click);
+    connect(bttCollegaRem_, &QPushButton::clicked, this, &SetupWindow::bttCollegaRem_Click);
+    connect(bttApplica_, &QPushButton::clicked, this, &SetupWindow::bttApplica_Click);
     connect(cbComBase_, &QComboBox::currentTextChanged, this, [this](const QString& t) {
         lbDevBase_->setText(port_device_text(leading_port_number(t)));
     });
@@ -167,7 +163,9 @@ void SetupWindow::Form_Load_setup() {
         showRemoteState();
         s.step(3);
         if (l.baseLinkUp() && !leggi_impostazioni_strum(ctx_)) {
-            print_error(ctx_, QStringLiteral("Form_Load_setup"), {});
+            // The failure is logged by the routine's name alone.
+            s.message.clear();
+            s.falseIsFailure = true;
             return false;
         }
         s.step(5);
@@ -233,17 +231,18 @@ void SetupWindow::bttCollegaRem_Click() {
 }
 
 void SetupWindow::connectUnit(Unit unit) {
-    const Handler h(*this);
-    if (h.refused()) return;
-    const bool base = unit == Unit::Base;
-    QComboBox* list = base ? cbComBase_ : cbComRemoto_;
-    guard(ctx_,
-          base ? QStringLiteral("bttCollegaBase_Click") : QStringLiteral("bttCollegaRem_Click"),
-          [&] {
-              if (toggleLink(ctx_, unit, list->currentText()) == PortCheck::Missing)
-                  showStoredPort(list, base ? stored_base_port(ctx_) : stored_remote_port(ctx_));
-              linkChanged();
-          });
+    handle([&] {
+        const bool base = unit == Unit::Base;
+        QComboBox* list = base ? cbComBase_ : cbComRemoto_;
+        guard(ctx_,
+              base ? QStringLiteral("bttCollegaBase_Click") : QStringLiteral("bttCollegaRem_Click"),
+              [&] {
+                  // The controls follow the link when the handler ends (the base refreshes them).
+                  if (toggleLink(ctx_, unit, list->currentText()) == PortCheck::Missing)
+                      showStoredPort(list,
+                                     base ? stored_base_port(ctx_) : stored_remote_port(ctx_));
+              });
+    });
 }
 
 void SetupWindow::gestione_menu() {
@@ -276,36 +275,38 @@ ConfigForm SetupWindow::formFromControls() const {
 }
 
 void SetupWindow::bttApplica_Click() {
-    const Handler h(*this);
-    if (h.refused()) return;
-    // A value typed and applied without leaving the field gets the same check first.
-    if (check_rad_min(ctx_, tbRadMin_->text()) != RadMinCheck::Ok) {
-        tbRadMin_LostFocus();
-        return;
-    }
-    applica_impostazioni(ctx_, formFromControls());
+    handle([&] {
+        // A value typed and applied without leaving the field gets the same check first.
+        if (check_rad_min(ctx_, tbRadMin_->text()) != RadMinCheck::Ok) {
+            nested([&] { tbRadMin_LostFocus(); });
+            return;
+        }
+        applica_impostazioni(ctx_, formFromControls());
+    });
 }
 
 void SetupWindow::tbRadMin_LostFocus() {
-    // Runs from Apply's handler too; the scope only keeps a close waiting behind the warning.
-    const Handler h(*this);
-    if (checkingRadMin_) return; // the warning box itself takes the focus
-    checkingRadMin_ = true;
-    guard(ctx_, QStringLiteral("tbRadMin_LostFocus"), [&] {
-        if (check_rad_min(ctx_, tbRadMin_->text()) == RadMinCheck::InvalidFormat) {
-            ctx_.prompts.warning(
-                rad_min_warning(ctx_, lbRadMin_->text(), RadMinCheck::InvalidFormat),
-                QStringLiteral("Error"));
-            tbRadMin_->setText(stored_rad_min(ctx_));
-        }
-        if (check_rad_min(ctx_, tbRadMin_->text()) == RadMinCheck::OutOfLimit) {
-            ctx_.prompts.warning(rad_min_warning(ctx_, lbRadMin_->text(), RadMinCheck::OutOfLimit),
-                                 QStringLiteral("Error"));
-            tbRadMin_->setText(stored_rad_min(ctx_));
-        }
-        return true;
+    // Apply calls it directly, inside its own handler.
+    handle([&] {
+        if (checkingRadMin_) return; // the warning box itself takes the focus
+        checkingRadMin_ = true;
+        guard(ctx_, QStringLiteral("tbRadMin_LostFocus"), [&] {
+            if (check_rad_min(ctx_, tbRadMin_->text()) == RadMinCheck::InvalidFormat) {
+                ctx_.prompts.warning(
+                    rad_min_warning(ctx_, lbRadMin_->text(), RadMinCheck::InvalidFormat),
+                    QStringLiteral("Error"));
+                tbRadMin_->setText(stored_rad_min(ctx_));
+            }
+            if (check_rad_min(ctx_, tbRadMin_->text()) == RadMinCheck::OutOfLimit) {
+                ctx_.prompts.warning(
+                    rad_min_warning(ctx_, lbRadMin_->text(), RadMinCheck::OutOfLimit),
+                    QStringLiteral("Error"));
+                tbRadMin_->setText(stored_rad_min(ctx_));
+            }
+            return true;
+        });
+        checkingRadMin_ = false;
     });
-    checkingRadMin_ = false;
 }
 
 } // namespace vorna

@@ -6,7 +6,6 @@ const BuildPolicy& sirvexPolicy() {
     static const BuildPolicy policy{
         .build = Build::Sirvex,
         .programName = "Sirvex",
-        .windowCaption = "Sirvex 3.0",
         .lineSpeed = 38400,
         .hexLineProgress = true,
         .hexReadingText = "Progress: Reading Hex File",
@@ -31,7 +30,6 @@ const BuildPolicy& tamrixPolicy() {
     static const BuildPolicy policy{
         .build = Build::Tamrix,
         .programName = "Tamrix",
-        .windowCaption = "Sirvex 2.1.U.O.",
         .lineSpeed = 115200,
         .hexLineProgress = false,
         .hexReadingText = "Reading Hex File",

@@ -28,9 +28,8 @@ enum class EepromLayout {
 // no per-build copies of the logic.
 struct BuildPolicy {
     Build build;
-    const char* programName;   // "Sirvex" / "Tamrix"
-    const char* windowCaption; // the caption the window starts with
-    int lineSpeed;             // bootloader line speed in baud
+    const char* programName; // "Sirvex" / "Tamrix"
+    int lineSpeed;           // bootloader line speed in baud
 
     // HEX reading
     bool hexLineProgress;        // count the lines first and report one step per line

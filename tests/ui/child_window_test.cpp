@@ -21,20 +21,31 @@ public:
         connect(button, &QPushButton::clicked, this, [this] { bttGo_Click(); });
     }
     void bttGo_Click() {
-        const Handler h(*this);
-        if (h.refused()) return;
-        ++handlersRun;
-        ctx_.link.commandText = "TIME?";
-        if (duringExchange) QTimer::singleShot(60, this, duringExchange);
-        exchangeOk = trasmette(ctx_, "probe");
-        stateAtEnd = {ctx_.link.baseLinkUp(), linkRefreshes};
+        handle([&] {
+            ++handlersRun;
+            if (duringExchange) QTimer::singleShot(60, this, duringExchange);
+            exchangeOk = trasmette(ctx_, "probe", "TIME?");
+            stateAtEnd = {ctx_.link.baseLinkUp(), linkRefreshes};
+        });
+    }
+    // A handler that sends nothing; it may call bttGo_Click, through nested() or plainly.
+    enum class Calls { Nothing, Nested, Plainly };
+    void bttStop_Click() {
+        stopRan += handle(
+            [&] {
+                if (calls == Calls::Nested) nested([&] { bttGo_Click(); });
+                if (calls == Calls::Plainly) bttGo_Click();
+            },
+            overlap);
     }
     void linkChanged() override { ++linkRefreshes; }
     void set_messages() override { caption = ctx_.msg(168); }
 
     QPushButton* button;
     std::function<void()> duringExchange;
-    int handlersRun = 0, linkRefreshes = 0;
+    Overlap overlap = Overlap::Refused;
+    Calls calls = Calls::Nothing;
+    int handlersRun = 0, linkRefreshes = 0, stopRan = 0;
     bool exchangeOk = false;
     std::pair<bool, int> stateAtEnd;
     QString caption;
@@ -69,6 +80,40 @@ TEST(ChildWindow, AClickDuringARunningHandlerDoesNothing) {
     p.w->duringExchange = nullptr;
     p.w->button->click();
     EXPECT_EQ(p.w->handlersRun, 2);
+}
+
+// While a handler runs, another is refused unless it may overlap; a handler reuses another
+// through nested(), and a plain call of one from inside another is refused like a click.
+TEST(ChildWindow, AHandlerInsideAnotherRunsOnlyWhenItOverlapsOrIsNested) {
+    using Calls = ExchangeWindow::Calls;
+    using Overlap = ChildWindow::Overlap;
+    struct Case {
+        Overlap overlap;
+        bool duringExchange;
+        Calls calls;
+        int stopRan, handlersRun;
+    } cases[] = {
+        {Overlap::Refused, true, Calls::Nothing, 0, 1},
+        {Overlap::Runs, true, Calls::Nothing, 1, 1},
+        {Overlap::Refused, false, Calls::Nested, 1, 1},
+        {Overlap::Refused, false, Calls::Plainly, 1, 0},
+    };
+    for (const Case& c : cases) {
+        Probe p({"--delay", "TIME?=300"});
+        ASSERT_TRUE(p.w);
+        p.w->overlap = c.overlap;
+        p.w->calls = c.calls;
+        if (c.duringExchange) {
+            p.w->duringExchange = [&] { p.w->bttStop_Click(); };
+            p.w->bttGo_Click();
+        } else {
+            p.w->bttStop_Click();
+        }
+        const auto where = ::testing::Message() << int(c.overlap) << int(c.calls);
+        EXPECT_EQ(p.w->stopRan, c.stopRan) << where;
+        EXPECT_EQ(p.w->handlersRun, c.handlersRun) << where;
+        EXPECT_EQ(p.w->exchangeOk, c.handlersRun == 1) << where;
+    }
 }
 
 TEST(ChildWindow, ClosingDuringAHandlerClosesAfterIt) {
