@@ -2,7 +2,6 @@
 // after a change, a damage or a doubt takes the whole way, and a compaction leaves the backup
 // with the file as it was before the start.
 #include "database_init.h"
-#include "file_bytes.h"
 #include "schema.h"
 #include "test_env.h"
 
@@ -16,8 +15,7 @@
 #include <sys/xattr.h>
 
 using namespace vorna;
-using test::fileBytes;
-using test::writeInPlace;
+using test::readFile;
 
 namespace {
 
@@ -38,6 +36,12 @@ qint64 scalarIn(const QString& file, const QString& sql) {
 // Another program than this one at work on a database file.
 void sqliteProgram(const QString& file, const QString& sql) {
     ASSERT_EQ(QProcess::execute("sqlite3", {file, sql}), 0) << qPrintable(sql);
+}
+
+// Data written at offset into the file where it lies, as a program that edits a file in place.
+bool writeInPlace(const QString& path, qint64 offset, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite) && f.seek(offset) && f.write(data) == data.size();
 }
 
 // A page in the middle of the file overwritten where it lies.
@@ -87,14 +91,14 @@ TEST(SecondStart, NothingChangedLeavesTheBackupAsItIs) {
     StartedFolder f;
     if (!extendedAttributesHere(f.env.dir.path()))
         GTEST_SKIP() << "no extended attributes on this file system: every start copies";
-    const QByteArray content = fileBytes(f.work);
+    const QByteArray content = readFile(f.work);
     const ino_t backupFile = inode(f.backup);
     ASSERT_TRUE(database_init(f.ctx));
     EXPECT_EQ(f.ctx.db.scalar("SELECT COUNT(*) FROM realtime"), kSamples);
     f.ctx.db.close();
     EXPECT_EQ(inode(f.backup), backupFile); // not written again
-    EXPECT_EQ(fileBytes(f.backup), content);
-    EXPECT_EQ(fileBytes(f.work), content);
+    EXPECT_EQ(readFile(f.backup), content);
+    EXPECT_EQ(readFile(f.work), content);
 }
 
 // Whatever happened between two starts, the backup comes out holding the working file's bytes
@@ -139,11 +143,11 @@ TEST(SecondStart, EveryChangeOrDoubtIsBackedUpAgain) {
         SCOPED_TRACE(c.what);
         StartedFolder f;
         c.between(f);
-        const QByteArray atStart = fileBytes(f.work);
+        const QByteArray atStart = readFile(f.work);
         const qint64 samples = scalarIn(f.work, "SELECT COUNT(*) FROM realtime");
         ASSERT_TRUE(database_init(f.ctx));
         f.ctx.db.close();
-        EXPECT_EQ(fileBytes(f.backup), atStart);
+        EXPECT_EQ(readFile(f.backup), atStart);
         EXPECT_EQ(scalarIn(f.backup, "SELECT COUNT(*) FROM impianti"), kPlants);
         EXPECT_EQ(scalarIn(f.backup, "SELECT COUNT(*) FROM realtime"), samples);
         EXPECT_FALSE(f.env.debugLog().contains("set aside"));
@@ -154,8 +158,8 @@ TEST(SecondStart, EveryChangeOrDoubtIsBackedUpAgain) {
 TEST(SecondStart, EqualButDamagedFilesTakeTheWholeWay) {
     StartedFolder f;
     damageInPlace(f.work);
-    ASSERT_TRUE(writeInPlace(f.backup, 0, fileBytes(f.work)));
-    ASSERT_EQ(fileBytes(f.backup), fileBytes(f.work));
+    ASSERT_TRUE(writeInPlace(f.backup, 0, readFile(f.work)));
+    ASSERT_EQ(readFile(f.backup), readFile(f.work));
     ASSERT_TRUE(database_init(f.ctx));
     EXPECT_TRUE(f.env.debugLog().contains("damaged database set aside"));
     EXPECT_TRUE(f.env.debugLog().contains("damaged backup set aside"));
@@ -189,14 +193,14 @@ TEST(SecondStart, FreeSpaceIsCompactedFromATenthAndTheBackupKeepsTheFileBeforeIt
         const double share = double(scalarIn(work, "PRAGMA freelist_count")) /
                              double(scalarIn(work, "PRAGMA page_count"));
         ASSERT_NEAR(share, c.freeShare, 0.02);
-        const QByteArray before = fileBytes(work);
+        const QByteArray before = readFile(work);
         const qint64 rows = scalarIn(work, "SELECT COUNT(*) FROM tab1");
 
         ASSERT_TRUE(database_init(*env.ctx));
         EXPECT_EQ(env.ctx->db.scalar("SELECT COUNT(*) FROM tab1"), rows);
         env.ctx->db.close();
         EXPECT_EQ(QFileInfo(work).size() < before.size(), c.compacted);
-        EXPECT_EQ(fileBytes(env.path(kBackupFile)), before);
+        EXPECT_EQ(readFile(env.path(kBackupFile)), before);
         EXPECT_FALSE(QFileInfo::exists(env.path(kScratchFile)));
     }
 }
