@@ -76,12 +76,6 @@ struct PaintProbe : QObject {
     }
 };
 
-double cpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
-
 struct Timing {
     double wall, cpu;
 };
@@ -91,11 +85,11 @@ template <typename Action> Timing untilPainted(QWidget* w, Action act) {
     w->installEventFilter(&probe);
     QElapsedTimer t;
     t.start();
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = bench::cpuSeconds();
     act();
     while (!probe.painted && t.elapsed() < 60000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    const Timing timing{t.nsecsElapsed() / 1e9, cpuSeconds() - cpu0};
+    const Timing timing{t.nsecsElapsed() / 1e9, bench::cpuSeconds() - cpu0};
     w->removeEventFilter(&probe);
     return timing;
 }

@@ -131,8 +131,7 @@ std::vector<double> samples(RealtimeWindow* w, int count) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (qEnvironmentVariableIsEmpty("VORNA_BIN_DIR"))
-        qputenv("VORNA_BIN_DIR", QCoreApplication::applicationDirPath().toLocal8Bit());
+    bench::findSimulator();
     const int rows = argc > 1 ? std::max(1, atoi(argv[1])) : 1000000;
 
     // Opening.
