@@ -6,6 +6,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
@@ -35,6 +37,30 @@ constexpr qreal kBasePointSize = 14.3;
 QString withLiteralLessThan(const QByteArray& html) {
     static const QRegularExpression lone(QStringLiteral("<(?![A-Za-z/!?])"));
     return QString::fromLatin1(html).replace(lone, QStringLiteral("&lt;"));
+}
+
+// A browser skips the faces of a face list that the machine lacks; Qt's font matching takes
+// fontconfig's default face for the first of them instead, so that the sheet's "Geneva" would
+// hide the "Arial" after it. Each face that gives no more than a name that is nowhere (and is
+// no installed family) is dropped, keeping the last one.
+QString withInstalledFaces(const QString& html) {
+    static const QRegularExpression faceList(QStringLiteral("face=\"([^\"]*)\""),
+                                             QRegularExpression::CaseInsensitiveOption);
+    const QString nowhere = QFontInfo(QFont(QStringLiteral("no-face-of-this-name"))).family();
+    const auto lacked = [&](const QString& face) {
+        return !QFontDatabase::hasFamily(face) && QFontInfo(QFont(face)).family() == nowhere;
+    };
+    QString out;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch& m : faceList.globalMatch(html)) {
+        QStringList faces = m.captured(1).split(QLatin1Char(','));
+        while (faces.size() > 1 && lacked(faces.front().trimmed()))
+            faces.removeFirst();
+        out += QStringView(html).mid(from, m.capturedStart(1) - from);
+        out += faces.join(QLatin1Char(','));
+        from = m.capturedEnd(1);
+    }
+    return out + QStringView(html).mid(from).toString();
 }
 
 // Table rows printed with less room above and below the text than the documents give them on
@@ -89,13 +115,20 @@ QByteArray htmlToPdf(const QByteArray& html, const PdfMetadata& metadata) {
         QTextDocument doc;
         // Laid out in the writer's own units, so that what is measured is what is printed.
         doc.documentLayout()->setPaintDevice(&writer);
-        QFont base = doc.defaultFont();
+        // Text of no face in a browser's default one, which is Times New Roman.
+        QFont base(QStringLiteral("Times New Roman"));
+        base.setStyleHint(QFont::Serif);
         base.setPointSizeF(kBasePointSize);
         doc.setDefaultFont(base);
         doc.setDocumentMargin(0);
-        doc.setHtml(withLiteralLessThan(html));
+        doc.setUndoRedoEnabled(false);
+        doc.setHtml(withInstalledFaces(withLiteralLessThan(html)));
+        // One edit for all the format changes: each alone would lay the table out again.
+        QTextCursor edit(&doc);
+        edit.beginEditBlock();
         bulletsOfTheirTextSize(doc);
         tightRows(doc.rootFrame());
+        edit.endEditBlock();
 
         const QSizeF page = writer.pageLayout().paintRectPixels(kDotsPerInch).size();
         doc.setPageSize(page);

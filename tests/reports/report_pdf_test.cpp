@@ -105,7 +105,17 @@ TEST(ReportPdf, DocumentsAsPopplerReadsThem) {
         for (const QString& row : fonts.mid(2)) {
             const QStringList f = row.split(' ', Qt::SkipEmptyParts);
             EXPECT_EQ(f.value(f.size() - 5), "yes") << row.toStdString();
+            // The faces the HTML asks for (Arial, Times New Roman) by their metric twins.
+            EXPECT_TRUE(f.value(0).contains("Liberation")) << row.toStdString();
         }
+
+        // The body text at 8 to 9 pt (Liberation's line box is 1.117 of its size): the height
+        // of a word of the address, which both documents print in their body font.
+        const QRegularExpression word("yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" "
+                                      "yMax=\"([\\d.]+)\">Roma,<");
+        const QRegularExpressionMatch m = word.match(poppler("pdftotext", {"-bbox", pdf, "-"}));
+        const double pt = (m.captured(2).toDouble() - m.captured(1).toDouble()) / 1.117;
+        EXPECT_TRUE(c.document == "sheet" ? pt > 8 && pt < 9 : pt > 10) << pt;
 
         if (!c.picture.isEmpty()) {
             QDir().mkpath(screenshotDir());
