@@ -37,6 +37,9 @@ public:
     QString saveFileName(const QString& filter, const QString& suggested,
                          QString* selectedFilter) override;
     QString openFileName(const QString& filter) override;
+
+    // The last warning as "text/title", and the list emptied; empty when there is none.
+    QString lastWarning();
 };
 
 } // namespace vorna::test
