@@ -41,34 +41,24 @@ TEST(ReportPdf, DocumentsAsPopplerReadsThem) {
         QStringList texts;
         QString picture;
     } cases[] = {
-        {0,
-         false,
-         "sheet",
-         1,
-         "PLANT'S MEASURES FILE",
+        // clang-format off
+        {0, false, "sheet", 1, "PLANT'S MEASURES FILE",
          {"PLANT'S MEASURES FILE", "Rossi Mario", "15/06/2026 11:32", "853.2 W/m", "27.5 °C",
           "INVERTER POWER: ≤ 20 kW", "V3: 411 V", "I3: 6.55 A", "and PRp < 0.78;"},
          "report_pdf_sheet_en"},
         {1, true, "sheet", 1, "Donnée de mesure du module", {"Rossi Mario", "et PRp < 0.80;"}, ""},
         {2, true, "sheet", 1, "FICHA MEDIDAS INSTALACIÓN", {"Rossi Mario", "y PRp < 0.80;"}, ""},
         {3, true, "sheet", 1, "BERICHT ANLAGENMESSUNGEN", {"Rossi Mario", "und PRp < 0.80;"}, ""},
-        {4,
-         true,
-         "sheet",
-         1,
-         "SCHEDA MISURAZIONI IMPIANTO",
+        {4, true, "sheet", 1, "SCHEDA MISURAZIONI IMPIANTO",
          {"ESITO TEST: PASS", "Rossi Mario", "15/06/2026 11:32", "853,2 W/m", "27,5 °C", "Pca è",
           "e PRp < 0.78;"},
          "report_pdf_sheet_it"},
-        {4,
-         true,
-         "certificate",
-         2,
-         "CERTIFICATO DI COLLAUDO",
+        {4, true, "certificate", 2, "CERTIFICATO DI COLLAUDO",
          {"CERTIFICATO DI COLLAUDO", "Rossi Mario", "Via Roma, 12 - Milano",
           "Studio Tecnico Bianchi", "Pca è la potenza attiva", "600 W/m", "(se Pinv ≤ 20 kW)",
           "40 °C", "Timbro e Firma:"},
          "report_pdf_certificate"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title.toStdString());
