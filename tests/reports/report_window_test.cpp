@@ -322,7 +322,7 @@ TEST(ReportWindow, ReportsAskForTheFilesTheyWrite) {
         const auto& dialogs = s.env.prompts.saveShown;
         ASSERT_EQ(int(dialogs.size()), c.proposed.size());
         for (size_t i = 0; i < dialogs.size(); ++i) {
-            EXPECT_EQ(dialogs[i].filter, "(*.htm)");
+            EXPECT_EQ(dialogs[i].filter, "(*.htm);;PDF (*.pdf)");
             EXPECT_EQ(QFileInfo(dialogs[i].suggested).fileName(), c.proposed[qsizetype(i)]);
         }
         // The first dialog of the run opens in Documents, the next in the last report's folder.
