@@ -61,7 +61,7 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     // The device each list number means is shown beside the list.
     qunsetenv("VORNA_COM12");
     base->setCurrentText("12");
-    EXPECT_EQ(s.find<QLabel>("lbDevBase")->text(), "/dev/ttyS11");
+    EXPECT_EQ(s.find<QLabel>("lbDevBase")->text(), "12 — /dev/ttyS11");
 
     // A port that is not there is refused with a warning, and the stored one shown again.
     qputenv("VORNA_COM7", s.env.path("no-such-device").toLocal8Bit());
@@ -69,7 +69,8 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     s.click("bttCollegaBase");
     qunsetenv("VORNA_COM7");
     EXPECT_FALSE(s.ctx().link.baseLinkUp());
-    EXPECT_EQ(lastWarning(s), "COM 7 missing/Error");
+    EXPECT_EQ(lastWarning(s),
+              "COM 7 missing\n" + s.env.path("no-such-device") + ": no such device/Error");
     EXPECT_EQ(base->currentText(), "1");
     // A list text that is not a number means port 0.
     EXPECT_EQ(verifica_combase(s.ctx(), "abc"), PortCheck::Missing);
@@ -94,7 +95,8 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     EXPECT_EQ(s.diff("COM=1;INT1=3"), "");
     // An open port is not moved: the second open of the same device is refused instead.
     EXPECT_EQ(verifica_combase(c, "3"), PortCheck::Missing);
-    EXPECT_EQ(lastWarning(s), "COM 3 missing/Error");
+    EXPECT_EQ(lastWarning(s),
+              "COM 3 missing\n" + s.ptyLink("three") + ": in use by another program/Error");
     qunsetenv("VORNA_COM1");
     qunsetenv("VORNA_COM3");
 }

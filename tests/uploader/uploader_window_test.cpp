@@ -77,7 +77,7 @@ TEST(SirvexWindow, ButtonStatesFromThePortChoiceThroughAWholeTransferAndRestart)
     auto* bar = child<QProgressBar>(w, "prbProgress");
     auto* cbPort = child<QComboBox>(w, "cbPort");
     auto* device = child<QLabel>(w, "lbDevice");
-    EXPECT_EQ(cbPort->count(), 0);
+    EXPECT_EQ(cbPort->count(), 1); // the entry that listens on any port
     EXPECT_EQ(status->text(), kWaiting);
     EXPECT_EQ(buttons(w), "--D");
 
@@ -90,13 +90,13 @@ TEST(SirvexWindow, ButtonStatesFromThePortChoiceThroughAWholeTransferAndRestart)
     QStringList listed;
     for (int i = 0; i < cbPort->count(); ++i)
         listed << cbPort->itemText(i);
-    EXPECT_EQ(listed, (QStringList{"COM3", "COM12"}));
-    EXPECT_EQ(device->text(), quiet.devicePath());
+    EXPECT_EQ(listed, (QStringList{"any port", "COM3", "COM12"}));
+    EXPECT_EQ(device->text(), "COM3 — " + quiet.devicePath());
 
     // Choosing COM12 leaves COM3 for COM12, where the bootloader announces itself.
-    cbPort->setCurrentIndex(1);
-    emit cbPort->activated(1);
-    EXPECT_EQ(device->text(), sim.link());
+    cbPort->setCurrentIndex(2);
+    emit cbPort->activated(2);
+    EXPECT_TRUE(device->text().startsWith("COM12 — " + sim.link() + " -> /dev/pts/"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return child(w, "bttRestart")->isEnabled(); }, 3000));
     EXPECT_EQ(status->text(), "Instrument On-Line");
     EXPECT_EQ(buttons(w), "-R-");
@@ -157,8 +157,8 @@ TEST(TamrixWindow, RefusesAnUnreadableFileThenTransfersOnTheAnnouncementAndEndsW
     EXPECT_EQ(boxes.shown, QList<Box>{Box("Sirvex Ver. 1.5.U.O", QMessageBox::Information)});
 
     QTest::mouseClick(child(w, "bttOpen"), Qt::LeftButton);
-    cbPort->setCurrentIndex(0);
-    emit cbPort->activated(0);
+    cbPort->setCurrentIndex(1);
+    emit cbPort->activated(1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.shown.size() == 2; }, 3000));
     EXPECT_EQ(boxes.shown.last(), Box("Invalid Target File", QMessageBox::Critical));
     screenshot(w, "tamrix_no_file");
