@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QString>
 #include <QTemporaryDir>
+#include <map>
 #include <memory>
 
 namespace vorna::test {
@@ -28,6 +29,9 @@ struct TestEnv {
 
 // The event key, as the log format defines it.
 inline const char kEventKeyText[] = "k9marli TOPRAS Heddov & NiVe!!";
+
+// Points port n at the device given for it and every other port number nowhere.
+void routePorts(const std::map<int, QString>& devices);
 
 // Where the build put the programs (simulators, uploaders).
 QString binDir();

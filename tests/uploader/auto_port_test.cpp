@@ -1,6 +1,7 @@
-// The uploaders' port handling as the real executables do it: a port the user may not open says
-// why.
+// The uploaders' port handling: listening on every port at once, and a port the user may not
+// open saying why, as the real executables do it.
 
+#include "port_names.h"
 #include "pseudo_terminal.h"
 #include "qt_print.h"
 #include "test_env.h"
@@ -8,12 +9,15 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QSerialPort>
+#include <QTest>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace vorna::uploader;
 using namespace vorna::uploader::test;
 
 namespace {
@@ -62,4 +66,62 @@ TEST(UploaderPorts, APortTheUserMayNotOpenNamesTheDeviceAndItsGroup) {
               "Sirvex: cannot use the port: " + pty.devicePath() +
                   ": permission denied. The device belongs to the group " + group +
                   ": the user must be a member of it, then log in again.");
+}
+
+TEST(UploaderPorts, AutoGoesOnWithThePortTheAnnouncementCameOn) {
+    const struct {
+        QString command;
+        bool sim;
+        int exitCode;
+        QString said; // on standard output, or standard error when the run failed
+    } cases[] = {
+        {"Sirvex --port auto --file @file --restart", true, 0, "Announcement on COM12 (@link)"},
+        {"Tamrix --port auto --file @file", true, 0, "Announcement on COM12 (@link)"},
+        {"Tamrix --port auto --file @file --wait 1", false, 3, "no announcement"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.command.toStdString());
+        FirmwareFile file;
+        QTemporaryDir dir;
+        vorna::sim::PseudoTerminal quiet(dir.filePath("quiet"));
+        std::optional<BootloaderSim> sim;
+        if (k.sim) sim.emplace();
+        const QString link = sim ? sim->link() : QString();
+        routePorts(sim ? std::map<int, QString>{{3, quiet.devicePath()}, {12, link}}
+                       : std::map<int, QString>{{3, quiet.devicePath()}});
+        QProcess p;
+        QStringList args = QString(k.command).replace("@file", file.path).split(' ');
+        p.start(vorna::test::binDir() + "/" + args.takeFirst(), args);
+        ASSERT_TRUE(p.waitForFinished(20000));
+        EXPECT_EQ(p.exitCode(), k.exitCode);
+        const QString said = k.exitCode ? p.readAllStandardError() : p.readAllStandardOutput();
+        EXPECT_TRUE(said.contains(QString(k.said).replace("@link", link))) << said;
+        if (sim) {
+            EXPECT_EQ(sim->stop().program.size(), 3u);
+        }
+    }
+}
+
+// Two bootloaders announce themselves at once: the first heard is programmed, the other port is
+// closed at once and nothing is written to it.
+TEST(UploaderPorts, OfTwoAnnouncementsTheFirstWinsAndTheOtherPortIsClosed) {
+    FirmwareFile file;
+    BootloaderSim a, b;
+    routePorts({{4, a.link()}, {6, b.link()}});
+    UploadController c(tamrixTransfer(), quickTiming());
+    Recorder rec(c);
+    QString found;
+    QObject::connect(&c, &UploadController::portFound, [&](const QString& port) {
+        found = port;
+        const QString loser = vorna::deviceForPortText(port == "COM4" ? "COM6" : "COM4");
+        QSerialPort other(loser);
+        EXPECT_TRUE(other.open(QIODevice::ReadWrite)) << loser;
+    });
+    c.chooseFile(file.path);
+    c.choosePort("auto");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rec.finished.has_value(); }, 15000));
+    EXPECT_TRUE(*rec.finished);
+    ASSERT_TRUE(found == "COM4" || found == "COM6") << found;
+    EXPECT_EQ(a.stop().program.size(), found == "COM4" ? 3u : 0u);
+    EXPECT_EQ(b.stop().program.size(), found == "COM6" ? 3u : 0u);
 }

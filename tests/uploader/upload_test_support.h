@@ -1,5 +1,6 @@
 #pragma once
 
+#include "test_env.h"
 #include "transfer_policy.h"
 #include "upload_controller.h"
 
@@ -11,6 +12,8 @@
 #include <string>
 
 namespace vorna::uploader::test {
+
+using vorna::test::routePorts;
 
 // What bootloader-sim recorded as programmed; count["resets"], ["refusals"], ["unknown"],
 // ["identifications"].
@@ -40,9 +43,6 @@ private:
     QByteArray seen_;
     bool ready_ = false;
 };
-
-// Points port n at the device given for it and every other port number nowhere.
-void routePorts(const std::map<int, QString>& devices);
 
 // A firmware file: a full row 0 whose reset vector differs from any target's, part of row 1,
 // a lone row further up, EEPROM rows 0-1, configuration words 0 and 2, and the extra record.

@@ -237,9 +237,10 @@ TEST(UploaderWindows, VerifyBoxUnderTheFileNameAndDamagedFilesShownInEitherWindo
         QSignalSpy ended(&w, &UploaderWindow::programEnded);
         auto* cbPort = child<QComboBox>(w, "cbPort");
         if (!user) { // this build listens once a port is chosen, and transfers on its own
-            cbPort->setCurrentIndex(0);
+            cbPort->setCurrentIndex(0); // any port: the device line says where it was heard
             emit cbPort->activated(0);
             ASSERT_TRUE(ended.wait(10000));
+            EXPECT_TRUE(child<QLabel>(w, "lbDevice")->text().startsWith("COM2 — " + sim.link()));
         } else {
             ASSERT_TRUE(QTest::qWaitFor([&] { return child(w, "bttStart")->isEnabled(); }, 3000));
             QTest::mouseClick(child(w, "bttStart"), Qt::LeftButton);
