@@ -42,6 +42,8 @@ void PortProbe::start(const QList<ProbeTarget>& targets, std::chrono::millisecon
     lines_.clear();
     outcomes_.clear();
     running_ = true;
+    // One wait for all, counted from before the first open: no port is given more than patience.
+    deadline_.start(patience);
     for (const ProbeTarget& t : targets) {
         outcomes_.push_back({t.number, t.device, ProbeOutcome::Kind::Silent, {}, {}});
         auto line = std::make_unique<Line>();
@@ -76,7 +78,6 @@ void PortProbe::start(const QList<ProbeTarget>& targets, std::chrono::millisecon
                 });
         l.port.write("VERSION?\r");
     }
-    deadline_.start(patience);
     finishWhenKnown();
 }
 
