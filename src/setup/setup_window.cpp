@@ -209,11 +209,11 @@ void SetupWindow::showStoredPort(QComboBox* list, int number) {
 
 void SetupWindow::describePorts() {
     ports_ = PortDescriber();
+    QFont bold = cbComBase_->font();
+    bold.setBold(true);
     for (int i = 0; i < cbComBase_->count(); ++i) {
         const QString label = cbComBase_->itemText(i);
         const PortDescription d = ports_.describe(leading_port_number(label));
-        QFont bold = cbComBase_->font();
-        bold.setBold(true);
         for (QComboBox* cb : {cbComBase_, cbComRemoto_}) {
             cb->setItemData(i, d.toolTip(label), Qt::ToolTipRole);
             cb->setItemData(i, d.exists ? QVariant(bold) : QVariant(), Qt::FontRole);
