@@ -29,6 +29,7 @@ struct PortProbe::Line {
 
 PortProbe::PortProbe(QObject* parent) : QObject(parent) {
     deadline_.setSingleShot(true);
+    deadline_.setTimerType(Qt::PreciseTimer); // a coarse timer may end the wait 5 % early
     connect(&deadline_, &QTimer::timeout, this, [this] {
         for (auto& l : lines_)
             if (!l->settled) settle(*l, ProbeOutcome::Kind::Silent);
