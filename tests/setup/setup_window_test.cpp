@@ -6,11 +6,16 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSerialPort>
 #include <QTest>
+#include <QTimer>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -52,7 +57,7 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     // The device each list number means is shown beside the list.
     qunsetenv("VORNA_COM12");
     base->setCurrentText("12");
-    EXPECT_EQ(s.find<QLabel>("lbDevBase")->text(), "/dev/ttyS11");
+    EXPECT_EQ(s.find<QLabel>("lbDevBase")->text(), "12 — /dev/ttyS11");
 
     // A port that is not there is refused with a warning, and the stored one shown again.
     qputenv("VORNA_COM7", s.env.path("no-such-device").toLocal8Bit());
@@ -60,7 +65,8 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     s.click("bttCollegaBase");
     qunsetenv("VORNA_COM7");
     EXPECT_FALSE(s.ctx().link.baseLinkUp());
-    EXPECT_EQ(s.env.prompts.lastWarning(), "COM 7 missing/Error");
+    EXPECT_EQ(s.env.prompts.lastWarning(),
+              "COM 7 missing\n" + s.env.path("no-such-device") + ": no such device/Error");
     EXPECT_EQ(base->currentText(), "1");
     EXPECT_EQ(s.diff("COM=1;INT1=2"), "");
 
@@ -81,7 +87,8 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     EXPECT_EQ(s.diff("COM=1;INT1=3"), "");
     // An open port is not moved: the second open of the same device is refused instead.
     EXPECT_EQ(verifica_combase(c, "3"), PortCheck::Missing);
-    EXPECT_EQ(s.env.prompts.lastWarning(), "COM 3 missing/Error");
+    EXPECT_EQ(s.env.prompts.lastWarning(),
+              "COM 3 missing\n" + s.ptyLink("three") + ": in use by another program/Error");
     qunsetenv("VORNA_COM1");
     qunsetenv("VORNA_COM3");
 }
@@ -272,4 +279,98 @@ TEST(SetupWindow, ALongLogoIsShownAndSentWholeAndOnlyTypingIsLimited) {
     logo->clear();
     QTest::keyClicks(logo, QString(60, 'a'));
     EXPECT_EQ(logo->text(), QString(50, 'a'));
+}
+
+// Find, in English and Italian: three ports (silent, garbage, the instrument), one the user's
+// other program holds, and the remote unit's open port, which must never hear "VERSION?".
+TEST(SetupWindow, FindAsksEveryPortAtOnceAndConnectsTheOneThatAnswers) {
+    const struct {
+        int language;
+        const char* tag;
+        QString noneAnswered;
+    } cases[] = {
+        {0, "en", "The instrument was not found: 3 ports were tried and none answered./Error"},
+        {4, "it",
+         "Lo strumento non è stato trovato: sono state provate 3 porte e nessuna ha "
+         "risposto./Error"},
+    };
+    for (const auto& k : cases) {
+        Rig s(englishRow({{"LINGUA", k.language}, {"COM", 40}}));
+        sim::PseudoTerminal quiet(s.ptyLink("quiet")), held(s.ptyLink("held"));
+        routePorts({{3, quiet.devicePath()}, {9, held.devicePath()}});
+        QSerialPort other;
+        other.setPortName(held.devicePath());
+        ASSERT_TRUE(other.open(QIODevice::ReadWrite));
+        // The adapter behind 3 as the system would describe it, with its stable name.
+        qputenv("VORNA_SERIAL_INFO", quiet.devicePath().toLocal8Bit() + "\tFTDI\tFTDI FT232R "
+                                                                        "USB UART\tA12345");
+        qputenv("VORNA_SERIAL_BY_ID", s.env.path("by-id").toLocal8Bit());
+        QDir().mkpath(s.env.path("by-id"));
+        QFile::link(quiet.devicePath(), s.env.path("by-id/usb-FTDI_FT232R-if00"));
+        SimProcess remote(s.env.dir.path(), 2, {"--remote"}),
+            garbage(s.env.dir.path(), 5, {"--garbage", "VERSION?"});
+        // Two instruments: the lower number wins.
+        auto instrument = std::make_unique<SimProcess>(s.env.dir.path(), 7, QStringList{});
+        auto second = std::make_unique<SimProcess>(s.env.dir.path(), 8, QStringList{});
+        s.reopenSetup();
+        s.click("bttCollegaRem");
+        ASSERT_TRUE(s.ctx().link.remoteLinkUp());
+
+        auto* base = s.find<QComboBox>("cbComBase");
+        const QString adapter = "3 — " + quiet.devicePath() + " — FTDI FT232R USB UART (A12345)";
+        EXPECT_EQ(base->itemData(2, Qt::ToolTipRole).toString(),
+                  adapter + "\n" + s.env.path("by-id/usb-FTDI_FT232R-if00"));
+        EXPECT_TRUE(base->itemData(2, Qt::FontRole).value<QFont>().bold());
+        EXPECT_FALSE(base->itemData(3, Qt::FontRole).value<QFont>().bold());
+        base->setCurrentText("3");
+        EXPECT_EQ(s.find<QLabel>("lbDevBase")->text(), adapter);
+
+        // While the ports are asked (3 is silent: 7 wins only after its time is up) the window
+        // paints, the pointer is busy and Find cannot start again.
+        const auto findAndLook = [&](const QString& shot) {
+            bool looked = false;
+            QTimer::singleShot(150, [&] {
+                looked = QApplication::overrideCursor() &&
+                         QApplication::overrideCursor()->shape() == Qt::WaitCursor &&
+                         !s.find("bttCerca")->isEnabled();
+                screenshot(s.window.get(), "setup_" + QString(k.tag) + "_" + shot);
+            });
+            QElapsedTimer clock;
+            clock.start();
+            s.click("bttCerca");
+            EXPECT_LT(clock.elapsed(), 1000);
+            EXPECT_TRUE(looked);
+        };
+        findAndLook("finding");
+        EXPECT_TRUE(s.ctx().link.baseLinkUp()) << s.env.debugLog().toStdString();
+        EXPECT_EQ(base->currentText(), "7");
+        EXPECT_EQ(s.diff("COM=7;INT1=2"), "");
+        const QStringList asked = instrument->received();
+        EXPECT_EQ(asked.mid(0, 3), (QStringList{"VERSION?", "LOGO?", "TEMPERATURE?"}));
+        EXPECT_EQ(quiet.read(100), "VERSION?\r");
+        EXPECT_EQ(garbage.received(), QStringList{"VERSION?"});
+        EXPECT_EQ(second->received(), QStringList{"VERSION?"});
+        EXPECT_EQ(remote.received(), QStringList{});
+        EXPECT_TRUE(s.env.debugLog().contains("bttCerca_Click\tCOM 9: " + held.devicePath()));
+        screenshot(s.window.get(), "setup_" + QString(k.tag) + "_found");
+
+        // No instrument anywhere: the warning, nothing stored, every port free again.
+        s.click("bttCollegaBase");
+        instrument.reset();
+        second.reset();
+        findAndLook("finding_none");
+        EXPECT_EQ(s.env.prompts.lastWarning(), k.noneAnswered);
+        EXPECT_EQ(s.diff("COM=7;INT1=2"), "");
+        EXPECT_FALSE(s.ctx().link.baseLinkUp());
+        for (const QString& device : {quiet.devicePath(), s.ptyLink("com5")}) {
+            QSerialPort free(device);
+            EXPECT_TRUE(free.open(QIODevice::ReadWrite)) << device.toStdString();
+        }
+        QMessageBox box(QMessageBox::Warning, "Error", k.noneAnswered.section('/', 0, 0));
+        box.show();
+        QCoreApplication::processEvents();
+        screenshot(&box, "setup_" + QString(k.tag) + "_none_answered");
+    }
+    qunsetenv("VORNA_SERIAL_INFO");
+    qunsetenv("VORNA_SERIAL_BY_ID");
 }

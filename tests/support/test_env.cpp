@@ -50,6 +50,14 @@ QStringList TestEnv::events(int kind) const {
     return out;
 }
 
+void routePorts(const std::map<int, QString>& devices) {
+    for (int n = 1; n <= 99; ++n) {
+        const auto it = devices.find(n);
+        qputenv("VORNA_COM" + QByteArray::number(n),
+                it != devices.end() ? it->second.toLocal8Bit() : "/nonexistent/vorna-test-port");
+    }
+}
+
 QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QString>
 #include <QTemporaryDir>
+#include <map>
 #include <memory>
 
 namespace vorna::test {
@@ -42,6 +43,8 @@ struct TestEnv {
 // The event key, as the log format defines it.
 inline const char kEventKeyText[] = "k9marli TOPRAS Heddov & NiVe!!";
 
+// Points port n at the device given for it and every other port number nowhere.
+void routePorts(const std::map<int, QString>& devices);
 // A file's bytes; "<missing>" when it cannot be read.
 QByteArray readFile(const QString& path);
 // A link name in `dir` that no test running beside this one uses: serial lock files are named

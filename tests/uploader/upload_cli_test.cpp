@@ -33,10 +33,10 @@ TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
     } cases[] = {
         // clang-format off
         {"Sirvex --help", "", nullptr, 0,
-         {"Usage: Sirvex --port COMn|DEVICE --file FIRMWARE.hex [--restart]", "38400 baud",
+         {"Usage: Sirvex --port COMn|DEVICE|auto --file FIRMWARE.hex [--restart]", "38400 baud",
           "Exit status"}},
         {"Tamrix --help", "", nullptr, 0,
-         {"Usage: Tamrix --port COMn|DEVICE --file FIRMWARE.hex [--verify] [--wait SECONDS]",
+         {"Usage: Tamrix --port COMn|DEVICE|auto --file FIRMWARE.hex [--verify] [--wait SECONDS]",
           "115200 baud", "--verify "}},
         {"Sirvex --port COM1", "", nullptr, 2, {}, {"--port and --file are needed"}},
         {"Tamrix --port COM1 --file @file --restart", "", nullptr, 2},

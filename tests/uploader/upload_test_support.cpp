@@ -39,14 +39,6 @@ SimMemory BootloaderSim::stop() {
     return m;
 }
 
-void routePorts(const std::map<int, QString>& devices) {
-    for (int n = 1; n <= 99; ++n) {
-        const auto it = devices.find(n);
-        qputenv("VORNA_COM" + QByteArray::number(n),
-                it != devices.end() ? it->second.toLocal8Bit() : "/nonexistent/vorna-test-port");
-    }
-}
-
 FirmwareFile::FirmwareFile(const std::string& extraRecord) : path(dir.filePath("firmware.hex")) {
     std::int64_t base = -1;
     std::vector<std::string> lines;

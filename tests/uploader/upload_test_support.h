@@ -13,6 +13,8 @@
 
 namespace vorna::uploader::test {
 
+using vorna::test::routePorts;
+
 // What bootloader-sim recorded as programmed; count["resets"], ["refusals"], ["unknown"],
 // ["identifications"].
 struct SimMemory {
@@ -40,9 +42,6 @@ private:
     QString link_;
     vorna::test::SimProcess process_;
 };
-
-// Points port n at the device given for it and every other port number nowhere.
-void routePorts(const std::map<int, QString>& devices);
 
 // A firmware file: a full row 0 whose reset vector differs from any target's, part of row 1,
 // a lone row further up, EEPROM rows 0-1, configuration words 0 and 2, and the extra record.

@@ -73,7 +73,7 @@ TEST(SirvexWindow, ButtonStatesFromThePortChoiceThroughAWholeTransferAndRestart)
     auto* bar = child<QProgressBar>(w, "prbProgress");
     auto* cbPort = child<QComboBox>(w, "cbPort");
     auto* device = child<QLabel>(w, "lbDevice");
-    EXPECT_EQ(cbPort->count(), 0);
+    EXPECT_EQ(cbPort->count(), 1); // the entry that listens on any port
     EXPECT_EQ(status->text(), kWaiting);
     EXPECT_EQ(buttons(w), "--D");
 
@@ -83,13 +83,13 @@ TEST(SirvexWindow, ButtonStatesFromThePortChoiceThroughAWholeTransferAndRestart)
     QSignalSpy texts(&w.controller(), &UploadController::textChanged);
     QTest::mouseClick(child(w, "bttDetect"), Qt::LeftButton);
     EXPECT_EQ(texts.value(0).value(1).toString(), "Detect USB");
-    EXPECT_EQ(vorna::test::entries(cbPort), (QStringList{"COM3", "COM12"}));
-    EXPECT_EQ(device->text(), quiet.devicePath());
+    EXPECT_EQ(vorna::test::entries(cbPort), (QStringList{"any port", "COM3", "COM12"}));
+    EXPECT_EQ(device->text(), "COM3 — " + quiet.devicePath());
 
     // Choosing COM12 leaves COM3 for COM12, where the bootloader announces itself.
-    cbPort->setCurrentIndex(1);
-    emit cbPort->activated(1);
-    EXPECT_EQ(device->text(), sim.link());
+    cbPort->setCurrentIndex(2);
+    emit cbPort->activated(2);
+    EXPECT_TRUE(device->text().startsWith("COM12 — " + sim.link() + " -> /dev/pts/"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return child(w, "bttRestart")->isEnabled(); }, 3000));
     EXPECT_EQ(status->text(), "Instrument On-Line");
     EXPECT_EQ(buttons(w), "-R-");
@@ -150,8 +150,8 @@ TEST(TamrixWindow, RefusesAnUnreadableFileThenTransfersOnTheAnnouncementAndEndsW
     EXPECT_EQ(boxes.shown, QList<Box>{Box("Sirvex Ver. 1.5.U.O", QMessageBox::Information)});
 
     QTest::mouseClick(child(w, "bttOpen"), Qt::LeftButton);
-    cbPort->setCurrentIndex(0);
-    emit cbPort->activated(0);
+    cbPort->setCurrentIndex(1);
+    emit cbPort->activated(1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.shown.size() == 2; }, 3000));
     EXPECT_EQ(boxes.shown.last(), Box("Invalid Target File", QMessageBox::Critical));
     vorna::test::screenshot(&w, "tamrix_no_file");
@@ -225,9 +225,10 @@ TEST(UploaderWindows, VerifyBoxUnderTheFileNameAndDamagedFilesShownInEitherWindo
         QSignalSpy ended(&w, &UploaderWindow::programEnded);
         auto* cbPort = child<QComboBox>(w, "cbPort");
         if (!user) { // this build listens once a port is chosen, and transfers on its own
-            cbPort->setCurrentIndex(0);
+            cbPort->setCurrentIndex(0); // any port: the device line says where it was heard
             emit cbPort->activated(0);
             ASSERT_TRUE(ended.wait(10000));
+            EXPECT_TRUE(child<QLabel>(w, "lbDevice")->text().startsWith("COM2 — " + sim.link()));
         } else {
             ASSERT_TRUE(QTest::qWaitFor([&] { return child(w, "bttStart")->isEnabled(); }, 3000));
             QTest::mouseClick(child(w, "bttStart"), Qt::LeftButton);
