@@ -1,0 +1,120 @@
+// Points of a chart: where the line breaks, which ranges the axes come from, which point a
+// pixel is nearest to on screen, and what hovering it says.
+#include "chart_points.h"
+#include "chart_zoom.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+#include <limits>
+
+using namespace vorna;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+std::string text(const QList<QList<QPointF>>& stretches) {
+    QStringList out;
+    for (const auto& s : stretches) {
+        QStringList points;
+        for (const QPointF& p : s)
+            points << QString("%1:%2").arg(p.x()).arg(p.y());
+        out << points.join(' ');
+    }
+    return out.join(" | ").toStdString();
+}
+
+} // namespace
+
+TEST(ChartPoints, StretchesBreakAtGapsAndAtANewDay) {
+    const struct {
+        QList<QPointF> points;
+        const char* gap;
+        const char* asZero;
+    } cases[] = {
+        {{{1, 5}, {2, kNaN}, {3, 7}, {4, 8}}, "1:5 | 3:7 4:8", "1:5 2:0 3:7 4:8"},
+        {{{1, kNaN}, {2, 3}, {3, kNaN}}, "2:3", "1:0 2:3 3:0"},
+        {{{1, kNaN}, {2, kNaN}}, "", "1:0 2:0"},
+        // After 23:00 the next day's 8:00: the line starts again from the left.
+        {{{80000, 1}, {82800, 2}, {28800, 3}, {29000, 4}},
+         "80000:1 82800:2 | 28800:3 29000:4",
+         "80000:1 82800:2 | 28800:3 29000:4"},
+        {{{5, 1}, {5, 2}}, "5:1 5:2", "5:1 5:2"}, // two samples in one second
+        {{}, "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(text(chartStretches(c.points, NoValue::Gap)), c.gap);
+        EXPECT_EQ(text(chartStretches(c.points, NoValue::AsZero)), c.asZero);
+    }
+}
+
+TEST(ChartPoints, ExtentOfTimesAndDrawnValues) {
+    const struct {
+        QList<QPointF> points;
+        NoValue noValue;
+        int tmin, tmax;
+        bool anyValue;
+        double vmin, vmax;
+    } cases[] = {
+        {{{100, 5}, {50, kNaN}, {200, -3}}, NoValue::Gap, 50, 200, true, -3, 5},
+        {{{100, 5}, {50, kNaN}}, NoValue::AsZero, 50, 100, true, 0, 5},
+        {{{100, 5}, {50, kNaN}}, NoValue::Gap, 50, 100, true, 5, 5},
+        {{{100, kNaN}, {300, kNaN}}, NoValue::Gap, 100, 300, false, 0, 0},
+        {{{100, -3}}, NoValue::Gap, 100, 100, true, -3, -3},
+    };
+    for (const auto& c : cases) {
+        ChartExtent e;
+        for (const QPointF& p : c.points)
+            e.add(p, c.noValue);
+        EXPECT_EQ(e.samples, c.points.size());
+        EXPECT_EQ(e.tmin, c.tmin);
+        EXPECT_EQ(e.tmax, c.tmax);
+        EXPECT_EQ(e.anyValue, c.anyValue);
+        EXPECT_EQ(e.vmin, c.vmin);
+        EXPECT_EQ(e.vmax, c.vmax);
+    }
+}
+
+// 0 to 100 s on 200 px, 0 to 10 on 100 px: A (10, 5) at pixel (20, 50), B (20, ---) at
+// (40, 100) when drawn at 0, C (30, 9) at (60, 10), D (60, 2) at (120, 80); E and F lie
+// outside the axes.
+TEST(ChartPoints, NearestPointOnScreen) {
+    const ChartAxes axes{{0, 100, 10}, {0, 10, 10}};
+    const QRectF plot(0, 0, 200, 100);
+    const QList<QPointF> points{{10, 5}, {20, kNaN}, {30, 9}, {60, 2}, {120, 5}, {50, 11}};
+    const struct {
+        QPointF pos;
+        int gap, asZero;
+    } cases[] = {
+        {{22, 52}, 0, 0},
+        {{40, 95}, 0, 1}, // B only when drawn
+        {{100, 1}, 2, 2}, // F is off the axes
+        // Nearer to C in data units (7.5 s, 3) but to A on screen (25 px, 10 px).
+        {{45, 40}, 0, 0},
+        {{210, 50}, -1, -1}, // outside the plot area
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(nearestPoint(points, NoValue::Gap, axes, plot, c.pos), c.gap) << c.pos.x();
+        EXPECT_EQ(nearestPoint(points, NoValue::AsZero, axes, plot, c.pos), c.asZero) << c.pos.x();
+    }
+    EXPECT_EQ(nearestPoint({}, NoValue::Gap, axes, plot, {22, 52}), -1);
+    EXPECT_EQ(nearestPoint({{20, kNaN}}, NoValue::Gap, axes, plot, {40, 100}), -1);
+}
+
+TEST(ChartPoints, HoverTextAsTheGridWritesIt) {
+    const QLocale en(QLocale::English, QLocale::UnitedStates);
+    const QLocale it(QLocale::Italian, QLocale::Italy);
+    const struct {
+        QPointF point;
+        const QLocale& locale;
+        const char* text;
+    } cases[] = {
+        {{36902, 812.5}, en, "10:15:02  812.5"},
+        {{36902, 812.5}, it, "10:15:02  812,5"},
+        {{0, kNaN}, it, "00:00:00  ---"},
+        {{86399, -0.45}, it, "23:59:59  -0,45"},
+        {{43200, 1234567}, en, "12:00:00  1234567"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pointText(c.point, c.locale), c.text);
+}

@@ -1,0 +1,93 @@
+// The axes a chart shows: a dragged band becomes the ranges it covers, and a reset gives back
+// the home axes exactly; the time labels gain seconds only when a zoom needs them.
+#include "chart_zoom.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorna;
+
+namespace {
+
+// 9:00 to 13:00 in 4 divisions, 80 to 860 in 10, on a plot area from (50, 20) to (450, 320).
+const ChartAxes kHome{{32400, 46800, 4}, {80, 860, 10}};
+const QRectF kPlot(50, 20, 400, 300);
+
+std::string shown(const ChartAxes& a) {
+    return QString("%1..%2/%3 %4..%5/%6")
+        .arg(a.x.minimum)
+        .arg(a.x.maximum)
+        .arg(a.x.divisions)
+        .arg(a.y.minimum)
+        .arg(a.y.maximum)
+        .arg(a.y.divisions)
+        .toStdString();
+}
+
+} // namespace
+
+TEST(ChartZoom, BandToRangesAndBack) {
+    const struct {
+        QRectF band;
+        const char* expected; // empty: no zoom
+    } cases[] = {
+        // A quarter to a half of the width (10:00 to 11:00), half to three quarters up.
+        {QRectF(QPointF(150, 95), QPointF(250, 170)), "36000..39600/4 470..665/10"},
+        // Dragged up and to the left: the same band.
+        {QRectF(QPointF(250, 170), QPointF(150, 95)), "36000..39600/4 470..665/10"},
+        // Cut to the plot area: the left eighth, the whole height.
+        {QRectF(QPointF(0, 0), QPointF(100, 370)), "32400..34200/4 80..860/10"},
+        {QRectF(QPointF(100, 100), QPointF(103, 200)), ""}, // a click, not a drag
+        {QRectF(QPointF(100, 100), QPointF(200, 103)), ""},
+        {QRectF(QPointF(460, 10), QPointF(500, 300)), ""}, // outside the plot area
+    };
+    for (const auto& c : cases) {
+        ChartZoom z;
+        z.setHome(kHome);
+        const bool zoomed = z.zoomTo(kPlot, c.band);
+        EXPECT_EQ(zoomed, *c.expected != 0) << c.expected;
+        EXPECT_EQ(shown(z.shown()), zoomed ? c.expected : shown(kHome));
+        z.reset();
+        EXPECT_FALSE(z.zoomed());
+        EXPECT_EQ(z.shown(), kHome);
+    }
+}
+
+// A zoom into a zoom; new home axes leave the zoom alone, and the reset goes to them.
+TEST(ChartZoom, NestedZoomAndNewHome) {
+    ChartZoom z;
+    z.setHome(kHome);
+    ASSERT_TRUE(z.zoomTo(kPlot, QRectF(QPointF(150, 95), QPointF(250, 170))));
+    ASSERT_TRUE(z.zoomTo(kPlot, QRectF(QPointF(50, 170), QPointF(250, 320))));
+    EXPECT_EQ(shown(z.shown()), "36000..37800/4 470..567.5/10");
+    const ChartAxes later{{32400, 50400, 5}, {0, 900, 10}};
+    z.setHome(later);
+    EXPECT_EQ(shown(z.shown()), "36000..37800/4 470..567.5/10");
+    z.reset();
+    EXPECT_EQ(z.shown(), later);
+}
+
+TEST(ChartZoom, PixelsAndData) {
+    const struct {
+        QPointF pixel, data;
+    } cases[] = {{{50, 20}, {32400, 860}}, {{450, 320}, {46800, 80}}, {{250, 170}, {39600, 470}}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(dataAt(kHome, kPlot, c.pixel), c.data);
+        EXPECT_EQ(pixelAt(kHome, kPlot, c.data), c.pixel);
+    }
+}
+
+TEST(ChartZoom, TimeLabelsGainSecondsOnlyWhenNeeded) {
+    const struct {
+        AxisSpan x;
+        const char* format;
+    } cases[] = {
+        {{32400, 46800, 4}, "hh:mm"},    // the day chart's hours
+        {{32400, 36000, 6}, "hh:mm"},    // its ten-minute divisions
+        {{36000, 39600, 4}, "hh:mm"},    // a zoom to quarter hours
+        {{36000, 36600, 4}, "hh:mm:ss"}, // 150-s divisions
+        {{36030, 39630, 4}, "hh:mm:ss"}, // starts between minutes
+        {{36000, 36100, 4}, "hh:mm:ss"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(timeLabelFormat(c.x), c.format) << c.x.minimum << ".." << c.x.maximum;
+}
