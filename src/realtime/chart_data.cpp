@@ -58,7 +58,8 @@ ChartData chartData(const TextGrid& grid, int column, QChar decimalSeparator) {
     d.points.reserve(n);
     for (int r = 1; r <= n; ++r) {
         const int t = secondsOfDay(r, grid.cellText(r, 2));
-        const double v = regionalNumber(r, column, grid.cellText(r, column), decimalSeparator);
+        const QString cell = grid.cellText(r, column);
+        const double v = regionalNumber(r, column, cell, decimalSeparator);
         if (r == 1) {
             d.tmin = d.tmax = t;
             d.vmin = d.vmax = v;
@@ -68,6 +69,7 @@ ChartData chartData(const TextGrid& grid, int column, QChar decimalSeparator) {
             d.vmin = std::min(d.vmin, v);
             d.vmax = std::max(d.vmax, v);
         }
+        if (cell == QStringLiteral("---")) d.dashes.append(d.points.size());
         d.points.append(QPointF(t, v));
     }
     return d;

@@ -11,6 +11,8 @@ class TextGrid;
 // y the value read with the regional decimal separator ("---" counts as 0), with the ranges.
 struct ChartData {
     QList<QPointF> points;
+    // The points read from a "---" cell.
+    QList<qsizetype> dashes;
     int tmin = 0, tmax = 0;
     double vmin = 0, vmax = 0;
 };

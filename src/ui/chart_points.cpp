@@ -37,13 +37,12 @@ ChartLine::Step ChartLine::add(const QPointF& p) {
     return extend ? Step::Extend : Step::Begin;
 }
 
-QList<QList<QPointF>> chartStretches(const QList<QPointF>& points, NoValue noValue) {
+QList<QList<QPointF>> ChartLine::addAll(const QList<QPointF>& points) {
     QList<QList<QPointF>> out;
-    ChartLine line(noValue);
     for (const QPointF& p : points) {
-        const ChartLine::Step step = line.add(p);
-        if (step == ChartLine::Step::Begin) out.append(QList<QPointF>());
-        if (step != ChartLine::Step::Skip) out.last().append(drawnPoint(p, noValue));
+        const Step step = add(p);
+        if (step == Step::Begin) out.append(QList<QPointF>());
+        if (step != Step::Skip) out.last().append(drawnPoint(p, noValue_));
     }
     return out;
 }

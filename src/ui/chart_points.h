@@ -45,6 +45,8 @@ public:
     enum class Step { Begin, Extend, Skip };
     explicit ChartLine(NoValue noValue) : noValue_(noValue) {}
     Step add(const QPointF& p);
+    // Adds all points; their stretches, points as drawn.
+    QList<QList<QPointF>> addAll(const QList<QPointF>& points);
     void clear() { open_ = false; }
 
 private:
@@ -52,9 +54,6 @@ private:
     bool open_ = false;
     double lastX_ = 0;
 };
-
-// The stretches of a whole series, their points as drawn.
-QList<QList<QPointF>> chartStretches(const QList<QPointF>& points, NoValue noValue);
 
 // The point drawn nearest to the pixel `pos` of a plot area that shows `axes`, by distance on
 // screen, among those inside the axes' ranges; -1 when pos is outside the plot area or no point

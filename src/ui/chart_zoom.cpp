@@ -14,6 +14,25 @@ double fractionOf(const AxisSpan& a, double value) {
     return (value - a.minimum) / (a.maximum - a.minimum);
 }
 
+// The largest tidy step at most a hundredth of the span.
+double tidyStep(double span, bool seconds) {
+    const double most = span / 100;
+    if (seconds) {
+        static constexpr double kSteps[] = {3600, 1800, 900, 600, 300, 120, 60, 30, 15, 10, 5, 2};
+        for (const double step : kSteps)
+            if (step <= most) return step;
+    }
+    const double power = std::pow(10.0, std::floor(std::log10(most)));
+    for (const double m : {5.0, 2.0})
+        if (m * power <= most) return m * power;
+    return power;
+}
+
+AxisSpan tidy(double low, double high, int divisions, bool seconds) {
+    const double step = tidyStep(high - low, seconds);
+    return {std::round(low / step) * step, std::round(high / step) * step, divisions};
+}
+
 bool wholeMinute(double seconds) {
     // Zoomed ends are fractions of a second; a thousandth is below anything a label shows.
     const double minutes = seconds / 60;
@@ -38,7 +57,8 @@ bool ChartZoom::zoomTo(const QRectF& plotArea, const QRectF& band) {
     const ChartAxes& from = shown();
     const QPointF low = dataAt(from, plotArea, cut.bottomLeft());
     const QPointF high = dataAt(from, plotArea, cut.topRight());
-    zoom_ = ChartAxes{{low.x(), high.x(), from.x.divisions}, {low.y(), high.y(), from.y.divisions}};
+    zoom_ = ChartAxes{tidy(low.x(), high.x(), from.x.divisions, true),
+                      tidy(low.y(), high.y(), from.y.divisions, false)};
     return true;
 }
 

@@ -27,7 +27,9 @@ QPointF dataAt(const ChartAxes& axes, const QRectF& plotArea, QPointF pixel);
 QPointF pixelAt(const ChartAxes& axes, const QRectF& plotArea, QPointF data);
 
 // What a chart shows: its home axes, worked out from its points, or the part of them the user
-// zoomed into. A zoom keeps the home axes' divisions.
+// zoomed into. A zoom keeps the home axes' divisions; its ends are rounded to a tidy step (the
+// largest of 1, 2 or 5 times a power of ten, or for times of 1 s to 1 h, that is at most a
+// hundredth of its span), so that the labels read 11:00, not 11:00:03.
 class ChartZoom {
 public:
     // A band narrower or lower than this many pixels is a click, not a drag.

@@ -43,9 +43,15 @@ TEST(ChartPoints, StretchesBreakAtGapsAndAtANewDay) {
         {{}, "", ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(text(chartStretches(c.points, NoValue::Gap)), c.gap);
-        EXPECT_EQ(text(chartStretches(c.points, NoValue::AsZero)), c.asZero);
+        EXPECT_EQ(text(ChartLine(NoValue::Gap).addAll(c.points)), c.gap);
+        EXPECT_EQ(text(ChartLine(NoValue::AsZero).addAll(c.points)), c.asZero);
     }
+    // A line goes on from where a whole series left it.
+    ChartLine line(NoValue::Gap);
+    line.addAll({{1, 5}});
+    EXPECT_EQ(line.add({2, 6}), ChartLine::Step::Extend);
+    line.addAll({{3, kNaN}});
+    EXPECT_EQ(line.add({4, 6}), ChartLine::Step::Begin);
 }
 
 TEST(ChartPoints, ExtentOfTimesAndDrawnValues) {

@@ -1,5 +1,6 @@
-// The axes a chart shows: a dragged band becomes the ranges it covers, and a reset gives back
-// the home axes exactly; the time labels gain seconds only when a zoom needs them.
+// The axes a chart shows: a dragged band becomes the ranges it covers, ends rounded to a tidy
+// step, and a reset gives back the home axes exactly; the time labels gain seconds only when a
+// zoom needs them.
 #include "chart_zoom.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,8 @@ TEST(ChartZoom, BandToRangesAndBack) {
     } cases[] = {
         // A quarter to a half of the width (10:00 to 11:00), half to three quarters up.
         {QRectF(QPointF(150, 95), QPointF(250, 170)), "36000..39600/4 470..665/10"},
+        // Ends a pixel off: 10:00:36 to the half-minute, 662.4 to the unit.
+        {QRectF(QPointF(151, 96), QPointF(250, 170)), "36030..39600/4 470..662/10"},
         // Dragged up and to the left: the same band.
         {QRectF(QPointF(250, 170), QPointF(150, 95)), "36000..39600/4 470..665/10"},
         // Cut to the plot area: the left eighth, the whole height.
