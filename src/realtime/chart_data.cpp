@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace vorna {
 
@@ -73,6 +74,21 @@ ChartData chartData(const TextGrid& grid, int column, QChar decimalSeparator) {
         d.points.append(QPointF(t, v));
     }
     return d;
+}
+
+QPointF samplePoint(const SampleRow& row, int column, CellRules rules) {
+    const double v = row.value(column);
+    const bool drawn = std::isfinite(v) && !sampleCellHidden(row, column, rules);
+    return {double(QTime(0, 0).secsTo(row.ora)),
+            drawn ? v : std::numeric_limits<double>::quiet_NaN()};
+}
+
+QList<QPointF> samplePoints(const SampleTable& table, int column) {
+    QList<QPointF> points;
+    points.reserve(table.sampleCount());
+    for (int i = 0; i < table.sampleCount(); ++i)
+        points.append(samplePoint(table.sample(i), column, table.format().rules));
+    return points;
 }
 
 } // namespace vorna
