@@ -30,14 +30,12 @@ ChartPane* pane(TestEnv& env) {
     return new ChartPane(*env.ctx, {roundAxes, kDay, NoValue::Gap, 0});
 }
 
-// The series as "count@first-x" each, x in seconds of the day.
+// The series as "count@first-x" each, x in seconds of the day, "*" when its marker shows.
 std::string pieces(const ChartPane& p) {
     QStringList out;
     for (const QLineSeries* s : p.lineSeries())
-        out << QString("%1@%2%3")
-                   .arg(s->count())
-                   .arg((s->at(0).x() - kDay) / 1000)
-                   .arg(s->pointsVisible() ? "*" : "");
+        out << QString("%1@%2").arg(s->count()).arg((s->at(0).x() - kDay) / 1000) +
+                   (s->pointsVisible() ? "*" : "");
     return out.join(' ').toStdString();
 }
 
@@ -64,11 +62,7 @@ TEST(ChartPane, AppendedLineIsTheWholeLineInPieces) {
     // Pieces of 500: the next starts at the last point of the one before.
     EXPECT_EQ(pieces(*appended), "500@28800 201@33790 299@35810 234@28800 1@40010*");
     const QList<QLineSeries*>& s = appended->lineSeries();
-    EXPECT_EQ(s[1]->at(0), s[0]->at(499));
-    QList<QPointF> joined = s[0]->points();
-    joined << s[1]->points().mid(1);
-    EXPECT_EQ(joined, whole->lineSeries()[0]->points());
-    EXPECT_EQ(appended->points().size(), 1236);
+    EXPECT_EQ(s[0]->points() + s[1]->points().mid(1), whole->lineSeries()[0]->points());
     EXPECT_EQ(appended->zoom().home(), whole->zoom().home());
 
     appended->appendPoint({40030, 6}); // the lone value has a line now

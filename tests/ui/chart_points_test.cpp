@@ -54,30 +54,31 @@ TEST(ChartPoints, StretchesBreakAtGapsAndAtANewDay) {
     EXPECT_EQ(line.add({4, 6}), ChartLine::Step::Begin);
 }
 
+// "samples tmin..tmax vmin..vmax", "none" after when no value is drawn.
 TEST(ChartPoints, ExtentOfTimesAndDrawnValues) {
     const struct {
         QList<QPointF> points;
         NoValue noValue;
-        int tmin, tmax;
-        bool anyValue;
-        double vmin, vmax;
+        const char* extent;
     } cases[] = {
-        {{{100, 5}, {50, kNaN}, {200, -3}}, NoValue::Gap, 50, 200, true, -3, 5},
-        {{{100, 5}, {50, kNaN}}, NoValue::AsZero, 50, 100, true, 0, 5},
-        {{{100, 5}, {50, kNaN}}, NoValue::Gap, 50, 100, true, 5, 5},
-        {{{100, kNaN}, {300, kNaN}}, NoValue::Gap, 100, 300, false, 0, 0},
-        {{{100, -3}}, NoValue::Gap, 100, 100, true, -3, -3},
+        {{{100, 5}, {50, kNaN}, {200, -3}}, NoValue::Gap, "3 50..200 -3..5"},
+        {{{100, 5}, {50, kNaN}}, NoValue::AsZero, "2 50..100 0..5"},
+        {{{100, 5}, {50, kNaN}}, NoValue::Gap, "2 50..100 5..5"},
+        {{{100, kNaN}, {300, kNaN}}, NoValue::Gap, "2 100..300 0..0 none"},
+        {{{100, -3}}, NoValue::Gap, "1 100..100 -3..-3"},
     };
     for (const auto& c : cases) {
         ChartExtent e;
         for (const QPointF& p : c.points)
             e.add(p, c.noValue);
-        EXPECT_EQ(e.samples, c.points.size());
-        EXPECT_EQ(e.tmin, c.tmin);
-        EXPECT_EQ(e.tmax, c.tmax);
-        EXPECT_EQ(e.anyValue, c.anyValue);
-        EXPECT_EQ(e.vmin, c.vmin);
-        EXPECT_EQ(e.vmax, c.vmax);
+        EXPECT_EQ(QString("%1 %2..%3 %4..%5%6")
+                      .arg(e.samples)
+                      .arg(e.tmin)
+                      .arg(e.tmax)
+                      .arg(e.vmin)
+                      .arg(e.vmax)
+                      .arg(e.anyValue ? "" : " none"),
+                  c.extent);
     }
 }
 
@@ -110,17 +111,9 @@ TEST(ChartPoints, NearestPointOnScreen) {
 TEST(ChartPoints, HoverTextAsTheGridWritesIt) {
     const QLocale en(QLocale::English, QLocale::UnitedStates);
     const QLocale it(QLocale::Italian, QLocale::Italy);
-    const struct {
-        QPointF point;
-        const QLocale& locale;
-        const char* text;
-    } cases[] = {
-        {{36902, 812.5}, en, "10:15:02  812.5"},
-        {{36902, 812.5}, it, "10:15:02  812,5"},
-        {{0, kNaN}, it, "00:00:00  ---"},
-        {{86399, -0.45}, it, "23:59:59  -0,45"},
-        {{43200, 1234567}, en, "12:00:00  1234567"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(pointText(c.point, c.locale), c.text);
+    EXPECT_EQ(pointText({36902, 812.5}, en), "10:15:02  812.5");
+    EXPECT_EQ(pointText({36902, 812.5}, it), "10:15:02  812,5");
+    EXPECT_EQ(pointText({0, kNaN}, it), "00:00:00  ---");
+    EXPECT_EQ(pointText({86399, -0.45}, it), "23:59:59  -0,45");
+    EXPECT_EQ(pointText({43200, 1234567}, en), "12:00:00  1234567");
 }

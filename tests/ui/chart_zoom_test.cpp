@@ -14,14 +14,10 @@ const ChartAxes kHome{{32400, 46800, 4}, {80, 860, 10}};
 const QRectF kPlot(50, 20, 400, 300);
 
 std::string shown(const ChartAxes& a) {
-    return QString("%1..%2/%3 %4..%5/%6")
-        .arg(a.x.minimum)
-        .arg(a.x.maximum)
-        .arg(a.x.divisions)
-        .arg(a.y.minimum)
-        .arg(a.y.maximum)
-        .arg(a.y.divisions)
-        .toStdString();
+    auto axis = [](const AxisSpan& s) {
+        return QString("%1..%2/%3").arg(s.minimum).arg(s.maximum).arg(s.divisions);
+    };
+    return (axis(a.x) + ' ' + axis(a.y)).toStdString();
 }
 
 } // namespace
@@ -67,16 +63,9 @@ TEST(ChartZoom, NestedZoomAndNewHome) {
     EXPECT_EQ(shown(z.shown()), "36000..37800/4 470..567.5/10");
     z.reset();
     EXPECT_EQ(z.shown(), later);
-}
-
-TEST(ChartZoom, PixelsAndData) {
-    const struct {
-        QPointF pixel, data;
-    } cases[] = {{{50, 20}, {32400, 860}}, {{450, 320}, {46800, 80}}, {{250, 170}, {39600, 470}}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(dataAt(kHome, kPlot, c.pixel), c.data);
-        EXPECT_EQ(pixelAt(kHome, kPlot, c.data), c.pixel);
-    }
+    // The pixels of the data, the data of the pixels.
+    EXPECT_EQ(pixelAt(kHome, kPlot, {39600, 470}), QPointF(250, 170));
+    EXPECT_EQ(dataAt(kHome, kPlot, {450, 20}), QPointF(46800, 860));
 }
 
 TEST(ChartZoom, TimeLabelsGainSecondsOnlyWhenNeeded) {
@@ -89,7 +78,6 @@ TEST(ChartZoom, TimeLabelsGainSecondsOnlyWhenNeeded) {
         {{36000, 39600, 4}, "hh:mm"},    // a zoom to quarter hours
         {{36000, 36600, 4}, "hh:mm:ss"}, // 150-s divisions
         {{36030, 39630, 4}, "hh:mm:ss"}, // starts between minutes
-        {{36000, 36100, 4}, "hh:mm:ss"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(timeLabelFormat(c.x), c.format) << c.x.minimum << ".." << c.x.maximum;
