@@ -253,6 +253,10 @@ QString ChartPane::valueShown() const {
     return labelBox_->isVisible() ? label_->text() : QString();
 }
 
+QPoint ChartPane::viewportPoint(const QPointF& data) const {
+    return mapFromScene(chart_->mapToScene(pixelAt(zoom_.shown(), chart_->plotArea(), data)));
+}
+
 QByteArray ChartPane::image(Image kind) {
     hideValue();
     QByteArray bytes;

@@ -69,6 +69,8 @@ public:
     QString showValueAt(const QPoint& pos);
     void hideValue();
     QString valueShown() const;
+    // Where a point of the data is on screen under the axes shown (viewport pixels).
+    QPoint viewportPoint(const QPointF& data) const;
 
     // The chart as it is on screen, without the value label, as PNG or SVG.
     QByteArray image(Image kind);

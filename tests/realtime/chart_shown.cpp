@@ -2,15 +2,13 @@
 // real-time window opens on its "Chart" tab in a shown main window, so every sample is drawn.
 // Their screenshots go to a folder of their own.
 #include <QApplication>
-#include <QEvent>
 #include <QMainWindow>
 #include <QTabWidget>
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ChartShown : QObject {
+struct ChartShown : QObject, ::testing::Environment {
     bool eventFilter(QObject* o, QEvent* e) override {
         // A child window gets its frame in the main window's area after it is built.
         if (e->type() != QEvent::ParentChange || o->objectName() != QLatin1String("realtime"))
@@ -21,23 +19,12 @@ struct ChartShown : QObject {
             if (qobject_cast<QMainWindow*>(w)) w->show();
         return false;
     }
-};
-
-struct Install {
-    Install() {
-        const char* shots = std::getenv("VORNA_SCREENSHOT_DIR");
-        setenv("VORNA_SCREENSHOT_DIR",
-               (std::string(shots ? shots : VORNA_SCREENSHOT_DIR_DEFAULT) + "/chart_shown").c_str(),
-               1);
+    // Once the tests run: the application object exists, the build's folders are set.
+    void SetUp() override {
+        qputenv("VORNA_SCREENSHOT_DIR", qgetenv("VORNA_SCREENSHOT_DIR") + "/chart_shown");
+        qApp->installEventFilter(this);
     }
-} const install;
-
-// The application object exists only once the tests run.
-class Environment : public ::testing::Environment {
-    void SetUp() override { qApp->installEventFilter(&filter); }
-    void TearDown() override { qApp->removeEventFilter(&filter); }
-    ChartShown filter;
 };
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new Environment);
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new ChartShown);
 
 } // namespace

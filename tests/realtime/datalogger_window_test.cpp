@@ -25,8 +25,9 @@ QDateTime at(int h, int m, int s = 0, int ms = 0) {
 
 // The real-time window in automatic mode, on the virtual clock.
 struct AutoRig : LiveRig {
-    explicit AutoRig(const QStringList& simArgs = {}, const QLocale& pc = kUsPc)
-        : LiveRig({listval()}, {}, pc, simArgs) {}
+    explicit AutoRig(const QStringList& simArgs = {}, const QLocale& pc = kUsPc,
+                     const QStringList& replies = {listval()})
+        : LiveRig(replies, {}, pc, simArgs) {}
 
     void chooseAuto() { s.find<QRadioButton>("obMode_0")->click(); }
     void type(const char* field, const QString& text) { s.find<QLineEdit>(field)->setText(text); }
@@ -361,18 +362,24 @@ TEST(DataloggerWindow, FileAfterARun) {
 }
 
 // Automatic mode with a valid schedule, idle and running, in English and in Italian.
+// Half an hour of a run: the irradiance rises and falls, one sample has none (with the live
+// chart in view in datalogger_chart_shown_tests).
 TEST(Screenshots, RealtimeAutomatic) {
+    QStringList replies;
+    for (int i = 0; i < 40; ++i)
+        replies << listval({{2, i == 23 ? "--"
+                                        : QString::number(300 + 12 * std::min(i, 30) -
+                                                          9 * std::max(0, i - 30) + i % 3 * 7)}});
     for (const auto& [pc, tag] : {std::pair{kUsPc, "en"}, std::pair{kItalianPc, "it"}}) {
-        AutoRig r({}, pc);
+        AutoRig r({}, pc, replies);
         r.s.window->show();
         r.clock.set(at(7, 59));
         r.chooseAuto();
         r.schedule("8", "00", "18", "30");
-        r.interval(1);
         QCoreApplication::processEvents();
         EXPECT_TRUE(r.w->grab().save(screenshotDir() + "/realtime_" + tag + "_auto_idle.png"));
         r.s.click("bttControllo");
-        r.clock.advanceTo(at(8, 15));
+        r.clock.advanceTo(at(8, 32));
         QCoreApplication::processEvents();
         EXPECT_TRUE(r.w->grab().save(screenshotDir() + "/realtime_" + tag + "_auto_running.png"));
     }
