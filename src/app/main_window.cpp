@@ -192,7 +192,6 @@ void MainWindow::MDIForm_Unload() {
         chiudi_com_base(ctx_);
         chiudi_com_remota(ctx_);
         ctx_.settings.reset();
-        ctx_.plants.reset();
         ctx_.db.close();
         return true;
     });

@@ -223,7 +223,6 @@ void compactInto(const QString& from, const QString& to) {
 
 bool database_init(AppContext& ctx) {
     ctx.settings.reset();
-    ctx.plants.reset();
     ctx.db.close();
     const QString work = ctx.appPath + kDataFile;
     const QString backup = ctx.appPath + kBackupFile;

@@ -5,6 +5,7 @@
 #include "plant_details_pane.h"
 #include "plant_duplicate.h"
 #include "plant_list_text.h"
+#include "plant_store.h"
 #include "test_env.h"
 #include "validation.h"
 
@@ -173,18 +174,13 @@ TEST(PlantDuplicate, ComparesTheShownTextsOfAllTenFields) {
         if (c.locale == kIt) f.pot = "3,0", f.noct = "45,0", f.gamma = "0,43";
         bool above = false;
         EXPECT_EQ(find_duplicate_plant(ctx, f, above, c.format), DuplicateCheck::None) << c.what;
-        open_plant_query(ctx, "WHERE ID=-1");
         for (const PlantRecord& p : {[] {
                                          PlantRecord o = rossi();
                                          o.nome = "Other";
                                          return o;
                                      }(),
-                                     rossi()}) {
-            ctx.plants->addNew();
-            ctx.plant = p;
-            ASSERT_TRUE(write_data_impianto_in_db_row(ctx));
-            ctx.plants->update();
-        }
+                                     rossi()})
+            ASSERT_GE(PlantStore(ctx).save(p), 0);
         c.change(f, above);
         EXPECT_EQ(find_duplicate_plant(ctx, f, above, c.format), c.expected) << c.what;
     }
