@@ -1,6 +1,7 @@
 #include "data_store.h"
 #include "database_init.h"
 #include "test_env.h"
+#include "test_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -31,11 +32,8 @@ struct Store : ::testing::Test {
         return plants.id();
     }
     void addMeasurement(const QString& table, qint64 plant) {
-        ctx.db
-            .prepare("INSERT INTO " + table +
-                     " (IDIMP, data, ora, rad, ESITOAC) VALUES (?,?,?,?,1)")
-            .bindAll({plant, QDate(2026, 6, 1), QTime(12, 30, 0), 850.5})
-            .run();
+        test::insertMeasurements(ctx.db, table, plant, QDateTime(QDate(2026, 6, 1), QTime(12, 30)),
+                                 1, {{"rad", 850.5}, {"TEXT1", {}}});
     }
 };
 

@@ -1,6 +1,5 @@
-// Linked beside the datalogger window tests, it runs them with the live chart in view: each
-// real-time window opens on its "Chart" tab in a shown main window, so every sample is drawn.
-// Their screenshots go to a folder of their own.
+// Beside the datalogger window tests, it runs them with each real-time window on its "Chart" tab
+// in a shown main window, so every sample is drawn; their screenshots go to chart_shown/.
 #include <QApplication>
 #include <QMainWindow>
 #include <QTabWidget>

@@ -1,9 +1,12 @@
-// The live chart of the real-time window: each sample that lands in the grid is a point of the
-// chosen quantity, a "---" a gap in the line; another quantity is drawn from the grid's rows,
-// "Delete table data" empties it.
-#include "live_rig.h"
+// The live chart of the real-time window during a datalogger run: each sample that lands in the
+// grid is a point of the chosen quantity, a "---" a gap in the line; another quantity is drawn
+// from the grid's rows, "Delete table data" empties it.
+#include "live_steps.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QTabWidget>
 
 using namespace vorna;
@@ -12,49 +15,62 @@ using namespace vorna::test;
 namespace {
 
 // The chart's points are the grid's samples in `column`, both as "hh:mm:ss  value".
-void expectGridColumn(LiveRig& r, int column) {
+void expectGridColumn(RealtimeWindow* w, int column, const QLocale& pc) {
     QStringList chart, grid;
-    for (const QPointF& p : r.w->liveChart()->points())
-        chart << pointText(p, r.s.ctx().locale);
-    for (int row = 1; row <= r.gridSamples(); ++row)
-        grid << r.shown(row, 2) + "  " + r.shown(row, column);
+    for (const QPointF& p : w->liveChart()->points())
+        chart << pointText(p, pc);
+    for (int row = 1; row <= gridSamples(w); ++row)
+        grid << cell(w, row, 2) + "  " + cell(w, row, column);
     EXPECT_EQ(chart, grid) << column;
-}
-// The chart's title and value axis title.
-std::string titles(LiveRig& r) {
-    const QChart* c = r.w->liveChart()->chart();
-    return (c->title() + "|" + c->axes(Qt::Vertical).value(0)->titleText()).toStdString();
 }
 
 } // namespace
 
-TEST(LiveChart, SamplesAreTheGridsValuesAndDashesAreGaps) {
-    LiveRig r({listval({{2, "100"}, {7, "401"}}), listval({{2, "abc"}, {7, "402.5"}}),
-               listval({{2, "300.5"}, {7, "--"}}), listval({{2, "400"}, {7, "404"}})});
-    auto* cb = r.s.find<QComboBox>("cbSelMis");
-    auto* tabs = r.s.find<QTabWidget>("tabMis");
-    const QStringList shown{QString::number(cb->count()), cb->currentText(), cb->itemText(20),
-                            tabs->tabText(0), tabs->tabText(1)};
-    EXPECT_EQ(shown.join('|'), "21|Rad.|Inv. Effic.|Table|Chart");
-    tabs->setCurrentIndex(1);
-    for (int i = 0; i < 4; ++i) {
-        r.acquire();
-        r.clock.advanceBy(61000);
+// Half an hour of the run, the irradiance rising and falling, none at the 24th sample; then
+// VDC1 (grid column 8). In English and in Italian.
+TEST(LiveChart, DuringARunOnBothPcs) {
+    QStringList replies;
+    for (int i = 0; i < 40; ++i)
+        replies << listval({{2, i == 23 ? "--"
+                                        : QString::number(300 + 12 * std::min(i, 30) -
+                                                          9 * std::max(0, i - 30) + i % 3 * 7)}});
+    for (const auto& [pc, tag] : {std::pair{kUsPc, "en"}, std::pair{kItalianPc, "it"}}) {
+        Rig s(rowFor(pc), {}, liveContent(replies), pc);
+        RealtimeWindow* w = openRealtime(s);
+        s.window->show();
+        auto* cb = s.find<QComboBox>("cbSelMis");
+        auto* tabs = s.find<QTabWidget>("tabMis");
+        const QStringList shown{QString::number(cb->count()),
+                                cb->currentText(),
+                                cb->itemText(20),
+                                tabs->tabText(0),
+                                tabs->tabText(1),
+                                w->liveChart()->chart()->title()};
+        EXPECT_EQ(shown.join('|'), *tag == 'e' ? "21|Rad.|Inv. Effic.|Table|Chart|Rossi Mario"
+                                               : "21|Rad.|Rend. Inv.|Tabella|Grafico|Rossi Mario");
+        tabs->setCurrentIndex(1);
+        s.clock->set(QDateTime(kFirstSample.date(), QTime(7, 59)));
+        s.find<QRadioButton>("obMode_0")->click();
+        for (const auto& [field, text] : {std::pair{"tbStartH", "8"}, std::pair{"tbStartM", "00"},
+                                          std::pair{"tbStopH", "18"}, std::pair{"tbStopM", "30"}})
+            s.find<QLineEdit>(field)->setText(text);
+        s.click("bttControllo");
+        s.clock->advanceTo(QDateTime(kFirstSample.date(), QTime(8, 32)));
+        ASSERT_EQ(gridSamples(w), 39); // 49.5 s apart from 8:00:00
+        expectGridColumn(w, 3, pc);
+        EXPECT_EQ(w->liveChart()->lineSeries().size(), 2);
+        EXPECT_EQ(w->liveChart()->chart()->title(), "Rossi Mario (14/06/2024)");
+        QCoreApplication::processEvents();
+        screenshot(w, QString("realtime_%1_live_chart").arg(tag));
+
+        s.choose("cbSelMis", 4);
+        expectGridColumn(w, 8, pc);
+        EXPECT_EQ(w->liveChart()->chart()->axes(Qt::Vertical)[0]->titleText(),
+                  *tag == 'e' ? "DC voltage #1 [V]" : "Tensione DC #1 [V]");
+        s.clock->advanceTo(QDateTime(kFirstSample.date(), QTime(8, 34)));
+        expectGridColumn(w, 8, pc);
+        s.click("bttControllo"); // "Stop"
+        s.click("bttCancella");
+        EXPECT_TRUE(w->liveChart()->points().isEmpty() && w->liveChart()->lineSeries().isEmpty());
     }
-    ASSERT_EQ(r.gridSamples(), 4);
-    expectGridColumn(r, 3);
-    EXPECT_EQ(r.w->liveChart()->lineSeries().size(), 2); // 100 alone, then 300.5 to 400
-    EXPECT_EQ(titles(r), "Rossi Mario (14/06/2024)|Radiation [W/m2]");
-
-    cb->setCurrentIndex(4); // VDC1, grid column 8
-    emit cb->activated(4);
-    expectGridColumn(r, 8);
-    EXPECT_EQ(titles(r), "Rossi Mario (14/06/2024)|DC voltage #1 [V]");
-    r.acquire();
-    expectGridColumn(r, 8);
-
-    r.s.click("bttCancella");
-    EXPECT_TRUE(r.w->liveChart()->points().isEmpty() && r.w->liveChart()->lineSeries().isEmpty());
-    r.acquire();
-    expectGridColumn(r, 8);
 }

@@ -1,5 +1,4 @@
 #include "instrument_settings.h"
-#include "link_fixture.h"
 #include "port_names.h"
 #include "port_selection.h"
 #include "test_env.h"

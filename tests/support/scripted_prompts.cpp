@@ -31,4 +31,11 @@ QString ScriptedPrompts::openFileName(const QString&) {
     return n;
 }
 
+QString ScriptedPrompts::lastWarning() {
+    if (warnings.empty()) return {};
+    const QString shown = warnings.back().text + QLatin1Char('/') + warnings.back().title;
+    warnings.clear();
+    return shown;
+}
+
 } // namespace vorna::test

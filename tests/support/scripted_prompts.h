@@ -33,6 +33,9 @@ public:
                   QuestionIcon icon = QuestionIcon::Question) override;
     QString saveFileName(const QString& filter, const QString& suggested) override;
     QString openFileName(const QString& filter) override;
+
+    // The last warning as "text/title", and the list emptied; empty when there is none.
+    QString lastWarning();
 };
 
 } // namespace vorna::test

@@ -1,4 +1,4 @@
-#include "app_test_util.h"
+#include "window_rig.h"
 #include "child_window.h"
 #include "mdi_frame.h"
 
