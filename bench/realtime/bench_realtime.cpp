@@ -4,6 +4,7 @@
 // appending one, painting them all; saving a 10,000-row grid as a datalogger file.
 
 #include "app_context.h"
+#include "bench_figures.h"
 #include "chart_data.h"
 #include "database.h"
 #include "link_fixture.h"
@@ -29,11 +30,6 @@
 using namespace vorna;
 
 namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void settle() {
     for (int i = 0; i < 3; ++i)
@@ -103,7 +99,7 @@ double openMedian(Program& p, int times) {
         p.window->area()->closeAllSubWindows();
         settle();
     }
-    return median(ms);
+    return bench::median(ms);
 }
 
 // Milliseconds of `count` evaluations of the last value list alone (store and grid row): the
@@ -169,8 +165,7 @@ ChartFigures liveChart(RealtimeWindow* w, int times) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (qEnvironmentVariableIsEmpty("VORNA_BIN_DIR"))
-        qputenv("VORNA_BIN_DIR", QCoreApplication::applicationDirPath().toLocal8Bit());
+    bench::findSimulator();
     const int rows = argc > 1 ? std::max(1, atoi(argv[1])) : 1000000;
 
     // Opening.
@@ -222,21 +217,26 @@ int main(int argc, char** argv) {
     w->cbSelMis_Click(0);
     settle();
     std::printf("one sample, 1st grid row               %8.2f ms\n", first);
-    std::printf("one sample, rows 2-31         median %8.2f ms\n", median(early));
+    std::printf("one sample, rows 2-31         median %8.2f ms\n", bench::median(early));
     std::printf(
         "one sample, rows 10000-10030  median %8.2f ms   (ratio %.2f; target median < 25 ms, "
         "ratio < 1.2)\n",
-        median(late), median(late) / median(early));
+        bench::median(late), bench::median(late) / bench::median(early));
     std::printf("  of which store and grid row: early median %.3f ms, past 10000 median %.3f ms\n",
-                median(earlyEval), median(lateEval));
-    std::printf("one sample, rows 10000-10030, live chart in view  median %8.2f ms%s\n",
-                median(lateChart), chartShown ? "" : "   (the chart was hidden!)");
-    std::printf("live chart, append the 10,000th sample   median %8.3f ms   (target < 2 ms)\n",
-                median(chart.append));
-    std::printf("live chart, paint 10,000 samples         median %8.2f ms   (target < 50 ms)\n",
-                median(chart.paint));
-    std::printf("live chart, 10,000 samples drawn anew and painted  median %8.2f ms\n",
-                median(chart.anew));
+                bench::median(earlyEval), bench::median(lateEval));
+    std::printf("one sample, rows 10000-10030, live chart in view  median %8.2f ms%s
+                ",
+                bench::median(lateChart),
+                chartShown ? "" : "   (the chart was hidden!)");
+    std::printf("live chart, append the 10,000th sample   median %8.3f ms   (target < 2 ms)
+                ",
+                bench::median(chart.append));
+    std::printf("live chart, paint 10,000 samples         median %8.2f ms   (target < 50 ms)
+                ",
+                bench::median(chart.paint));
+    std::printf("live chart, 10,000 samples drawn anew and painted  median %8.2f ms
+                ",
+                bench::median(chart.anew));
 
     std::vector<double> saves;
     for (int i = 0; i < 5; ++i) {
@@ -251,7 +251,7 @@ int main(int argc, char** argv) {
     make_file_logger(p.ctx, grid.table());
     const double textMs = text.nsecsElapsed() / 1e6;
     std::printf("save a %d-row grid            median %8.1f ms   (target < 300 ms)\n",
-                grid.table().sampleCount(), median(saves));
+                grid.table().sampleCount(), bench::median(saves));
     std::printf("  of which the grid text (make_file_logger)   %8.1f ms\n", textMs);
     return 0;
 }

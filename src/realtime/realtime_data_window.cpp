@@ -181,7 +181,9 @@ void RealtimeDataWindow::aggiornaMisureTabella() {
     handle([&] {
         for (const QComboBox* list : {cbDate_, cbStartH_, cbStartM_, cbStopH_, cbStopM_})
             if (list->currentText().isEmpty()) return;
-        std::vector<SampleRow> rows;
+        // The grid empties first; its rows' storage takes the new ones.
+        std::vector<SampleRow> rows = grMis_->grid().takeSamples();
+        rows.clear();
         bool busy = false;
         guard(ctx_, QStringLiteral("aggiornaMisureTabella"), [&] {
             const QDate day = cbDate_->currentData().toDate();

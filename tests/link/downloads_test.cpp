@@ -50,7 +50,7 @@ TEST_P(DownloadsOnBothPcs, theSameInstrumentTwiceAddsNothingTheSecondTime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DecimalPointAndComma, DownloadsOnBothPcs,
-                         ::testing::Values(kUsPc, kItalianPc));
+                         ::testing::Values(kUsPc, kItalianPc), localeName);
 
 // Plant 1 also lists one measurement twice and one with a "--" voltage, which is skipped.
 TEST(downloads, aPlantDifferingInAnyOneFieldIsANewRowAndNothingIsStoredTwice) {

@@ -69,7 +69,11 @@ TEST(link_exchange, oddRepliesLeaveTheLinkInStep) {
         const QString& r = t.ctx.link.replyText;
         EXPECT_TRUE(c.reply.isEmpty() ? !r.isEmpty() && !r.contains('\r') : r == c.reply)
             << r.toStdString();
-        LinkEnv::pump(100);
+        // The stray line is on the line once the simulator says it sent it; the next exchange
+        // then drops it, however late the machine let it come.
+        if (c.options[0] == "--extra") {
+            ASSERT_TRUE(t.instrument->waitForLine("> EXTRA\tLINE"));
+        }
         ASSERT_TRUE(t.exchange("SERIALNUM?"));
         EXPECT_EQ(t.ctx.link.replyText, kSerial);
     }

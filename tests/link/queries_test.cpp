@@ -170,4 +170,5 @@ TEST_P(QueriesFuzz, parsersSurviveRandomReplies) {
             EXPECT_GT(count, 100);
 }
 
-INSTANTIATE_TEST_SUITE_P(DecimalPointAndComma, QueriesFuzz, ::testing::Values(kUsPc, kItalianPc));
+INSTANTIATE_TEST_SUITE_P(DecimalPointAndComma, QueriesFuzz, ::testing::Values(kUsPc, kItalianPc),
+                         localeName);

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariantList>
 #include <chrono>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace vorna {
@@ -84,6 +85,11 @@ private:
     QString output_;
     bool ready_ = false;
 };
+
+// A test case per PC locale is named after it ("en_US"), the same in every run.
+inline std::string localeName(const testing::TestParamInfo<QLocale>& info) {
+    return info.param.name().toStdString();
+}
 
 // A data folder with its database, a context whose link has a short read time-out and
 // recording indicators, and simulators on the two ports.
