@@ -224,18 +224,13 @@ int main(int argc, char** argv) {
         bench::median(late), bench::median(late) / bench::median(early));
     std::printf("  of which store and grid row: early median %.3f ms, past 10000 median %.3f ms\n",
                 bench::median(earlyEval), bench::median(lateEval));
-    std::printf("one sample, rows 10000-10030, live chart in view  median %8.2f ms%s
-                ",
-                bench::median(lateChart),
-                chartShown ? "" : "   (the chart was hidden!)");
-    std::printf("live chart, append the 10,000th sample   median %8.3f ms   (target < 2 ms)
-                ",
+    std::printf("one sample, rows 10000-10030, live chart in view  median %8.2f ms%s\n",
+                bench::median(lateChart), chartShown ? "" : "   (the chart was hidden!)");
+    std::printf("live chart, append the 10,000th sample   median %8.3f ms   (target < 2 ms)\n",
                 bench::median(chart.append));
-    std::printf("live chart, paint 10,000 samples         median %8.2f ms   (target < 50 ms)
-                ",
+    std::printf("live chart, paint 10,000 samples         median %8.2f ms   (target < 50 ms)\n",
                 bench::median(chart.paint));
-    std::printf("live chart, 10,000 samples drawn anew and painted  median %8.2f ms
-                ",
+    std::printf("live chart, 10,000 samples drawn anew and painted  median %8.2f ms\n",
                 bench::median(chart.anew));
 
     std::vector<double> saves;
