@@ -33,7 +33,9 @@ bool idlePair(const SampleRow& row, int column) {
     return row.value(voltage) == idleVoltage && row.value(voltage + 1) == 800.0;
 }
 
-bool hidden(const SampleRow& row, int column, CellRules rules) {
+} // namespace
+
+bool sampleCellHidden(const SampleRow& row, int column, CellRules rules) {
     const double v = row.value(column);
     if (v == kNoValue) return true;
     if (inSecondaryChannel(column) && v == kNoChannel) return true;
@@ -41,8 +43,6 @@ bool hidden(const SampleRow& row, int column, CellRules rules) {
     if (column == kRadColumn) return v > 2000.0;
     return inSecondaryChannel(column) && idlePair(row, column);
 }
-
-} // namespace
 
 double MeasurementRecord::*gridField(int column) {
     if (column < kGridFirstValueColumn || column >= kGridColumns || column == kGridResultColumn)
@@ -83,7 +83,7 @@ QString sampleCellText(const SampleRow& row, int number, int column, const CellF
         return row.ESITOAC ? QStringLiteral("PASS") : QStringLiteral("FAULT");
     default:
         if (column < 0 || column >= kGridColumns) throw std::out_of_range("grid column");
-        if (hidden(row, column, format.rules)) return QStringLiteral("---");
+        if (sampleCellHidden(row, column, format.rules)) return QStringLiteral("---");
         return general_number(format.locale, row.value(column));
     }
 }

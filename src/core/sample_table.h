@@ -67,6 +67,8 @@ struct CellFormat {
     CellFormat(const QLocale& l, CellRules r);
 };
 
+// A value column's cell shows "---" instead of the row's number.
+bool sampleCellHidden(const SampleRow& row, int column, CellRules rules);
 // The text of one cell of a sample row; number is the row's place in the grid (column 0).
 QString sampleCellText(const SampleRow& row, int number, int column, const CellFormat& format);
 

@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace vorna {
 
@@ -58,7 +59,8 @@ ChartData chartData(const TextGrid& grid, int column, QChar decimalSeparator) {
     d.points.reserve(n);
     for (int r = 1; r <= n; ++r) {
         const int t = secondsOfDay(r, grid.cellText(r, 2));
-        const double v = regionalNumber(r, column, grid.cellText(r, column), decimalSeparator);
+        const QString cell = grid.cellText(r, column);
+        const double v = regionalNumber(r, column, cell, decimalSeparator);
         if (r == 1) {
             d.tmin = d.tmax = t;
             d.vmin = d.vmax = v;
@@ -68,9 +70,25 @@ ChartData chartData(const TextGrid& grid, int column, QChar decimalSeparator) {
             d.vmin = std::min(d.vmin, v);
             d.vmax = std::max(d.vmax, v);
         }
+        if (cell == QStringLiteral("---")) d.dashes.append(d.points.size());
         d.points.append(QPointF(t, v));
     }
     return d;
+}
+
+QPointF samplePoint(const SampleRow& row, int column, CellRules rules) {
+    const double v = row.value(column);
+    const bool drawn = std::isfinite(v) && !sampleCellHidden(row, column, rules);
+    return {double(QTime(0, 0).secsTo(row.ora)),
+            drawn ? v : std::numeric_limits<double>::quiet_NaN()};
+}
+
+QList<QPointF> samplePoints(const SampleTable& table, int column) {
+    QList<QPointF> points;
+    points.reserve(table.sampleCount());
+    for (int i = 0; i < table.sampleCount(); ++i)
+        points.append(samplePoint(table.sample(i), column, table.format().rules));
+    return points;
 }
 
 } // namespace vorna

@@ -1,10 +1,10 @@
 #include "chart_window.h"
 
 #include "app_context.h"
-#include "chart_axes.h"
 #include "chart_data.h"
 #include "chart_options.h"
 #include "data_store.h"
+#include "day_chart.h"
 #include "error_trap.h"
 #include "option_group.h"
 #include "realtime_data_window.h"
@@ -14,18 +14,13 @@
 
 #include <QBuffer>
 #include <QButtonGroup>
-#include <QChart>
-#include <QChartView>
-#include <QDateTimeAxis>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLineSeries>
 #include <QPainter>
-#include <QPen>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <QValueAxis>
+#include <limits>
 
 namespace vorna {
 
@@ -35,12 +30,6 @@ constexpr int kWidthTwips = 13260;
 constexpr int kHeightTwips = 9540;
 constexpr int kTitlePoints = 16;
 constexpr int kOptionColumns = 7;
-
-QFont titleFont() {
-    QFont f;
-    f.setPointSize(kTitlePoints);
-    return f;
-}
 
 } // namespace
 
@@ -59,31 +48,7 @@ void ChartWindow::build() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(8, 8, 8, 8);
 
-    series_ = new QLineSeries;
-    // A cosmetic pen of one pixel: a wider one makes the painter work out a join at each of
-    // 100,000 points.
-    QPen pen = series_->pen();
-    pen.setWidth(1);
-    pen.setCosmetic(true);
-    series_->setPen(pen);
-    chart_ = new QChart;
-    chart_->addSeries(series_);
-    chart_->legend()->hide();
-    // Axis numbers with the PC's decimal separator, as in the grid.
-    chart_->setLocale(ctx_.locale);
-    chart_->setLocalizeNumbers(true);
-    chart_->setTitleFont(titleFont());
-    axisX_ = new QDateTimeAxis;
-    axisX_->setFormat(QStringLiteral("hh:mm"));
-    axisX_->setTitleFont(titleFont());
-    axisY_ = new QValueAxis;
-    axisY_->setTickCount(11);
-    axisY_->setTitleFont(titleFont());
-    chart_->addAxis(axisX_, Qt::AlignBottom);
-    chart_->addAxis(axisY_, Qt::AlignLeft);
-    series_->attachAxis(axisX_);
-    series_->attachAxis(axisY_);
-    mscGraf_ = named(new QChartView(chart_, this), "mscGraf");
+    mscGraf_ = named(dayChartPane(ctx_, NoValue::AsZero, kTitlePoints, this), "mscGraf");
     outer->addWidget(mscGraf_, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -100,6 +65,7 @@ void ChartWindow::build() {
 
     connect(opSelMis_, &QButtonGroup::idClicked, this, &ChartWindow::opSelMis_Click);
     connect(bttSalva_, &QPushButton::clicked, this, &ChartWindow::bttSalva_Click);
+    connect(mscGraf_, &ChartPane::saveRequested, this, &ChartWindow::mscGraf_Salva);
 }
 
 void ChartWindow::Form_Load_grafico() {
@@ -122,15 +88,11 @@ void ChartWindow::set_messages_grafico() {
         for (int i = 0; i < int(kChartOptions.size()); ++i)
             opSelMis_->button(i)->setText(ctx_.msg(kChartOptions[size_t(i)].captionEntry));
         bttSalva_->setText(ctx_.msg(33));
-        setAxisTitles();
+        mscGraf_->setMessages();
+        const QChart* c = mscGraf_->chart();
+        mscGraf_->setTitles(c->title(), ctx_.msg(118), valueAxisTitle(ctx_, option_));
         return true;
     });
-}
-
-void ChartWindow::setAxisTitles() {
-    const ChartOption& o = kChartOptions[size_t(option_)];
-    axisX_->setTitleText(ctx_.msg(118));
-    axisY_->setTitleText(ctx_.msg(o.titleEntry) + QString::fromUtf8(o.titleSuffix));
 }
 
 void ChartWindow::opSelMis_Click(int index) {
@@ -154,27 +116,14 @@ bool ChartWindow::disegna_grafico() {
         ChartData data =
             chartData(grid, kChartOptions[size_t(option_)].column, ctx_.decimalSeparator());
         s.step(2);
-        const ValueAxis y = valueAxis(data.vmin, data.vmax);
-        const TimeAxis x = timeAxis(data.tmin, data.tmax);
-        s.step(3);
         if (!leggi_impianto_per_ID(ctx_, browser_.plantId())) return false;
-        const QString title = ctx_.plant.nome.trimmed() + QStringLiteral(" (") +
-                              grid.cellText(grid.rowCount() - 2, 1) + QLatin1Char(')');
-        s.step(4);
-        const qint64 day = referenceDayStart();
-        for (QPointF& p : data.points)
-            p.setX(double(day + qint64(p.x()) * 1000));
-        // Each axis change lays out every point again: the old points go first and the new ones
-        // come once the axes are set.
-        series_->clear();
-        axisY_->setRange(y.minimum, y.maximum);
-        axisY_->setTickCount(y.divisions + 1);
-        axisX_->setRange(QDateTime::fromMSecsSinceEpoch(day + qint64(x.minimum) * 1000),
-                         QDateTime::fromMSecsSinceEpoch(day + qint64(x.maximum) * 1000));
-        axisX_->setTickCount(x.divisions + 1);
-        series_->replace(data.points);
-        setAxisTitles();
-        chart_->setTitle(title);
+        const QString title = dayChartTitle(ctx_.plant.nome, grid);
+        s.step(3);
+        // Drawn at 0 as always, but hovering one says "---".
+        for (const qsizetype i : std::as_const(data.dashes))
+            data.points[i].setY(std::numeric_limits<double>::quiet_NaN());
+        mscGraf_->setPoints(std::move(data.points));
+        mscGraf_->setTitles(title, ctx_.msg(118), valueAxisTitle(ctx_, option_));
         return true;
     });
 }
@@ -182,6 +131,7 @@ bool ChartWindow::disegna_grafico() {
 void ChartWindow::bttSalva_Click() {
     handle([&] {
         guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
+            mscGraf_->hideValue();
             Picture1_ = QImage(mscGraf_->size(), QImage::Format_RGB32);
             Picture1_.setDevicePixelRatio(1);
             Picture1_.fill(Qt::white);
@@ -203,6 +153,12 @@ void ChartWindow::bttSalva_Click() {
             writeWholeFile(name, bytes);
             return true;
         });
+    });
+}
+
+void ChartWindow::mscGraf_Salva(ChartPane::Image kind) {
+    handle([&] {
+        guard(ctx_, QStringLiteral("mscGraf_Salva"), [&] { return mscGraf_->saveImage(kind); });
     });
 }
 

@@ -1,16 +1,12 @@
 #pragma once
 
+#include "chart_pane.h"
 #include "child_window.h"
 
 #include <QImage>
 
 class QButtonGroup;
-class QChart;
-class QChartView;
-class QDateTimeAxis;
-class QLineSeries;
 class QPushButton;
-class QValueAxis;
 
 namespace vorna {
 
@@ -18,6 +14,7 @@ class RealtimeDataWindow;
 
 // grafico: one column of the browser's grid against the time of day. It reads the browser's
 // grid at every option change and is the browser's sub-window: it goes when the browser goes.
+// Its chart shows values, zooms and saves PNG or SVG (ChartPane); bttSalva saves the bitmap.
 class ChartWindow : public ChildWindow {
     Q_OBJECT
 public:
@@ -26,25 +23,22 @@ public:
 
     void opSelMis_Click(int index);
     void bttSalva_Click();
+    // The chart's context menu asked for the chart as an image file.
+    void mscGraf_Salva(ChartPane::Image kind);
     void set_messages_grafico();
     void set_messages() override { set_messages_grafico(); }
 
-    QChartView* chartView() const { return mscGraf_; }
+    ChartPane* chartView() const { return mscGraf_; }
 
 private:
     void build();
     void Form_Load_grafico();
     void Form_Unload_grafico();
     bool disegna_grafico();
-    void setAxisTitles();
 
     RealtimeDataWindow& browser_;
     QButtonGroup* opSelMis_ = nullptr;
-    QChartView* mscGraf_ = nullptr;
-    QChart* chart_ = nullptr;
-    QLineSeries* series_ = nullptr;
-    QValueAxis* axisY_ = nullptr;
-    QDateTimeAxis* axisX_ = nullptr;
+    ChartPane* mscGraf_ = nullptr;
     QPushButton* bttSalva_ = nullptr;
     QImage Picture1_;
     int option_ = 0;

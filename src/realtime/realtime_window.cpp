@@ -2,9 +2,12 @@
 
 #include "acquisition.h"
 #include "app_context.h"
+#include "chart_data.h"
+#include "chart_options.h"
 #include "control_button.h"
 #include "data_store.h"
 #include "datalogger.h"
+#include "day_chart.h"
 #include "error_trap.h"
 #include "live_values.h"
 #include "number_format.h"
@@ -25,6 +28,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace vorna {
@@ -94,8 +98,27 @@ void RealtimeWindow::build() {
     bttControllo_->setMinimumWidth(120);
     top->addWidget(bttControllo_, 0, Qt::AlignBottom);
 
-    grMis_ = named(new SampleGridView(ctx_.locale, CellRules::Live, this), "grMis");
-    outer->addWidget(grMis_, 1);
+    // The grid and the live chart share the window's area.
+    tabMis_ = named(new QTabWidget(this), "tabMis");
+    grMis_ = named(new SampleGridView(ctx_.locale, CellRules::Live, tabMis_), "grMis");
+    tabMis_->addTab(grMis_, QString());
+    auto* chartPage = new QWidget(tabMis_);
+    auto* chartArea = new QVBoxLayout(chartPage);
+    chartArea->setContentsMargins(4, 4, 4, 4);
+    auto* quantity = new QHBoxLayout;
+    lbSelMis_ = named(new QLabel(chartPage), "lbSelMis");
+    cbSelMis_ = named(new QComboBox(chartPage), "cbSelMis");
+    for (size_t i = 0; i < kChartOptions.size(); ++i)
+        cbSelMis_->addItem(QString());
+    lbSelMis_->setBuddy(cbSelMis_);
+    quantity->addWidget(lbSelMis_);
+    quantity->addWidget(cbSelMis_);
+    quantity->addStretch(1);
+    chartArea->addLayout(quantity);
+    mscLive_ = named(dayChartPane(ctx_, NoValue::Gap, 0, chartPage), "mscLive");
+    chartArea->addWidget(mscLive_, 1);
+    tabMis_->addTab(chartPage, QString());
+    outer->addWidget(tabMis_, 1);
 
     auto* bottom = new QHBoxLayout;
     bttSalva_ = named(new QPushButton(this), "bttSalva");
@@ -123,6 +146,8 @@ void RealtimeWindow::build() {
     connect(bttCancella_, &QPushButton::clicked, this, &RealtimeWindow::bttCancella_Click);
     connect(grMis_, &QAbstractItemView::clicked, this, &RealtimeWindow::grMis_Click);
     connect(cbIntervallo_, &QComboBox::activated, this, &RealtimeWindow::cbIntervallo_Click);
+    connect(cbSelMis_, &QComboBox::activated, this, &RealtimeWindow::cbSelMis_Click);
+    connect(mscLive_, &ChartPane::saveRequested, this, &RealtimeWindow::mscLive_Salva);
     // tbStartH_Change, tbStartM_Change, tbStopH_Change, tbStopM_Change.
     for (QLineEdit* field : {tbStartH_, tbStartM_, tbStopH_, tbStopM_})
         connect(field, &QLineEdit::textChanged, this, &RealtimeWindow::azioneValidaHhMm);
@@ -145,6 +170,8 @@ void RealtimeWindow::Form_Load_realtime() {
         gestione_contr();
         cbIntervallo_->setCurrentIndex(0);
         datalogger_->setInterval(kIntervalMinutes[0]);
+        cbSelMis_->setCurrentIndex(0);
+        liveChartTitles();
         return true;
     });
 }
@@ -168,6 +195,13 @@ void RealtimeWindow::set_messages_reatime() {
         bttSalva_->setText(ctx_.msg(97));
         bttCancella_->setText(ctx_.msg(98));
         grMis_->grid().setCaptions(gridCaptions(ctx_));
+        tabMis_->setTabText(0, ctx_.text(QStringLiteral("charts.table")));
+        tabMis_->setTabText(1, ctx_.text(QStringLiteral("charts.chart")));
+        lbSelMis_->setText(ctx_.text(QStringLiteral("charts.quantity")));
+        for (int i = 0; i < int(kChartOptions.size()); ++i)
+            cbSelMis_->setItemText(i, ctx_.msg(kChartOptions[size_t(i)].captionEntry));
+        mscLive_->setMessages();
+        liveChartTitles();
         return true;
     });
 }
@@ -288,8 +322,13 @@ void RealtimeWindow::visualizza_ris() {
         SampleGridModel& grid = grMis_->grid();
         store_realtime_sample(ctx_, plantId_, grid.table().rowCount() - 1, m);
         s.step(4);
-        grid.appendSample(SampleRow::fromRecord(m));
+        const SampleRow row = SampleRow::fromRecord(m);
+        grid.appendSample(row);
         grid.table().selectRow(grid.table().rowCount() - 1);
+        s.step(5);
+        mscLive_->appendPoint(
+            samplePoint(row, kChartOptions[size_t(chartOption_)].column, CellRules::Live));
+        liveChartTitles();
         return true;
     });
 }
@@ -349,9 +388,38 @@ void RealtimeWindow::bttCancella_Click() {
         guard(ctx_, QStringLiteral("bttCancella_Click"), [&] {
             grMis_->grid().clearSamples();
             grMis_->grid().table().selectRow(1);
+            mscLive_->clearPoints();
+            liveChartTitles();
             gestione_contr();
             return true;
         });
+    });
+}
+
+void RealtimeWindow::cbSelMis_Click(int index) {
+    // It reads the grid and sends nothing: the chart may change during a run's exchange.
+    handle(
+        [&] {
+            guard(ctx_, QStringLiteral("cbSelMis_Click"), [&] {
+                if (index < 0 || index >= int(kChartOptions.size())) return false;
+                chartOption_ = index;
+                const SampleTable& table = grMis_->grid().table();
+                mscLive_->setPoints(samplePoints(table, kChartOptions[size_t(index)].column));
+                liveChartTitles();
+                return true;
+            });
+        },
+        Overlap::Runs);
+}
+
+void RealtimeWindow::liveChartTitles() {
+    mscLive_->setTitles(dayChartTitle(lbVal_NomeImp_->text(), grMis_->grid().table()),
+                        ctx_.msg(118), valueAxisTitle(ctx_, chartOption_));
+}
+
+void RealtimeWindow::mscLive_Salva(ChartPane::Image kind) {
+    handle([&] {
+        guard(ctx_, QStringLiteral("mscLive_Salva"), [&] { return mscLive_->saveImage(kind); });
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chart_pane.h"
 #include "child_window.h"
 #include "instrument_queries.h"
 
@@ -10,16 +11,19 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QTabWidget;
 
 namespace vorna {
 
 class Datalogger;
 enum class ControlChange;
 class SampleGridView;
+struct SampleRow;
 
 // realtime: live samples of the chosen plant (the current plant's ID when it opens), taken one
 // at a time by hand or, in automatic mode, by a datalogger run on a daily schedule; each lands
-// in table realtime and in the grid grMis.
+// in table realtime and in the grid grMis, and on the live chart mscLive beside it (tabs
+// "Table" and "Chart") as one quantity of the grid, chosen in cbSelMis.
 class RealtimeWindow : public ChildWindow {
     Q_OBJECT
 public:
@@ -38,10 +42,15 @@ public:
     void grMis_Click();
     void bttSalva_Click();
     void bttCancella_Click();
+    // The live chart's quantity chosen (an option of the chart window): drawn again from the grid.
+    void cbSelMis_Click(int index);
+    // The live chart's context menu asked for the chart as an image file.
+    void mscLive_Salva(ChartPane::Image kind);
 
     void set_messages() override { set_messages_reatime(); }
 
     SampleGridView* grid() const { return grMis_; }
+    ChartPane* liveChart() const { return mscLive_; }
     // lettura is running.
     bool acquiring() const { return acquiring_; }
     // An automatic run is active.
@@ -54,12 +63,14 @@ private:
     bool automatic() const;
     // bttControllo's caption and state after change.
     void showControllo(ControlChange change);
+    void liveChartTitles();
 
     qint64 plantId_ = -1;
     ValueList values_;
     bool acquiring_ = false;
     int mode_ = 1;           // the obMode option last chosen
     int controlCaption_ = 0; // the entry bttControllo says; none before the first mode
+    int chartOption_ = 0;    // the quantity the live chart draws
     Datalogger* datalogger_ = nullptr;
 
     QGroupBox* fr_impianto_ = nullptr;
@@ -80,7 +91,11 @@ private:
     QPushButton* bttControllo_ = nullptr;
     QPushButton* bttSalva_ = nullptr;
     QPushButton* bttCancella_ = nullptr;
+    QTabWidget* tabMis_ = nullptr;
     SampleGridView* grMis_ = nullptr;
+    QLabel* lbSelMis_ = nullptr;
+    QComboBox* cbSelMis_ = nullptr;
+    ChartPane* mscLive_ = nullptr;
 };
 
 } // namespace vorna

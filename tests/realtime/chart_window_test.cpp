@@ -1,16 +1,19 @@
 #include "browser_steps.h"
 
+#include <QApplication>
 #include <QChart>
-#include <QChartView>
+#include <QContextMenuEvent>
 #include <QDateTimeAxis>
 #include <QDir>
 #include <QLineSeries>
 #include <QMdiArea>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QValueAxis>
+#include <QXmlStreamReader>
 #include <ctime>
 
 using namespace vorna;
@@ -54,9 +57,29 @@ qint64 chartDay(Rig& s) {
     return uno;
 }
 
-void openChart(Rig& s, qint64 plant) {
-    openDay(s, plant, "2011/06/30");
+void openChart(Rig& s, qint64 plant, const QString& day = "2011/06/30") {
+    openDay(s, plant, day);
     s.click("bttGrafico");
+}
+
+// "Impianto Due" on 01/07/2011: irradiance every 15 minutes from 9:05 to 16:50, 120 rising by
+// 46 a quarter to 810 and falling again, 812 at 12:50, none ("---") at 12:05.
+qint64 quarterHours(Rig& s) {
+    const qint64 due = insertPlant(s.db(), "Impianto Due");
+    for (int i = 0; i < 32; ++i)
+        insertStored(s.db(), due, "2011-07-01", QTime(9, 5).addSecs(900 * i).toString("HH:mm:ss"),
+                     {{"rad", i == 12   ? -2000
+                              : i == 15 ? 812
+                                        : 120 + 46 * std::min(i, 31 - i)}});
+    return due;
+}
+
+// The image format and size ImageMagick reads in a file.
+QString identify(const QString& file) {
+    QProcess p;
+    p.start("identify", {"-format", "%m %w %h", file});
+    p.waitForFinished(20000);
+    return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
 }
 
 const char* const kTitles = "Impianto Uno (30/06/2011)";
@@ -105,8 +128,7 @@ TEST(Chart, LabelsRightOnAClockChangeDay) {
         const qint64 uno = insertPlant(s.db(), "Uno");
         insertStored(s.db(), uno, "2011-03-27", "01:30:00");
         insertStored(s.db(), uno, "2011-03-27", "03:30:00");
-        openDay(s, uno, "2011/03/27");
-        s.click("bttGrafico");
+        openChart(s, uno, "2011/03/27");
         ASSERT_NE(chart(s), nullptr);
         auto* x = qobject_cast<QDateTimeAxis*>(
             chart(s)->chartView()->chart()->axes(Qt::Horizontal).value(0));
@@ -120,7 +142,56 @@ TEST(Chart, LabelsRightOnAClockChangeDay) {
     tzset();
 }
 
-TEST(Chart, SavedAsBmpOrPngAtTheChartsSize) {
+// Hovering shows a point's time and value, a dragged band is zoomed into and a double click
+// gives back the day chart's axes.
+TEST(Chart, ValueZoomAndBackUnderTheMouse) {
+    for (const auto& [language, locale, tag] :
+         {std::tuple{0, kUsPc, "en"}, std::tuple{4, kItalianPc, "it"}}) {
+        Rig s(englishRow({{"LINGUA", language}}), std::nullopt, {}, locale);
+        s.window->show();
+        openChart(s, quarterHours(s), "2011/07/01");
+        ChartWindow* w = chart(s);
+        ASSERT_NE(w, nullptr);
+        QCoreApplication::processEvents();
+        ChartPane* p = w->chartView();
+        const std::string home = chartShown(w), titles = home.substr(home.find('|'));
+        EXPECT_EQ(home.substr(0, home.find('|')), "0..860/11 09:00..17:00/9 32");
+
+        QWidget* v = p->viewport();
+        QTest::mouseMove(v, p->viewportPoint({50700, 626}) + QPoint(2, -3));
+        EXPECT_EQ(p->valueShown(), "14:05:00  626");
+        QTest::mouseMove(v, p->viewportPoint({43500, 0}));
+        EXPECT_EQ(p->valueShown(), "12:05:00  ---"); // drawn at 0
+
+        // From 11:00 at 700 to 13:00 at 100, the divisions kept.
+        const QPoint from = p->viewportPoint({39600, 700}), to = p->viewportPoint({46800, 100});
+        QTest::mousePress(v, Qt::LeftButton, {}, from);
+        QTest::mouseMove(v, to);
+        QTest::mouseRelease(v, Qt::LeftButton, {}, to);
+        EXPECT_EQ(chartShown(w), "100..700/11 11:00..13:00/9 32" + titles);
+        EXPECT_EQ(p->showValueAt(p->viewportPoint({40800, 534}) + QPoint(-2, 2)), "11:20:00  534");
+        QCoreApplication::processEvents();
+        screenshot(w, QString("grafico_%1_zoomed_value").arg(tag));
+
+        const QPoint middle = p->viewportPoint({42000, 400});
+        QContextMenuEvent asked(QContextMenuEvent::Mouse, middle, p->mapToGlobal(middle));
+        QCoreApplication::sendEvent(p->viewport(), &asked);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        QStringList entries;
+        for (QAction* a : menu->actions())
+            entries << a->text();
+        EXPECT_EQ(entries.join('|'),
+                  language == 0 ? "Reset zoom||Save as PNG...|Save as SVG..."
+                                : "Ripristina lo zoom||Salva come PNG...|Salva come SVG...");
+        menu->close();
+        QTest::mouseDClick(v, Qt::LeftButton, {}, middle);
+        EXPECT_EQ(chartShown(w), home);
+    }
+}
+
+// bttSalva writes the bitmap (PNG for ".png"), the chart's menu PNG or SVG.
+TEST(Chart, SavedAsBmpPngOrSvgAtTheChartsSize) {
     Rig s;
     s.window->show();
     openChart(s, chartDay(s));
@@ -129,17 +200,17 @@ TEST(Chart, SavedAsBmpOrPngAtTheChartsSize) {
     QCoreApplication::processEvents();
     const QSize size = w->chartView()->size();
     const QString expected = QString("%1 %2").arg(size.width()).arg(size.height());
-    auto identify = [](const QString& file) {
-        QProcess p;
-        p.start("identify", {"-format", "%m %w %h", file});
-        p.waitForFinished(20000);
-        return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
+    auto save = [&](const char* action) {
+        w->chartView()->findChild<QAction*>(action)->trigger();
+        return s.env.prompts.saveShown.back();
     };
     // Cancelled: nothing written.
     w->findChild<QPushButton*>("bttSalva")->click();
-    EXPECT_TRUE(QDir(s.env.dir.path()).entryList({"chart*"}, QDir::Files).isEmpty());
     EXPECT_EQ(s.env.prompts.saveShown.back().filter, "(*.bmp);;(*.png)");
     EXPECT_EQ(s.env.prompts.saveShown.back().suggested, s.env.path("chart"));
+    EXPECT_EQ(save("actSalvaPng").filter + save("actSalvaSvg").suggested,
+              "(*.png)" + s.env.path("chart.svg"));
+    EXPECT_TRUE(QDir(s.env.dir.path()).entryList({"chart*"}, QDir::Files).isEmpty());
 
     s.env.prompts.saveNames = {s.env.path("chart"), s.env.path("copy.PNG")};
     w->findChild<QPushButton*>("bttSalva")->click();
@@ -153,6 +224,25 @@ TEST(Chart, SavedAsBmpOrPngAtTheChartsSize) {
     const QByteArray head = bmp.read(30);
     EXPECT_EQ(head.left(2), "BM");
     EXPECT_EQ(int(uchar(head[28])), 24); // bits per pixel
+
+    s.env.prompts.saveNames = {s.env.path("day"), s.env.path("day.svg")};
+    save("actSalvaPng");
+    save("actSalvaSvg");
+    EXPECT_EQ(identify(s.env.path("day.png")), "PNG " + expected);
+    QFile svg(s.env.path("day.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&svg);
+    QString viewBox, texts = "|";
+    while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
+        if (xml.isStartElement() && xml.name() == u"svg")
+            viewBox = xml.attributes().value("viewBox").toString();
+        if (xml.isStartElement() && xml.name() == u"text")
+            texts += xml.readElementText(QXmlStreamReader::IncludeChildElements) + '|';
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(viewBox, "0 0 " + expected);
+    EXPECT_TRUE(texts.contains(QString("|%1|Time|Radiation [W/m2]|").arg(kTitles)))
+        << texts.toStdString();
 }
 
 TEST(Chart, ClosingTheBrowserOrTheProgramClosesTheChart) {
