@@ -4,7 +4,6 @@
 #include "plant_steps.h"
 
 #include <QPushButton>
-#include <QTimer>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -220,28 +219,6 @@ TEST(PlantTransfer, SendingAPlantToTheInstrument) {
         EXPECT_EQ(s.find<QPushButton>("bttLeggiStrum")->isEnabled(), s.ctx().link.baseLinkUp())
             << c.what;
     }
-}
-
-TEST(PlantTransfer, ClicksDuringAnExchangeDoNothing) {
-    Rig s(englishRow(), QStringList{"--delay", "LISTNIMPIANTO=300"}, numberedPlants(1, 2));
-    PlantsWindow* w = openRegister(s);
-    insertPlant(s.db(), "Pc");
-    ASSERT_TRUE(w->leggi_impianti_da_pc());
-    int nested = 0;
-    QTimer::singleShot(150, w, [&] {
-        ++nested;
-        s.click("bttLeggiStrum");
-        pick(s, "lsbImpPc", 0);
-        w->closeWindow(); // waits for the read to end
-    });
-    s.click("bttLeggiStrum");
-    EXPECT_EQ(nested, 1);
-    EXPECT_EQ(s.entries("lsbImpStrum").size(), 2);
-    EXPECT_EQ(w->selectedPcRow(), -1);
-    EXPECT_TRUE(s.find<QListWidget>("lsbImpPc")->selectedItems().isEmpty());
-    EXPECT_TRUE(s.text("tbNome").isEmpty());
-    QTRY_VERIFY(s.find<PlantsWindow>("frmImpianti") == nullptr);
-    EXPECT_EQ(s.commands(), listCommands({1, 2}));
 }
 
 // The register as a user sees it, in English and Italian: browsing with both lists filled and
