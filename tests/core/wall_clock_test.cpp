@@ -3,7 +3,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <memory>
 
 using namespace vorna;
 
@@ -26,50 +25,10 @@ using Log = std::vector<std::pair<QString, qint64>>;
 
 } // namespace
 
-TEST(VirtualClock, FiresDueTimersInTimeOrderEachAtItsMoment) {
-    VirtualClock clock(kStart);
-    QObject owner;
-    Firings f{clock, {}};
-    ClockTimer* a = clock.makeTimer("a", 3000, &owner);
-    ClockTimer* b = clock.makeTimer("b", 2000, &owner);
-    ClockTimer* off = clock.makeTimer("off", 500, &owner);
-    for (auto* t : {a, b, off})
-        f.watch(t);
-    EXPECT_FALSE(off->isActive());
-    a->start();
-    b->start();
-    clock.advanceBy(6000);
-    // At 6000 both are due: a was set for it first (at 3000, b at 4000).
-    EXPECT_EQ(f.log, (Log{{"b", 2000}, {"a", 3000}, {"b", 4000}, {"a", 6000}, {"b", 6000}}));
-    EXPECT_EQ(clock.now(), kStart.addMSecs(6000));
-    clock.advanceTo(kStart.addMSecs(6999));
-    EXPECT_EQ(f.log.size(), 5u);
-    EXPECT_EQ(clock.now(), kStart.addMSecs(6999));
-}
-
-TEST(VirtualClock, IntervalChangeStopAndStartCountFromNow) {
-    VirtualClock clock(kStart);
-    QObject owner;
-    Firings f{clock, {}};
-    ClockTimer* t = clock.makeTimer("t", 30000, &owner);
-    f.watch(t);
-    // The 30-s timer of a datalogger: the handler shortens the next period.
-    QObject::connect(t, &ClockTimer::timeout, &owner, [t] { t->setInterval(19500); });
-    t->start();
-    clock.advanceBy(10000);
-    t->start(); // restart: a full period from now
-    clock.advanceBy(40000 + 19500);
-    EXPECT_EQ(f.log, (Log{{"t", 40000}, {"t", 59500}}));
-    EXPECT_EQ(t->interval(), 19500);
-    t->stop();
-    clock.advanceBy(100000);
-    EXPECT_EQ(f.log.size(), 2u);
-    t->setInterval(1000); // while off: nothing starts
-    EXPECT_FALSE(t->isActive());
-    clock.advanceBy(5000);
-    EXPECT_EQ(f.log.size(), 2u);
-}
-
+// The virtual clock is the tests' stand-in for the system's, and the datalogger and real-time
+// tests run on it with every sample's time known: they check its timing. Kept here is the one
+// way it must behave as QTimer does that those tests would not show: a timer whose handler is
+// still running does not fire inside itself.
 TEST(VirtualClock, AdvancedInsideAHandlerFiresOthersButNotTheRunningOne) {
     VirtualClock clock(kStart);
     QObject owner;
@@ -95,34 +54,6 @@ TEST(VirtualClock, AdvancedInsideAHandlerFiresOthersButNotTheRunningOne) {
     EXPECT_EQ(clock.now(), kStart.addMSecs(6000));
     clock.advanceBy(1000);
     EXPECT_EQ(f.log.back(), (std::pair<QString, qint64>{"slow", 7000}));
-}
-
-TEST(VirtualClock, JumpsWithoutFiringAndSurvivesTimersAndItselfGoingAway) {
-    auto clock = std::make_unique<VirtualClock>(kStart);
-    QObject owner;
-    Firings f{*clock, {}};
-    ClockTimer* t = clock->makeTimer("t", 2000, &owner);
-    f.watch(t);
-    t->start();
-    clock->advanceBy(500);
-    clock->set(kStart.addDays(1));
-    EXPECT_TRUE(f.log.empty());
-    clock->advanceBy(1499);
-    EXPECT_TRUE(f.log.empty());
-    clock->advanceBy(1);
-    EXPECT_EQ(f.log.size(), 1u);
-
-    // A handler that deletes its own timer.
-    ClockTimer* once = clock->makeTimer("once", 100, &owner);
-    QObject::connect(once, &ClockTimer::timeout, &owner, [once] { delete once; });
-    once->start();
-    clock->advanceBy(1000);
-
-    ClockTimer* left = clock->makeTimer("left", 100, &owner);
-    left->start();
-    clock.reset();
-    left->stop();
-    delete left;
 }
 
 TEST(SystemClock, TimersTickUntilStopped) {

@@ -42,18 +42,15 @@ struct Pane {
 };
 
 PlantRecord rossi() {
-    PlantRecord p;
-    p.POT = 3;
-    p.BOOL1 = false;
-    p.NOCT = 45;
-    p.REAL1 = 0.43;
-    p.nome = "Rossi Mario";
-    p.indirizzo = "Via Roma";
-    p.NUMCIV = "12";
-    p.cap = "20100";
-    p.comune = "Milano";
-    p.CODFISC = "RSSMRA70A01F205X";
-    return p;
+    return {.POT = 3,
+            .NOCT = 45,
+            .REAL1 = 0.43,
+            .nome = "Rossi Mario",
+            .indirizzo = "Via Roma",
+            .NUMCIV = "12",
+            .cap = "20100",
+            .comune = "Milano",
+            .CODFISC = "RSSMRA70A01F205X"};
 }
 
 } // namespace
