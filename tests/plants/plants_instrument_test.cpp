@@ -126,10 +126,11 @@ TEST(PlantTransfer, LostLinkDuringTheListReadStopsIt) {
     EXPECT_FALSE(s.on("bttLeggiStrum"));
 }
 
+// A negative gamma comes over as it is; that validation refuses it on modify is its own test.
 TEST(PlantTransfer, CopyToThePcAndHostileTextsVerbatim) {
     const QString hostile = "O'Brien; DROP TABLE impianti;--";
     Rig s(englishRow(), {}, {simPlant(4, plantFields("3.5", hostile))});
-    PlantsWindow* w = openRegister(s);
+    openRegister(s);
     s.click("bttLeggiStrum");
     pick(s, "lsbImpStrum", 0);
     s.click("bttStrumToPc");
@@ -148,14 +149,6 @@ TEST(PlantTransfer, CopyToThePcAndHostileTextsVerbatim) {
     s.click("bttPcToStrum");
     EXPECT_EQ(s.commands().mid(0, 5), (QStringList{"PDCMAX", "FREEIMP", "IPAR 3.5\t45.0\t-0.45\t0?",
                                                    "INOM " + hostile + "\t?", "IADD Via Roma\t?"}));
-
-    // A negative gamma came over as it is; validation refuses it on modify.
-    pick(s, "lsbImpPc", 0);
-    s.click("bttModPc");
-    s.click("bttOk");
-    EXPECT_TRUE(s.env.prompts.lastWarning().startsWith("'Gamma [%/°C]' must be"));
-    EXPECT_TRUE(w->editMode());
-    EXPECT_EQ(s.env.rows("impianti"), 2);
 }
 
 TEST(PlantTransfer, SendingAPlantToTheInstrument) {
