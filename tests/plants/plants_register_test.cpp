@@ -24,7 +24,7 @@ QString enabledButtons(Rig& s) {
 
 } // namespace
 
-TEST(PlantRegister, NewPlantIntoAnEmptyTableAndTheListOrder) {
+TEST(PlantRegister, NewPlantIntoAnEmptyTable) {
     Rig s;
     PlantsWindow* w = openRegister(s);
     EXPECT_TRUE(s.entries("lsbImpPc").isEmpty());
