@@ -54,9 +54,9 @@ void chooseLargePlant(int plants, int perPlant) {
     std::vector<qint64> ids;
     for (int p = 0; p < plants; ++p) {
         ids.push_back(
-            addPlant(s.ctx(), QStringLiteral("Plant %1").arg(p, 2, 10, QLatin1Char('0'))));
-        addMeasurements(s.ctx(), QStringLiteral("realtime"), ids.back(), perPlant,
-                        QDateTime(QDate(2025, 6, 1), QTime(12, 0)));
+            insertPlant(s.db(), QStringLiteral("Plant %1").arg(p, 2, 10, QLatin1Char('0'))));
+        insertMeasurements(s.db(), QStringLiteral("realtime"), ids.back(),
+                           QDateTime(QDate(2025, 6, 1), QTime(12, 0)), perPlant);
     }
     std::printf("(filled %d real-time samples in %.1f s)\n", plants * perPlant,
                 double(fill.elapsed()) / 1000.0);

@@ -137,19 +137,11 @@ struct Grid : TextGrid {
 };
 } // namespace
 
-TEST_F(Logs, GridExportSkipsColumnZeroAndTheLastRow) {
+// A grid of samples is exported byte for byte in the real-time window's file test; here the
+// edge it cannot reach: a grid holding only its empty row.
+TEST_F(Logs, GridExportOfAnEmptyGridIsEmpty) {
     Grid g;
     g.rows = {QStringList{""}};
     EXPECT_EQ(make_file_logger(ctx, g), QString());
     EXPECT_EQ(g.selected, 0);
-
-    QStringList row{"#"};
-    for (int c = 1; c <= 26; ++c)
-        row << QString::number(c);
-    g.rows = {row, QStringList{""}};
-    const QString out = make_file_logger(ctx, g);
-    EXPECT_TRUE(out.startsWith("1\t2\t"));
-    EXPECT_TRUE(out.endsWith("24\t25\t\r\n"));
-    EXPECT_FALSE(out.contains("26"));
-    EXPECT_EQ(g.selected, 1);
 }

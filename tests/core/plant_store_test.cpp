@@ -51,11 +51,16 @@ QString names(const std::vector<PlantRecord>& plants) {
 }
 
 PlantRecord bianchi() {
-    PlantRecord p;
-    p.POT = 12.5, p.BOOL1 = true, p.NOCT = 47, p.REAL1 = 0.4;
-    p.nome = "Bianchi", p.indirizzo = "Via Larga", p.NUMCIV = "7b", p.cap = "10100";
-    p.comune = "Torino", p.CODFISC = "BNC";
-    return p;
+    return {.POT = 12.5,
+            .BOOL1 = true,
+            .NOCT = 47,
+            .REAL1 = 0.4,
+            .nome = "Bianchi",
+            .indirizzo = "Via Larga",
+            .NUMCIV = "7b",
+            .cap = "10100",
+            .comune = "Torino",
+            .CODFISC = "BNC"};
 }
 
 } // namespace

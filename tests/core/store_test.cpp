@@ -14,23 +14,6 @@ struct Store : ::testing::Test {
     AppContext& ctx = *env.ctx;
     void SetUp() override { ASSERT_TRUE(database_init(ctx)); }
 
-    qint64 addPlant(const QString& nome, const QString& via, const QString& num,
-                    const QString& com) {
-        RecordSet plants = RecordSet::table(ctx.db, "impianti");
-        ctx.plant = PlantRecord{};
-        ctx.plant.nome = nome;
-        ctx.plant.indirizzo = via;
-        ctx.plant.NUMCIV = num;
-        ctx.plant.comune = com;
-        ctx.plant.POT = 12.5;
-        ctx.plant.BOOL1 = false;
-        ctx.plant.NOCT = 45;
-        ctx.plant.REAL1 = 0.43;
-        plants.addNew();
-        EXPECT_TRUE(write_data_impianto_in_db_row(ctx, plants, ctx.plant));
-        plants.update();
-        return plants.id();
-    }
     void addMeasurement(const QString& table, qint64 plant) {
         test::insertMeasurements(ctx.db, table, plant, QDateTime(QDate(2026, 6, 1), QTime(12, 30)),
                                  1, {{"rad", 850.5}, {"TEXT1", {}}});
@@ -39,20 +22,7 @@ struct Store : ::testing::Test {
 
 } // namespace
 
-TEST_F(Store, PlantRoundTripThroughRowAndLookUp) {
-    ctx.fwVersionText = "FV 2.1.5";
-    const qint64 id = addPlant("Rossi", "Via Roma", "3", "Torino");
-    ctx.plant = PlantRecord{};
-    ASSERT_TRUE(leggi_impianto_per_ID(ctx, id));
-    EXPECT_EQ(ctx.plant.ID, id);
-    EXPECT_EQ(ctx.plant.nome, "Rossi");
-    EXPECT_DOUBLE_EQ(ctx.plant.REAL1, 0.43);
-    RecordSet rs = RecordSet::query(ctx.db, "impianti", "WHERE ID=?", {id});
-    EXPECT_EQ(rs.integer("tipo"), 1);
-    EXPECT_EQ(rs.text("TEXT1"), "FV 2.1.5");
-    EXPECT_EQ(rs.text("TEXT2"), "ZMB 4.5");
-}
-
+// Writing and reading a plant's row is the plant store's, tested with it.
 TEST_F(Store, MissingPlantOrMeasurementFailsResetsAndLogs) {
     ctx.plant.ID = 42;
     ctx.plant.nome = "stale";
@@ -66,7 +36,7 @@ TEST_F(Store, MissingPlantOrMeasurementFailsResetsAndLogs) {
 }
 
 TEST_F(Store, MeasurementLoadsFromEitherTableWithNullTextsEmpty) {
-    const qint64 plant = addPlant("A", "B", "1", "C");
+    const qint64 plant = test::insertPlant(ctx.db, "A");
     addMeasurement("acquisizioni", plant);
     addMeasurement("realtime", plant);
     for (auto src : {MeasurementSource::Downloaded, MeasurementSource::Realtime}) {
@@ -88,9 +58,12 @@ TEST_F(Store, PlantListEntriesAndIdsLineUp) {
     EXPECT_EQ(ctx.plantIdList, std::vector<qint64>{77});
 
     // Sorted by name, then town, without regard to case.
-    const qint64 z = addPlant("zeta", "Via Po", "9", "Asti");
-    const qint64 a = addPlant("Alfa", "Corso Re", "1", "Bra");
-    const qint64 b = addPlant("alfa", "Via Lunga", "2", "Alba");
+    const qint64 z = test::insertPlant(
+        ctx.db, {.nome = "zeta", .indirizzo = "Via Po", .numciv = "9", .comune = "Asti"});
+    const qint64 a = test::insertPlant(
+        ctx.db, {.nome = "Alfa", .indirizzo = "Corso Re", .numciv = "1", .comune = "Bra"});
+    const qint64 b = test::insertPlant(
+        ctx.db, {.nome = "alfa", .indirizzo = "Via Lunga", .numciv = "2", .comune = "Alba"});
     ASSERT_TRUE(popola_cbselimp(ctx, list));
     EXPECT_EQ(list, (QStringList{"", "alfa (Via Lunga, 2 - Alba)", "Alfa (Corso Re, 1 - Bra)",
                                  "zeta (Via Po, 9 - Asti)"}));
@@ -98,8 +71,8 @@ TEST_F(Store, PlantListEntriesAndIdsLineUp) {
 }
 
 TEST_F(Store, DeletingAPlantRemovesItsRowsInBothMeasurementTables) {
-    const qint64 gone = addPlant("A", "B", "1", "C");
-    const qint64 kept = addPlant("D", "E", "2", "F");
+    const qint64 gone = test::insertPlant(ctx.db, "A");
+    const qint64 kept = test::insertPlant(ctx.db, "D");
     for (qint64 p : {gone, kept}) {
         addMeasurement("acquisizioni", p);
         addMeasurement("realtime", p);

@@ -66,18 +66,6 @@ struct Validation : ::testing::Test {
 };
 } // namespace
 
-TEST_F(Validation, InclusiveLimitsAndRangeMessage) {
-    EXPECT_TRUE(validazione_dati_imp(ctx, f));
-    f.pot = "0.1";
-    f.noct = "99";
-    f.gamma = "0.01";
-    EXPECT_TRUE(validazione_dati_imp(ctx, f));
-    EXPECT_TRUE(env.prompts.warnings.empty());
-    f.pot = "4200.01";
-    EXPECT_FALSE(validazione_dati_imp(ctx, f));
-    EXPECT_EQ(onlyWarning(), "'Power' <m146> 0.1 <m147> 4200");
-}
-
 TEST_F(Validation, FirstFailureWinsInFieldOrder) {
     f.gamma = " ";
     EXPECT_FALSE(validazione_dati_imp(ctx, f));
@@ -102,13 +90,18 @@ TEST_F(Validation, FirstFailureWinsInFieldOrder) {
     EXPECT_EQ(onlyWarning(), "'ZIP' <m200>");
 }
 
-// One field changed at a time: the check it fails, or none.
+// One field changed at a time: the check it fails, or none; the limits are inclusive.
 TEST_F(Validation, EachFieldRefusedWithItsMessage) {
     const struct {
         int field; // power, NOCT, gamma, then the six texts
         QString text;
         QString message; // empty: accepted
     } cases[] = {
+        {0, "4200", ""},
+        {0, "0.1", ""},
+        {1, "99", ""},
+        {2, "0.01", ""},
+        {0, "4200.01", "'Power' <m146> 0.1 <m147> 4200"},
         {0, "", "<m134>"},
         {0, "abc", "'Power' <m144>"},
         {0, "0.09", "'Power' <m146> 0.1 <m147> 4200"},
@@ -125,8 +118,8 @@ TEST_F(Validation, EachFieldRefusedWithItsMessage) {
     };
     for (const auto& c : cases) {
         PlantFields g = f;
-        QString* fields[] = {&g.pot,         &g.noct,   &g.gamma, &g.nome,  &g.indirizzo,
-                             &g.numCiv,      &g.cap,    &g.comune, &g.codice};
+        QString* fields[] = {&g.pot,    &g.noct, &g.gamma,  &g.nome,  &g.indirizzo,
+                             &g.numCiv, &g.cap,  &g.comune, &g.codice};
         *fields[c.field] = c.text;
         env.prompts.warnings.clear();
         EXPECT_EQ(validazione_dati_imp(ctx, g), c.message.isEmpty()) << c.text.toStdString();

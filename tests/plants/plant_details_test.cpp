@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace vorna;
 
@@ -42,18 +43,15 @@ struct Pane {
 };
 
 PlantRecord rossi() {
-    PlantRecord p;
-    p.POT = 3;
-    p.BOOL1 = false;
-    p.NOCT = 45;
-    p.REAL1 = 0.43;
-    p.nome = "Rossi Mario";
-    p.indirizzo = "Via Roma";
-    p.NUMCIV = "12";
-    p.cap = "20100";
-    p.comune = "Milano";
-    p.CODFISC = "RSSMRA70A01F205X";
-    return p;
+    return {.POT = 3,
+            .NOCT = 45,
+            .REAL1 = 0.43,
+            .nome = "Rossi Mario",
+            .indirizzo = "Via Roma",
+            .NUMCIV = "12",
+            .cap = "20100",
+            .comune = "Milano",
+            .CODFISC = "RSSMRA70A01F205X"};
 }
 
 } // namespace
@@ -133,53 +131,51 @@ TEST(PlantDetailsPane, EnablesLimitsTypingAndLabelsItsFields) {
 }
 
 TEST(PlantDuplicate, ComparesTheShownTextsOfAllTenFields) {
+    using enum DuplicateCheck;
     const struct {
-        const char* what;
         QLocale locale;
         NumberFormat format;
-        void (*change)(PlantFields&, bool&);
+        QString changes; // "field=text;..." over the plant as shown; "above" the other class
         DuplicateCheck expected;
     } cases[] = {
-        {"as shown", kUsPc, one_or_two_decimals, [](PlantFields&, bool&) {}, DuplicateCheck::Found},
-        {"3 against 3.0", kUsPc, one_or_two_decimals, [](PlantFields& f, bool&) { f.pot = "3"; },
-         DuplicateCheck::None},
-        {"3,0 on an Italian PC", kItalianPc, one_or_two_decimals,
-         [](PlantFields& f, bool&) { f.pot = "3,0"; }, DuplicateCheck::Found},
-        {"3.0 on an Italian PC", kItalianPc, one_or_two_decimals,
-         [](PlantFields& f, bool&) { f.pot = "3.0"; }, DuplicateCheck::None},
-        {"default format: 3", kUsPc, general_number,
-         [](PlantFields& f, bool&) { f.pot = "3", f.noct = "45"; }, DuplicateCheck::Found},
-        {"other class", kUsPc, one_or_two_decimals, [](PlantFields&, bool& b) { b = true; },
-         DuplicateCheck::None},
-        {"name case", kUsPc, one_or_two_decimals,
-         [](PlantFields& f, bool&) { f.nome = "ROSSI MARIO"; }, DuplicateCheck::None},
-        {"untrimmed town", kUsPc, one_or_two_decimals,
-         [](PlantFields& f, bool&) { f.comune = "Milano "; }, DuplicateCheck::None},
-        {"tax code", kUsPc, one_or_two_decimals, [](PlantFields& f, bool&) { f.codice = "X"; },
-         DuplicateCheck::None},
-        {"gamma", kUsPc, one_or_two_decimals, [](PlantFields& f, bool&) { f.gamma = "0.44"; },
-         DuplicateCheck::None},
+        {kUsPc, one_or_two_decimals, "", Found},
+        {kUsPc, one_or_two_decimals, "pot=3", None},
+        {kItalianPc, one_or_two_decimals, "pot=3,0", Found},
+        {kItalianPc, one_or_two_decimals, "pot=3.0", None},
+        {kUsPc, general_number, "pot=3;noct=45", Found},
+        {kUsPc, one_or_two_decimals, "above", None},
+        {kUsPc, one_or_two_decimals, "nome=ROSSI MARIO", None},
+        {kUsPc, one_or_two_decimals, "comune=Milano ", None},
+        {kUsPc, one_or_two_decimals, "codice=X", None},
+        {kUsPc, one_or_two_decimals, "gamma=0.44", None},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.changes.toStdString());
         test::TestEnv env(c.locale);
         AppContext& ctx = *env.ctx;
         ASSERT_TRUE(database_init(ctx));
+        const bool it = c.locale == kItalianPc;
         PlantFields f;
         f.pot = "3.0", f.noct = "45.0", f.gamma = "0.43", f.nome = "Rossi Mario";
         f.indirizzo = "Via Roma", f.numCiv = "12", f.cap = "20100", f.comune = "Milano";
         f.codice = "RSSMRA70A01F205X";
-        if (c.locale == kItalianPc) f.pot = "3,0", f.noct = "45,0", f.gamma = "0,43";
+        if (it) f.pot = "3,0", f.noct = "45,0", f.gamma = "0,43";
         bool above = false;
-        EXPECT_EQ(find_duplicate_plant(ctx, f, above, c.format), DuplicateCheck::None) << c.what;
-        for (const PlantRecord& p : {[] {
-                                         PlantRecord o = rossi();
-                                         o.nome = "Other";
-                                         return o;
-                                     }(),
-                                     rossi()})
+        EXPECT_EQ(find_duplicate_plant(ctx, f, above, c.format), None);
+        PlantRecord other = rossi();
+        other.nome = "Other";
+        for (const PlantRecord& p : {other, rossi()})
             ASSERT_GE(PlantStore(ctx).save(p), 0);
-        c.change(f, above);
-        EXPECT_EQ(find_duplicate_plant(ctx, f, above, c.format), c.expected) << c.what;
+        const std::map<QString, QString*> fields{{"pot", &f.pot},       {"noct", &f.noct},
+                                                 {"gamma", &f.gamma},   {"nome", &f.nome},
+                                                 {"comune", &f.comune}, {"codice", &f.codice}};
+        for (const QString& change : c.changes.split(';', Qt::SkipEmptyParts)) {
+            if (change == "above")
+                above = true;
+            else
+                *fields.at(change.section('=', 0, 0)) = change.section('=', 1);
+        }
+        EXPECT_EQ(find_duplicate_plant(ctx, f, above, c.format), c.expected);
     }
 }
 

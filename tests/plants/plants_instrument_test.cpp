@@ -4,7 +4,6 @@
 #include "plant_steps.h"
 
 #include <QPushButton>
-#include <QTimer>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -127,10 +126,11 @@ TEST(PlantTransfer, LostLinkDuringTheListReadStopsIt) {
     EXPECT_FALSE(s.on("bttLeggiStrum"));
 }
 
+// A negative gamma comes over as it is; that validation refuses it on modify is its own test.
 TEST(PlantTransfer, CopyToThePcAndHostileTextsVerbatim) {
     const QString hostile = "O'Brien; DROP TABLE impianti;--";
     Rig s(englishRow(), {}, {simPlant(4, plantFields("3.5", hostile))});
-    PlantsWindow* w = openRegister(s);
+    openRegister(s);
     s.click("bttLeggiStrum");
     pick(s, "lsbImpStrum", 0);
     s.click("bttStrumToPc");
@@ -149,14 +149,6 @@ TEST(PlantTransfer, CopyToThePcAndHostileTextsVerbatim) {
     s.click("bttPcToStrum");
     EXPECT_EQ(s.commands().mid(0, 5), (QStringList{"PDCMAX", "FREEIMP", "IPAR 3.5\t45.0\t-0.45\t0?",
                                                    "INOM " + hostile + "\t?", "IADD Via Roma\t?"}));
-
-    // A negative gamma came over as it is; validation refuses it on modify.
-    pick(s, "lsbImpPc", 0);
-    s.click("bttModPc");
-    s.click("bttOk");
-    EXPECT_TRUE(s.env.prompts.lastWarning().startsWith("'Gamma [%/°C]' must be"));
-    EXPECT_TRUE(w->editMode());
-    EXPECT_EQ(s.env.rows("impianti"), 2);
 }
 
 TEST(PlantTransfer, SendingAPlantToTheInstrument) {
@@ -220,28 +212,6 @@ TEST(PlantTransfer, SendingAPlantToTheInstrument) {
         EXPECT_EQ(s.find<QPushButton>("bttLeggiStrum")->isEnabled(), s.ctx().link.baseLinkUp())
             << c.what;
     }
-}
-
-TEST(PlantTransfer, ClicksDuringAnExchangeDoNothing) {
-    Rig s(englishRow(), QStringList{"--delay", "LISTNIMPIANTO=300"}, numberedPlants(1, 2));
-    PlantsWindow* w = openRegister(s);
-    insertPlant(s.db(), "Pc");
-    ASSERT_TRUE(w->leggi_impianti_da_pc());
-    int nested = 0;
-    QTimer::singleShot(150, w, [&] {
-        ++nested;
-        s.click("bttLeggiStrum");
-        pick(s, "lsbImpPc", 0);
-        w->closeWindow(); // waits for the read to end
-    });
-    s.click("bttLeggiStrum");
-    EXPECT_EQ(nested, 1);
-    EXPECT_EQ(s.entries("lsbImpStrum").size(), 2);
-    EXPECT_EQ(w->selectedPcRow(), -1);
-    EXPECT_TRUE(s.find<QListWidget>("lsbImpPc")->selectedItems().isEmpty());
-    EXPECT_TRUE(s.text("tbNome").isEmpty());
-    QTRY_VERIFY(s.find<PlantsWindow>("frmImpianti") == nullptr);
-    EXPECT_EQ(s.commands(), listCommands({1, 2}));
 }
 
 // The register as a user sees it, in English and Italian: browsing with both lists filled and

@@ -97,11 +97,6 @@ TEST(ReportWindow, StepsOfTheWizardAndClosing) {
     s.closeChild();
     EXPECT_EQ(s.ctx().childWindowOpen, 0);
     EXPECT_EQ(s.env.loggedErrors(), "");
-
-    // Without plants the plant list stays empty.
-    Rig empty;
-    openReport(empty, false);
-    EXPECT_EQ(empty.find<QComboBox>("cbImp")->count(), 0);
 }
 
 TEST(ReportWindow, DownloadSendsTheCommandsAndStoresModelAndLogo) {

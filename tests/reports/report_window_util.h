@@ -13,13 +13,4 @@ inline ReportWindow* openReport(Rig& s, bool connect = true) {
     return s.open<ReportWindow>("report");
 }
 
-// The benchmark's names for the stored rows.
-inline qint64 addPlant(AppContext& c, const QString& nome) {
-    return insertPlant(c.db, nome);
-}
-inline void addMeasurements(AppContext& c, const QString& table, qint64 plant, int count,
-                            const QDateTime& newest) {
-    insertMeasurements(c.db, table, plant, newest, count);
-}
-
 } // namespace vorna::test
