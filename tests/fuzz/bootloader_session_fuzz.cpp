@@ -12,8 +12,9 @@ using namespace vorna::uploader;
 
 namespace {
 
-// The line as the input gives it: writes are taken (the chosen one fails), reads take the next
-// bytes of the input, fewer once it runs out, as a silent target times out.
+// The line as the input gives it: writes are taken, reads take the next bytes of the input,
+// fewer once it runs out, as a silent target times out. The chosen write fails; the chosen read
+// gets half of what it asked.
 class StreamLink : public ByteLink {
 public:
     struct Step {
@@ -23,7 +24,9 @@ public:
         bool failed = false;
     };
 
-    StreamLink(Input input, int failingWrite) : in_(input), failingWrite_(failingWrite) {}
+    explicit StreamLink(Input input, const SessionSetup& setup)
+        : in_(input), failingWrite_(setup.faultyRead ? 0 : setup.faultAt),
+          shortRead_(setup.faultyRead ? setup.faultAt : 0) {}
 
     void purge() override { step(); }
     bool write(const QByteArray& bytes, Milliseconds) override {
@@ -33,7 +36,8 @@ public:
     }
     QByteArray read(qsizetype n, Milliseconds) override {
         step();
-        const auto take = std::min<std::size_t>(std::size_t(n), in_.size() - at_);
+        const qsizetype wanted = ++reads_ == shortRead_ ? n / 2 : n;
+        const auto take = std::min<std::size_t>(std::size_t(wanted), in_.size() - at_);
         log.push_back({QByteArray(reinterpret_cast<const char*>(in_.data() + at_), qsizetype(take)),
                        true, n});
         at_ += take;
@@ -50,8 +54,8 @@ private:
 
     Input in_;
     std::size_t at_ = 0;
-    int failingWrite_;
-    int writes_ = 0;
+    int failingWrite_, shortRead_;
+    int writes_ = 0, reads_ = 0;
     int calls_ = 0;
 };
 
@@ -91,6 +95,18 @@ void checkIdentity(const SessionSetup& setup, const SessionResult& r,
         FUZZ_CHECK(setup.announced, "identified without the announcement");
         FUZZ_CHECK(*family == policy.requiredFamily, "identified a device of another family");
     }
+}
+
+// Without the target's own reset instructions nothing may be written: a short read of row 0
+// ends the write before any row goes out.
+void checkRowZeroRead(const std::vector<StreamLink::Step>& log, qsizetype rowBytes) {
+    const QByteArray readRow0 = QByteArray(1, command::kReadProgram) + QByteArray(3, '\0');
+    const auto request = std::find_if(log.begin(), log.end(),
+                                      [&](const auto& s) { return s.bytes == readRow0; });
+    if (request == log.end() || request + 1 == log.end()) return;
+    if (request[1].bytes.size() == rowBytes) return;
+    for (auto s = request + 2; s != log.end(); ++s)
+        FUZZ_CHECK(s->read || s->bytes[0] != command::kWriteProgram, "written after a short row 0");
 }
 
 // What a successful write must have sent: each row until acknowledged, row 0 with the
@@ -154,9 +170,11 @@ void checkWritten(const SessionSetup& setup, const SessionResult& r,
 VORNA_FUZZ_TARGET(bootloader_session) {
     if (data.empty()) return;
     const SessionSetup setup = SessionSetup::from(data[0]);
-    StreamLink link(data.subspan(1), setup.failingWrite);
+    StreamLink link(data.subspan(1), setup);
     const SessionResult r = runSession(link, setup);
     checkIdentity(setup, r, link.log);
+    if (r.written)
+        checkRowZeroRead(link.log, (r.identity.family == kDsPic30F ? 32 : 512) * 3);
     if (r.written == TransferOutcome::Done) checkWritten(setup, r, link.log);
     if (r.written == TransferOutcome::LostConnection) {
         bool broken = false; // a failed write, a short read, or a row refused too often

@@ -55,12 +55,12 @@ const Firmware& firmware() {
 } // namespace
 
 SessionSetup SessionSetup::from(std::uint8_t flags) {
-    return {bool(flags & 1), bool(flags & 2), !(flags & 4), flags >> 4};
+    return {bool(flags & 1), bool(flags & 2), !(flags & 4), bool(flags & 8), flags >> 4};
 }
 
 std::uint8_t SessionSetup::flags() const {
     return std::uint8_t((tamrix ? 1 : 0) | (verify ? 2 : 0) | (announced ? 0 : 4) |
-                        failingWrite << 4);
+                        (faultyRead ? 8 : 0) | faultAt << 4);
 }
 
 const TransferPolicy& SessionSetup::policy() const {

@@ -15,7 +15,10 @@ struct SessionSetup {
     bool tamrix = false;
     bool verify = false;
     bool announced = true;
-    int failingWrite = 0; // the n-th write fails (the line breaks); 0: none
+    // The n-th write fails (the line breaks), or the n-th read comes short (half the reply is
+    // lost, the line goes on); 0: none.
+    bool faultyRead = false;
+    int faultAt = 0;
 
     static SessionSetup from(std::uint8_t flags);
     std::uint8_t flags() const;
