@@ -4,6 +4,8 @@
 #include "fuzz_rig.h"
 #include "instrument_settings.h"
 
+#include <cmath>
+
 using namespace vorna;
 using namespace vorna::fuzz;
 
@@ -15,7 +17,7 @@ const QStringList kCommands = {"LOGO?",   "TEMPERATURE?", "LINEDC?", "PHASEAC?",
 struct Row {
     QString logo, serial;
     int metcalc = 0, lineDc = 0, phaseAc = 0;
-    double radMin = 0;
+    std::optional<double> radMin; // none: null
     bool operator==(const Row&) const = default;
 };
 
@@ -25,7 +27,8 @@ Row storedRow(Database& db) {
     Row r;
     if (st.step())
         r = {st.column(0).toString(), st.column(1).toString(), int(st.integer(2)),
-             int(st.integer(3)),      int(st.integer(4)),      st.real(5)};
+             int(st.integer(3)),      int(st.integer(4)),      std::nullopt};
+    if (!st.isNull(5)) r.radMin = st.real(5);
     return r;
 }
 
@@ -58,7 +61,9 @@ void check(const std::vector<QByteArray>& script, bool comma) {
     FUZZ_CHECK(row.metcalc == code(reply(1), {"T photovoltaic", "T environment"}), "method");
     FUZZ_CHECK(row.lineDc == code(reply(2), {"MONOLINE", "BILINE", "THREELINE"}), "DC lines");
     FUZZ_CHECK(row.phaseAc == code(reply(3), {"MONOPHASE", "BIPHASE", "THREEPHASE"}), "phases");
-    if (value) FUZZ_CHECK(row.radMin == *value, "minimum radiation " + minRad.toStdString());
+    FUZZ_CHECK(row.radMin && std::isfinite(*row.radMin),
+               "minimum radiation " + minRad.toStdString());
+    if (value) FUZZ_CHECK(*row.radMin == *value, "minimum radiation " + minRad.toStdString());
     FUZZ_CHECK(ctx.serialNumberText == reply(5) && row.serial == reply(5), "serial number");
     const QString version = reply(6);
     const qsizetype colon = version.indexOf(QLatin1String(": "));
