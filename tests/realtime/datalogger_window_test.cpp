@@ -236,8 +236,12 @@ TEST(DataloggerWindow, FailedSampleEndsTheRun) {
         r.activate(at(8, 0));
         r.clock.advanceTo(at(8, 0, 2));
         EXPECT_EQ(r.newCommands(), kNine);
-        r.s.sim->kill();
+        r.s.sim->kill(); // the adapter unplugged: noticed at once, not after the time-out
+        r.s.ctx().link.readTimeout = std::chrono::seconds(10);
+        QElapsedTimer wall;
+        wall.start();
         r.clock.advanceTo(at(8, 0, 52));
+        EXPECT_LT(wall.elapsed(), 1000);
         r.expectEnded();
         EXPECT_EQ(r.rows().size(), 1u);
         const int logged = r.errorsLogged();
