@@ -65,6 +65,8 @@ public:
     // Lines the simulator received (or sent) so far, after letting its echo settle.
     QStringList received(int settleMs = 50, const QString& direction = "< ");
     QStringList sent(int settleMs = 50) { return received(settleMs, "> "); }
+    // The whole echo, line by line, each with its "< ", "> " or "! " in front.
+    QStringList traffic(int settleMs = 50) { return echo(settleMs).split('\n'); }
     bool waitReceived(const QString& line, int timeoutMs = 3000);
     // Ends the process at once, as an unplugged device.
     void kill() {

@@ -1,4 +1,5 @@
 #include "live_rig.h"
+#include "port_selection.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -7,7 +8,9 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 using namespace vorna;
@@ -25,8 +28,10 @@ QDateTime at(int h, int m, int s = 0, int ms = 0) {
 
 // The real-time window in automatic mode, on the virtual clock.
 struct AutoRig : LiveRig {
-    explicit AutoRig(const QStringList& simArgs = {}, const QLocale& pc = kUsPc)
-        : LiveRig({listval()}, {}, pc, simArgs) {}
+    // Without replies the simulator's live values are random.
+    explicit AutoRig(const QStringList& simArgs = {}, const QLocale& pc = kUsPc,
+                     const QStringList& replies = {listval()})
+        : LiveRig(replies, {}, pc, simArgs) {}
 
     void chooseAuto() { s.find<QRadioButton>("obMode_0")->click(); }
     void type(const char* field, const QString& text) { s.find<QLineEdit>(field)->setText(text); }
@@ -380,4 +385,79 @@ TEST(Screenshots, RealtimeAutomatic) {
         QCoreApplication::processEvents();
         EXPECT_TRUE(r.w->grab().save(screenshotDir() + "/realtime_" + tag + "_auto_running.png"));
     }
+}
+
+// A faulty day at interval 1 from 01:00 to 22:59: now and then the instrument is silent, cuts a
+// reply, sends it in pieces, answers garbage or an extra line, answers late, or the line drops
+// and comes back. A lost exchange ends the run right there (the test then connects and starts
+// again); the rows stored are the "LISTVAL" replies of the samples whose nine exchanges all came
+// whole, in order, each once (a garbage reply gives the sentinel or no row).
+TEST(DataloggerWindow, AFaultyDay) {
+    AutoRig r({"--random-faults", "20261207:5:300"}, kUsPc, {});
+    r.s.ctx().link.readTimeout = std::chrono::milliseconds(1000);
+    r.activate(at(0, 59, 30), "1", "00", "22", "59");
+    const QRegularExpression fatal("^! fault (silent|cut|drop)$");
+    int ends = 0;
+    for (QDateTime t = at(1, 0); t <= at(23, 0); t = t.addSecs(60)) {
+        r.clock.advanceTo(t);
+        if (r.w->running() || t == at(23, 0)) continue;
+        const QStringList traffic = r.s.sim->traffic();
+        const auto last = std::find_if(traffic.rbegin(), traffic.rend(),
+                                       [](const QString& l) { return l.startsWith("< "); });
+        ASSERT_TRUE(last != traffic.rend() && last != traffic.rbegin() &&
+                    fatal.match(*std::prev(last)).hasMatch())
+            << "run ended at " << t.toString().toStdString() << " after " << last->toStdString();
+        ++ends;
+        // The connect button, until the line is back.
+        for (int tries = 0; tries < 100 && !r.s.ctx().link.baseLinkUp(); ++tries) {
+            QThread::msleep(20);
+            toggleLink(r.s.ctx(), Unit::Base, "1");
+        }
+        ASSERT_TRUE(r.s.ctx().link.baseLinkUp());
+        r.s.click("bttControllo");
+    }
+    r.expectEnded();
+
+    // What the instrument sent: per sample, its LISTVAL reply and whether an exchange was lost.
+    struct Sample {
+        QString listval;
+        bool garbage = false, lost = false;
+    };
+    std::vector<Sample> samples;
+    QString command, fault;
+    for (const QString& l : r.s.sim->traffic()) {
+        if (l.startsWith("< ")) {
+            command = l.mid(2), fault.clear();
+            if (command == kNine[0]) samples.emplace_back();
+        } else if (l.startsWith("! fault ") && !samples.empty()) {
+            fault = l.mid(8);
+            samples.back().lost |= fatal.match(l).hasMatch();
+        } else if (l.startsWith("> ") && command == "LISTVAL" && !samples.empty()) {
+            samples.back().listval = l.mid(2);
+            samples.back().garbage = fault == "garbage";
+            command.clear();
+        }
+    }
+    const auto rows = r.rows();
+    size_t row = 0;
+    int stored = 0;
+    for (const Sample& sample : samples) {
+        if (sample.lost) continue;
+        const QStringList f = sample.listval.split('\t');
+        const bool match = row < rows.size() && !sample.garbage &&
+                           rows[row].value("rad").toDouble() == f.value(2).toDouble() &&
+                           rows[row].value("VDC1").toDouble() == f.value(7).toDouble() &&
+                           rows[row].value("POTAC").toDouble() == f.value(20).toDouble();
+        const bool sentinel =
+            sample.garbage && row < rows.size() && rows[row].value("rad").toDouble() == -2000;
+        ASSERT_TRUE(match || sentinel || sample.garbage)
+            << "row " << row << " for " << sample.listval.toStdString();
+        row += match || sentinel;
+        stored += match;
+    }
+    EXPECT_EQ(row, rows.size());
+    EXPECT_GT(ends, 5);
+    EXPECT_GT(stored, 1000);
+    std::printf("a faulty day: %zu samples asked, %d stored whole, %d runs ended by a fault\n",
+                samples.size(), stored, ends);
 }
