@@ -1,16 +1,102 @@
 // The uploaders' session against whatever the bootloader answers: identification, version,
 // the rows and their acknowledgements, the read-back.
+#include "bootloader_session.h"
 #include "device_table.h"
 #include "fuzz_target.h"
-#include "session_run.h"
+#include "hex_text.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <vector>
 
 using namespace vorna::fuzz;
 using namespace vorna::uploader;
 
 namespace {
+
+// How a session of the bootloader target runs, from the first byte of its input; the rest of
+// the input is what the bootloader sends.
+struct SessionSetup {
+    bool tamrix = false;
+    bool verify = false;
+    bool announced = true;
+    // The n-th write fails (the line breaks), or the n-th read comes short (half the reply is
+    // lost, the line goes on); 0: none.
+    bool faultyRead = false;
+    int faultAt = 0;
+
+    static SessionSetup from(std::uint8_t flags);
+    const TransferPolicy& policy() const;
+};
+
+struct SessionResult {
+    BootloaderSession::Identity identity;
+    std::optional<TransferOutcome> written; // none when identification failed
+};
+
+class SilentObserver : public TransferObserver {
+public:
+    void showText(TextField, const QString&) override {}
+    void showTitle(const QString&) override {}
+    void setBarRange(int) override {}
+    void stepBar() override {}
+    void resetBar() override {}
+    void message(const QString&, MessageIcon) override {}
+};
+
+struct Firmware {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("firmware.hex"));
+    std::map<std::uint32_t, std::uint8_t> bytes;
+
+    Firmware() {
+        std::string text;
+        std::uint16_t upper = 0;
+        const auto record = [&](std::uint32_t at, int count) {
+            if (at >> 16 != upper) text += test::linearBase(upper = std::uint16_t(at >> 16)) + '\n';
+            std::vector<std::uint8_t> data;
+            for (int i = 0; i < count; ++i)
+                data.push_back(bytes[at + unsigned(i)] = std::uint8_t(0x11 * i + at));
+            text += test::dataRecord(std::uint16_t(at), data) + '\n';
+        };
+        record(0x000000, 32); // program row 0, reset vector included
+        record(0x000800, 16); // program row 1 (row 16 where rows hold 32 instructions)
+        record(0xFFE000, 8);  // EEPROM row 0
+        record(0x1F00000, 4); // configuration word 0
+        record(0x1F00008, 4); // configuration word 2
+        text += test::endOfFile() + '\n';
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly)) f.write(text.data(), qint64(text.size()));
+    }
+};
+
+const Firmware& firmware() {
+    static const Firmware f;
+    return f;
+}
+
+SessionSetup SessionSetup::from(std::uint8_t flags) {
+    return {bool(flags & 1), bool(flags & 2), !(flags & 4), bool(flags & 8), flags >> 4};
+}
+
+const TransferPolicy& SessionSetup::policy() const {
+    return tamrix ? tamrixTransfer() : sirvexTransfer();
+}
+
+SessionResult runSession(ByteLink& link, const SessionSetup& setup) {
+    SilentObserver observer;
+    const TransferPolicy& policy = setup.policy();
+    BootloaderSession session(link, policy, TransferTiming{}, observer);
+    SessionResult result;
+    result.identity = session.identify(setup.announced);
+    if (result.identity.outcome != TransferOutcome::Done) return result;
+    if (policy.readsVersion) session.readVersion();
+    result.written = session.writeFirmware(firmware().path, result.identity.family, setup.verify);
+    return result;
+}
 
 // The line as the input gives it: writes are taken, reads take the next bytes of the input,
 // fewer once it runs out, as a silent target times out. The chosen write fails; the chosen read
@@ -97,16 +183,27 @@ void checkIdentity(const SessionSetup& setup, const SessionResult& r,
     }
 }
 
-// Without the target's own reset instructions nothing may be written: a short read of row 0
-// ends the write before any row goes out.
-void checkRowZeroRead(const std::vector<StreamLink::Step>& log, qsizetype rowBytes) {
+qsizetype rowBytes(int family) {
+    return (family == kDsPic30F ? 32 : 512) * 3;
+}
+
+// Where row 0 was asked for (the target's own reset instructions); log.size() when it was not.
+std::size_t rowZeroRequest(const std::vector<StreamLink::Step>& log) {
     const QByteArray readRow0 = QByteArray(1, command::kReadProgram) + QByteArray(3, '\0');
-    const auto request = std::find_if(log.begin(), log.end(),
-                                      [&](const auto& s) { return s.bytes == readRow0; });
-    if (request == log.end() || request + 1 == log.end()) return;
-    if (request[1].bytes.size() == rowBytes) return;
-    for (auto s = request + 2; s != log.end(); ++s)
-        FUZZ_CHECK(s->read || s->bytes[0] != command::kWriteProgram, "written after a short row 0");
+    std::size_t i = 0;
+    while (i < log.size() && log[i].bytes != readRow0)
+        ++i;
+    return i;
+}
+
+// Without the target's reset instructions nothing may be written: a short read of row 0 ends
+// the write before any row goes out.
+void checkRowZeroRead(const std::vector<StreamLink::Step>& log, int family) {
+    const std::size_t i = rowZeroRequest(log);
+    if (i + 1 >= log.size() || log[i + 1].bytes.size() == rowBytes(family)) return;
+    for (std::size_t k = i + 2; k < log.size(); ++k)
+        FUZZ_CHECK(log[k].read || log[k].bytes[0] != command::kWriteProgram,
+                   "written after a short row 0");
 }
 
 // What a successful write must have sent: each row until acknowledged, row 0 with the
@@ -114,14 +211,9 @@ void checkRowZeroRead(const std::vector<StreamLink::Step>& log, qsizetype rowByt
 void checkWritten(const SessionSetup& setup, const SessionResult& r,
                   const std::vector<StreamLink::Step>& log) {
     const TransferPolicy& policy = setup.policy();
-    const qsizetype rowBytes = (r.identity.family == kDsPic30F ? 32 : 512) * 3;
-    const QByteArray readRow0 = QByteArray(1, command::kReadProgram) + QByteArray(3, '\0');
-    std::size_t i = 0;
-    while (i < log.size() && log[i].bytes != readRow0)
-        ++i;
+    const std::size_t i = rowZeroRequest(log);
     FUZZ_CHECK(i + 1 < log.size() && log[i + 1].read, "row 0 not read");
     const QByteArray row0 = log[i + 1].bytes;
-    FUZZ_CHECK(row0.size() == rowBytes, "written after a short read of row 0");
 
     std::map<std::uint32_t, QByteArray> programRows;
     bool otherRows = false, lastWasReset = false;
@@ -143,11 +235,11 @@ void checkWritten(const SessionSetup& setup, const SessionResult& r,
     }
     FUZZ_CHECK(programRows.count(0), "row 0 not written");
     const QByteArray& sent0 = programRows[0];
-    FUZZ_CHECK(sent0.size() == rowBytes, "row 0 of the wrong size");
+    FUZZ_CHECK(sent0.size() == rowBytes(r.identity.family), "row 0 of the wrong size");
     // Words r2r1, r0 00, r5r4, r3 00 give the instructions r2 r1 r0 and r5 r4 r3.
     const char reset[] = {row0[2], row0[1], row0[0], row0[5], row0[4], row0[3]};
     FUZZ_CHECK(sent0.left(6) == QByteArray(reset, 6), "row 0 without the target's reset words");
-    const auto& file = firmwareBytes();
+    const auto& file = firmware().bytes;
     for (qsizetype b = 6; b < 24; ++b) { // instructions 2 to 7 come from the file
         const std::uint32_t at = std::uint32_t(b / 3 * 4 + b % 3);
         FUZZ_CHECK(sent0[b] == char(file.count(at) ? file.at(at) : 0xFF), "row 0 byte from file");
@@ -173,8 +265,7 @@ VORNA_FUZZ_TARGET(bootloader_session) {
     StreamLink link(data.subspan(1), setup);
     const SessionResult r = runSession(link, setup);
     checkIdentity(setup, r, link.log);
-    if (r.written)
-        checkRowZeroRead(link.log, (r.identity.family == kDsPic30F ? 32 : 512) * 3);
+    if (r.written) checkRowZeroRead(link.log, r.identity.family);
     if (r.written == TransferOutcome::Done) checkWritten(setup, r, link.log);
     if (r.written == TransferOutcome::LostConnection) {
         bool broken = false; // a failed write, a short read, or a row refused too often

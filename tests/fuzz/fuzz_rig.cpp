@@ -67,6 +67,16 @@ AppContext& context(bool decimalComma) {
     return decimalComma ? comma : point;
 }
 
+bool dashes(const QString& field) {
+    return field.isEmpty() || field.contains(QLatin1String("--"));
+}
+
+bool samePlant(const PlantRecord& a, const PlantRecord& b) {
+    return a.POT == b.POT && a.BOOL1 == b.BOOL1 && a.NOCT == b.NOCT && a.REAL1 == b.REAL1 &&
+           a.nome == b.nome && a.indirizzo == b.indirizzo && a.NUMCIV == b.NUMCIV &&
+           a.cap == b.cap && a.comune == b.comune && a.CODFISC == b.CODFISC;
+}
+
 bool plainDecimal(const QString& text, QChar separator) {
     bool digits = false, separated = false, digitsAfter = true;
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -2,6 +2,7 @@
 
 #include "app_context.h"
 #include "fuzz_target.h"
+#include "run_error.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,6 +21,28 @@ std::vector<QByteArray> lines(Input data);
 // A context with no screen and no database, on a PC with a decimal point (English) or a decimal
 // comma (Italian).
 AppContext& context(bool decimalComma);
+
+// What the program takes for no value: empty, or dashes anywhere.
+bool dashes(const QString& field);
+// The ten plant fields the same.
+bool samePlant(const PlantRecord& a, const PlantRecord& b);
+
+// A reply parser as a PC with a decimal point or a decimal comma runs it: refused by an error,
+// or what it returned and the record it filled from `record`.
+template <class Record> struct Parsed {
+    bool threw = false, ok = false;
+    Record record;
+};
+template <class Record, class Parser>
+Parsed<Record> parseOn(bool decimalComma, Parser parser, const QString& reply, Record record) {
+    Parsed<Record> p{false, false, record};
+    try {
+        p.ok = parser(context(decimalComma), reply, p.record);
+    } catch (const RunError&) {
+        p.threw = true;
+    }
+    return p;
+}
 
 // Digits with an optional leading '-' and at most one separator between digits.
 bool plainDecimal(const QString& text, QChar separator);

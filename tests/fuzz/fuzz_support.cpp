@@ -43,16 +43,17 @@ void replayAll(const char* target, Body body) {
             ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << f.fileName().toStdString();
             const QByteArray bytes = f.readAll();
             seeds += *kind == 'c';
+            std::string broken;
             try {
                 body(Input(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                            std::size_t(bytes.size())));
             } catch (const Failure& failure) {
-                ADD_FAILURE() << kind << target << '/' << name.toStdString() << ": "
-                              << failure.what;
+                broken = failure.what;
             } catch (...) {
-                ADD_FAILURE() << kind << target << '/' << name.toStdString()
-                              << ": an exception escaped";
+                broken = "an exception escaped";
             }
+            if (!broken.empty())
+                ADD_FAILURE() << kind << target << '/' << name.toStdString() << ": " << broken;
         }
     }
     EXPECT_GT(seeds, 0) << "no seeds for " << target;

@@ -40,18 +40,18 @@ void replayAll(const char* target, Body body);
     } while (0)
 
 #ifdef VORNA_LIBFUZZER
-#define VORNA_FUZZ_TARGET(name)                                                                    \
-    static void name##_body(::vorna::fuzz::Input data);                                            \
+#define VORNA_FUZZ_RUNNER(name)                                                                    \
     extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* d, std::size_t n) {                  \
         return ::vorna::fuzz::runOne(#name, name##_body, {d, n});                                  \
-    }                                                                                              \
-    static void name##_body(::vorna::fuzz::Input data)
+    }
 #else
 #include <gtest/gtest.h>
-#define VORNA_FUZZ_TARGET(name)                                                                    \
-    static void name##_body(::vorna::fuzz::Input data);                                            \
+#define VORNA_FUZZ_RUNNER(name)                                                                    \
     TEST(fuzz_replay, name) {                                                                      \
         ::vorna::fuzz::replayAll(#name, name##_body);                                              \
-    }                                                                                              \
-    static void name##_body(::vorna::fuzz::Input data)
+    }
 #endif
+#define VORNA_FUZZ_TARGET(name)                                                                    \
+    static void name##_body(::vorna::fuzz::Input data);                                            \
+    VORNA_FUZZ_RUNNER(name)                                                                        \
+    static void name##_body(::vorna::fuzz::Input data)

@@ -12,29 +12,25 @@ using namespace vorna::fuzz;
 namespace {
 
 enum class Check { Number, Irradiance, NotDashes, Unchecked };
-const std::pair<int, Check> kSlots[] = {
-    {2, Check::Irradiance}, {3, Check::NotDashes}, {4, Check::NotDashes}, {5, Check::NotDashes},
-    {6, Check::Number},     {7, Check::Number},    {8, Check::Number},    {9, Check::Number},
-    {10, Check::Number},    {11, Check::Number},   {12, Check::Number},   {13, Check::Number},
-    {14, Check::Number},    {15, Check::Number},   {16, Check::Number},   {17, Check::Number},
-    {18, Check::Number},    {19, Check::Number},   {20, Check::Number},   {21, Check::Unchecked},
-    {23, Check::Unchecked}, {27, Check::Number},
+using M = MeasurementRecord;
+// Each checked slot, its check and the record's number.
+const struct {
+    int slot;
+    Check check;
+    double M::*member;
+} kSlots[] = {
+    {2, Check::Irradiance, &M::rad},    {3, Check::NotDashes, &M::TEMPAMB},
+    {4, Check::NotDashes, &M::TEMPPAN}, {5, Check::NotDashes, &M::COEFFTEMP},
+    {6, Check::Number, &M::POTRAD},     {7, Check::Number, &M::VDC1},
+    {8, Check::Number, &M::IDC1},       {9, Check::Number, &M::VDC2},
+    {10, Check::Number, &M::IDC2},      {11, Check::Number, &M::VDC3},
+    {12, Check::Number, &M::IDC3},      {13, Check::Number, &M::POTDC},
+    {14, Check::Number, &M::VAC1},      {15, Check::Number, &M::IAC1},
+    {16, Check::Number, &M::VAC2},      {17, Check::Number, &M::IAC2},
+    {18, Check::Number, &M::VAC3},      {19, Check::Number, &M::IAC3},
+    {20, Check::Number, &M::POTAC},     {21, Check::Unchecked, &M::RENDDC},
+    {23, Check::Unchecked, &M::RENDAC}, {27, Check::Number, &M::REAL2},
 };
-// The record's number for slot i, in the order of kSlots.
-const double MeasurementRecord::*const kMembers[] = {
-    &MeasurementRecord::rad,       &MeasurementRecord::TEMPAMB, &MeasurementRecord::TEMPPAN,
-    &MeasurementRecord::COEFFTEMP, &MeasurementRecord::POTRAD,  &MeasurementRecord::VDC1,
-    &MeasurementRecord::IDC1,      &MeasurementRecord::VDC2,    &MeasurementRecord::IDC2,
-    &MeasurementRecord::VDC3,      &MeasurementRecord::IDC3,    &MeasurementRecord::POTDC,
-    &MeasurementRecord::VAC1,      &MeasurementRecord::IAC1,    &MeasurementRecord::VAC2,
-    &MeasurementRecord::IAC2,      &MeasurementRecord::VAC3,    &MeasurementRecord::IAC3,
-    &MeasurementRecord::POTAC,     &MeasurementRecord::RENDDC,  &MeasurementRecord::RENDAC,
-    &MeasurementRecord::REAL2,
-};
-
-bool dashes(const QString& f) {
-    return f.isEmpty() || f.contains(QLatin1String("--"));
-}
 
 const QString kAbsent = QStringLiteral("-10000");
 
@@ -89,8 +85,8 @@ Sample sample(const ValueList& v, bool comma, const QDateTime& when) {
         if (taken) FUZZ_CHECK(got == *value, what);
         if (got != kNoValue) FUZZ_CHECK(instrumentPlain(text, comma), what + " is no number");
     };
-    for (std::size_t k = 0; k < std::size(kSlots); ++k)
-        checkValue(s.m.*kMembers[k], v[size_t(kSlots[k].first)], kSlots[k].second, kSlots[k].first);
+    for (const auto& k : kSlots)
+        checkValue(s.m.*k.member, v[size_t(k.slot)], k.check, k.slot);
     checkValue(s.power, v[0], Check::Number, 0);
     return s;
 }
@@ -137,6 +133,6 @@ VORNA_FUZZ_TARGET(live_values) {
     FUZZ_CHECK(point.threw == comma.threw, "PCs disagree on an error");
     if (point.threw) return;
     FUZZ_CHECK(point.power == comma.power, "PCs disagree on the power");
-    for (const auto member : kMembers)
-        FUZZ_CHECK(point.m.*member == comma.m.*member, "PCs disagree");
+    for (const auto& k : kSlots)
+        FUZZ_CHECK(point.m.*k.member == comma.m.*k.member, "PCs disagree");
 }

@@ -2,7 +2,6 @@
 // a decimal point and one with a decimal comma.
 #include "fuzz_rig.h"
 #include "instrument_queries.h"
-#include "run_error.h"
 
 #include <cmath>
 
@@ -26,34 +25,23 @@ const std::pair<int, double MeasurementRecord::*> kNumbers[] = {
     {24, &MeasurementRecord::REAL2},  {25, &MeasurementRecord::COEFFTEMP},
 };
 
-bool dashes(const QString& f) {
-    return f.isEmpty() || f.contains(QLatin1String("--"));
+using Measurement = Parsed<MeasurementRecord>;
+
+bool same(const Measurement& a, const Measurement& b) {
+    bool same = a.threw == b.threw && a.ok == b.ok && a.record.data == b.record.data &&
+                a.record.ora == b.record.ora && a.record.ESITOAC == b.record.ESITOAC;
+    for (const auto& [i, field] : kNumbers)
+        same = same && a.record.*field == b.record.*field;
+    return same;
 }
 
-struct Parsed {
-    bool threw = false, ok = false;
+Measurement parse(const QString& reply, bool decimalComma) {
     MeasurementRecord m;
-    bool operator==(const Parsed& o) const {
-        bool same = threw == o.threw && ok == o.ok && m.data == o.m.data && m.ora == o.m.ora &&
-                    m.ESITOAC == o.m.ESITOAC;
-        for (const auto& [i, field] : kNumbers)
-            same = same && m.*field == o.m.*field;
-        return same;
-    }
-};
-
-Parsed parse(const QString& reply, bool decimalComma) {
-    Parsed p;
-    p.m.rad = 12345; // must be left alone by a refused reply
-    try {
-        p.ok = parse_measurement_reply(context(decimalComma), reply, p.m);
-    } catch (const RunError&) {
-        p.threw = true;
-    }
-    return p;
+    m.rad = 12345; // must be left alone by a refused reply
+    return parseOn(decimalComma, parse_measurement_reply, reply, m);
 }
 
-void check(const QStringList& f, const Parsed& p, bool comma) {
+void check(const QStringList& f, const Measurement& p, bool comma) {
     const auto field = [&](int i) { return i < f.size() ? f[i] : QString(); };
     // Numbers as written (plain) and numbers a double holds (sound); temperatures may be dashes.
     bool plain = true, sound = true;
@@ -70,20 +58,21 @@ void check(const QStringList& f, const Parsed& p, bool comma) {
     FUZZ_CHECK(f.size() <= kValueSlots, "more fields than slots taken");
     if (sound) FUZZ_CHECK(p.ok, "sound values refused");
     if (!p.ok) {
-        FUZZ_CHECK(p.m.rad == 12345, "a refused reply changed the record");
+        FUZZ_CHECK(p.record.rad == 12345, "a refused reply changed the record");
         return;
     }
     FUZZ_CHECK(plain, "a value that is no number taken");
     for (const auto& [i, member] : kNumbers) {
-        FUZZ_CHECK(std::isfinite(p.m.*member), "number field " + std::to_string(i) + " finite");
+        FUZZ_CHECK(std::isfinite(p.record.*member),
+                   "number field " + std::to_string(i) + " finite");
         if ((i == 4 || i == 5) && dashes(field(i)))
-            FUZZ_CHECK(p.m.*member == kNoValue, "dashes give no value");
+            FUZZ_CHECK(p.record.*member == kNoValue, "dashes give no value");
         else if (const auto v = instrumentValue(field(i), comma))
-            FUZZ_CHECK(p.m.*member == *v, "number field " + std::to_string(i));
+            FUZZ_CHECK(p.record.*member == *v, "number field " + std::to_string(i));
     }
-    FUZZ_CHECK(p.m.data.isValid() && p.m.ora.isValid(), "date and time");
-    FUZZ_CHECK(p.m.ESITOAC == (field(23) == QLatin1String("PASS")), "verdict");
-    FUZZ_CHECK(p.m.TEXT1 == context(comma).fwVersionText, "firmware version");
+    FUZZ_CHECK(p.record.data.isValid() && p.record.ora.isValid(), "date and time");
+    FUZZ_CHECK(p.record.ESITOAC == (field(23) == QLatin1String("PASS")), "verdict");
+    FUZZ_CHECK(p.record.TEXT1 == context(comma).fwVersionText, "firmware version");
 }
 
 } // namespace
@@ -93,8 +82,8 @@ VORNA_FUZZ_TARGET(measurement_reply) {
     QStringList fields = reply.split(QLatin1Char('\t'));
     for (QString& f : fields)
         f = f.trimmed();
-    const Parsed point = parse(reply, false), comma = parse(reply, true);
+    const Measurement point = parse(reply, false), comma = parse(reply, true);
     check(fields, point, false);
     check(fields, comma, true);
-    if (!reply.contains(QLatin1Char(','))) FUZZ_CHECK(point == comma, "PCs disagree");
+    if (!reply.contains(QLatin1Char(','))) FUZZ_CHECK(same(point, comma), "PCs disagree");
 }

@@ -28,12 +28,6 @@ std::optional<PlantRecord> storedPlant(Database& db, qint64 id) {
     return p;
 }
 
-bool samePlant(const PlantRecord& a, const PlantRecord& b) {
-    return a.POT == b.POT && a.BOOL1 == b.BOOL1 && a.NOCT == b.NOCT && a.REAL1 == b.REAL1 &&
-           a.nome == b.nome && a.indirizzo == b.indirizzo && a.NUMCIV == b.NUMCIV &&
-           a.cap == b.cap && a.comune == b.comune && a.CODFISC == b.CODFISC;
-}
-
 struct Download {
     bool ok = false;
     std::array<qint64, 100> ids{};

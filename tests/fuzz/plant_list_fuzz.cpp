@@ -5,30 +5,23 @@
 #include "run_error.h"
 
 #include <array>
-#include <charconv>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 using namespace vorna;
 using namespace vorna::fuzz;
 
 namespace {
 
-// The leading integer of a piece: ASCII blanks, an optional sign and digits; 0 for anything else,
-// none when it does not fit.
+// The leading integer of a piece as C reads it: blanks, an optional sign and digits; 0 for
+// anything else, none when it does not fit.
 std::optional<int> leadingInteger(const QString& piece) {
-    qsizetype i = 0;
-    while (i < piece.size() && QStringView(u" \t\n\v\f\r").contains(piece[i]))
-        ++i;
-    std::string digits;
-    if (i < piece.size() && (piece[i] == QLatin1Char('-') || piece[i] == QLatin1Char('+')))
-        digits += char(piece[i++].unicode());
-    while (i < piece.size() && piece[i] >= QLatin1Char('0') && piece[i] <= QLatin1Char('9'))
-        digits += char(piece[i++].unicode());
-    if (digits.empty() || digits.back() < '0' || digits.back() > '9') return 0;
-    if (digits[0] == '+') digits.erase(0, 1);
-    int v = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
-    if (ec != std::errc()) return std::nullopt;
-    return v;
+    const QByteArray bytes = piece.toLatin1();
+    errno = 0;
+    const long v = std::strtol(bytes.constData(), nullptr, 10);
+    if (errno == ERANGE || v < INT_MIN || v > INT_MAX) return std::nullopt;
+    return int(v);
 }
 
 } // namespace

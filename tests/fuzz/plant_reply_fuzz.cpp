@@ -2,7 +2,6 @@
 // with a decimal comma.
 #include "fuzz_rig.h"
 #include "instrument_queries.h"
-#include "run_error.h"
 
 #include <cmath>
 
@@ -11,29 +10,13 @@ using namespace vorna::fuzz;
 
 namespace {
 
-struct Parsed {
-    bool threw = false, ok = false;
-    PlantRecord plant;
-    bool operator==(const Parsed& o) const {
-        const PlantRecord &a = plant, &b = o.plant;
-        return threw == o.threw && ok == o.ok && a.POT == b.POT && a.NOCT == b.NOCT &&
-               a.REAL1 == b.REAL1 && a.BOOL1 == b.BOOL1 && a.nome == b.nome &&
-               a.indirizzo == b.indirizzo && a.NUMCIV == b.NUMCIV && a.cap == b.cap &&
-               a.comune == b.comune && a.CODFISC == b.CODFISC;
-    }
-};
+using Plant = Parsed<PlantRecord>;
 
-Parsed parse(const QString& reply, bool decimalComma) {
-    Parsed p;
-    try {
-        p.ok = parse_plant_reply(context(decimalComma), reply, p.plant);
-    } catch (const RunError&) {
-        p.threw = true;
-    }
-    return p;
+bool same(const Plant& a, const Plant& b) {
+    return a.threw == b.threw && a.ok == b.ok && samePlant(a.record, b.record);
 }
 
-void check(const QStringList& f, const Parsed& p, bool comma) {
+void check(const QStringList& f, const Plant& p, bool comma) {
     if (p.threw) {
         FUZZ_CHECK(f.size() > kValueSlots, "refused as an error with few fields");
         return;
@@ -53,16 +36,16 @@ void check(const QStringList& f, const Parsed& p, bool comma) {
     const double PlantRecord::*numbers[] = {&PlantRecord::POT, &PlantRecord::NOCT,
                                             &PlantRecord::REAL1};
     for (int i = 1; i <= 3; ++i) {
-        FUZZ_CHECK(std::isfinite(p.plant.*numbers[i - 1]), "number field " + std::to_string(i));
+        FUZZ_CHECK(std::isfinite(p.record.*numbers[i - 1]), "number field " + std::to_string(i));
         if (const auto v = instrumentValue(field(i), comma))
-            FUZZ_CHECK(p.plant.*numbers[i - 1] == *v, "number field " + std::to_string(i));
+            FUZZ_CHECK(p.record.*numbers[i - 1] == *v, "number field " + std::to_string(i));
     }
-    if (powerClass) FUZZ_CHECK(p.plant.BOOL1 == (*powerClass == 1), "power class");
+    if (powerClass) FUZZ_CHECK(p.record.BOOL1 == (*powerClass == 1), "power class");
     const QString PlantRecord::*texts[] = {&PlantRecord::nome,   &PlantRecord::indirizzo,
                                            &PlantRecord::NUMCIV, &PlantRecord::cap,
                                            &PlantRecord::comune, &PlantRecord::CODFISC};
     for (int i = 4; i <= 9; ++i)
-        FUZZ_CHECK(p.plant.*texts[i - 4] == field(i), "text field " + std::to_string(i));
+        FUZZ_CHECK(p.record.*texts[i - 4] == field(i), "text field " + std::to_string(i));
 }
 
 } // namespace
@@ -72,9 +55,10 @@ VORNA_FUZZ_TARGET(plant_reply) {
     QStringList fields = reply.trimmed().split(QLatin1Char('\t'));
     for (QString& f : fields)
         f = f.trimmed();
-    const Parsed point = parse(reply, false), comma = parse(reply, true);
+    const Plant point = parseOn(false, parse_plant_reply, reply, PlantRecord{}),
+                comma = parseOn(true, parse_plant_reply, reply, PlantRecord{});
     check(fields, point, false);
     check(fields, comma, true);
     // The instrument writes "." whatever the PC: a reply without "," reads the same on both.
-    if (!reply.contains(QLatin1Char(','))) FUZZ_CHECK(point == comma, "PCs disagree");
+    if (!reply.contains(QLatin1Char(','))) FUZZ_CHECK(same(point, comma), "PCs disagree");
 }
