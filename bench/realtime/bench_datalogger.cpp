@@ -5,6 +5,7 @@
 //
 // bench_datalogger [SECONDS]: each real-clock phase lasts SECONDS (default 120).
 
+#include "bench_figures.h"
 #include "link_fixture.h"
 #include "realtime_window.h"
 #include "wall_clock.h"
@@ -18,27 +19,10 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <cstdio>
-#include <sys/resource.h>
 
 using namespace vorna;
 
 namespace {
-
-double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    auto s = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return s(u.ru_utime) + s(u.ru_stime);
-}
-
-double residentMb() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    return 0;
-}
 
 // The program's side of a datalogger: the instrument connected, a plant, the window open.
 struct Logger {
@@ -81,13 +65,13 @@ struct Logger {
 
 // Percent of one core this process used over `seconds` of its event loop.
 double cpuPercentOver(int seconds) {
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = bench::cpuSeconds();
     QElapsedTimer wall;
     wall.start();
     QEventLoop loop;
     QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
     loop.exec();
-    return 100.0 * (cpuSeconds() - cpu0) / (wall.nsecsElapsed() / 1e9);
+    return 100.0 * (bench::cpuSeconds() - cpu0) / (wall.nsecsElapsed() / 1e9);
 }
 
 void realClock(int seconds) {
@@ -123,12 +107,12 @@ void virtualDay() {
     VirtualClock clock(QDateTime(day, QTime(0, 59, 30)));
     Logger l(&clock);
     l.activate(QTime(1, 0), QTime(22, 59), 0);
-    const double mb0 = residentMb();
+    const double mb0 = bench::residentMb();
     QElapsedTimer wall;
     wall.start();
     clock.advanceTo(QDateTime(day, QTime(23, 0)));
     const double seconds = wall.nsecsElapsed() / 1e9;
-    const double mb1 = residentMb();
+    const double mb1 = bench::residentMb();
     std::printf("a day 1:00-22:59 at interval 1 (virtual clock): %d samples, run %s\n", l.samples(),
                 l.window->running() ? "STILL ACTIVE" : "ended");
     std::printf("  wall time %8.1f s   (target < 60 s), %.1f ms a sample\n", seconds,
@@ -142,8 +126,7 @@ void virtualDay() {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (qEnvironmentVariableIsEmpty("VORNA_BIN_DIR"))
-        qputenv("VORNA_BIN_DIR", QCoreApplication::applicationDirPath().toLocal8Bit());
+    bench::findSimulator();
     const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 120;
     virtualDay();
     realClock(seconds);

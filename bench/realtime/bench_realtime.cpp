@@ -3,6 +3,7 @@
 // 10,000th; saving a 10,000-row grid as a datalogger file.
 
 #include "app_context.h"
+#include "bench_figures.h"
 #include "database.h"
 #include "link_fixture.h"
 #include "main_window.h"
@@ -25,11 +26,6 @@
 using namespace vorna;
 
 namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void settle() {
     for (int i = 0; i < 3; ++i)
@@ -99,7 +95,7 @@ double openMedian(Program& p, int times) {
         p.window->area()->closeAllSubWindows();
         settle();
     }
-    return median(ms);
+    return bench::median(ms);
 }
 
 // Milliseconds of `count` evaluations of the last value list alone (store and grid row): the
@@ -135,8 +131,7 @@ std::vector<double> samples(RealtimeWindow* w, int count) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (qEnvironmentVariableIsEmpty("VORNA_BIN_DIR"))
-        qputenv("VORNA_BIN_DIR", QCoreApplication::applicationDirPath().toLocal8Bit());
+    bench::findSimulator();
     const int rows = argc > 1 ? std::max(1, atoi(argv[1])) : 1000000;
 
     // Opening.
@@ -174,13 +169,13 @@ int main(int argc, char** argv) {
     const std::vector<double> late = samples(w, 31);
     const std::vector<double> lateEval = evaluations(w, 30);
     std::printf("one sample, 1st grid row               %8.2f ms\n", first);
-    std::printf("one sample, rows 2-31         median %8.2f ms\n", median(early));
+    std::printf("one sample, rows 2-31         median %8.2f ms\n", bench::median(early));
     std::printf(
         "one sample, rows 10000-10030  median %8.2f ms   (ratio %.2f; target median < 25 ms, "
         "ratio < 1.2)\n",
-        median(late), median(late) / median(early));
+        bench::median(late), bench::median(late) / bench::median(early));
     std::printf("  of which store and grid row: early median %.3f ms, past 10000 median %.3f ms\n",
-                median(earlyEval), median(lateEval));
+                bench::median(earlyEval), bench::median(lateEval));
 
     std::vector<double> saves;
     for (int i = 0; i < 5; ++i) {
@@ -195,7 +190,7 @@ int main(int argc, char** argv) {
     make_file_logger(p.ctx, grid.table());
     const double textMs = text.nsecsElapsed() / 1e6;
     std::printf("save a %d-row grid            median %8.1f ms   (target < 300 ms)\n",
-                grid.table().sampleCount(), median(saves));
+                grid.table().sampleCount(), bench::median(saves));
     std::printf("  of which the grid text (make_file_logger)   %8.1f ms\n", textMs);
     return 0;
 }

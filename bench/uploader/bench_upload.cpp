@@ -4,6 +4,7 @@
 // test.
 
 #include "transfer_policy.h"
+#include "bench_figures.h"
 #include "upload_controller.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
-#include <sys/resource.h>
 
 using namespace vorna::uploader;
 
@@ -50,13 +50,6 @@ QByteArray makeHex() {
     return text + record(1, 0, {});
 }
 
-double cpuSeconds() {
-    rusage r{};
-    getrusage(RUSAGE_SELF, &r);
-    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
-           double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
-}
-
 struct Run {
     bool ok = false;
     double seconds = 0, cpu = 0;
@@ -81,12 +74,12 @@ Run upload(const QString& hexPath, const QString& link, bool verify) {
             std::fprintf(stderr, "bench_upload: no announcement\n");
             return {};
         }
-        const double cpuBefore = cpuSeconds();
+        const double cpuBefore = vorna::bench::cpuSeconds();
         QElapsedTimer clock;
         clock.start();
         run.ok = controller.start() == TransferOutcome::Done;
         run.seconds = double(clock.nsecsElapsed()) / 1e9;
-        run.cpu = cpuSeconds() - cpuBefore;
+        run.cpu = vorna::bench::cpuSeconds() - cpuBefore;
     }
     sim.terminate();
     sim.waitForFinished(3000);

@@ -9,21 +9,35 @@
 
 namespace vorna {
 
-// The one list of the program's child windows; a window library is linked through it.
+namespace {
+
+template <typename W> ChildWindow* make(AppContext& c) {
+    return new W(c);
+}
+
+} // namespace
+
+// The one list of the program's child windows; a window library is linked through it. The
+// toolbar's function keys follow it, so their order is the toolbar's (tooltips 164 onward).
+// "realtime" opens the plant chooser, which opens the real-time window.
 const std::vector<ChildWindowEntry>& childWindows() {
     static const std::vector<ChildWindowEntry> windows{
-        {QStringLiteral("rep"), [](AppContext& c) -> ChildWindow* { return new ReportWindow(c); }},
-        {QStringLiteral("setup"), [](AppContext& c) -> ChildWindow* { return new SetupWindow(c); }},
-        {QStringLiteral("frmImpianti"),
-         [](AppContext& c) -> ChildWindow* { return new PlantsWindow(c); }},
-        {QStringLiteral("realtime_data"),
-         [](AppContext& c) -> ChildWindow* { return new RealtimeDataWindow(c); }},
-        {QStringLiteral("installation"),
-         [](AppContext& c) -> ChildWindow* { return new InstallationWindow(c); }},
-        {QStringLiteral("realtime"),
-         [](AppContext& c) -> ChildWindow* { return new RealtimeWindow(c); }},
+        {QStringLiteral("rep"), QStringLiteral("report"), make<ReportWindow>},
+        {QStringLiteral("installation"), QStringLiteral("realtime"), make<InstallationWindow>},
+        {QStringLiteral("realtime_data"), QStringLiteral("realtime_data"),
+         make<RealtimeDataWindow>},
+        {QStringLiteral("frmImpianti"), QStringLiteral("installation"), make<PlantsWindow>},
+        {QStringLiteral("setup"), QStringLiteral("setup"), make<SetupWindow>},
+        {QStringLiteral("realtime"), QString(), make<RealtimeWindow>},
     };
     return windows;
+}
+
+QString windowForKey(const QString& key) {
+    if (key.isEmpty()) return {};
+    for (const ChildWindowEntry& w : childWindows())
+        if (w.key == key) return w.name;
+    return {};
 }
 
 } // namespace vorna

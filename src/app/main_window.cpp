@@ -36,16 +36,6 @@ namespace {
 // Tooltips of the language keys: each language in its own words.
 const char* const kLanguageNames[] = {"English", "Français", "Español", "Deutsch", "Italiano"};
 
-// Window opened by each function key.
-QString windowForKey(const QString& key) {
-    if (key == QLatin1String("report")) return QStringLiteral("rep");
-    if (key == QLatin1String("realtime")) return QStringLiteral("installation");
-    if (key == QLatin1String("realtime_data")) return QStringLiteral("realtime_data");
-    if (key == QLatin1String("installation")) return QStringLiteral("frmImpianti");
-    if (key == QLatin1String("setup")) return QStringLiteral("setup");
-    return {};
-}
-
 constexpr int kCloseRetryMs = 200;
 
 LinkIndicators& noIndicators() {
@@ -56,9 +46,12 @@ LinkIndicators& noIndicators() {
 } // namespace
 
 const QStringList& MainWindow::functionKeys() {
-    static const QStringList keys{QStringLiteral("report"), QStringLiteral("realtime"),
-                                  QStringLiteral("realtime_data"), QStringLiteral("installation"),
-                                  QStringLiteral("setup")};
+    static const QStringList keys = [] {
+        QStringList k;
+        for (const ChildWindowEntry& w : childWindows())
+            if (!w.key.isEmpty()) k << w.key;
+        return k;
+    }();
     return keys;
 }
 
@@ -199,7 +192,6 @@ void MainWindow::MDIForm_Unload() {
         chiudi_com_base(ctx_);
         chiudi_com_remota(ctx_);
         ctx_.settings.reset();
-        ctx_.plants.reset();
         ctx_.db.close();
         return true;
     });

@@ -27,7 +27,8 @@ public:
     // Builds a child window on the context; the child raises ctx.childWindowOpen while it lives.
     using ChildFactory = std::function<ChildWindow*(AppContext&)>;
 
-    // Function keys in toolbar order, then the language keys in language order.
+    // Function keys in toolbar order (the keys of childWindows()), then the language keys in
+    // language order.
     static const QStringList& functionKeys();
     static const QStringList& languageKeys();
 
@@ -46,9 +47,9 @@ public:
     // The captions of the main window and of every open child in the current language.
     void applyLanguage();
 
-    // The window a toolbar key opens, by window name: "rep", "installation", "realtime_data",
-    // "frmImpianti", "setup". Keys of windows without a factory do nothing. The program's
-    // windows come from childWindows(); tests may add or replace one.
+    // The factory of a window, by window name (a toolbar key opens the window childWindows()
+    // gives it; one without a factory does nothing). The program's windows come from
+    // childWindows(); tests may add or replace one.
     void setChildWindow(const QString& name, ChildFactory factory);
     // Opens the named child window, if it has a factory.
     void openChild(const QString& name);

@@ -21,8 +21,9 @@ bool QtPrompts::question(const QString& text, const QString& title, QuestionIcon
     return box.exec() == QMessageBox::Yes;
 }
 
-QString QtPrompts::saveFileName(const QString& filter, const QString& suggested) {
-    return QFileDialog::getSaveFileName(owner(), {}, suggested, filter);
+QString QtPrompts::saveFileName(const QString& filter, const QString& suggested,
+                                QString* selectedFilter) {
+    return QFileDialog::getSaveFileName(owner(), {}, suggested, filter, selectedFilter);
 }
 
 QString QtPrompts::openFileName(const QString& filter) {

@@ -12,7 +12,8 @@ public:
     void warning(const QString& text, const QString& title) override;
     bool question(const QString& text, const QString& title,
                   QuestionIcon icon = QuestionIcon::Question) override;
-    QString saveFileName(const QString& filter, const QString& suggested) override;
+    QString saveFileName(const QString& filter, const QString& suggested,
+                         QString* selectedFilter) override;
     QString openFileName(const QString& filter) override;
 
 private:

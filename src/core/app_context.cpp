@@ -13,7 +13,6 @@ AppContext::AppContext(Prompts& p, QString path, const QLocale& l) : prompts(p) 
 AppContext::~AppContext() {
     // Record sets hold statements of the connection: drop them before it closes.
     settings.reset();
-    plants.reset();
     db.close();
 }
 

@@ -35,12 +35,11 @@ struct InstrumentIdentity {
     QString serialNumberText;
 };
 
-// The database and the shared record sets, with the current plant and measurement.
+// The database and the settings record set, with the current plant and measurement. Plants are
+// read and written through a PlantStore, which keeps nothing open between routines.
 struct CurrentRecords {
     Database db;
     std::unique_ptr<RecordSet> settings; // the settings row of impostazioni (see SettingsRow)
-    std::unique_ptr<RecordSet> plants;   // the last plant query, on the current row
-    QString lastPlantQuery;
     std::vector<qint64> plantIdList;
     PlantRecord plant;
     MeasurementRecord measurement;

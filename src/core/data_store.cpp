@@ -3,6 +3,7 @@
 #include "app_context.h"
 #include "error_trap.h"
 #include "logs.h"
+#include "plant_store.h"
 #include "settings_row.h"
 
 namespace vorna {
@@ -15,25 +16,8 @@ void reset_variabili_acquisizione(AppContext& ctx) {
     ctx.measurement.reset();
 }
 
-namespace {
-
-void requirePlants(const AppContext& ctx) {
-    if (!ctx.plants) throw RunError(err::kDatabaseBase + 91, QStringLiteral("no plant query"));
-}
-
-} // namespace
-
-void open_plant_query(AppContext& ctx, const QString& clause, const QVariantList& params) {
-    ctx.plants = std::make_unique<RecordSet>(
-        RecordSet::query(ctx.db, QStringLiteral("impianti"), clause, params));
-    ctx.lastPlantQuery = clause;
-}
-
-bool read_data_impianto_from_db_row(AppContext& ctx) {
+bool read_data_impianto_from_db_row(AppContext& ctx, const RecordSet& rs, PlantRecord& p) {
     return guard(ctx, QStringLiteral("read_data_impianto_from_db_row"), [&] {
-        requirePlants(ctx);
-        const RecordSet& rs = *ctx.plants;
-        PlantRecord& p = ctx.plant;
         for (const PlantColumn& c : kPlantColumns) {
             const QString name = QLatin1String(c.name);
             if (c.number) p.*c.number = rs.number(name);
@@ -44,11 +28,8 @@ bool read_data_impianto_from_db_row(AppContext& ctx) {
     });
 }
 
-bool write_data_impianto_in_db_row(AppContext& ctx) {
+bool write_data_impianto_in_db_row(AppContext& ctx, RecordSet& rs, const PlantRecord& p) {
     return guard(ctx, QStringLiteral("write_data_impianto_in_db_row"), [&] {
-        requirePlants(ctx);
-        RecordSet& rs = *ctx.plants;
-        const PlantRecord& p = ctx.plant;
         rs.setField(QStringLiteral("tipo"), 1);
         for (const PlantColumn& c : kPlantColumns) {
             const QString name = QLatin1String(c.name);
@@ -63,21 +44,19 @@ bool write_data_impianto_in_db_row(AppContext& ctx) {
 }
 
 bool leggi_impianto_per_ID(AppContext& ctx, qint64 id) {
-    const QString name = QStringLiteral("leggi_impianto_per_ID");
-    return guard(ctx, name, [&](TrapScope& s) {
+    return guard(ctx, QStringLiteral("leggi_impianto_per_ID"), [&](TrapScope& s) {
         reset_variabili_impianto(ctx);
         s.step(1);
-        open_plant_query(ctx, QStringLiteral("WHERE ID=?"), {id});
-        if (ctx.plants->eof()) {
-            print_error(ctx, name, QStringLiteral("no plant ") + QString::number(id), 0, {});
-            return false;
+        const StoredPlant stored = PlantStore(ctx).load(id);
+        if (!stored.found()) {
+            s.falseIsFailure = true;
+            if (stored.status == StoredPlant::Status::Missing)
+                s.message = QStringLiteral("no plant ") + QString::number(id);
+            else
+                s.step(2);
+            return s.fail(QString());
         }
-        s.step(2);
-        if (!read_data_impianto_from_db_row(ctx)) {
-            print_error(ctx, name, QStringLiteral("2"), 0, {});
-            return false;
-        }
-        ctx.plant.ID = id;
+        ctx.plant = stored.plant;
         return true;
     });
 }
@@ -109,18 +88,16 @@ bool leggi_acquisizione_per_ID(AppContext& ctx, qint64 id, MeasurementSource sou
 
 bool popola_cbselimp(AppContext& ctx, QStringList& list) {
     return guard(ctx, QStringLiteral("popola_cbselimp"), [&] {
-        open_plant_query(ctx, kPlantListClause);
-        RecordSet& rs = *ctx.plants;
-        if (rs.eof()) return true;
+        const PlantList stored = PlantStore(ctx).list();
+        if (!stored.complete) return false;
+        if (stored.plants.empty()) return true;
         QStringList entries{QString()};
         std::vector<qint64> ids;
-        ids.reserve(size_t(rs.rowCount()));
-        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-            if (!read_data_impianto_from_db_row(ctx)) return false;
-            const PlantRecord& p = ctx.plant;
+        ids.reserve(stored.plants.size());
+        for (const PlantRecord& p : stored.plants) {
             entries << p.nome + QStringLiteral(" (") + p.indirizzo + QStringLiteral(", ") +
                            p.NUMCIV + QStringLiteral(" - ") + p.comune + QStringLiteral(")");
-            ids.push_back(rs.integer(QStringLiteral("ID")));
+            ids.push_back(p.ID);
         }
         list = entries;
         ctx.plantIdList = std::move(ids);

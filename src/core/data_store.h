@@ -7,18 +7,18 @@
 namespace vorna {
 
 class AppContext;
+class RecordSet;
+struct PlantRecord;
 
 // Moves plants and measurements between the database and the context's records.
 void reset_variabili_impianto(AppContext& ctx);
 void reset_variabili_acquisizione(AppContext& ctx);
 
-// Opens the shared plant record set ctx.plants on "SELECT * FROM impianti " + clause, on its
-// first row. Throws RunError when the database fails.
-void open_plant_query(AppContext& ctx, const QString& clause, const QVariantList& params = {});
-// The current row of ctx.plants into ctx.plant (all fields but ID).
-bool read_data_impianto_from_db_row(AppContext& ctx);
-// ctx.plant into the current new or edited row of ctx.plants; the caller commits it.
-bool write_data_impianto_in_db_row(AppContext& ctx);
+// The current row of rs into plant (all fields but ID); false (logged) when it cannot be read.
+bool read_data_impianto_from_db_row(AppContext& ctx, const RecordSet& rs, PlantRecord& plant);
+// plant, stamped with the firmware and program versions, into the current new or edited row of
+// rs; the caller commits it. False (logged) when the row cannot take it.
+bool write_data_impianto_in_db_row(AppContext& ctx, RecordSet& rs, const PlantRecord& plant);
 bool leggi_impianto_per_ID(AppContext& ctx, qint64 id);
 
 enum class MeasurementSource { Downloaded = 1, Realtime = 2 };
@@ -32,8 +32,5 @@ bool cancella_impianto_da_DB(AppContext& ctx, qint64 id);
 bool leggi_parametri_report(AppContext& ctx);
 // The model the documents are signed with, whatever the instrument says.
 inline const QString kReportModel = QStringLiteral("VORNA METER PV 100");
-
-// The plant list query, in the order a person reads a register.
-inline const QString kPlantListClause = QStringLiteral("ORDER BY nome, comune, indirizzo, NUMCIV");
 
 } // namespace vorna

@@ -1,6 +1,7 @@
 #include "database_init.h"
 
 #include "app_context.h"
+#include "certified_copy.h"
 #include "error_trap.h"
 #include "logs.h"
 #include "schema.h"
@@ -26,6 +27,9 @@ fs::path native(const QString& p) {
 
 // Empty: a sound file without any of the program's tables (a zero-byte file is one).
 enum class FileState { Missing, Empty, Good, Damaged };
+
+// Below this share of free pages a compaction gains too little to rewrite the file for.
+constexpr double kCompactFromFreeShare = 0.10;
 
 constexpr const char* kTables[] = {"impianti", "acquisizioni", "realtime", "impostazioni", "tab1"};
 
@@ -54,11 +58,13 @@ bool pragmaText(sqlite3* db, const char* sql, QString& out) {
     throw RunError(err::kDatabaseBase + SQLITE_BUSY, path + QStringLiteral(": ") + why);
 }
 
-// Checks a database file and folds its write-ahead log into it, so a plain copy of the file
-// holds every committed row. A locked file is an error, not damage.
-FileState checkAndCheckpoint(const QString& path, double* freeRatio = nullptr) {
+// Opens a database file and folds its write-ahead log into it, so a plain copy of the file
+// holds every committed row, then stays in a read transaction: no checkpoint of another
+// connection changes the file's bytes while they are compared and copied. Good stands for
+// "opened"; Empty when none of the program's tables is there. A locked file is an error, not
+// damage.
+FileState openCheckpointed(const QString& path, Sqlite& s) {
     if (!QFileInfo::exists(path)) return FileState::Missing;
-    Sqlite s;
     if (sqlite3_open_v2(path.toUtf8().constData(), &s.db, SQLITE_OPEN_READWRITE, nullptr) !=
         SQLITE_OK)
         return FileState::Damaged;
@@ -71,28 +77,48 @@ FileState checkAndCheckpoint(const QString& path, double* freeRatio = nullptr) {
     } else if (out != QLatin1String("0")) {
         busy(path, QStringLiteral("in use by another program"));
     }
-    if (!pragmaText(s.db, "PRAGMA quick_check", out)) {
-        const int code = sqlite3_errcode(s.db);
-        if (code == SQLITE_BUSY || code == SQLITE_LOCKED) busy(path, out);
-        return FileState::Damaged;
-    }
-    if (out != QLatin1String("ok")) return FileState::Damaged;
     QStringList names;
     for (const char* t : kTables)
         names << QLatin1Char('\'') + QLatin1String(t) + QLatin1Char('\'');
     const QByteArray tables =
         "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name IN (" +
         names.join(QLatin1Char(',')).toLatin1() + ")";
-    if (!pragmaText(s.db, tables.constData(), out)) return FileState::Damaged;
-    if (out == QLatin1String("0")) return FileState::Empty;
-    if (freeRatio) {
-        QString pages, freePages;
-        pragmaText(s.db, "PRAGMA page_count", pages);
-        pragmaText(s.db, "PRAGMA freelist_count", freePages);
-        const double total = pages.toDouble();
-        *freeRatio = total > 0 ? freePages.toDouble() / total : 0.0;
+    sqlite3_exec(s.db, "BEGIN", nullptr, nullptr, nullptr);
+    if (!pragmaText(s.db, tables.constData(), out)) {
+        const int code = sqlite3_errcode(s.db);
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED) busy(path, out);
+        return FileState::Damaged;
     }
-    return FileState::Good;
+    return out == QLatin1String("0") ? FileState::Empty : FileState::Good;
+}
+
+// The engine's check of every page of a file openCheckpointed found Good or Empty.
+FileState checkPages(sqlite3* db, const QString& path, FileState opened) {
+    QString out;
+    if (!pragmaText(db, "PRAGMA quick_check", out)) {
+        const int code = sqlite3_errcode(db);
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED) busy(path, out);
+        return FileState::Damaged;
+    }
+    return out == QLatin1String("ok") ? opened : FileState::Damaged;
+}
+
+// Free pages as a share of all pages.
+double freeShare(sqlite3* db) {
+    QString pages, freePages;
+    pragmaText(db, "PRAGMA page_count", pages);
+    pragmaText(db, "PRAGMA freelist_count", freePages);
+    const double total = pages.toDouble();
+    return total > 0 ? freePages.toDouble() / total : 0.0;
+}
+
+FileState checkAndCheckpoint(const QString& path, double* freeRatio = nullptr) {
+    Sqlite s;
+    FileState state = openCheckpointed(path, s);
+    if (state == FileState::Good || state == FileState::Empty)
+        state = checkPages(s.db, path, state);
+    if (freeRatio && state == FileState::Good) *freeRatio = freeShare(s.db);
+    return state;
 }
 
 void syncFile(const QString& path) {
@@ -109,21 +135,6 @@ void replaceFile(const QString& from, const QString& to) {
     if (ec)
         throw RunError(err::kFileAccess, QStringLiteral("rename %1 to %2: %3")
                                              .arg(from, to, QString::fromStdString(ec.message())));
-}
-
-// Copies a file to a new name through a temporary one, so the target is always either the old
-// file or the complete new one.
-void copyReplacing(const QString& from, const QString& to) {
-    const QString part = to + QStringLiteral(".part");
-    std::error_code ec;
-    fs::copy_file(native(from), native(part), fs::copy_options::overwrite_existing, ec);
-    if (ec) {
-        fs::remove(native(part), ec);
-        throw RunError(err::kFileAccess, QStringLiteral("copy %1 to %2: %3")
-                                             .arg(from, to, QString::fromStdString(ec.message())));
-    }
-    syncFile(part);
-    replaceFile(part, to);
 }
 
 void removeFile(const QString& path) {
@@ -223,7 +234,6 @@ void compactInto(const QString& from, const QString& to) {
 
 bool database_init(AppContext& ctx) {
     ctx.settings.reset();
-    ctx.plants.reset();
     ctx.db.close();
     const QString work = ctx.appPath + kDataFile;
     const QString backup = ctx.appPath + kBackupFile;
@@ -237,10 +247,21 @@ bool database_init(AppContext& ctx) {
             return aside;
         };
         double freeRatio = 0.0;
-        FileState state = checkAndCheckpoint(work, &freeRatio);
-        if (state == FileState::Good) {
-            copyReplacing(work, backup);
-        } else {
+        FileState state;
+        {
+            Sqlite w;
+            state = openCheckpointed(work, w);
+            // When the backup holds these very bytes, copied from them after they passed the
+            // check, neither the check nor the copy can change a thing.
+            const bool unchanged = state == FileState::Good && holdsCertifiedCopyOf(backup, work);
+            if (!unchanged && (state == FileState::Good || state == FileState::Empty))
+                state = checkPages(w.db, work, state);
+            if (state == FileState::Good) {
+                freeRatio = freeShare(w.db);
+                if (!unchanged) copyReplacing(work, backup, true);
+            }
+        }
+        if (state != FileState::Good) {
             const FileState saved = checkAndCheckpoint(backup);
             // A working file without the tables is damaged when the backup holds more: it
             // must not replace the backup at the next start.
@@ -269,7 +290,7 @@ bool database_init(AppContext& ctx) {
             // Rebuild through the scratch copy only when free space is worth reclaiming; the
             // working file is then replaced in one rename.
             removeFile(scratch);
-            if (freeRatio > 0.25) {
+            if (freeRatio >= kCompactFromFreeShare) {
                 compactInto(work, scratch);
                 syncFile(scratch);
                 replaceFile(scratch, work);

@@ -1,11 +1,12 @@
 #include "downloads.h"
 
 #include "app_context.h"
-#include "data_store.h"
 #include "error_trap.h"
 #include "instrument_queries.h"
 #include "link.h"
 #include "logs.h"
+#include "plant_store.h"
+#include "record_set.h"
 
 #include <algorithm>
 #include <vector>
@@ -14,31 +15,7 @@ namespace vorna {
 
 namespace {
 
-const QString kPlants = QStringLiteral("impianti");
 const QString kMeasurements = QStringLiteral("acquisizioni");
-
-// The plant of the current row equals the record in all ten fields; a null never matches.
-bool samePlant(const RecordSet& rs, const PlantRecord& p) {
-    for (const PlantColumn& c : kPlantColumns) {
-        const QString name = QLatin1String(c.name);
-        if (rs.isNull(name)) return false;
-        if (c.number && rs.number(name) != p.*c.number) return false;
-        if (c.flag && rs.boolean(name) != p.*c.flag) return false;
-        if (c.text && rs.text(name) != p.*c.text) return false;
-    }
-    return true;
-}
-
-// The ID of the first stored plant equal to ctx.plant, or -1. The walk runs on the shared plant
-// record set, which ends up holding all plants.
-qint64 findPlant(AppContext& ctx) {
-    ctx.plants = std::make_unique<RecordSet>(RecordSet::query(ctx.db, kPlants, QString()));
-    ctx.lastPlantQuery.clear();
-    RecordSet& rs = *ctx.plants;
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-        if (samePlant(rs, ctx.plant)) return rs.id();
-    return -1;
-}
 
 // What a stored measurement is compared on.
 struct MeasurementKey {
@@ -110,6 +87,7 @@ bool scarica_impianti(AppContext& ctx, const QString& callerWindow, DownloadObse
         parse_number_list(ctx.link.replyText, ctx.instrumentPlantNumbers);
         s.step(4);
         const int plants = listedPlants(ctx);
+        PlantStore store(ctx);
         for (size_t slot = 0; slot < size_t(plants); ++slot) {
             if (observer) observer->plantStep(int(slot) + 1, plants);
             if (stopped(observer)) return false;
@@ -119,7 +97,7 @@ bool scarica_impianti(AppContext& ctx, const QString& callerWindow, DownloadObse
                 if (!ctx.link.baseLinkUp()) return false;
                 continue;
             }
-            qint64 id = findPlant(ctx);
+            qint64 id = store.findEqual(ctx.plant);
             if (id >= 0) {
                 ctx.instrumentPlantIds[slot] = id;
                 continue;
@@ -127,15 +105,11 @@ bool scarica_impianti(AppContext& ctx, const QString& callerWindow, DownloadObse
             // Not stored yet: one new row, committed. The search that follows must find it;
             // if the stored row does not read back equal, the slot keeps the row just added
             // rather than adding another one.
-            RecordSet& rs = *ctx.plants;
-            rs.addNew();
-            if (!write_data_impianto_in_db_row(ctx)) {
-                rs.cancelUpdate();
-                continue;
-            }
-            rs.update();
-            const qint64 added = rs.id();
-            id = findPlant(ctx);
+            PlantRecord fresh = ctx.plant;
+            fresh.ID = -1;
+            const qint64 added = store.save(fresh);
+            if (added < 0) continue;
+            id = store.findEqual(ctx.plant);
             if (id < 0) {
                 print_error(ctx, name,
                             QStringLiteral("4\tplant ") +

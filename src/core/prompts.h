@@ -17,8 +17,11 @@ public:
     // A Yes/No question; true for Yes.
     virtual bool question(const QString& text, const QString& title,
                           QuestionIcon icon = QuestionIcon::Question) = 0;
-    // Save and open dialogs; filter in Qt's form ("Text (*.txt)"). Empty when cancelled.
-    virtual QString saveFileName(const QString& filter, const QString& suggested = {}) = 0;
+    // Save and open dialogs; filter in Qt's form ("Text (*.txt)", several joined by ";;").
+    // Empty when cancelled. With selectedFilter, the save dialog starts on that filter when it
+    // names one and leaves there the filter the user chose.
+    virtual QString saveFileName(const QString& filter, const QString& suggested = {},
+                                 QString* selectedFilter = nullptr) = 0;
     virtual QString openFileName(const QString& filter) = 0;
 };
 

@@ -22,6 +22,7 @@
 #include <QTime>
 #include <array>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace vorna {
@@ -81,6 +82,9 @@ public:
     const SampleRow& sample(int index) const { return rows_.at(size_t(index)); } // 0-based
     void append(const SampleRow& row) { rows_.push_back(row); }
     void setSamples(std::vector<SampleRow> rows) { rows_ = std::move(rows); }
+    // The samples out of the table, which keeps only its empty row; their storage can hold
+    // the next query's rows.
+    std::vector<SampleRow> takeSamples() { return std::exchange(rows_, {}); }
     void clear() { rows_.clear(); }
 
     // TextGrid: captions, samples, the trailing empty row. A row or column outside the grid

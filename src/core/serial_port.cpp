@@ -1,8 +1,8 @@
 #include "serial_port.h"
 
-#include "serial_line.h"
 #include "port_names.h"
 #include "run_error.h"
+#include "serial_line.h"
 
 namespace vorna {
 
@@ -30,6 +30,7 @@ QString SerialPort::devicePath() const {
 
 void SerialPort::open() {
     if (port_.isOpen()) return;
+    openFault_ = {};
     const QString device = devicePath();
     if (device.isEmpty())
         throw RunError(err::kPortBase + 8002,
@@ -37,6 +38,7 @@ void SerialPort::open() {
     setLine8N1(port_, device, QSerialPort::Baud38400);
     if (!port_.open(QIODevice::ReadWrite)) {
         const QString why = port_.errorString();
+        openFault_ = diagnosePortFault(device, port_.error(), why);
         port_.clearError();
         throw RunError(err::kPortBase + 8002, QStringLiteral("Port ") + QString::number(number_) +
                                                   QStringLiteral(" (") + device +

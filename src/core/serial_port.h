@@ -1,5 +1,7 @@
 #pragma once
 
+#include "port_fault.h"
+
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -27,8 +29,9 @@ public:
     QString devicePath() const;
 
     bool isOpen() const { return port_.isOpen(); }
-    // Opening fails when the device is missing or in use.
+    // Opening fails when the device is missing or in use; openFault then says why.
     void open();
+    const PortFault& openFault() const { return openFault_; }
     void close();
     void setOpen(bool open) { open ? this->open() : close(); }
 
@@ -55,6 +58,7 @@ private:
 
     QSerialPort port_;
     int number_ = 1;
+    PortFault openFault_;
 };
 
 } // namespace vorna

@@ -8,6 +8,8 @@
 #include "number_format.h"
 #include "plant_details_pane.h"
 #include "plant_duplicate.h"
+#include "plant_store.h"
+#include "realtime_power.h"
 #include "validation.h"
 
 #include <QComboBox>
@@ -23,8 +25,6 @@ namespace {
 
 constexpr int kWidthTwips = 7095;
 constexpr int kHeightTwips = 6900;
-constexpr double kPowerLimitKw = 600;
-constexpr double kSfPowerLimitKw = 4200; // instruments whose version holds "SF"
 
 } // namespace
 
@@ -65,10 +65,13 @@ void InstallationWindow::build() {
 }
 
 void InstallationWindow::Form_Load_installation() {
-    set_messages_installation();
-    ctx_.plant.ID = -1;
-    installationStep_ = 1;
-    step();
+    guard(ctx_, QStringLiteral("Form_Load_installation"), [&] {
+        set_messages_installation();
+        ctx_.plant.ID = -1;
+        installationStep_ = 1;
+        step();
+        return true;
+    });
 }
 
 void InstallationWindow::set_messages_installation() {
@@ -140,8 +143,7 @@ void InstallationWindow::step() {
 
 void InstallationWindow::cbSelImp_Click() {
     handle([&] {
-        const QString name = QStringLiteral("cbSelImp_Click");
-        guard(ctx_, name, [&](TrapScope& s) {
+        guard(ctx_, QStringLiteral("cbSelImp_Click"), [&](TrapScope& s) {
             const int entry = cbSelImp_->currentIndex();
             if (entry <= 0 || entry > int(ctx_.plantIdList.size())) {
                 ctx_.plant.ID = -1;
@@ -155,11 +157,12 @@ void InstallationWindow::cbSelImp_Click() {
             installationStep_ = 2;
             step();
             s.step(2);
-            open_plant_query(ctx_, QStringLiteral("WHERE ID=?"), {id});
-            if (ctx_.plants->eof() || !read_data_impianto_from_db_row(ctx_)) {
-                print_error(ctx_, name, QStringLiteral("2"));
-                return false;
+            const StoredPlant stored = PlantStore(ctx_).load(id);
+            if (!stored.found()) {
+                s.falseIsFailure = true;
+                return s.fail(QString());
             }
+            ctx_.plant = stored.plant;
             pane_->var_to_controls(ctx_.plant);
             return true;
         });
@@ -208,9 +211,7 @@ void InstallationWindow::bttComm3_Click() {
     handle([&] {
         guard(ctx_, QStringLiteral("bttComm3_Click"), [&] {
             if (installationStep_ != 2) return true;
-            const double limit = ctx_.fwSfFlag ? kSfPowerLimitKw : kPowerLimitKw;
-            double power = 0;
-            if (!parse_number(pane_->tbPot()->text(), power) || power > limit) {
+            if (!realtime_power_allowed(ctx_, pane_->tbPot()->text())) {
                 ctx_.prompts.warning(ctx_.msg(204), QStringLiteral("Error"));
                 return true;
             }
@@ -223,8 +224,7 @@ void InstallationWindow::bttComm3_Click() {
 }
 
 bool InstallationWindow::salva_impianto() {
-    const QString name = QStringLiteral("salva_impianto");
-    return guard(ctx_, name, [&](TrapScope& s) {
+    return guard(ctx_, QStringLiteral("salva_impianto"), [&](TrapScope& s) {
         s.step(1);
         if (!validazione_dati_imp(ctx_, pane_->fields())) return false;
         s.step(2);
@@ -233,26 +233,20 @@ bool InstallationWindow::salva_impianto() {
             ctx_.prompts.warning(ctx_.msg(133), QStringLiteral("Error"));
             return true;
         case DuplicateCheck::Unreadable:
-            print_error(ctx_, name, QStringLiteral("2"));
-            return false;
+            s.falseIsFailure = true;
+            return s.fail(QString());
         case DuplicateCheck::None:
             break;
         }
         s.step(3);
+        PlantStore store(ctx_);
         PlantRecord& p = ctx_.plant;
-        if (ctx_.plants->rowCount() == 0) p.ID = -1;
+        if (store.count() == 0) p.ID = -1;
         s.step(4);
         pane_->controls_to_var(p);
-        open_plant_query(ctx_, QStringLiteral("WHERE ID=?"), {p.ID});
-        RecordSet& rs = *ctx_.plants;
-        if (p.ID == -1) {
-            rs.addNew();
-        } else {
-            if (rs.eof()) throw RunError(err::kDatabaseBase, QStringLiteral("no plant"));
-            rs.edit();
-        }
-        if (!write_data_impianto_in_db_row(ctx_)) return false;
-        rs.update();
+        // This window has always logged a vanished plant so.
+        if (store.save(p, RunError(err::kDatabaseBase, QStringLiteral("no plant"))) < 0)
+            return false;
         s.step(5);
         refillPlants();
         cbSelImp_->setCurrentIndex(0);

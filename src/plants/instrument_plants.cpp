@@ -40,6 +40,11 @@ bool leggi_impianti_da_strum(AppContext& ctx, InstrumentPlantTable& table,
     });
 }
 
+bool delete_plant_on_instrument(AppContext& ctx, int plantNumber) {
+    return trasmette(ctx, kPlantsCaller,
+                     QStringLiteral("CANCIMPPC ") + QString::number(plantNumber));
+}
+
 void copy_plant_fields(const PlantRecord& from, PlantRecord& to) {
     for (const PlantColumn& c : kPlantColumns) {
         if (c.number) to.*c.number = from.*c.number;

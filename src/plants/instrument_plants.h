@@ -34,6 +34,9 @@ inline const QString kPlantsCaller = QStringLiteral("frmImpianti");
 bool leggi_impianti_da_strum(AppContext& ctx, InstrumentPlantTable& table,
                              const std::function<void()>& rowsChanged);
 
+// Deletes the plant with this number from the instrument's memory.
+bool delete_plant_on_instrument(AppContext& ctx, int plantNumber);
+
 // The ten plant fields of `from` into `to`; the ID and anything else stay.
 void copy_plant_fields(const PlantRecord& from, PlantRecord& to);
 

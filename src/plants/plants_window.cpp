@@ -186,26 +186,19 @@ bool PlantsWindow::leggi_impianti_da_pc() {
         pcPlantIdList_.clear();
         selectedPcRow_ = -1;
         s.step(2);
-        open_plant_query(ctx_, kPlantListClause);
-        RecordSet& rs = *ctx_.plants;
+        const PlantList stored = PlantStore(ctx_).list();
         s.step(3);
         QStringList rows;
         std::vector<qint64> ids;
-        ids.reserve(size_t(rs.rowCount()));
-        bool allRead = true;
-        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-            reset_variabili_impianto(ctx_);
-            if (!read_data_impianto_from_db_row(ctx_)) {
-                allRead = false;
-                break;
-            }
-            rows << plant_list_text(ctx_.plant);
-            ids.push_back(rs.integer(QStringLiteral("ID")));
+        ids.reserve(stored.plants.size());
+        for (const PlantRecord& p : stored.plants) {
+            rows << plant_list_text(p);
+            ids.push_back(p.ID);
         }
         const QSignalBlocker quiet(lsbImpPc_);
         lsbImpPc_->addItems(rows);
         pcPlantIdList_ = std::move(ids);
-        return allRead;
+        return stored.complete;
     });
 }
 
@@ -233,20 +226,22 @@ void PlantsWindow::clear_controls_dettagli_imp() {
     pane_->clear_controls();
 }
 
-void PlantsWindow::var_to_controls_dettagli_imp() {
-    pane_->var_to_controls(ctx_.plant);
+void PlantsWindow::var_to_controls_dettagli_imp(const PlantRecord& plant) {
+    pane_->var_to_controls(plant);
 }
 
-void PlantsWindow::controls_dettagli_imp_to_var() {
-    pane_->controls_to_var(ctx_.plant);
+void PlantsWindow::controls_dettagli_imp_to_var(PlantRecord& plant) {
+    pane_->controls_to_var(plant);
 }
 
 void PlantsWindow::array_to_controls_dettagli_imp(int slot) {
     pane_->var_to_controls(table_.plants.at(size_t(slot)));
 }
 
-void PlantsWindow::array_to_var() {
-    copy_plant_fields(table_.plants.at(size_t(selectedInstrumentSlot_)), ctx_.plant);
+PlantRecord PlantsWindow::array_to_var() const {
+    PlantRecord plant;
+    copy_plant_fields(table_.plants.at(size_t(selectedInstrumentSlot_)), plant);
+    return plant;
 }
 
 void PlantsWindow::unselect(QListWidget* list) {
@@ -274,8 +269,7 @@ void PlantsWindow::restoreSelection() {
 
 void PlantsWindow::lsbImpPc_Click() {
     const bool ran = handle([&] {
-        const QString name = QStringLiteral("lsbImpPc_Click");
-        guard(ctx_, name, [&](TrapScope& s) {
+        guard(ctx_, QStringLiteral("lsbImpPc_Click"), [&](TrapScope& s) {
             const int row = lsbImpPc_->selectedItems().isEmpty() ? -1 : lsbImpPc_->currentRow();
             if (row < 0 || row >= int(pcPlantIdList_.size())) {
                 clear_controls_dettagli_imp();
@@ -284,14 +278,14 @@ void PlantsWindow::lsbImpPc_Click() {
                 return true;
             }
             s.step(2);
-            open_plant_query(ctx_, QStringLiteral("WHERE ID=?"), {pcPlantIdList_[size_t(row)]});
+            const StoredPlant stored = PlantStore(ctx_).load(pcPlantIdList_[size_t(row)]);
             s.step(3);
-            if (ctx_.plants->eof() || !read_data_impianto_from_db_row(ctx_)) {
-                print_error(ctx_, name, QStringLiteral("3"));
+            if (!stored.found()) {
                 restoreSelection();
-                return false;
+                s.falseIsFailure = true;
+                return s.fail(QString());
             }
-            var_to_controls_dettagli_imp();
+            var_to_controls_dettagli_imp(stored.plant);
             selectedPcRow_ = row;
             // One plant in the pane: the other list lets go of its own.
             selectedInstrumentSlot_ = -1;
@@ -334,16 +328,15 @@ void PlantsWindow::bttModPc_Click() {
 }
 
 bool PlantsWindow::salva_impianto() {
-    const QString name = QStringLiteral("salva_impianto");
-    return guard(ctx_, name, [&](TrapScope& s) {
+    return guard(ctx_, QStringLiteral("salva_impianto"), [&](TrapScope& s) {
         s.step(1);
         const PlantFields fields = pane_->fields();
         if (!validazione_dati_imp(ctx_, fields)) return false;
         s.step(2);
         switch (find_duplicate_plant(ctx_, fields, pane_->aboveTwenty(), one_or_two_decimals)) {
         case DuplicateCheck::Unreadable:
-            print_error(ctx_, name, QStringLiteral("2"));
-            return false;
+            s.falseIsFailure = true;
+            return s.fail(QString());
         case DuplicateCheck::Found:
             ctx_.prompts.warning(ctx_.msg(133));
             return true;
@@ -351,11 +344,13 @@ bool PlantsWindow::salva_impianto() {
             break;
         }
         s.step(3);
-        if (ctx_.plants->rowCount() == 0) selectedPcRow_ = -1;
-        controls_dettagli_imp_to_var();
+        PlantStore store(ctx_);
+        if (store.count() == 0) selectedPcRow_ = -1;
+        PlantRecord plant;
+        controls_dettagli_imp_to_var(plant);
         s.step(5);
-        const qint64 id = selectedPcRow_ >= 0 ? pcPlantIdList_.at(size_t(selectedPcRow_)) : -1;
-        return store_current_plant(ctx_, id);
+        plant.ID = selectedPcRow_ >= 0 ? pcPlantIdList_.at(size_t(selectedPcRow_)) : -1;
+        return store.save(plant) >= 0;
     });
 }
 
@@ -475,8 +470,7 @@ void PlantsWindow::bttStrumToPc_Click() {
     handle([&] {
         guard(ctx_, QStringLiteral("bttStrumToPc_Click"), [&] {
             if (selectedInstrumentSlot_ < 0) return false;
-            array_to_var();
-            if (!store_current_plant(ctx_, -1)) return false;
+            if (PlantStore(ctx_).save(array_to_var()) < 0) return false;
             leggi_impianti_da_pc();
             return true;
         });
@@ -506,9 +500,7 @@ void PlantsWindow::bttCancStrum_Click() {
                                        QStringLiteral("VORNA_REPORT"), QuestionIcon::None))
                 return false;
             s.step(2);
-            ctx_.link.commandText =
-                QStringLiteral("CANCIMPPC ") + QString::number(table_.numbers[slot]);
-            if (!trasmette(ctx_, kPlantsCaller)) return false;
+            if (!delete_plant_on_instrument(ctx_, table_.numbers[slot])) return false;
             s.step(3);
             table_.rowSlot.clear();
             fillInstrumentList();

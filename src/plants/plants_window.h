@@ -63,10 +63,11 @@ private:
     bool leggi_impianti_da_strum();
     void en_dis_controls_dettagli_imp(bool enable);
     void clear_controls_dettagli_imp();
-    void var_to_controls_dettagli_imp();
-    void controls_dettagli_imp_to_var();
+    void var_to_controls_dettagli_imp(const PlantRecord& plant);
+    void controls_dettagli_imp_to_var(PlantRecord& plant);
     void array_to_controls_dettagli_imp(int slot);
-    void array_to_var();
+    // The selected instrument plant as a plant not stored yet (ID -1).
+    PlantRecord array_to_var() const;
 
     void fillInstrumentList();
     void unselect(QListWidget* list);

@@ -6,8 +6,9 @@
 #include "chart_options.h"
 #include "data_store.h"
 #include "error_trap.h"
+#include "option_group.h"
 #include "realtime_data_window.h"
-#include "saved_files.h"
+#include "save_name.h"
 #include "text_grid.h"
 #include "whole_file.h"
 
@@ -88,13 +89,10 @@ void ChartWindow::build() {
     auto* bottom = new QHBoxLayout;
     auto* options = new QGridLayout;
     options->setSpacing(2);
-    opSelMis_ = new QButtonGroup(this);
-    for (int i = 0; i < int(kChartOptions.size()); ++i) {
-        auto* b = new QRadioButton(this);
-        b->setObjectName(QStringLiteral("opSelMis_%1").arg(i));
-        opSelMis_->addButton(b, i);
-        options->addWidget(b, i / kOptionColumns, i % kOptionColumns);
-    }
+    opSelMis_ = optionGroup(this, "opSelMis", QStringList(qsizetype(kChartOptions.size())),
+                            [&](QRadioButton* b, int i) {
+                                options->addWidget(b, i / kOptionColumns, i % kOptionColumns);
+                            });
     bttSalva_ = named(new QPushButton(this), "bttSalva");
     bottom->addLayout(options, 1);
     bottom->addWidget(bttSalva_, 0, Qt::AlignBottom);

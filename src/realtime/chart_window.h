@@ -17,7 +17,7 @@ namespace vorna {
 class RealtimeDataWindow;
 
 // grafico: one column of the browser's grid against the time of day. It reads the browser's
-// grid at every option change and lives only as long as the browser, which owns it.
+// grid at every option change and is the browser's sub-window: it goes when the browser goes.
 class ChartWindow : public ChildWindow {
     Q_OBJECT
 public:

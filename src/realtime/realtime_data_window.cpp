@@ -4,19 +4,16 @@
 #include "chart_window.h"
 #include "data_store.h"
 #include "error_trap.h"
-#include "mdi_frame.h"
 #include "regional_date.h"
 #include "sample_grid_view.h"
+#include "sample_panel.h"
 #include "saved_files.h"
 #include "stored_samples.h"
-#include "whole_file.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -28,29 +25,6 @@ constexpr int kWidthTwips = 13455;
 constexpr int kHeightTwips = 7815;
 constexpr int kFirstHour = 1;
 constexpr int kLastHour = 22;
-
-// An hour and a minute list with their fixed "hr" and "min" labels in a frame.
-QGroupBox* timeFrame(QWidget* parent, const char* frame, QComboBox*& hour, const char* hourName,
-                     const char* hourLabel, QComboBox*& minute, const char* minuteName,
-                     const char* minuteLabel) {
-    auto* box = new QGroupBox(parent);
-    box->setObjectName(QString::fromLatin1(frame));
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(8, 4, 8, 4);
-    auto add = [&](QComboBox*& list, const char* listName, const char* labelName,
-                   const char* text) {
-        list = new QComboBox(box);
-        list->setObjectName(QString::fromLatin1(listName));
-        list->setMinimumContentsLength(2);
-        auto* label = new QLabel(QString::fromLatin1(text), box);
-        label->setObjectName(QString::fromLatin1(labelName));
-        row->addWidget(list);
-        row->addWidget(label);
-    };
-    add(hour, hourName, hourLabel, "hr");
-    add(minute, minuteName, minuteLabel, "min");
-    return box;
-}
 
 // The whole number a list entry shows ("7" for hour 7); -1 when it shows none.
 int entryNumber(const QComboBox* list) {
@@ -67,9 +41,8 @@ RealtimeDataWindow::RealtimeDataWindow(AppContext& ctx, QWidget* parent)
     Form_Load_realtime_data();
 }
 
-RealtimeDataWindow::~RealtimeDataWindow() {
-    Form_Unload_realtime_data();
-}
+// Form_Unload_realtime_data: the base frees the toolbar and takes the chart with it.
+RealtimeDataWindow::~RealtimeDataWindow() = default;
 
 void RealtimeDataWindow::build() {
     auto* outer = new QVBoxLayout(this);
@@ -92,10 +65,12 @@ void RealtimeDataWindow::build() {
     outer->addLayout(choice);
 
     auto* range = new QHBoxLayout;
-    frStart_ = timeFrame(this, "fr_start", cbStartH_, "cbStartH", "lbStartH", cbStartM_, "cbStartM",
-                         "lbStartM");
-    frStop_ =
-        timeFrame(this, "fr_stop", cbStopH_, "cbStopH", "lbStopH", cbStopM_, "cbStopM", "lbStopM");
+    frStart_ = timeFrame(this, "Start", "cb", cbStartH_, cbStartM_);
+    frStop_ = timeFrame(this, "Stop", "cb", cbStopH_, cbStopM_);
+    for (QComboBox* list : {cbStartH_, cbStartM_, cbStopH_, cbStopM_})
+        list->setMinimumContentsLength(2);
+    for (QGroupBox* frame : {frStart_, frStop_})
+        frame->layout()->setContentsMargins(8, 4, 8, 4);
     bttSalva_ = named(new QPushButton(this), "bttSalva");
     bttGrafico_ = named(new QPushButton(this), "bttGrafico");
     range->addWidget(frStart_);
@@ -127,7 +102,7 @@ void RealtimeDataWindow::Form_Load_realtime_data() {
         cbStopH_->setCurrentIndex(kLastHour - kFirstHour);
         cbStopM_->setCurrentIndex(59);
         set_messages_realtime_data();
-        intestazione_griglia();
+        intestazione_griglia(ctx_, *grMis_);
         cbDate_->clear();
         cbDate_->setEnabled(false);
         bttSalva_->setEnabled(false);
@@ -135,18 +110,6 @@ void RealtimeDataWindow::Form_Load_realtime_data() {
         popola_cbselimp(ctx_, plants);
         cbImp_->addItems(plants);
         cbImp_->setCurrentIndex(-1);
-        return true;
-    });
-}
-
-void RealtimeDataWindow::Form_Unload_realtime_data() {
-    guard(ctx_, QStringLiteral("Form_Unload_realtime_data"), [&] {
-        // The chart reads this window's grid: it must not outlive it.
-        if (chart_) {
-            auto* frame = qobject_cast<QMdiSubWindow*>(chart_->parentWidget());
-            QWidget* outermost = frame ? static_cast<QWidget*>(frame) : chart_.data();
-            delete outermost;
-        }
         return true;
     });
 }
@@ -173,15 +136,6 @@ void RealtimeDataWindow::set_messages_realtime_data() {
         frStart_->setTitle(ctx_.msg(100));
         frStop_->setTitle(ctx_.msg(99));
         grMis_->grid().setCaptions(gridCaptions(ctx_));
-        return true;
-    });
-}
-
-void RealtimeDataWindow::intestazione_griglia() {
-    guard(ctx_, QStringLiteral("intestazione_griglia"), [&] {
-        grMis_->grid().setCaptions(gridCaptions(ctx_));
-        grMis_->grid().clearSamples();
-        grMis_->grid().table().selectRow(1);
         return true;
     });
 }
@@ -227,7 +181,9 @@ void RealtimeDataWindow::aggiornaMisureTabella() {
     handle([&] {
         for (const QComboBox* list : {cbDate_, cbStartH_, cbStartM_, cbStopH_, cbStopM_})
             if (list->currentText().isEmpty()) return;
-        std::vector<SampleRow> rows;
+        // The grid empties first; its rows' storage takes the new ones.
+        std::vector<SampleRow> rows = grMis_->grid().takeSamples();
+        rows.clear();
         bool busy = false;
         guard(ctx_, QStringLiteral("aggiornaMisureTabella"), [&] {
             const QDate day = cbDate_->currentData().toDate();
@@ -254,13 +210,7 @@ void RealtimeDataWindow::aggiornaMisureTabella() {
 void RealtimeDataWindow::bttSalva_Click() {
     handle([&] {
         guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
-            const QByteArray text =
-                dataloggerFile(ctx_, plantId_, grMis_->grid().table(), QStringLiteral("\r\r\r"));
-            const QString name = askSaveName(ctx_, QStringLiteral("(*.txt)"),
-                                             ctx_.appPath + QStringLiteral("datalogger"));
-            if (name.isEmpty()) return false;
-            writeWholeFile(name, text);
-            return true;
+            return saveDataloggerFile(ctx_, plantId_, grMis_->grid().table(), kStoredDatalogger);
         });
     });
 }
@@ -278,19 +228,8 @@ void RealtimeDataWindow::bttGrafico_Click() {
                 cbDate_->setFocus();
                 return true;
             }
-            if (chart_) {
-                // One chart at a time: asking again brings it to the front.
-                if (QMdiArea* area = mdiAreaOf(chart_))
-                    area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(chart_->parentWidget()));
-                else
-                    chart_->raise();
-                return true;
-            }
-            chart_ = new ChartWindow(ctx_, *this);
-            if (QMdiArea* area = mdiAreaOf(this))
-                showInMdiArea(area, chart_);
-            else
-                chart_->show();
+            // One chart at a time: asking again brings it to the front.
+            openSubWindow(chart_, [&] { return new ChartWindow(ctx_, *this); });
             return true;
         });
     });

@@ -41,11 +41,8 @@ public:
 private:
     void build();
     void Form_Load_realtime_data();
-    void Form_Unload_realtime_data();
     void popolaMinuti();
-    void intestazione_griglia();
     bool insert_new_row(const Statement& row, std::vector<SampleRow>& rows);
-    // A list's choice runs its routine inside the window's handler scope.
 
     QLabel* lbImp_ = nullptr;
     QComboBox* cbImp_ = nullptr;

@@ -2,17 +2,19 @@
 
 #include "acquisition.h"
 #include "app_context.h"
+#include "control_button.h"
 #include "data_store.h"
 #include "datalogger.h"
 #include "error_trap.h"
 #include "live_values.h"
 #include "number_format.h"
+#include "option_group.h"
 #include "sample_grid_view.h"
+#include "sample_panel.h"
 #include "sample_store.h"
 #include "saved_files.h"
 #include "schedule.h"
 #include "wall_clock.h"
-#include "whole_file.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -24,7 +26,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <tuple>
 
 namespace vorna {
 
@@ -70,38 +71,18 @@ void RealtimeWindow::build() {
 
     // The two mode captions are the same in every language.
     fr_modo_ = named(new QGroupBox(this), "fr_modo");
-    obMode_ = new QButtonGroup(fr_modo_);
     auto* modes = new QVBoxLayout(fr_modo_);
-    for (const auto& [id, caption] : {std::pair{kAuto, "Auto"}, std::pair{kManual, "Manuale"}}) {
-        auto* b = new QRadioButton(QString::fromLatin1(caption), fr_modo_);
-        b->setObjectName(QStringLiteral("obMode_") + QString::number(id));
-        obMode_->addButton(b, id);
-        modes->addWidget(b);
-    }
+    static_assert(kAuto == 0 && kManual == 1);
+    obMode_ = optionGroup(fr_modo_, "obMode", {QStringLiteral("Auto"), QStringLiteral("Manuale")},
+                          [&](QRadioButton* b, int) { modes->addWidget(b); });
     top->addWidget(fr_modo_);
 
-    // Hour and minute boxes of the schedule, labelled "hr" and "min" in every language.
-    auto timeFrame = [&](const char* frame, const char* prefix, QLineEdit*& hours,
-                         QLineEdit*& minutes) {
-        auto* box = named(new QGroupBox(this), frame);
-        auto* row = new QHBoxLayout(box);
-        for (const auto& [field, unit, caption] :
-             {std::tuple{&hours, "H", "hr"}, std::tuple{&minutes, "M", "min"}}) {
-            const QString suffix = QString::fromLatin1(prefix) + QLatin1String(unit);
-            *field = new QLineEdit(box);
-            (*field)->setObjectName(QStringLiteral("tb") + suffix);
-            (*field)->setMaximumWidth(36);
-            auto* label = new QLabel(QString::fromLatin1(caption), box);
-            label->setObjectName(QStringLiteral("lb") + suffix);
-            label->setBuddy(*field);
-            row->addWidget(*field);
-            row->addWidget(label);
-        }
-        top->addWidget(box);
-        return box;
-    };
-    fr_start_ = timeFrame("fr_start", "Start", tbStartH_, tbStartM_);
-    fr_stop_ = timeFrame("fr_stop", "Stop", tbStopH_, tbStopM_);
+    fr_start_ = timeFrame(this, "Start", "tb", tbStartH_, tbStartM_);
+    fr_stop_ = timeFrame(this, "Stop", "tb", tbStopH_, tbStopM_);
+    for (QLineEdit* field : {tbStartH_, tbStartM_, tbStopH_, tbStopM_})
+        field->setMaximumWidth(36);
+    top->addWidget(fr_start_);
+    top->addWidget(fr_stop_);
     fr_intervallo_ = named(new QGroupBox(this), "fr_intervallo");
     cbIntervallo_ = named(new QComboBox(fr_intervallo_), "cbIntervallo");
     for (qint16 minutes : kIntervalMinutes)
@@ -160,7 +141,7 @@ void RealtimeWindow::Form_Load_realtime() {
         lbVal_NomeImp_->setText(ctx_.plant.nome);
         lbVal_PotImp_->setText(general_number(ctx_.locale, ctx_.plant.POT));
         s.step(4);
-        intestazione_griglia();
+        intestazione_griglia(ctx_, *grMis_);
         gestione_contr();
         cbIntervallo_->setCurrentIndex(0);
         datalogger_->setInterval(kIntervalMinutes[0]);
@@ -191,15 +172,6 @@ void RealtimeWindow::set_messages_reatime() {
     });
 }
 
-void RealtimeWindow::intestazione_griglia() {
-    guard(ctx_, QStringLiteral("intestazione_griglia"), [&] {
-        grMis_->grid().setCaptions(gridCaptions(ctx_));
-        grMis_->grid().clearSamples();
-        grMis_->grid().table().selectRow(1);
-        return true;
-    });
-}
-
 bool RealtimeWindow::automatic() const {
     return mode_ == kAuto;
 }
@@ -214,12 +186,10 @@ void RealtimeWindow::obMode_Click(int index) {
             mode_ = index;
             for (QGroupBox* frame : {fr_intervallo_, fr_start_, fr_stop_})
                 frame->setVisible(index == kAuto);
-            if (index == kAuto) {
+            if (index == kAuto)
                 nested([&] { azioneValidaHhMm(); });
-            } else {
-                bttControllo_->setEnabled(true);
-                bttControllo_->setText(ctx_.msg(101));
-            }
+            else
+                showControllo(ControlChange::ModeOrRun);
             return true;
         });
     });
@@ -240,7 +210,6 @@ void RealtimeWindow::bttControllo_Click() {
                 };
                 if (!automatic()) {
                     modeFree();
-                    bttControllo_->setText(ctx_.msg(101));
                     campiona();
                 } else if (!datalogger_->running()) {
                     // A run only on a schedule the fields can hold: an empty or reversed one would
@@ -248,12 +217,11 @@ void RealtimeWindow::bttControllo_Click() {
                     if (!valida_hh_mm()) return true;
                     fr_modo_->setEnabled(false);
                     datalogger_->begin();
-                    bttControllo_->setText(ctx_.msg(99));
                 } else {
                     modeFree();
                     datalogger_->end();
-                    bttControllo_->setText(ctx_.msg(100));
                 }
+                showControllo(ControlChange::ModeOrRun);
                 gestione_contr();
                 return true;
             });
@@ -273,13 +241,7 @@ void RealtimeWindow::cbIntervallo_Click(int index) {
 void RealtimeWindow::azioneValidaHhMm() {
     handle([&] {
         guard(ctx_, QStringLiteral("azioneValidaHhMm"), [&] {
-            // An invalid schedule is not reported: the button is simply off.
-            if (valida_hh_mm()) {
-                bttControllo_->setEnabled(true);
-                bttControllo_->setText(ctx_.msg(152));
-            } else {
-                bttControllo_->setEnabled(false);
-            }
+            showControllo(ControlChange::ScheduleChecked);
             return true;
         });
     });
@@ -339,12 +301,7 @@ void RealtimeWindow::gestione_contr() {
         const bool tableButtons = !(noSamples || running || acquiring_);
         bttCancella_->setEnabled(tableButtons);
         bttSalva_->setEnabled(tableButtons);
-        // In automatic mode the button only starts or ends a run, so an acquisition does not
-        // lock it; but no run may start on a schedule the fields do not hold.
-        if (automatic())
-            bttControllo_->setEnabled(running || valida_hh_mm());
-        else
-            bttControllo_->setEnabled(!acquiring_);
+        showControllo(ControlChange::Refresh);
         for (QGroupBox* frame : {fr_start_, fr_stop_, fr_intervallo_})
             frame->setEnabled(!running);
         if (!running)
@@ -353,6 +310,16 @@ void RealtimeWindow::gestione_contr() {
                 w->setEnabled(true);
         return true;
     });
+}
+
+void RealtimeWindow::showControllo(ControlChange change) {
+    const ControlButton b = controlButton(
+        change, {automatic(), datalogger_->running(), acquiring_, valida_hh_mm()}, controlCaption_);
+    if (b.caption != controlCaption_) {
+        controlCaption_ = b.caption;
+        bttControllo_->setText(ctx_.msg(b.caption));
+    }
+    bttControllo_->setEnabled(b.enabled);
 }
 
 void RealtimeWindow::grMis_Click() {
@@ -372,13 +339,7 @@ void RealtimeWindow::grMis_Click() {
 void RealtimeWindow::bttSalva_Click() {
     handle([&] {
         guard(ctx_, QStringLiteral("bttSalva_Click"), [&] {
-            const QByteArray text = dataloggerFile(ctx_, plantId_, grMis_->grid().table(),
-                                                   QStringLiteral("\r\n\r\n\r\n"));
-            const QString name = askSaveName(ctx_, QStringLiteral("Text (*.txt)"),
-                                             ctx_.appPath + QStringLiteral("datalogger"));
-            if (name.isEmpty()) return false; // cancelled: nothing written
-            writeWholeFile(name, text);
-            return true;
+            return saveDataloggerFile(ctx_, plantId_, grMis_->grid().table(), kLiveDatalogger);
         });
     });
 }

@@ -14,6 +14,7 @@ class QRadioButton;
 namespace vorna {
 
 class Datalogger;
+enum class ControlChange;
 class SampleGridView;
 
 // realtime: live samples of the chosen plant (the current plant's ID when it opens), taken one
@@ -26,7 +27,6 @@ public:
     ~RealtimeWindow() override;
 
     void set_messages_reatime();
-    void intestazione_griglia();
     void obMode_Click(int index);
     void bttControllo_Click();
     void campiona();
@@ -52,11 +52,14 @@ private:
     void Form_Load_realtime();
     void Form_Unload_realtime();
     bool automatic() const;
+    // bttControllo's caption and state after change.
+    void showControllo(ControlChange change);
 
     qint64 plantId_ = -1;
     ValueList values_;
     bool acquiring_ = false;
-    int mode_ = 1; // the obMode option last chosen
+    int mode_ = 1;           // the obMode option last chosen
+    int controlCaption_ = 0; // the entry bttControllo says; none before the first mode
     Datalogger* datalogger_ = nullptr;
 
     QGroupBox* fr_impianto_ = nullptr;

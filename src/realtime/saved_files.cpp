@@ -2,24 +2,22 @@
 
 #include "app_context.h"
 #include "latin1.h"
+#include "save_name.h"
 #include "text_grid.h"
 #include "validation.h"
+#include "whole_file.h"
 
 namespace vorna {
 
-QString askSaveName(AppContext& ctx, const QString& filter, const QString& proposed) {
-    for (;;) {
-        const QString name = ctx.prompts.saveFileName(filter, proposed);
-        if (name.isEmpty()) return {};
-        if (!name.trimmed().isEmpty()) return name.trimmed();
-    }
-}
-
-QByteArray dataloggerFile(AppContext& ctx, qint64 plantId, TextGrid& grid,
-                          const QString& afterPlant) {
-    const QString text = write_info_impianto(ctx, plantId) + afterPlant +
+bool saveDataloggerFile(AppContext& ctx, qint64 plantId, TextGrid& grid,
+                        const DataloggerKind& kind) {
+    const QString text = write_info_impianto(ctx, plantId) + QString::fromLatin1(kind.afterPlant) +
                          make_file_logger(ctx, grid) + QStringLiteral("\r\n");
-    return toLatin1Safe(text);
+    const QString name = askSaveName(ctx, QString::fromLatin1(kind.filter),
+                                     ctx.appPath + QStringLiteral("datalogger"));
+    if (name.isEmpty()) return false;
+    writeWholeFile(name, toLatin1Safe(text));
+    return true;
 }
 
 } // namespace vorna

@@ -8,14 +8,19 @@ namespace vorna {
 class AppContext;
 class TextGrid;
 
-// The save dialog, shown again while the name is blank; empty when the user cancels, so that
-// a cancel writes nothing.
-QString askSaveName(AppContext& ctx, const QString& filter, const QString& proposed);
+// The datalogger file of a window: what follows the plant block, and the save dialog's filter.
+struct DataloggerKind {
+    const char* afterPlant;
+    const char* filter;
+};
+inline constexpr DataloggerKind kLiveDatalogger{"\r\n\r\n\r\n", "Text (*.txt)"};
+inline constexpr DataloggerKind kStoredDatalogger{"\r\r\r", "(*.txt)"};
 
-// A datalogger file in Latin-1: the plant block (write_info_impianto), afterPlant (three CR LF
-// in the real-time window, three bare CRs in the browser), the grid's text (make_file_logger)
-// and a closing CR LF.
-QByteArray dataloggerFile(AppContext& ctx, qint64 plantId, TextGrid& grid,
-                          const QString& afterPlant);
+// bttSalva_Click of the real-time window and of the browser: a datalogger file in Latin-1 (the
+// plant block of write_info_impianto, kind's separator, the grid's text of make_file_logger and
+// a closing CR LF), written whole under the name asked for (appPath + "datalogger" proposed).
+// False when the user cancelled: nothing is written.
+bool saveDataloggerFile(AppContext& ctx, qint64 plantId, TextGrid& grid,
+                        const DataloggerKind& kind);
 
 } // namespace vorna

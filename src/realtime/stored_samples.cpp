@@ -31,8 +31,12 @@ QString rangeColumns() {
 } // namespace
 
 std::vector<QDate> storedSampleDays(Database& db, qint64 plantId) {
-    Statement q = db.prepare(
-        QStringLiteral("SELECT data FROM realtime WHERE IDIMP=? GROUP BY data ORDER BY data"));
+    // The distinct days in order, one index seek a day from the day before: the plant's
+    // samples are never walked, so ten years of them cost what their days cost.
+    Statement q = db.prepare(QStringLiteral(
+        "WITH RECURSIVE days(d) AS (SELECT MIN(data) FROM realtime WHERE IDIMP=?1 UNION ALL "
+        "SELECT (SELECT MIN(data) FROM realtime WHERE IDIMP=?1 AND data>days.d) FROM days "
+        "WHERE days.d IS NOT NULL) SELECT d FROM days WHERE d IS NOT NULL"));
     q.bind(1, plantId);
     std::vector<QDate> days;
     while (q.step()) {
@@ -56,9 +60,23 @@ void forEachStoredSample(Database& db, qint64 plantId, const QDate& day, const Q
 }
 
 SampleRow readStoredSample(const Statement& row) {
-    for (int i = 0; i < kGridColumns - 1; ++i)
+    // A null reads as 0, so only a 0 needs asking whether it is one: one call to the engine a
+    // cell instead of two. Nulls are looked for first, column by column.
+    for (int i = 0; i < 2; ++i)
         if (row.isNull(i)) nullField(row, i);
     SampleRow s;
+    for (int c = kGridFirstValueColumn; c < kGridColumns; ++c) {
+        const int i = c - kGridFirstValueColumn + 2;
+        if (c == kGridResultColumn) {
+            const qint64 v = row.integer(i);
+            if (v == 0 && row.isNull(i)) nullField(row, i);
+            s.ESITOAC = v != 0;
+        } else {
+            const double v = row.real(i);
+            if (v == 0 && row.isNull(i)) nullField(row, i);
+            s.value(c) = v;
+        }
+    }
     const QString data = row.column(0).toString(), ora = row.column(1).toString();
     s.data = dateFromStoredText(data);
     const int seconds = secondsFromClockText(ora);
@@ -66,13 +84,6 @@ SampleRow readStoredSample(const Statement& row) {
         throw RunError(err::kTypeMismatch,
                        QStringLiteral("Type mismatch: ") + data + QLatin1Char(' ') + ora);
     s.ora = QTime::fromMSecsSinceStartOfDay(seconds * 1000);
-    for (int c = kGridFirstValueColumn; c < kGridColumns; ++c) {
-        const int i = c - kGridFirstValueColumn + 2;
-        if (c == kGridResultColumn)
-            s.ESITOAC = row.integer(i) != 0;
-        else
-            s.value(c) = row.real(i);
-    }
     return s;
 }
 

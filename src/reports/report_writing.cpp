@@ -5,7 +5,9 @@
 #include "error_trap.h"
 #include "record_set.h"
 #include "report_file.h"
+#include "report_pdf.h"
 #include "run_error.h"
+#include "save_name.h"
 #include "scheda_misurazioni.h"
 #include "validation.h"
 
@@ -18,18 +20,35 @@ namespace {
 
 constexpr int kItalian = 4;
 
+// The formats of the reports' dialogs, the documents' own HTML first.
+enum : size_t { kHtml, kPdf };
+const std::vector<SaveFormat> kReportFormats{
+    {QStringLiteral("(*.htm)"), QStringLiteral(".htm")},
+    {QStringLiteral("PDF (*.pdf)"), QStringLiteral(".pdf")},
+};
+
 QString startFolder(const AppContext& ctx) {
     if (!ctx.lastReportFolder.isEmpty()) return ctx.lastReportFolder;
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-// The dialog and the file of one document. False when the dialog was cancelled; throws when
-// the file cannot be written.
-bool writeDocument(AppContext& ctx, const QByteArray& text, const QString& proposed) {
-    const QString path = askReportPath(ctx, proposed);
-    if (path.isEmpty()) return false;
-    write_report_file(path, text);
-    ctx.lastReportFolder = QFileInfo(path).absolutePath();
+// The dialog and the file of one document. `format` is the one the dialog starts on, then the
+// one written. False when the dialog was cancelled; throws when the file cannot be written.
+bool writeDocument(AppContext& ctx, const QByteArray& text, const QString& proposed,
+                   const QString& title, size_t& format) {
+    // A name of blanks asks again.
+    const SaveChoice chosen = askSaveNameAndFormat(
+        ctx, kReportFormats, startFolder(ctx) + QLatin1Char('/') + proposed, format);
+    if (chosen.name.isEmpty()) return false;
+    format = chosen.format;
+    if (format == kPdf) {
+        write_report_pdf(
+            chosen.name, text,
+            {title, ctx.reportLogo.trimmed(), QStringLiteral("VORNA REPORT ") + ctx.swVersion});
+    } else {
+        write_report_file(chosen.name, text);
+    }
+    ctx.lastReportFolder = QFileInfo(chosen.name).absolutePath();
     return true;
 }
 
@@ -39,18 +58,6 @@ QString proposedReportName(const QString& documentName, const QString& plantName
     QString name = documentName + QLatin1Char(' ') + plantName;
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
     return correggiStringa(name);
-}
-
-QString askReportPath(AppContext& ctx, const QString& name) {
-    const QString suggested = startFolder(ctx) + QLatin1Char('/') + name;
-    for (;;) {
-        QString path = ctx.prompts.saveFileName(kReportFilter, suggested);
-        if (path.isEmpty()) return {};
-        if (QFileInfo(path).fileName().trimmed().isEmpty()) continue;
-        if (!path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive))
-            path += QStringLiteral(".htm");
-        return path;
-    }
 }
 
 ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id, TrapScope& s) {
@@ -77,14 +84,17 @@ ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id, 
     };
     const QByteArray sheet = make_scheda_misurazioni(ctx);
     if (sheet.isEmpty()) return empty(QStringLiteral("measurement sheet"));
-    if (!writeDocument(ctx, sheet, proposedReportName(ctx.msg(36), ctx.plant.nome)))
+    size_t format = kHtml;
+    if (!writeDocument(ctx, sheet, proposedReportName(ctx.msg(36), ctx.plant.nome), ctx.msg(0),
+                       format))
         return ReportResult::Cancelled;
     if (!ctx.measurement.ESITOAC || ctx.languageIndex != kItalian) return ReportResult::Sheet;
 
     const QByteArray certificate = make_dichiarazione_ver2(ctx);
     if (certificate.isEmpty()) return empty(QStringLiteral("certificate"));
     if (!writeDocument(ctx, certificate,
-                       proposedReportName(ctx.messaggi.text(kItalian, 37), ctx.plant.nome)))
+                       proposedReportName(ctx.messaggi.text(kItalian, 37), ctx.plant.nome),
+                       QStringLiteral("CERTIFICATO DI COLLAUDO"), format))
         return ReportResult::Sheet;
     return ReportResult::SheetAndCertificate;
 }

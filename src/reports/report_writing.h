@@ -9,17 +9,9 @@ namespace vorna {
 class AppContext;
 struct TrapScope;
 
-// The filter of the reports' save dialog.
-inline const QString kReportFilter = QStringLiteral("(*.htm)");
-
 // The name a report dialog proposes: the catalogue's document name and the plant's name, with
 // blanks as "_", cleaned by correggiStringa (which makes blanks of the "_" again).
 QString proposedReportName(const QString& documentName, const QString& plantName);
-
-// Asks for a report file, proposing name in this run's last report folder (at first the
-// Documents folder). A name of blanks asks again; ".htm" is added to a name typed without it.
-// Empty when the dialog was cancelled.
-QString askReportPath(AppContext& ctx, const QString& name);
 
 // What "make report" wrote.
 enum class ReportResult {
@@ -31,8 +23,10 @@ enum class ReportResult {
 
 // Loads the measurement (by table and ID), its plant and the report parameters, then asks for
 // and writes the measurement sheet and, for a passed measurement in Italian, the certificate.
-// Each text is made before its dialog. A file that cannot be written throws RunError and
-// leaves an existing file as it was. A generator that gave nothing is the caller's failure:
+// Each text is made before its dialog. Each dialog offers HTML and PDF; the name's suffix
+// decides, a name without either takes the chosen filter's, and the certificate's dialog starts
+// on the sheet's format. A file that cannot be written throws RunError and leaves an existing
+// file as it was. A generator that gave nothing is the caller's failure:
 // it is set up in s, for the caller's trap to log when its body returns false.
 ReportResult writeReports(AppContext& ctx, MeasurementSource source, qint64 id, TrapScope& s);
 

@@ -7,8 +7,6 @@
 #include "port_names.h"
 #include "settings_row.h"
 
-#include <QFileInfo>
-
 namespace vorna {
 
 namespace {
@@ -24,9 +22,12 @@ PortCheck openPort(AppContext& ctx, const QString& routine, const QString& listT
             other.setPortNumber(port.portNumber() == 1 ? 2 : 1);
     });
     if (!opened) {
-        ctx.prompts.warning(ctx.msg(45) + QStringLiteral(" ") + QString::number(port.portNumber()) +
-                                QStringLiteral(" ") + ctx.msg(176),
-                            QStringLiteral("Error"));
+        QString text = ctx.msg(45) + QStringLiteral(" ") + QString::number(port.portNumber()) +
+                       QStringLiteral(" ") + ctx.msg(176);
+        if (const QString why = portFaultText(port.openFault(), port_fault_texts(ctx));
+            !why.isEmpty())
+            text += QLatin1Char('\n') + why;
+        ctx.prompts.warning(text, QStringLiteral("Error"));
         return PortCheck::Missing;
     }
     const bool stored = guard(ctx, routine, [&] {
@@ -46,6 +47,12 @@ int storedPort(AppContext& ctx, Unit unit) {
 
 } // namespace
 
+PortFaultTexts port_fault_texts(const AppContext& ctx) {
+    return {ctx.text(QStringLiteral("ports.missing")), ctx.text(QStringLiteral("ports.in_use")),
+            ctx.text(QStringLiteral("ports.denied")),
+            ctx.text(QStringLiteral("ports.denied_group"))};
+}
+
 QStringList port_list_texts() {
     QStringList texts;
     for (int n = 1; n <= kListedPorts; ++n)
@@ -62,15 +69,6 @@ int leading_port_number(const QString& text) {
         if (n > 100000) break; // no such port either way; keeps the number from overflowing
     }
     return n;
-}
-
-QString port_device_text(int number) {
-    const QString path = devicePathForPort(number);
-    if (path.isEmpty()) return {};
-    const QFileInfo info(path);
-    // A pseudo-terminal link shows where it points, so a simulator is recognisable.
-    if (info.isSymLink()) return path + QStringLiteral(" -> ") + info.symLinkTarget();
-    return path;
 }
 
 PortCheck verifica_combase(AppContext& ctx, const QString& listText) {

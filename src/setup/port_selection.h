@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "link.h"
+#include "port_fault.h"
 
 namespace vorna {
 
@@ -17,8 +18,8 @@ QStringList port_list_texts();
 // with a number.
 int leading_port_number(const QString& text);
 
-// The device a port number means on this machine, for the label beside each list.
-QString port_device_text(int number);
+// Why a port could not be opened, in the program's language.
+PortFaultTexts port_fault_texts(const AppContext& ctx);
 
 enum class PortCheck {
     Connected, // the port is open and its number stored
@@ -27,8 +28,9 @@ enum class PortCheck {
 };
 
 // Opens the instrument port (verifica_combase) or the remote unit's port (verifica_comremoto)
-// on the number in listText and stores both port numbers in the settings row. When the other
-// port is closed and has the same number, it moves to 1, or to 2 when this one is 1.
+// on the number in listText and stores both port numbers in the settings row. When the port
+// cannot be opened the missing-port warning gets a second line with the device and the reason. When
+// the other port is closed and has the same number, it moves to 1, or to 2 when this one is 1.
 PortCheck verifica_combase(AppContext& ctx, const QString& listText);
 PortCheck verifica_comremoto(AppContext& ctx, const QString& listText);
 

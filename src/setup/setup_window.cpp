@@ -3,8 +3,10 @@
 #include "app_context.h"
 #include "error_trap.h"
 #include "focus_leave.h"
+#include "instrument_finder.h"
 #include "instrument_settings.h"
 #include "link.h"
+#include "option_group.h"
 #include "port_selection.h"
 #include "typing_limit.h"
 
@@ -27,17 +29,12 @@ constexpr int kWidthTwips = 6495;
 constexpr int kHeightTwips = 7995;
 constexpr int kLogoMaxLength = 50;
 
-// A framed group of option buttons named prefix_0, prefix_1, ...
-QButtonGroup* optionGroup(QGroupBox* frame, const char* prefix, const QStringList& captions) {
-    auto* group = new QButtonGroup(frame);
+// Option buttons in a row in their frame.
+QButtonGroup* optionRow(QGroupBox* frame, const char* prefix, const QStringList& captions) {
     auto* row = new QHBoxLayout(frame);
     row->setContentsMargins(8, 4, 8, 4);
-    for (int i = 0; i < captions.size(); ++i) {
-        auto* b = new QRadioButton(captions.at(i), frame);
-        b->setObjectName(QString::fromLatin1(prefix) + QLatin1Char('_') + QString::number(i));
-        group->addButton(b, i);
-        row->addWidget(b);
-    }
+    QButtonGroup* group =
+        optionGroup(frame, prefix, captions, [&](QRadioButton* b, int) { row->addWidget(b); });
     row->addStretch(1);
     return group;
 }
@@ -86,6 +83,7 @@ void SetupWindow::build() {
     lbParity_ = named(new QLabel(frInfoCom_), "lbParity");
     bttCollegaBase_ = named(new QPushButton(frInfoCom_), "bttCollegaBase");
     bttCollegaRem_ = named(new QPushButton(frInfoCom_), "bttCollegaRem");
+    bttCerca_ = named(new QPushButton(frInfoCom_), "bttCerca");
     ports->addWidget(lbComBase_, 0, 0);
     ports->addWidget(cbComBase_, 0, 1);
     ports->addWidget(lbDevBase_, 1, 0, 1, 2);
@@ -96,7 +94,10 @@ void SetupWindow::build() {
     ports->addWidget(lbWord_, 4, 1);
     ports->addWidget(lbBitStop_, 5, 0);
     ports->addWidget(lbParity_, 5, 1);
-    ports->addWidget(bttCollegaBase_, 6, 0);
+    auto* baseButtons = new QHBoxLayout;
+    baseButtons->addWidget(bttCollegaBase_, 1);
+    baseButtons->addWidget(bttCerca_);
+    ports->addLayout(baseButtons, 6, 0);
     ports->addWidget(bttCollegaRem_, 6, 1);
     ports->setColumnStretch(0, 1);
     ports->setColumnStretch(1, 1);
@@ -111,12 +112,12 @@ void SetupWindow::build() {
     outer->addLayout(logoRow);
 
     frMetCalc_ = named(new QGroupBox(this), "frMetCalc");
-    obMetodo_ = optionGroup(frMetCalc_, "obMetodo", {QString(), QString()});
+    obMetodo_ = optionRow(frMetCalc_, "obMetodo", {QString(), QString()});
     frMisDc_ = named(new QGroupBox(this), "frMisDc");
     const QStringList lines{QStringLiteral("1"), QStringLiteral("1+2"), QStringLiteral("1+2+3")};
-    obMisureDc_ = optionGroup(frMisDc_, "obMisureDc", lines);
+    obMisureDc_ = optionRow(frMisDc_, "obMisureDc", lines);
     frMisAc_ = named(new QGroupBox(this), "frMisAc");
-    obMisureAc_ = optionGroup(frMisAc_, "obMisureAc", lines);
+    obMisureAc_ = optionRow(frMisAc_, "obMisureAc", lines);
     outer->addWidget(frMetCalc_);
     outer->addWidget(frMisDc_);
     outer->addWidget(frMisAc_);
@@ -142,13 +143,10 @@ void SetupWindow::build() {
 
     connect(bttCollegaBase_, &QPushButton::clicked, this, &SetupWindow::bttCollegaBase_Click);
     connect(bttCollegaRem_, &QPushButton::clicked, this, &SetupWindow::bttCollegaRem_Click);
+    connect(bttCerca_, &QPushButton::clicked, this, &SetupWindow::bttCerca_Click);
     connect(bttApplica_, &QPushButton::clicked, this, &SetupWindow::bttApplica_Click);
-    connect(cbComBase_, &QComboBox::currentTextChanged, this, [this](const QString& t) {
-        lbDevBase_->setText(port_device_text(leading_port_number(t)));
-    });
-    connect(cbComRemoto_, &QComboBox::currentTextChanged, this, [this](const QString& t) {
-        lbDevRemoto_->setText(port_device_text(leading_port_number(t)));
-    });
+    for (QComboBox* cb : {cbComBase_, cbComRemoto_})
+        connect(cb, &QComboBox::currentTextChanged, this, [this, cb] { showDevice(cb); });
 }
 
 void SetupWindow::Form_Load_setup() {
@@ -160,6 +158,7 @@ void SetupWindow::Form_Load_setup() {
         cbComRemoto_->clear();
         cbComBase_->addItems(port_list_texts());
         cbComRemoto_->addItems(port_list_texts());
+        describePorts();
         s.step(2);
         showStoredPort(cbComBase_, stored_base_port(ctx_));
         showStoredPort(cbComRemoto_, stored_remote_port(ctx_));
@@ -195,6 +194,7 @@ void SetupWindow::set_messages_setup() {
         lbWord_->setText(ctx_.msg(42) + QStringLiteral(": 8 bit"));
         lbBitStop_->setText(ctx_.msg(43) + QStringLiteral(": 1 bit"));
         lbParity_->setText(ctx_.msg(44));
+        bttCerca_->setText(ctx_.text(QStringLiteral("ports.find")));
         showBaseState();
         showRemoteState();
         return true;
@@ -204,14 +204,38 @@ void SetupWindow::set_messages_setup() {
 void SetupWindow::showStoredPort(QComboBox* list, int number) {
     // A stored number outside the list shows no choice; connecting then warns about port 0.
     list->setCurrentIndex(list->findText(QString::number(number)));
-    const QString device = port_device_text(leading_port_number(list->currentText()));
-    (list == cbComBase_ ? lbDevBase_ : lbDevRemoto_)->setText(device);
+    showDevice(list);
+}
+
+void SetupWindow::describePorts() {
+    ports_ = PortDescriber();
+    QFont bold = cbComBase_->font();
+    bold.setBold(true);
+    for (int i = 0; i < cbComBase_->count(); ++i) {
+        const QString label = cbComBase_->itemText(i);
+        const PortDescription d = ports_.describe(leading_port_number(label));
+        for (QComboBox* cb : {cbComBase_, cbComRemoto_}) {
+            cb->setItemData(i, d.toolTip(label), Qt::ToolTipRole);
+            cb->setItemData(i, d.exists ? QVariant(bold) : QVariant(), Qt::FontRole);
+        }
+    }
+    showDevice(cbComBase_);
+    showDevice(cbComRemoto_);
+}
+
+void SetupWindow::showDevice(QComboBox* list) {
+    const QString label = list->currentText();
+    const PortDescription d = ports_.describe(leading_port_number(label));
+    QLabel* line = list == cbComBase_ ? lbDevBase_ : lbDevRemoto_;
+    line->setText(d.number > 0 ? d.text(label) : QString());
+    line->setToolTip(d.number > 0 ? d.toolTip(label) : QString());
 }
 
 void SetupWindow::showBaseState() {
     const bool up = ctx_.link.baseLinkUp();
     bttCollegaBase_->setText(ctx_.msg(up ? 184 : 183));
     cbComBase_->setEnabled(!up);
+    bttCerca_->setEnabled(!up);
 }
 
 void SetupWindow::showRemoteState() {
@@ -232,6 +256,23 @@ void SetupWindow::bttCollegaBase_Click() {
 
 void SetupWindow::bttCollegaRem_Click() {
     connectUnit(Unit::Remote);
+}
+
+void SetupWindow::bttCerca_Click() {
+    handle([&] {
+        if (ctx_.link.baseLinkUp()) return;
+        // The handler's scope refuses a second search; the button shows it cannot start one.
+        bttCerca_->setEnabled(false);
+        describePorts(); // an adapter plugged in since the window opened
+        const FindResult r = find_instrument(ctx_, QStringLiteral("bttCerca_Click"));
+        showBaseState();
+        if (r.found == 0) {
+            ctx_.prompts.warning(none_answered_text(ctx_, r.tried), QStringLiteral("Error"));
+            return;
+        }
+        cbComBase_->setCurrentIndex(cbComBase_->findText(QString::number(r.found)));
+        nested([&] { bttCollegaBase_Click(); });
+    });
 }
 
 void SetupWindow::connectUnit(Unit unit) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "child_window.h"
+#include "port_descriptions.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -24,6 +25,7 @@ public:
 
     void bttCollegaBase_Click();
     void bttCollegaRem_Click();
+    void bttCerca_Click();
     void bttApplica_Click();
     void tbRadMin_LostFocus();
     void gestione_menu();
@@ -36,6 +38,9 @@ private:
     void Form_Load_setup();
     void build();
     void showStoredPort(QComboBox* list, int number);
+    // Marks the numbers whose device exists and describes each in its tool tip.
+    void describePorts();
+    void showDevice(QComboBox* list);
     void showBaseState();
     void showRemoteState();
     // Both connect buttons: the unit's link goes down when up, otherwise up on the chosen port.
@@ -55,6 +60,8 @@ private:
     QLabel* lbParity_ = nullptr;
     QPushButton* bttCollegaBase_ = nullptr;
     QPushButton* bttCollegaRem_ = nullptr;
+    QPushButton* bttCerca_ = nullptr;
+    PortDescriber ports_{QList<AdapterInfo>()};
 
     QLabel* lbLogo_ = nullptr;
     QLineEdit* tbLogo_ = nullptr;

@@ -1,11 +1,14 @@
 #include "child_window.h"
 
 #include "app_context.h"
+#include "mdi_frame.h"
 #include "twips.h"
 
 #include <QCloseEvent>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
+#include <algorithm>
 
 namespace vorna {
 
@@ -26,8 +29,32 @@ ChildWindow::ChildWindow(AppContext& ctx, const QString& name, int openValue, in
 }
 
 ChildWindow::~ChildWindow() {
+    // A sub-window reads this window: it goes first, with its frame.
+    for (const QPointer<ChildWindow>& sub : subWindows_)
+        if (sub) delete frameOrSelf(sub);
     // A window opened from this one may already hold the counter at its own value.
     if (openValue_ != 0 && ctx_.childWindowOpen == openValue_) ctx_.childWindowOpen = 0;
+}
+
+void ChildWindow::showSubWindow(ChildWindow* sub) {
+    subWindows_.erase(std::remove_if(subWindows_.begin(), subWindows_.end(),
+                                     [](const QPointer<ChildWindow>& w) { return w.isNull(); }),
+                      subWindows_.end());
+    subWindows_.emplace_back(sub);
+    if (QMdiArea* area = mdiAreaOf(this)) {
+        showInMdiArea(area, sub);
+    } else {
+        // On its own it goes when closed, as a frame in the area does.
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->show();
+    }
+}
+
+void ChildWindow::raiseSubWindow(ChildWindow* sub) {
+    if (QMdiArea* area = mdiAreaOf(sub))
+        area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(sub->parentWidget()));
+    else
+        sub->raise();
 }
 
 ChildWindow::Scope::Scope(ChildWindow& window, Overlap overlap) : w(window) {

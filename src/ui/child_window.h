@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
+#include <vector>
 
 namespace vorna {
 
@@ -57,6 +59,20 @@ protected:
         call();
         nestedCall_ = false;
     }
+    // Opens a window that belongs to this one, as the chart belongs to the browser whose grid it
+    // reads. One at a time in slot: make builds it when slot is empty; otherwise the open one
+    // comes to the front. It stands in this window's area (on its own when this window has
+    // none), goes when this window goes (after this window's own destructor, so it must not
+    // reach back into it as it goes), and slot turns null when it closes.
+    template <typename W, typename Make> W* openSubWindow(QPointer<W>& slot, Make&& make) {
+        if (slot) {
+            raiseSubWindow(slot);
+        } else {
+            slot = make();
+            showSubWindow(slot);
+        }
+        return slot;
+    }
     // A control of the window, named as tests and the behaviour know it.
     template <typename W> static W* named(W* w, const char* name) {
         w->setObjectName(QString::fromLatin1(name));
@@ -74,12 +90,15 @@ private:
         bool refused;
     };
     void handlerEnded();
+    void showSubWindow(ChildWindow* sub);
+    void raiseSubWindow(ChildWindow* sub);
 
     int openValue_;
     int handlers_ = 0;
     bool nestedCall_ = false;
     bool closePending_ = false;
     bool linkChangePending_ = false;
+    std::vector<QPointer<ChildWindow>> subWindows_;
 };
 
 } // namespace vorna

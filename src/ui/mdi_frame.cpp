@@ -36,4 +36,9 @@ QMdiArea* mdiAreaOf(QWidget* child) {
     return frame ? frame->mdiArea() : nullptr;
 }
 
+QWidget* frameOrSelf(QWidget* child) {
+    auto* frame = qobject_cast<QMdiSubWindow*>(child->parentWidget());
+    return frame ? static_cast<QWidget*>(frame) : child;
+}
+
 } // namespace vorna

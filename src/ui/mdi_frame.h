@@ -13,4 +13,8 @@ QMdiSubWindow* showInMdiArea(QMdiArea* area, QWidget* child);
 // The area a window's frame stands in; null for a window shown on its own.
 QMdiArea* mdiAreaOf(QWidget* child);
 
+// The frame a window stands in within an area, or the window itself when it has none: what
+// goes when the window goes.
+QWidget* frameOrSelf(QWidget* child);
+
 } // namespace vorna

@@ -30,6 +30,13 @@ void SampleGridModel::clearSamples() {
     endResetModel();
 }
 
+std::vector<SampleRow> SampleGridModel::takeSamples() {
+    beginResetModel();
+    std::vector<SampleRow> rows = table_.takeSamples();
+    endResetModel();
+    return rows;
+}
+
 int SampleGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : table_.rowCount() - 1;
 }

@@ -7,6 +7,7 @@
 //   appendSample: one sample into the empty row, a new empty row after it (one row inserted).
 //   setSamples:   a whole query's rows with one model reset.
 //   clearSamples: only the empty row left.
+//   takeSamples:  the same, handing the rows out (their storage serves the next setSamples).
 // table() is the same grid as a TextGrid for files and charts.
 
 #include "sample_table.h"
@@ -27,6 +28,7 @@ public:
     void appendSample(const SampleRow& row);
     void setSamples(std::vector<SampleRow> rows);
     void clearSamples();
+    std::vector<SampleRow> takeSamples();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

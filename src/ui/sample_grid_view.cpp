@@ -3,6 +3,7 @@
 #include "twips.h"
 
 #include <QHeaderView>
+#include <algorithm>
 
 namespace vorna {
 
@@ -19,12 +20,28 @@ SampleGridView::SampleGridView(const QLocale& locale, CellRules rules, QWidget* 
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    connect(model_, &QAbstractItemModel::modelReset, this, &SampleGridView::fitColumns);
+    connect(model_, &QAbstractItemModel::headerDataChanged, this, &SampleGridView::fitColumns);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first) {
+        if (first == 0) fitColumns();
+    });
     model_->table().onSelectRow = [this](int gridRow) {
         if (gridRow < 1) return;
         const QModelIndex index = model_->index(gridRow - 1, 0);
         setCurrentIndex(index);
         scrollTo(index);
     };
+}
+
+void SampleGridView::fitColumns() {
+    const bool sample = model_->table().sampleCount() > 0;
+    for (int c = 0; c < kGridColumns; ++c) {
+        int width = std::max(twips(kGridColumnTwips), horizontalHeader()->sectionSizeHint(c));
+        if (sample)
+            width = std::max(width,
+                             sizeHintForIndex(model_->index(0, c)).width() + (showGrid() ? 1 : 0));
+        horizontalHeader()->resizeSection(c, width);
+    }
 }
 
 int SampleGridView::currentGridRow() const {

@@ -7,9 +7,11 @@
 namespace vorna {
 
 // The grid grMis of the real-time window and the stored-data browser: a table view over its
-// own SampleGridModel, 26 columns of 1100 twips, fixed row height (so 100,000 rows lay out at
-// once), the row number in column 0 instead of a vertical header. TextGrid::selectRow on the
-// model's table makes that grid row the view's current row.
+// own SampleGridModel, 26 columns of at least 1100 twips, fixed row height (so 100,000 rows lay
+// out at once), the row number in column 0 instead of a vertical header. A column is widened
+// to its caption and to the text of the first sample row, so that a date fits; no other row is
+// measured. TextGrid::selectRow on the model's table makes that grid row the view's current
+// row.
 class SampleGridView : public QTableView {
     Q_OBJECT
 public:
@@ -20,6 +22,8 @@ public:
     int currentGridRow() const;
 
 private:
+    void fitColumns();
+
     SampleGridModel* model_;
 };
 

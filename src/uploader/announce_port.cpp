@@ -22,7 +22,11 @@ bool AnnouncePort::open(const QString& device, int baud) {
     close();
     setLine8N1(port_, device, baud);
     port_.setReadBufferSize(2048);
-    if (!port_.open(QIODevice::ReadWrite)) return false;
+    fault_ = {};
+    if (!port_.open(QIODevice::ReadWrite)) {
+        fault_ = diagnosePortFault(device, port_.error(), port_.errorString());
+        return false;
+    }
     port_.clear(QSerialPort::Input);
     return true;
 }

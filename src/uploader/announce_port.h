@@ -1,5 +1,7 @@
 #pragma once
 
+#include "port_fault.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QSerialPort>
@@ -20,14 +22,15 @@ public:
     explicit AnnouncePort(QObject* parent = nullptr,
                           std::chrono::milliseconds gap = std::chrono::milliseconds(200));
 
-    // Closes the port if open, then opens the device 8N1 without flow control at 'baud'.
+    // Closes the port if open, then opens the device 8N1 without flow control at 'baud'; when
+    // that fails, fault() says why.
     bool open(const QString& device, int baud);
     void close();
     bool isOpen() const { return port_.isOpen(); }
     // Sends a short answer to the bootloader, waiting at most a second for it to leave.
     bool reply(const QByteArray& bytes);
     QString device() const { return port_.portName(); }
-    QString errorText() const { return port_.errorString(); }
+    const PortFault& fault() const { return fault_; }
 
 signals:
     // The first characters of an announcement (at most kAnnouncementLength).
@@ -42,6 +45,7 @@ private:
     QSerialPort port_;
     QTimer gap_;
     QByteArray taken_;
+    PortFault fault_;
 };
 
 } // namespace vorna::uploader

@@ -22,7 +22,7 @@ QString helpText(const TransferPolicy& policy) {
     const QString name = QString::fromLatin1(policy.image.programName);
     QString text =
         QStringLiteral(
-            "Usage: %1 --port COMn|DEVICE --file FIRMWARE.hex%2 [--verify] [--wait SECONDS]\n"
+            "Usage: %1 --port COMn|DEVICE|auto --file FIRMWARE.hex%2 [--verify] [--wait SECONDS]\n"
             "\n"
             "Programs the instrument's firmware without the window. The program opens the port "
             "at %3 baud, waits for the instrument's bootloader to announce itself (turn the "
@@ -30,8 +30,10 @@ QString helpText(const TransferPolicy& policy) {
             "output, failures to standard error.\n"
             "\n"
             "Options:\n"
-            "  --port COMn|DEVICE  serial port by number (COM1..COM99; the environment variable "
-            "VORNA_COMn overrides the device of port n) or a device path such as /dev/ttyUSB0\n"
+            "  --port COMn|DEVICE|auto\n"
+            "                      serial port by number (COM1..COM99; the environment variable "
+            "VORNA_COMn overrides the device of port n), a device path such as /dev/ttyUSB0, or "
+            "auto: wait on every port at once and go on with the one the announcement comes on\n"
             "  --file FILE         Intel HEX firmware file\n")
             .arg(name, policy.userStarts ? QStringLiteral(" [--restart]") : QString())
             .arg(policy.image.lineSpeed)
@@ -164,6 +166,12 @@ int runCommandLine(const TransferPolicy& policy, const QStringList& arguments,
         print(err, name + QStringLiteral(": cannot use the port: ") + text);
         finish(exit_code::kUsage);
     });
+    QObject::connect(&controller, &UploadController::portSkipped, [&](const QString& text) {
+        print(out, name + QStringLiteral(": skipped ") + text);
+    });
+    QObject::connect(&controller, &UploadController::portFound, [&](const QString& found) {
+        print(out, QStringLiteral("Announcement on %1 (%2)").arg(found, deviceForPortText(found)));
+    });
     QObject::connect(&controller, &UploadController::transferFinished, finishTransfer);
     QObject::connect(
         &controller, &UploadController::announcedChanged, &loop,
@@ -189,9 +197,12 @@ int runCommandLine(const TransferPolicy& policy, const QStringList& arguments,
     controller.chooseFile(file);
     controller.choosePort(port);
     if (result == exit_code::kUsage) return result; // the port could not be opened
-    print(
-        out,
-        QStringLiteral("Waiting for the instrument on %1 (%2)").arg(port, deviceForPortText(port)));
+    if (port.compare(QLatin1String(kAnyPort), Qt::CaseInsensitive) == 0)
+        print(out, QStringLiteral("Waiting for the instrument on any port (%1)")
+                       .arg(existingPortNames().join(QStringLiteral(", "))));
+    else
+        print(out, QStringLiteral("Waiting for the instrument on %1 (%2)")
+                       .arg(port, deviceForPortText(port)));
     if (waitSeconds > 0) patience.start(std::chrono::seconds(waitSeconds));
     loop.exec();
     return result;

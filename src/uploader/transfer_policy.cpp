@@ -4,6 +4,21 @@ namespace vorna::uploader {
 
 using std::chrono::milliseconds;
 
+namespace {
+// Both builds say why a port failed in the same words.
+const PortFaultTexts& portFaultTexts() {
+    static const PortFaultTexts texts{
+        .missing = QStringLiteral("%1: no such device"),
+        .inUse = QStringLiteral("%1: in use by another program"),
+        .permissionDenied = QStringLiteral("%1: permission denied"),
+        .permissionGroup = QStringLiteral("%1: permission denied. The device belongs to the group "
+                                          "%2: the user must be a member of it, then log in "
+                                          "again."),
+    };
+    return texts;
+}
+} // namespace
+
 const TransferPolicy& sirvexTransfer() {
     static const TransferPolicy policy{
         .image = sirvexPolicy(),
@@ -44,6 +59,7 @@ const TransferPolicy& sirvexTransfer() {
         .connectionLostStatus = "",
         .portSetupFailedBox = "",
         .downloadCompletedBox = "",
+        .portTexts = portFaultTexts(),
         .fileFieldShowsPath = true,
         .aboutMenuText = "",
         .aboutText = "",
@@ -92,6 +108,7 @@ const TransferPolicy& tamrixTransfer() {
         .connectionLostStatus = "Connection Lost",
         .portSetupFailedBox = "Setting COM",
         .downloadCompletedBox = "Download Completed!",
+        .portTexts = portFaultTexts(),
         .fileFieldShowsPath = false,
         .aboutMenuText = "Infor&mazioni su Tamrix",
         .aboutText = "Sirvex Ver. 1.5.U.O",

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "build_policy.h"
+#include "port_fault.h"
 
 #include <chrono>
 
@@ -62,6 +63,7 @@ struct TransferPolicy {
     const char* connectionLostStatus; // status after a lost connection ("" = statusIdle)
     const char* portSetupFailedBox;   // the direct port could not be set up ("" = not shown)
     const char* downloadCompletedBox; // after a one-go transfer ("" = none)
+    const PortFaultTexts& portTexts;  // why a port could not be opened
 
     // Window
     bool fileFieldShowsPath;   // the file field shows the whole path (else the file's name)

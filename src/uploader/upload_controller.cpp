@@ -14,20 +14,20 @@ QString fromLatin1(const char* text) {
 
 UploadController::UploadController(const TransferPolicy& policy, TransferTiming timing,
                                    QObject* parent)
-    : QObject(parent), policy_(policy), timing_(timing), announcePort_(nullptr, timing.announceGap),
-      title_(fromLatin1(policy.caption)) {
-    // Queued, so a transfer never runs inside the port's own receive handler.
-    connect(&announcePort_, &AnnouncePort::announcement, this, &UploadController::onAnnouncement,
-            Qt::QueuedConnection);
-    connect(&announcePort_, &AnnouncePort::lineError, this, &UploadController::onAnnounceLineError);
+    : QObject(parent), policy_(policy), timing_(timing), title_(fromLatin1(policy.caption)) {
     directPort_.setIdleHook([this] { emit waiting(); });
     if (*policy_.statusIdle) status_ = fromLatin1(policy_.statusIdle);
     if (*policy_.progressIdle) progress_ = fromLatin1(policy_.progressIdle);
 }
 
 UploadController::~UploadController() {
-    announcePort_.close();
+    closeListening();
     directPort_.close();
+}
+
+void UploadController::closeListening(const AnnouncePort* kept) {
+    for (AnnouncePort* p : listening_)
+        if (p != kept) p->close();
 }
 
 QString UploadController::device() const {
@@ -52,9 +52,10 @@ void UploadController::refreshPorts() {
     emit portsChanged(names, select ? 0 : -1);
     if (select) {
         choosePort(names.first());
-    } else if (policy_.selectsFirstPort && announcePort_.isOpen()) {
+    } else if (policy_.selectsFirstPort && !choice_.isEmpty()) {
         // The port listened to is gone from the list: stop listening to it.
-        announcePort_.close();
+        closeListening();
+        choice_.clear();
         portText_.clear();
     }
 }
@@ -69,21 +70,53 @@ void UploadController::choosePort(const QString& portText) {
         emit announcedChanged(false);
         setButtons(false, false, true);
     }
-    portText_ = portText;
+    choice_ = portText.trimmed().compare(QLatin1String(kAnyPort), Qt::CaseInsensitive) == 0
+                  ? QString::fromLatin1(kAnyPort)
+                  : portText;
     listen();
 }
 
 void UploadController::listen() {
-    listenFailed_ = !announcePort_.open(device(), policy_.image.lineSpeed);
-    if (!listenFailed_) return;
-    const QString text =
-        QStringLiteral("%1 (%2): %3").arg(portText_, device(), announcePort_.errorText());
-    showText(TextField::Status, text);
-    emit portFailed(text);
+    // Ports of an earlier listen go once their queued announcements can no longer arrive.
+    for (AnnouncePort* p : listening_) {
+        p->close();
+        p->deleteLater();
+    }
+    listening_.clear();
+    listenFailed_ = false;
+    portText_ = anyPort() ? QString() : choice_;
+    for (const QString& name : anyPort() ? existingPortNames() : QStringList{choice_}) {
+        auto* port = new AnnouncePort(this, timing_.announceGap);
+        listening_.push_back(port);
+        // Queued, so a transfer never runs inside the port's own receive handler; the port is
+        // the context, so an announcement still queued for a port gone is dropped with it.
+        connect(
+            port, &AnnouncePort::announcement, port,
+            [this, port, name](const QByteArray& text) { onAnnouncement(*port, name, text); },
+            Qt::QueuedConnection);
+        connect(port, &AnnouncePort::lineError, port,
+                [this, name](const QString& text) { onAnnounceLineError(name, text); });
+        const QString device = deviceForPortText(name);
+        if (port->open(device, policy_.image.lineSpeed)) continue;
+        // The reason names the device; a port given by number is named too.
+        const QString why = portFaultText(port->fault(), policy_.portTexts);
+        const QString text = device == name ? why : name + QStringLiteral(": ") + why;
+        if (anyPort()) {
+            emit portSkipped(text);
+            continue;
+        }
+        listenFailed_ = true;
+        showText(TextField::Status, text);
+        emit portFailed(text);
+    }
 }
 
-void UploadController::onAnnounceLineError(const QString& text) {
-    const QString shown = QStringLiteral("%1: %2").arg(portText_, text);
+void UploadController::onAnnounceLineError(const QString& portText, const QString& text) {
+    const QString shown = QStringLiteral("%1: %2").arg(portText, text);
+    if (anyPort() && portText_.isEmpty()) {
+        emit portSkipped(shown);
+        return;
+    }
     showText(TextField::Status, shown);
     emit portFailed(shown);
 }
@@ -120,8 +153,16 @@ void UploadController::closeDirect() {
     if (*policy_.statusIdle) showText(TextField::Status, fromLatin1(policy_.statusIdle));
 }
 
-void UploadController::onAnnouncement(const QByteArray& text) {
-    if (busy_ || !announcePort_.isOpen()) return;
+void UploadController::onAnnouncement(AnnouncePort& from, const QString& portText,
+                                      const QByteArray& text) {
+    if (busy_ || !from.isOpen()) return;
+    // Listening everywhere, the first port to announce itself wins: the others are closed.
+    const auto take = [&] {
+        closeListening(&from);
+        if (portText_ == portText) return;
+        portText_ = portText;
+        emit portFound(portText);
+    };
     if (policy_.userStarts) {
         announced_ = text == QByteArray(policy_.announcement);
         if (!announced_) {
@@ -129,8 +170,9 @@ void UploadController::onAnnouncement(const QByteArray& text) {
             emit announcedChanged(false);
             return;
         }
-        announcePort_.reply(QByteArray(policy_.announcementAnswer));
-        announcePort_.close();
+        take();
+        from.reply(QByteArray(policy_.announcementAnswer));
+        from.close();
         openDirect(); // a failure here shows in the exchanges that follow
         showText(TextField::Status, fromLatin1(policy_.statusOnLine));
         setButtons(fileChosen(), true, false);
@@ -144,7 +186,8 @@ void UploadController::onAnnouncement(const QByteArray& text) {
         return;
     }
     probe.close();
-    announcePort_.close();
+    take();
+    from.close();
     runOneGo();
 }
 

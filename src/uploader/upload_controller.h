@@ -8,8 +8,13 @@
 
 #include <QObject>
 #include <QStringList>
+#include <vector>
 
 namespace vorna::uploader {
+
+// The port choice that listens on every port at once ("--port auto"), and how the windows list it.
+inline constexpr char kAnyPort[] = "auto";
+inline constexpr char kAnyPortText[] = "any port";
 
 // The uploader's state and its two ports, free of widgets: the window and the command line both
 // drive it and show what it reports. The announcement is heard on the event-driven port; the
@@ -27,7 +32,9 @@ public:
     // Ports "COM<n>" whose device exists. The build that selects for the user applies the
     // first one; the list is reported through portsChanged.
     void refreshPorts();
-    // A port by name ("COM12") or device path: reconfigures the event-driven port on it.
+    // A port by name ("COM12") or device path: reconfigures the event-driven port on it. kAnyPort
+    // listens on every existing port at once; the first to announce itself is the one used and
+    // the others are closed.
     void choosePort(const QString& portText);
     void detectPorts();
     void chooseFile(const QString& path);
@@ -44,6 +51,8 @@ public:
     bool startEnabled() const { return startEnabled_; }
     bool restartEnabled() const { return restartEnabled_; }
     bool detectEnabled() const { return detectEnabled_; }
+    // The port in use: the one chosen, or the one that announced itself after kAnyPort (empty
+    // until then).
     QString portText() const { return portText_; }
     QString filePath() const { return filePath_; }
     QString statusText() const { return status_; }
@@ -71,6 +80,9 @@ signals:
     void transferFinished(bool success);
     // The event-driven port could not be opened.
     void portFailed(const QString& text);
+    // Listening on every port: one could not be opened, or the announcement came on one.
+    void portSkipped(const QString& text);
+    void portFound(const QString& portText);
 
 private:
     void showText(TextField field, const QString& text) override;
@@ -81,8 +93,11 @@ private:
     void message(const QString& text, MessageIcon icon) override;
     void repaint() override;
 
-    void onAnnouncement(const QByteArray& text);
-    void onAnnounceLineError(const QString& text);
+    void onAnnouncement(AnnouncePort& from, const QString& portText, const QByteArray& text);
+    void onAnnounceLineError(const QString& portText, const QString& text);
+    bool anyPort() const { return choice_ == QLatin1String(kAnyPort); }
+    // Closes every listening port but `kept`.
+    void closeListening(const AnnouncePort* kept = nullptr);
     void runOneGo();
     void finishTransfer(TransferOutcome outcome, const QString& failure);
     bool openDirect();
@@ -94,8 +109,9 @@ private:
 
     const TransferPolicy& policy_;
     TransferTiming timing_;
-    AnnouncePort announcePort_;
+    std::vector<AnnouncePort*> listening_; // children, one per port listened to
     DirectPort directPort_;
+    QString choice_;
     QString portText_;
     QString filePath_;
     bool announced_ = false;

@@ -170,7 +170,13 @@ void UploaderWindow::connectController() {
     // Which device a port number means (the numbering maps onto the system's devices).
     connect(cbPort_, &QComboBox::currentIndexChanged, this, &UploaderWindow::showDevice);
     connect(cbPort_, &QComboBox::activated, this,
-            [this](int index) { controller_.choosePort(cbPort_->itemText(index)); });
+            [this](int index) { controller_.choosePort(cbPort_->itemData(index).toString()); });
+    // Listening everywhere, the device line says where the instrument was heard.
+    connect(&controller_, &UploadController::portFound, this, [this](const QString& port) {
+        const PortDescription d = ports_.describe(portNumberFromName(port));
+        lbDevice_->setText(d.number > 0 ? d.text(port) : port);
+        lbDevice_->setToolTip(d.number > 0 ? d.toolTip(port) : port);
+    });
 
     connect(&controller_, &UploadController::textChanged, this, &UploaderWindow::showText);
     connect(&controller_, &UploadController::titleChanged, this, &QWidget::setWindowTitle);
@@ -223,19 +229,26 @@ void UploaderWindow::showMessage(const QString& text, MessageIcon icon) {
 
 void UploaderWindow::fillPorts(const QStringList& names, int selected) {
     const QSignalBlocker quiet(cbPort_);
+    ports_ = PortDescriber();
     cbPort_->clear();
+    // The list's own entries come after the one that listens everywhere.
+    cbPort_->addItem(QString::fromLatin1(kAnyPortText), QString::fromLatin1(kAnyPort));
     for (const QString& name : names) {
-        cbPort_->addItem(name);
-        cbPort_->setItemData(cbPort_->count() - 1, deviceForPortText(name), Qt::ToolTipRole);
+        cbPort_->addItem(name, name);
+        cbPort_->setItemData(cbPort_->count() - 1,
+                             ports_.describe(portNumberFromName(name)).toolTip(name),
+                             Qt::ToolTipRole);
     }
-    cbPort_->setCurrentIndex(selected);
-    showDevice(selected);
+    const int index = selected < 0 ? -1 : selected + 1;
+    cbPort_->setCurrentIndex(index);
+    showDevice(index);
 }
 
 void UploaderWindow::showDevice(int index) {
-    const QString device = index < 0 ? QString() : deviceForPortText(cbPort_->itemText(index));
-    lbDevice_->setText(device);
-    lbDevice_->setToolTip(device);
+    const QString port = index < 1 ? QString() : cbPort_->itemText(index);
+    const PortDescription d = ports_.describe(portNumberFromName(port));
+    lbDevice_->setText(d.number > 0 ? d.text(port) : port);
+    lbDevice_->setToolTip(d.number > 0 ? d.toolTip(port) : port);
 }
 
 void UploaderWindow::bttOpen_Click() {

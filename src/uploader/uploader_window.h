@@ -1,5 +1,6 @@
 #pragma once
 
+#include "port_descriptions.h"
 #include "transfer_policy.h"
 #include "upload_controller.h"
 
@@ -54,6 +55,7 @@ private:
     const TransferPolicy& policy_;
     UploadController controller_;
     FileDialog fileDialog_;
+    PortDescriber ports_{QList<AdapterInfo>()};
 
     QComboBox* cbPort_ = nullptr;
     QPushButton* bttExit_ = nullptr;

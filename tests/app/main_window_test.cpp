@@ -1,6 +1,6 @@
-#include "app_test_util.h"
 #include "child_window.h"
 #include "pseudo_terminal.h"
+#include "window_rig.h"
 
 #include <QApplication>
 #include <QImage>
@@ -109,7 +109,7 @@ TEST(MainWindow, LanguageKeysOnlyWithoutAChildWindow) {
 }
 
 TEST(MainWindow, RealtimeKeyNeedsTheInstrumentAndOpensThePlantChooser) {
-    Rig s;
+    Rig s(englishRow(), QStringList{});
     s.closeChild();
     QStringList opened;
     for (const char* name : {"installation", "frmImpianti", "rep", "realtime_data"})
@@ -121,7 +121,8 @@ TEST(MainWindow, RealtimeKeyNeedsTheInstrumentAndOpensThePlantChooser) {
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_FALSE(s.ctx().realtimeFromToolbar);
 
-    s.ctx().link.setLinkUp(Unit::Base, true);
+    s.connect();
+    s.closeChild();
     for (const QString key : {"realtime", "installation", "report", "realtime_data"}) {
         s.key(key)->trigger();
         s.key("report")->trigger(); // one child at a time
@@ -129,7 +130,6 @@ TEST(MainWindow, RealtimeKeyNeedsTheInstrumentAndOpensThePlantChooser) {
         s.closeChild();
     }
     EXPECT_EQ(opened, (QStringList{"installation", "frmImpianti", "rep", "realtime_data"}));
-    s.ctx().link.setLinkUp(Unit::Base, false);
 }
 
 TEST(MainWindow, ConnectRelayAndCloseDuringAnExchange) {
@@ -194,19 +194,13 @@ TEST(Screenshots, MainAndSetupWindowsConnectedAndNot) {
         s.window->show();
         for (const QString state : {"disconnected", "connected"}) {
             if (state == "connected") {
-                s.click("bttCollegaBase");
-                ASSERT_TRUE(s.ctx().link.baseLinkUp());
+                s.connect();
                 EXPECT_FALSE(s.find("imSemVerde")->isHidden());
             }
             QCoreApplication::processEvents();
             for (const auto& [w, name] : {std::pair<QWidget*, QString>{s.window.get(), "mdi_"},
-                                          {s.window->currentChild(), "setup_"}}) {
-                const QString file = screenshotDir() + "/" + name + tag + "_" + state + ".png";
-                ASSERT_TRUE(w->grab().save(file));
-                const QImage back(file);
-                EXPECT_EQ(back.size(), w->size() * w->devicePixelRatio()) << file.toStdString();
-                shots[name + tag + "_" + state] = back;
-            }
+                                          {s.window->currentChild(), "setup_"}})
+                shots[name + tag + "_" + state] = screenshot(w, name + tag + "_" + state);
         }
     }
     for (const QString tag : {"en", "it"})

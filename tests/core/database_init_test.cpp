@@ -34,10 +34,6 @@ struct Startup : ::testing::Test {
         db.open(path);
         return db.scalar("SELECT COUNT(*) FROM impianti");
     }
-    static QByteArray bytes(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     static void write(const QString& path, const QByteArray& data) {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -54,7 +50,7 @@ struct Startup : ::testing::Test {
                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 20000)"
                     " INSERT INTO realtime (IDIMP, NUMERO, data) SELECT 1, i, '2024-06-14' FROM n");
         }
-        const QByteArray full = bytes(path);
+        const QByteArray full = test::readFile(path);
         write(path, full.left(full.size() / 2));
     }
     // The rows makeCutDb's file must give back, every one intact.
@@ -113,14 +109,14 @@ TEST_F(Startup, BackupHoldsCommitsStillInTheWriteAheadLog) {
 
 TEST_F(Startup, DamagedWorkingFileIsSetAsideAndTheBackupKept) {
     makeDb(backup(), 5);
-    const QByteArray goodBackup = bytes(backup());
+    const QByteArray goodBackup = test::readFile(backup());
     for (const QByteArray& junk :
          {QByteArray(8192, '\x5a'), QByteArray("not a database at all\n")}) {
         write(work(), junk);
         ASSERT_TRUE(database_init(ctx));
         EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 5);
         ctx.db.close();
-        EXPECT_EQ(bytes(backup()), goodBackup); // never overwritten by the damaged file
+        EXPECT_EQ(test::readFile(backup()), goodBackup); // never overwritten by the damaged file
         QFile::remove(work());
     }
     EXPECT_EQ(setAside().size(), 2);
@@ -141,7 +137,7 @@ TEST_F(Startup, TruncatedFileWithoutBackupKeepsWhatCanBeRead) {
 // backup holding them it is damage, and must not replace the backup.
 TEST_F(Startup, WorkingFileWithoutTablesIsSetAsideWhenTheBackupHasThem) {
     makeDb(backup(), 5);
-    const QByteArray goodBackup = bytes(backup());
+    const QByteArray goodBackup = test::readFile(backup());
     for (const char* content : {"", "CREATE TABLE other (x)"}) {
         SCOPED_TRACE(content);
         QFile::remove(work());
@@ -154,7 +150,7 @@ TEST_F(Startup, WorkingFileWithoutTablesIsSetAsideWhenTheBackupHasThem) {
         ASSERT_TRUE(database_init(ctx));
         EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 5);
         ctx.db.close();
-        EXPECT_EQ(bytes(backup()), goodBackup);
+        EXPECT_EQ(test::readFile(backup()), goodBackup);
     }
     EXPECT_EQ(setAside().size(), 2);
     EXPECT_EQ(env.debugLog().count("database without tables set aside"), 2);

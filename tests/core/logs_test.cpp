@@ -84,17 +84,17 @@ TEST(LogTime, RegionalDateWithFourDigitYearAndSeconds) {
         QLocale locale;
         const char* text;
     } cases[] = {
-        {QLocale(QLocale::Italian, QLocale::Italy), "07/12/2026 00:46:12"},
+        {test::kItalianPc, "07/12/2026 00:46:12"},
         {QLocale(QLocale::English, QLocale::UnitedKingdom), "07/12/2026 00:46:12"},
-        {QLocale(QLocale::German, QLocale::Germany), "07.12.2026 00:46:12"},
-        {QLocale(QLocale::English, QLocale::UnitedStates), "12/7/2026 12:46:12 AM"},
+        {test::kGermanPc, "07.12.2026 00:46:12"},
+        {test::kUsPc, "12/7/2026 12:46:12 AM"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(logTimeText(c.locale, when), c.text) << c.locale.name().toStdString();
 }
 
 TEST(LogTime, BothLogFilesStampTheirLines) {
-    test::TestEnv env(QLocale(QLocale::Italian, QLocale::Italy));
+    test::TestEnv env(test::kItalianPc);
     print_error(*env.ctx, "x", "y", 0, "");
     append_traffic_log(*env.ctx, "W on 1\tTIME?");
     QFile s(env.path("s.log"));

@@ -10,7 +10,7 @@
 using namespace vorna;
 
 TEST(ProgramValues, InitSetsValuesAndStartsAnEmptyErrorLog) {
-    test::TestEnv env(QLocale(QLocale::Italian, QLocale::Italy));
+    test::TestEnv env(test::kItalianPc);
     {
         QFile old(env.path("debug.log"));
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -21,9 +21,9 @@ TEST(ProgramValues, InitSetsValuesAndStartsAnEmptyErrorLog) {
     EXPECT_EQ(env.ctx->decimalProbe, "5000,5");
     EXPECT_EQ(env.ctx->swVersion, "ZMB 4.5");
     EXPECT_EQ(env.ctx->fwCompatText, "FV 2.1.5 - FR 1.0.1");
-    EXPECT_EQ(env.debugLog().trimmed(), QString());
+    EXPECT_EQ(env.loggedErrors(), "");
 
-    env.ctx->setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    env.ctx->setLocale(test::kUsPc);
     EXPECT_EQ(env.ctx->decimalProbe, "5000.5"); // never grouped, whatever the locale
     EXPECT_FALSE(env.ctx->decimalComma());
 }
@@ -47,7 +47,7 @@ TEST(ProgramValues, UnwritableProgramFolderFallsBackToUserData) {
 }
 
 TEST(NumberText, GeneralNumberIsPlainAsciiWithTheRegionalSeparator) {
-    const QLocale it(QLocale::Italian, QLocale::Italy), us(QLocale::English, QLocale::UnitedStates);
+    const QLocale &it = test::kItalianPc, &us = test::kUsPc;
     EXPECT_EQ(general_number(it, 4200.5), "4200,5");
     EXPECT_EQ(general_number(us, 4200.5), "4200.5");
     EXPECT_EQ(general_number(us, 0.1 + 0.2), "0.3"); // 15 significant digits
@@ -64,7 +64,7 @@ TEST(NumberText, GeneralNumberIsPlainAsciiWithTheRegionalSeparator) {
 }
 
 TEST(NumberText, OneOrTwoDecimals) {
-    const QLocale it(QLocale::Italian, QLocale::Italy), us(QLocale::English, QLocale::UnitedStates);
+    const QLocale &it = test::kItalianPc, &us = test::kUsPc;
     const struct {
         double value;
         const char *us, *it;

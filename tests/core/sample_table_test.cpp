@@ -1,5 +1,6 @@
 #include "regional_date.h"
 #include "sample_table.h"
+#include "test_env.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -8,8 +9,9 @@ using namespace vorna;
 
 namespace {
 
-const QLocale kUs(QLocale::English, QLocale::UnitedStates);
-const QLocale kItaly(QLocale::Italian, QLocale::Italy);
+using test::kGermanPc;
+using test::kItalianPc;
+using test::kUsPc;
 
 // A sample whose every value column holds a plain number, 10 + column.
 SampleRow plainRow() {
@@ -21,7 +23,7 @@ SampleRow plainRow() {
     return r;
 }
 
-QString cell(const SampleRow& r, int column, CellRules rules, const QLocale& l = kUs) {
+QString cell(const SampleRow& r, int column, CellRules rules, const QLocale& l = kUsPc) {
     return sampleCellText(r, 7, column, CellFormat(l, rules));
 }
 
@@ -33,11 +35,11 @@ TEST(SampleCells, FixedColumnsOnBothPcs) {
     for (const auto rules : {CellRules::Live, CellRules::Stored}) {
         EXPECT_EQ(cell(r, 0, rules), "7");
         EXPECT_EQ(cell(r, 1, rules), "30/06/2011");
-        EXPECT_EQ(cell(r, 1, rules, kItaly), "30/06/2011");
-        EXPECT_EQ(cell(r, 1, rules, QLocale(QLocale::German, QLocale::Germany)), "30.06.2011");
+        EXPECT_EQ(cell(r, 1, rules, kItalianPc), "30/06/2011");
+        EXPECT_EQ(cell(r, 1, rules, kGermanPc), "30.06.2011");
         EXPECT_EQ(cell(r, 2, rules), "09:05:07");
         EXPECT_EQ(cell(r, 3, rules), "812.5");
-        EXPECT_EQ(cell(r, 3, rules, kItaly), "812,5");
+        EXPECT_EQ(cell(r, 3, rules, kItalianPc), "812,5");
         EXPECT_EQ(cell(r, 23, rules), "FAULT");
         r.ESITOAC = true;
         EXPECT_EQ(cell(r, 23, rules), "PASS");
@@ -46,7 +48,7 @@ TEST(SampleCells, FixedColumnsOnBothPcs) {
 }
 
 TEST(SampleCells, NoValueHidesEveryNumberAndNoChannelOnlyLinesAndPhasesTwoAndThree) {
-    for (const QLocale& l : {kUs, kItaly}) {
+    for (const QLocale& l : {kUsPc, kItalianPc}) {
         for (const auto rules : {CellRules::Live, CellRules::Stored}) {
             for (int c = 3; c < kGridColumns; ++c) {
                 if (c == kGridResultColumn) continue;
@@ -92,7 +94,7 @@ TEST(SampleCells, StoredRowsAlsoHideHighIrradianceAndIdlePairs) {
     EXPECT_EQ(cell(r, 3, CellRules::Stored), "2000");
     r.value(3) = 2000.1;
     EXPECT_EQ(cell(r, 3, CellRules::Stored), "---");
-    EXPECT_EQ(cell(r, 3, CellRules::Live, kItaly), "2000,1");
+    EXPECT_EQ(cell(r, 3, CellRules::Live, kItalianPc), "2000,1");
     r.value(4) = 2000.1; // only irradiance has the limit
     EXPECT_EQ(cell(r, 4, CellRules::Stored), "2000.1");
 }
@@ -127,7 +129,7 @@ TEST(SampleCells, FromRecordPutsEachFieldInItsColumn) {
 }
 
 TEST(SampleTableGrid, CaptionsSamplesAndTheEmptyRow) {
-    SampleTable t(kItaly, CellRules::Live);
+    SampleTable t(kItalianPc, CellRules::Live);
     QStringList captions;
     for (int c = 0; c < kGridColumns; ++c)
         captions << QString("h%1").arg(c);
@@ -155,8 +157,8 @@ TEST(SampleTableGrid, CaptionsSamplesAndTheEmptyRow) {
 
 TEST(RegionalDate, BothOrdersWithTheLocalesSeparator) {
     const QDate d(2011, 1, 2);
-    EXPECT_EQ(yearMonthDayText(kUs, d), "2011/01/02");
-    EXPECT_EQ(yearMonthDayText(QLocale(QLocale::German, QLocale::Germany), d), "2011.01.02");
+    EXPECT_EQ(yearMonthDayText(kUsPc, d), "2011/01/02");
+    EXPECT_EQ(yearMonthDayText(kGermanPc, d), "2011.01.02");
     EXPECT_EQ(dayMonthYearText(QLocale(QLocale::Swedish, QLocale::Sweden), d), "02-01-2011");
-    EXPECT_EQ(dayMonthYearText(kItaly, QDate(987, 12, 31)), "31/12/0987");
+    EXPECT_EQ(dayMonthYearText(kItalianPc, QDate(987, 12, 31)), "31/12/0987");
 }

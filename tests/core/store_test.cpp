@@ -1,6 +1,7 @@
 #include "data_store.h"
 #include "database_init.h"
 #include "test_env.h"
+#include "test_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ struct Store : ::testing::Test {
 
     qint64 addPlant(const QString& nome, const QString& via, const QString& num,
                     const QString& com) {
-        ctx.plants = std::make_unique<RecordSet>(RecordSet::table(ctx.db, "impianti"));
+        RecordSet plants = RecordSet::table(ctx.db, "impianti");
         ctx.plant = PlantRecord{};
         ctx.plant.nome = nome;
         ctx.plant.indirizzo = via;
@@ -25,17 +26,14 @@ struct Store : ::testing::Test {
         ctx.plant.BOOL1 = false;
         ctx.plant.NOCT = 45;
         ctx.plant.REAL1 = 0.43;
-        ctx.plants->addNew();
-        EXPECT_TRUE(write_data_impianto_in_db_row(ctx));
-        ctx.plants->update();
-        return ctx.plants->id();
+        plants.addNew();
+        EXPECT_TRUE(write_data_impianto_in_db_row(ctx, plants, ctx.plant));
+        plants.update();
+        return plants.id();
     }
     void addMeasurement(const QString& table, qint64 plant) {
-        ctx.db
-            .prepare("INSERT INTO " + table +
-                     " (IDIMP, data, ora, rad, ESITOAC) VALUES (?,?,?,?,1)")
-            .bindAll({plant, QDate(2026, 6, 1), QTime(12, 30, 0), 850.5})
-            .run();
+        test::insertMeasurements(ctx.db, table, plant, QDateTime(QDate(2026, 6, 1), QTime(12, 30)),
+                                 1, {{"rad", 850.5}, {"TEXT1", {}}});
     }
 };
 
@@ -129,7 +127,6 @@ TEST(StoreClosed, RoutinesFailAndLogWithoutADatabase) {
     QStringList list;
     EXPECT_FALSE(popola_cbselimp(ctx, list));
     EXPECT_FALSE(cancella_impianto_da_DB(ctx, 1));
-    EXPECT_FALSE(read_data_impianto_from_db_row(ctx));
     const QString log = env.debugLog();
     EXPECT_TRUE(log.contains("popola_cbselimp"));
     EXPECT_TRUE(log.contains("cancella_impianto_da_DB"));

@@ -102,8 +102,41 @@ TEST_F(Validation, FirstFailureWinsInFieldOrder) {
     EXPECT_EQ(onlyWarning(), "'ZIP' <m200>");
 }
 
+// One field changed at a time: the check it fails, or none.
+TEST_F(Validation, EachFieldRefusedWithItsMessage) {
+    const struct {
+        int field; // power, NOCT, gamma, then the six texts
+        QString text;
+        QString message; // empty: accepted
+    } cases[] = {
+        {0, "", "<m134>"},
+        {0, "abc", "'Power' <m144>"},
+        {0, "0.09", "'Power' <m146> 0.1 <m147> 4200"},
+        {1, "100", "'NOCT' <m146> 1 <m147> 99"},
+        {2, "-0.45", "'Gamma' <m146> 0.01 <m147> 0.99"},
+        {3, "Rossi 'Mario'", "'Name' <m200>"},
+        {3, "Rossi; Mario", "'Name' <m200>"},
+        {3, "DROP TABLE impianti", ""},
+        {4, "Via -- Roma", "'Street' <m200>"},
+        {5, "12/b", "'No.' <m200>"},
+        {6, "20 100", "'ZIP' <m200>"},
+        {7, "L@Aquila", "'Town' <m200>"},
+        {8, "RSS-MRA", "'Tax code' <m200>"},
+    };
+    for (const auto& c : cases) {
+        PlantFields g = f;
+        QString* fields[] = {&g.pot,         &g.noct,   &g.gamma, &g.nome,  &g.indirizzo,
+                             &g.numCiv,      &g.cap,    &g.comune, &g.codice};
+        *fields[c.field] = c.text;
+        env.prompts.warnings.clear();
+        EXPECT_EQ(validazione_dati_imp(ctx, g), c.message.isEmpty()) << c.text.toStdString();
+        EXPECT_EQ(env.prompts.lastWarning(), c.message.isEmpty() ? "" : c.message + "/Error")
+            << c.text.toStdString();
+    }
+}
+
 TEST(ValidationComma, DecimalCommaPc) {
-    test::TestEnv env(QLocale(QLocale::Italian, QLocale::Italy));
+    test::TestEnv env(test::kItalianPc);
     AppContext& ctx = *env.ctx;
     EXPECT_EQ(ctx.decimalProbe, "5000,5");
     PlantFields f{"4200,0", "45", "0,43", "", "", "", "", "", "",
@@ -114,7 +147,7 @@ TEST(ValidationComma, DecimalCommaPc) {
 }
 
 TEST(PlantFile, DescriptionInRegionalFormatAndCancelWritesNothing) {
-    test::TestEnv env(QLocale(QLocale::Italian, QLocale::Italy));
+    test::TestEnv env(test::kItalianPc);
     AppContext& ctx = *env.ctx;
     ASSERT_TRUE(database_init(ctx));
     for (int n : {82, 205, 138, 171, 81, 139, 140, 141, 142, 143})

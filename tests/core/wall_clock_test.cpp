@@ -125,14 +125,10 @@ TEST(VirtualClock, JumpsWithoutFiringAndSurvivesTimersAndItselfGoingAway) {
     delete left;
 }
 
-TEST(SystemClock, MakesNamedQuietTimersThatTick) {
+TEST(SystemClock, TimersTickUntilStopped) {
     SystemClock clock;
     QObject owner;
     ClockTimer* t = clock.makeTimer("sec2", 2000, &owner);
-    EXPECT_EQ(t->objectName(), "sec2");
-    EXPECT_EQ(owner.findChild<ClockTimer*>("sec2"), t);
-    EXPECT_FALSE(t->isActive());
-    EXPECT_EQ(t->interval(), 2000);
     QSignalSpy spy(t, &ClockTimer::timeout);
     t->setInterval(10);
     t->start();

@@ -20,7 +20,7 @@ class NoPrompts : public Prompts {
 public:
     void warning(const QString&, const QString&) override {}
     bool question(const QString&, const QString&, QuestionIcon) override { return false; }
-    QString saveFileName(const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, QString*) override { return {}; }
     QString openFileName(const QString&) override { return {}; }
 };
 

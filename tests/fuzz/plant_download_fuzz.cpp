@@ -53,7 +53,6 @@ VORNA_FUZZ_TARGET(plant_download) {
     const bool comma = !data.empty() && data[0] % 2;
     ScriptedInstrument& instrument = ScriptedInstrument::get();
     AppContext& ctx = instrument.ctx();
-    ctx.plants.reset();
     ctx.db.exec(QStringLiteral("DELETE FROM impianti"));
 
     const Download first = download(instrument, script, comma);

@@ -3,7 +3,7 @@
 
 #include "app_context.h"
 #include "downloads.h"
-#include "link_fixture.h"
+#include "link_env.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
@@ -13,12 +13,8 @@ using namespace vorna::test;
 
 namespace {
 
-QString plantLine(int number, const QString& fields = kPlantFields) {
-    return QStringLiteral("plant\t%1\t%2").arg(number).arg(fields);
-}
-
 QString measureLine(int number, const QString& vdc1) {
-    return QString("measure\t1\t%1\t").arg(number) + measurementReply("14/06/2024", "24.5", vdc1);
+    return simMeasurement(1, number, measurementReply("14/06/2024", "24.5", vdc1));
 }
 
 bool download(LinkEnv& t) {
@@ -55,18 +51,18 @@ TEST_P(DownloadsOnBothPcs, theSameInstrumentTwiceAddsNothingTheSecondTime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DecimalPointAndComma, DownloadsOnBothPcs,
-                         ::testing::Values(kUsPc, kItalianPc));
+                         ::testing::Values(kUsPc, kItalianPc), localeName);
 
 // Plant 1 also lists one measurement twice and one with a "--" voltage, which is skipped.
 TEST(downloads, aPlantDifferingInAnyOneFieldIsANewRowAndNothingIsStoredTwice) {
-    QStringList lines{plantLine(1), measureLine(1, "400.0"), measureLine(2, "400.0"),
+    QStringList lines{simPlant(1), measureLine(1, "400.0"), measureLine(2, "400.0"),
                       measureLine(3, "--")};
     for (int f = 0; f < 10; ++f) {
         QStringList fields = kPlantFields.split('\t');
         fields[f] += '1';
-        lines << plantLine(2 + f, fields.join('\t'));
+        lines << simPlant(2 + f, fields.join('\t'));
     }
-    lines << plantLine(20); // the same plant under another number
+    lines << simPlant(20); // the same plant under another number
     LinkEnv t;
     ASSERT_TRUE(t.startInstrumentWith(lines));
     for (int round = 0; round < 2; ++round) {
@@ -113,7 +109,7 @@ TEST(downloads, aStoredPlantThatNeverReadsBackEqualIsAddedOncePerSlot) {
     ASSERT_TRUE(t.startInstrument());
     ASSERT_TRUE(scarica_impianti(t.ctx, "rep"));
     EXPECT_EQ(t.rows("impianti"), 2);
-    EXPECT_EQ(t.errorsOf("scarica_impianti"), 2);
+    EXPECT_EQ(t.env.errorsOf("scarica_impianti"), 2);
     EXPECT_GT(std::min(t.ctx.instrumentPlantIds[0], t.ctx.instrumentPlantIds[1]), 0);
     ASSERT_TRUE(scarica_acquisizioni_impianto(t.ctx, "rep"));
     EXPECT_EQ(t.rows("acquisizioni WHERE IDIMP=?", {t.ctx.instrumentPlantIds[0]}), 2);

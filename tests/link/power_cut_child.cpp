@@ -44,8 +44,9 @@ int main(int argc, char** argv) {
         InstrumentPlantTable table;
         if (!leggi_impianti_da_strum(ctx, table, [] {})) return 1;
         for (int slot : table.rowSlot) {
-            copy_plant_fields(table.plants.at(size_t(slot)), ctx.plant);
-            if (!store_current_plant(ctx, -1)) return 1;
+            PlantRecord plant; // a new row, as the copy to the PC makes it
+            copy_plant_fields(table.plants.at(size_t(slot)), plant);
+            if (PlantStore(ctx).save(plant) < 0) return 1;
             std::puts("stored");
             std::fflush(stdout);
         }

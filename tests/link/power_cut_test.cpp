@@ -6,7 +6,7 @@
 // DISABLED_PowerCut.Long (run with --gtest_also_run_disabled_tests), 50 times each.
 #include "database_init.h"
 #include "downloads.h"
-#include "link_fixture.h"
+#include "link_env.h"
 
 #include <QElapsedTimer>
 #include <QFile>

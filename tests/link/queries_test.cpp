@@ -5,7 +5,7 @@
 #include "app_context.h"
 #include "instrument_queries.h"
 #include "link.h"
-#include "link_fixture.h"
+#include "link_env.h"
 #include "run_error.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,7 @@ TEST(queries_link, identityUnknownPlantAndUnreadableDate) {
     EXPECT_DOUBLE_EQ(t.ctx.plant.POT, kNoValue);
     // A date no PC can read fails the routine with a log entry.
     EXPECT_FALSE(leggi_acquisizione_da_UT(t.ctx, "rep", 1, 1));
-    EXPECT_EQ(t.errorsOf("leggi_acquisizione_da_UT"), 1);
+    EXPECT_EQ(t.env.errorsOf("leggi_acquisizione_da_UT"), 1);
     EXPECT_EQ(t.ctx.measurement.data, MeasurementRecord::originDate());
     EXPECT_TRUE(t.ctx.link.baseLinkUp());
 
@@ -70,7 +70,7 @@ TEST(queries_parse, measurementDashesAndChecks) {
 }
 
 TEST(queries_parse, datesReadTheSameOnEveryPc) {
-    for (const QLocale& l : {kUsPc, kItalianPc, QLocale(QLocale::German, QLocale::Germany)}) {
+    for (const QLocale& l : {kUsPc, kItalianPc, kGermanPc}) {
         TestEnv e(l);
         MeasurementRecord m;
         for (const char* d : {"03/04/2024", "3.4.2024", "03-04-24", "3/4/24"}) {
@@ -170,4 +170,5 @@ TEST_P(QueriesFuzz, parsersSurviveRandomReplies) {
             EXPECT_GT(count, 100);
 }
 
-INSTANTIATE_TEST_SUITE_P(DecimalPointAndComma, QueriesFuzz, ::testing::Values(kUsPc, kItalianPc));
+INSTANTIATE_TEST_SUITE_P(DecimalPointAndComma, QueriesFuzz, ::testing::Values(kUsPc, kItalianPc),
+                         localeName);

@@ -3,7 +3,7 @@
 
 #include "app_context.h"
 #include "link.h"
-#include "link_fixture.h"
+#include "link_env.h"
 #include "logs.h"
 #include "relay.h"
 

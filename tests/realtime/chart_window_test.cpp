@@ -1,4 +1,4 @@
-#include "browser_rig.h"
+#include "browser_steps.h"
 
 #include <QChart>
 #include <QChartView>
@@ -36,12 +36,12 @@ std::string chartShown(ChartWindow* w) {
         .toStdString();
 }
 
-void option(BrowserRig& s, int i) {
+void option(Rig& s, int i) {
     s.find<QRadioButton>(QString("opSelMis_%1").arg(i))->click();
 }
 
 // Plant "Impianto Uno" (padded) with three samples on 30/06/2011 at 9:05, 10:00 and 12:30.
-qint64 chartDay(BrowserRig& s) {
+qint64 chartDay(Rig& s) {
     const qint64 uno = insertPlant(s.db(), "  Impianto Uno ");
     const QVariantMap rows[] = {
         {{"rad", 120}, {"TEMPPAN", -3}, {"VDC2", -2000}, {"REAL2", 0.47}},
@@ -54,10 +54,8 @@ qint64 chartDay(BrowserRig& s) {
     return uno;
 }
 
-void openChart(BrowserRig& s, qint64 plant) {
-    s.open();
-    s.choosePlant(plant);
-    s.chooseDay("2011/06/30");
+void openChart(Rig& s, qint64 plant) {
+    openDay(s, plant, "2011/06/30");
     s.click("bttGrafico");
 }
 
@@ -66,9 +64,9 @@ const char* const kTitles = "Impianto Uno (30/06/2011)";
 } // namespace
 
 TEST(Chart, OptionsRangesTicksTitlesAndPoints) {
-    BrowserRig s;
+    Rig s;
     openChart(s, chartDay(s));
-    ChartWindow* w = s.chart();
+    ChartWindow* w = chart(s);
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
     const std::string tail = std::string("|") + kTitles + "|";
@@ -82,17 +80,17 @@ TEST(Chart, OptionsRangesTicksTitlesAndPoints) {
     EXPECT_EQ(chartShown(w), "0.3..0.93/11 09:00..13:00/5 3" + tail + "PRp|Time");
 
     // A new range shows at the next option change; a range without samples changes nothing.
-    s.chooseRange(9, 0, 10, 0);
+    chooseRange(s, 9, 0, 10, 0);
     EXPECT_EQ(chartShown(w), "0.3..0.93/11 09:00..13:00/5 3" + tail + "PRp|Time");
     option(s, 0);
     EXPECT_EQ(chartShown(w), "0..530/11 09:00..11:00/3 2" + tail + "Radiation [W/m2]|Time");
-    s.chooseRange(11, 0, 11, 59);
+    chooseRange(s, 11, 0, 11, 59);
     option(s, 2);
     EXPECT_EQ(chartShown(w), "0..530/11 09:00..11:00/3 2" + tail + "Radiation [W/m2]|Time");
     EXPECT_TRUE(s.env.debugLog().contains("disegna_grafico"));
 
     // Asking again brings the one chart to the front.
-    s.chooseRange(1, 0, 22, 59);
+    chooseRange(s, 1, 0, 22, 59);
     s.click("bttGrafico");
     EXPECT_EQ(s.window->findChildren<ChartWindow*>().size(), 1);
     EXPECT_EQ(s.window->area()->activeSubWindow()->widget(), w);
@@ -103,17 +101,15 @@ TEST(Chart, LabelsRightOnAClockChangeDay) {
     qputenv("TZ", "Europe/Rome");
     tzset();
     {
-        BrowserRig s;
+        Rig s;
         const qint64 uno = insertPlant(s.db(), "Uno");
         insertStored(s.db(), uno, "2011-03-27", "01:30:00");
         insertStored(s.db(), uno, "2011-03-27", "03:30:00");
-        s.open();
-        s.choosePlant(uno);
-        s.chooseDay("2011/03/27");
+        openDay(s, uno, "2011/03/27");
         s.click("bttGrafico");
-        ASSERT_NE(s.chart(), nullptr);
+        ASSERT_NE(chart(s), nullptr);
         auto* x = qobject_cast<QDateTimeAxis*>(
-            s.chart()->chartView()->chart()->axes(Qt::Horizontal).value(0));
+            chart(s)->chartView()->chart()->axes(Qt::Horizontal).value(0));
         EXPECT_EQ(x->min().toString("hh:mm"), "01:00");
         EXPECT_EQ(x->max().toString("hh:mm"), "04:00");
         // Three hours of axis for three hours of labels, one tick an hour.
@@ -125,10 +121,10 @@ TEST(Chart, LabelsRightOnAClockChangeDay) {
 }
 
 TEST(Chart, SavedAsBmpOrPngAtTheChartsSize) {
-    BrowserRig s;
+    Rig s;
     s.window->show();
     openChart(s, chartDay(s));
-    ChartWindow* w = s.chart();
+    ChartWindow* w = chart(s);
     ASSERT_NE(w, nullptr);
     QCoreApplication::processEvents();
     const QSize size = w->chartView()->size();
@@ -161,48 +157,49 @@ TEST(Chart, SavedAsBmpOrPngAtTheChartsSize) {
 
 TEST(Chart, ClosingTheBrowserOrTheProgramClosesTheChart) {
     {
-        BrowserRig s;
+        Rig s;
         openChart(s, chartDay(s));
-        ASSERT_NE(s.chart(), nullptr);
+        ASSERT_NE(chart(s), nullptr);
         // The browser's frame closed as the user closes it.
-        qobject_cast<QMdiSubWindow*>(s.browser()->parentWidget())->close();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return s.browser() == nullptr; }, 2000));
-        EXPECT_EQ(s.chart(), nullptr);
+        qobject_cast<QMdiSubWindow*>(browser(s)->parentWidget())->close();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return browser(s) == nullptr; }, 2000));
+        EXPECT_EQ(chart(s), nullptr);
         EXPECT_TRUE(s.window->area()->subWindowList().isEmpty());
         EXPECT_EQ(s.ctx().childWindowOpen, 0);
         // The chart closed alone leaves the browser.
         openChart(s, s.ctx().plantIdList.front());
-        qobject_cast<QMdiSubWindow*>(s.chart()->parentWidget())->close();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return s.chart() == nullptr; }, 2000));
-        ASSERT_NE(s.browser(), nullptr);
+        qobject_cast<QMdiSubWindow*>(chart(s)->parentWidget())->close();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return chart(s) == nullptr; }, 2000));
+        ASSERT_NE(browser(s), nullptr);
         s.click("bttGrafico");
-        EXPECT_NE(s.chart(), nullptr);
+        EXPECT_NE(chart(s), nullptr);
     }
-    BrowserRig s;
+    Rig s;
     openChart(s, chartDay(s));
-    ASSERT_NE(s.chart(), nullptr);
+    ASSERT_NE(chart(s), nullptr);
     EXPECT_TRUE(s.window->close());
     EXPECT_FALSE(s.ctx().db.isOpen());
     EXPECT_EQ(s.ctx().childWindowOpen, 0);
 }
 
-TEST(Screenshots, BrowserAndChartInEnglishAndItalian) {
+// The day's three samples in the grid and on the chart of each option, in both languages.
+TEST(Chart, BrowserAndChartInEnglishAndItalian) {
     for (const auto& [language, locale, tag] :
          {std::tuple{0, kUsPc, "en"}, std::tuple{4, kItalianPc, "it"}}) {
-        BrowserRig s(language, locale);
+        Rig s(englishRow({{"LINGUA", language}}), std::nullopt, {}, locale);
         const qint64 uno = chartDay(s);
         s.window->show();
-        s.open();
-        s.choosePlant(uno);
-        s.chooseDay("2011/06/30");
+        openDay(s, uno, "2011/06/30");
         QCoreApplication::processEvents();
-        EXPECT_TRUE(s.browser()->grab().save(screenshotDir() + "/realtime_data_" + tag + ".png"));
+        EXPECT_EQ(column(s, 2), QStringList({"09:05:00", "10:00:00", "12:30:00"}));
+        screenshot(browser(s), QString("realtime_data_%1").arg(tag));
         s.click("bttGrafico");
         for (int i : {0, 2, 6, 18}) {
             option(s, i);
+            const std::string shown = chartShown(chart(s)); // three points, the plant's day
+            EXPECT_NE(shown.find(" 3|Impianto Uno (30/06/2011)|"), std::string::npos) << shown;
             QCoreApplication::processEvents();
-            EXPECT_TRUE(s.chart()->grab().save(
-                QString("%1/grafico_%2_option%3.png").arg(screenshotDir(), tag).arg(i)));
+            screenshot(chart(s), QString("grafico_%1_option%2").arg(tag).arg(i));
         }
     }
 }

@@ -12,30 +12,17 @@ QDateTime at(int h, int m, int s = 0, int ms = 0) {
     return QDateTime(kDay, QTime(h, m, s, ms));
 }
 
-// A datalogger on a virtual clock with a window that notes when it samples; a sample may fail,
-// and then the window ends the run as the acquisition button does.
+// A datalogger on a virtual clock, noting when it samples; what the real-time window does when
+// a sample fails or overlaps another is tested through the window.
 struct LoggerRun {
     VirtualClock clock{at(7, 0)};
     QObject owner;
     QString startH = "8", startM = "0", stopH = "8", stopM = "59";
     std::vector<QDateTime> samples;
-    bool failNext = false;
-    std::function<void()> duringSample;
     Datalogger dl{clock,
-                  {[this] {
-                       samples.push_back(clock.now());
-                       if (duringSample) duringSample();
-                       if (failNext) buttonPressed();
-                   },
-                   [this] { buttonPressed(); },
+                  {[this] { samples.push_back(clock.now()); }, [this] { dl.end(); },
                    [this] { return dailyWindow(startH, startM, stopH, stopM); }},
                   &owner};
-    void buttonPressed() {
-        if (dl.running())
-            dl.end();
-        else if (!failNext)
-            dl.begin();
-    }
     std::vector<qint64> gapsMs() const {
         std::vector<qint64> g;
         for (size_t i = 1; i < samples.size(); ++i)
@@ -46,74 +33,47 @@ struct LoggerRun {
 
 } // namespace
 
-TEST(Datalogger, TimersOffAtFirstNamedWithTheirIntervals) {
-    LoggerRun r;
-    EXPECT_EQ(r.dl.sec2->objectName(), "sec2");
-    EXPECT_EQ(r.dl.sec2->interval(), 2000);
-    EXPECT_EQ(r.dl.sec30->objectName(), "sec30");
-    EXPECT_EQ(r.dl.sec30->interval(), 30000);
-    EXPECT_FALSE(r.dl.sec2->isActive());
-    EXPECT_FALSE(r.dl.sec30->isActive());
-    r.clock.advanceBy(3600 * 1000);
-    EXPECT_TRUE(r.samples.empty());
-}
-
-TEST(Datalogger, GapBetweenSamplesFollowsTheInterval) {
-    for (qint16 n : {1, 5, 10, 15, 20}) {
+// A run begun at `from` on the daily window 08:00 to stop, watched until `until`: its first
+// sample, every gap after it, how many, and whether it still runs.
+TEST(Datalogger, SamplesFollowTheScheduleAndTheInterval) {
+    const struct {
+        qint16 interval;
+        QDateTime from;
+        QString stopH, stopM;
+        QDateTime until, first;
+        qint64 gapMs;
+        size_t count;
+        bool running;
+    } cases[] = {
+        // The first 2-s tick at or after 08:00; then (2n - 1) ticks of 30 s and one of 19.5 s.
+        {1, at(8, 0, 0, 250), "22", "59", at(8, 3), at(8, 0, 2, 250), 49500, 4, true},
+        {5, at(8, 0, 0, 250), "22", "59", at(8, 15), at(8, 0, 2, 250), 289500, 4, true},
+        {10, at(8, 0, 0, 250), "22", "59", at(8, 30), at(8, 0, 2, 250), 589500, 4, true},
+        {15, at(8, 0, 0, 250), "22", "59", at(8, 45), at(8, 0, 2, 250), 889500, 4, true},
+        {20, at(8, 0, 0, 250), "22", "59", at(9, 0), at(8, 0, 2, 250), 1189500, 4, true},
+        // Waits for the start minute; the first tick in the minute after the stop ends the run.
+        {5, at(7, 58, 11, 500), "8", "1", at(8, 5), at(8, 0, 1, 500), 0, 1, false},
+        // Begun after the stop minute: the next day's start.
+        {1, at(9, 30), "8", "59", at(8, 0).addDays(1), at(8, 0).addDays(1), 0, 1, true},
+        // An hour at interval 1: 73 samples, the last at 08:59:24.
+        {1, at(7, 59, 30), "8", "59", at(10, 0), at(8, 0), 49500, 73, false},
+    };
+    for (const auto& c : cases) {
         LoggerRun r;
-        r.stopH = "22";
-        r.dl.setInterval(n);
-        r.clock.set(at(8, 0, 0, 250));
+        r.stopH = c.stopH, r.stopM = c.stopM;
+        r.dl.setInterval(c.interval);
+        r.clock.set(c.from);
         r.dl.begin();
-        r.clock.advanceTo(at(8, 0).addSecs(3 * (2 * n * 30)));
-        ASSERT_GE(r.samples.size(), 3u) << n;
-        EXPECT_EQ(r.samples[0], at(8, 0, 2, 250)) << n;
-        // (2n - 1) ticks of 30 s and one of 19.5 s.
-        const qint64 gap = (2 * n - 1) * 30000 + 19500;
-        EXPECT_EQ(r.gapsMs()[0], gap) << n;
-        EXPECT_EQ(r.gapsMs()[1], gap) << n;
+        r.clock.advanceTo(c.until);
+        const std::string what =
+            c.from.toString().toStdString() + " / " + std::to_string(c.interval);
+        ASSERT_EQ(r.samples.size(), c.count) << what;
+        EXPECT_EQ(r.samples[0], c.first) << what;
+        for (qint64 gap : r.gapsMs())
+            EXPECT_EQ(gap, c.gapMs) << what;
+        EXPECT_EQ(r.dl.running(), c.running) << what;
+        EXPECT_EQ(r.dl.sec2->isActive() || r.dl.sec30->isActive(), c.running) << what;
     }
-}
-
-TEST(Datalogger, WaitsForTheStartMinuteAndEndsAfterTheStopMinute) {
-    LoggerRun r;
-    r.stopM = "1";
-    r.dl.setInterval(5);
-    r.clock.set(at(7, 58, 11, 500));
-    r.dl.begin();
-    r.clock.advanceTo(at(7, 59, 59, 999));
-    EXPECT_TRUE(r.samples.empty());
-    r.clock.advanceTo(at(8, 5));
-    // The first tick at or after 08:00; the first tick in 08:02 ends the run.
-    ASSERT_EQ(r.samples.size(), 1u);
-    EXPECT_EQ(r.samples[0], at(8, 0, 1, 500));
-    EXPECT_FALSE(r.dl.running());
-    EXPECT_FALSE(r.dl.sec2->isActive());
-    EXPECT_FALSE(r.dl.sec30->isActive());
-}
-
-TEST(Datalogger, ActivatedAfterTheStopMinuteWaitsForTheNextDay) {
-    LoggerRun r;
-    r.clock.set(at(9, 30));
-    r.dl.begin();
-    r.clock.advanceTo(at(8, 0).addDays(1).addMSecs(-1));
-    EXPECT_TRUE(r.samples.empty());
-    EXPECT_TRUE(r.dl.running());
-    r.clock.advanceBy(1);
-    ASSERT_EQ(r.samples.size(), 1u);
-    EXPECT_EQ(r.samples[0], at(8, 0).addDays(1));
-}
-
-TEST(Datalogger, AnHourAtIntervalOne) {
-    LoggerRun r;
-    r.clock.set(at(7, 59, 30));
-    r.dl.begin();
-    r.clock.advanceTo(at(10, 0));
-    ASSERT_EQ(r.samples.size(), 73u);
-    for (int n = 1; n <= 73; ++n)
-        EXPECT_EQ(r.samples[n - 1], at(8, 0).addMSecs(qint64(49500) * (n - 1))) << n;
-    EXPECT_EQ(r.samples.back().time().toString("hh:mm:ss"), "08:59:24");
-    EXPECT_FALSE(r.dl.running());
 }
 
 TEST(Datalogger, StopOnALateTickThenStartGivesFullGapsAgain) {
@@ -123,56 +83,13 @@ TEST(Datalogger, StopOnALateTickThenStartGivesFullGapsAgain) {
     r.clock.advanceTo(at(8, 0, 32)); // sample at 08:00:02, a 30-s tick at 08:00:32
     ASSERT_EQ(r.samples.size(), 1u);
     EXPECT_EQ(r.dl.sec30->interval(), 19500);
-    r.buttonPressed();
+    r.dl.end();
     EXPECT_FALSE(r.dl.sec2->isActive());
     EXPECT_FALSE(r.dl.sec30->isActive());
-    r.buttonPressed();
+    r.dl.begin();
     r.clock.advanceTo(at(8, 5));
     ASSERT_GE(r.samples.size(), 4u);
     EXPECT_EQ(r.samples[1], at(8, 0, 34));
     for (size_t i = 1; i < r.gapsMs().size(); ++i)
         EXPECT_EQ(r.gapsMs()[i], 49500) << i;
-}
-
-TEST(Datalogger, AFailedSampleEndsTheRunAndStartsNone) {
-    LoggerRun r;
-    r.clock.set(at(8, 0));
-    r.dl.begin();
-    r.failNext = true;
-    r.clock.advanceTo(at(8, 30));
-    EXPECT_EQ(r.samples.size(), 1u);
-    EXPECT_FALSE(r.dl.running());
-    EXPECT_FALSE(r.dl.sec2->isActive());
-    EXPECT_FALSE(r.dl.sec30->isActive());
-}
-
-TEST(Datalogger, TicksDuringASlowSampleStartNoSecondOne) {
-    // The window's guard refuses a sample inside a sample; the tick still counts down.
-    LoggerRun r;
-    r.clock.set(at(8, 0));
-    r.dl.begin();
-    bool inSample = false;
-    int refused = 0;
-    r.duringSample = [&] {
-        if (inSample) {
-            ++refused;
-            r.samples.pop_back();
-            return;
-        }
-        inSample = true;
-        if (r.samples.size() == 2) {
-            // Stop and start again while the exchange waits, and let 10 s pass.
-            r.buttonPressed();
-            r.buttonPressed();
-            r.clock.advanceBy(10000);
-        }
-        inSample = false;
-    };
-    r.clock.advanceTo(at(8, 3));
-    EXPECT_EQ(refused, 1);
-    EXPECT_EQ(r.dl.sec30->interval(), 30000);
-    ASSERT_GE(r.samples.size(), 3u);
-    // The restarted run's sample was refused; its sec30 counts a full interval from that tick.
-    EXPECT_EQ(r.samples[1], at(8, 0, 51, 500));
-    EXPECT_EQ(r.samples[2], at(8, 0, 53, 500).addMSecs(49500));
 }

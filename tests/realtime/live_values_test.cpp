@@ -1,7 +1,6 @@
 #include "live_values.h"
 
 #include "app_context.h"
-#include "link_fixture.h"
 #include "run_error.h"
 #include "test_env.h"
 

@@ -1,56 +1,55 @@
-#include "browser_rig.h"
+#include "browser_steps.h"
 
 #include <QDir>
-#include <QPushButton>
 
 using namespace vorna;
 using namespace vorna::test;
 
 TEST(RealtimeData, DayListsBoxesAndAnotherPlant) {
-    BrowserRig s;
+    Rig s;
     const qint64 uno = insertPlant(s.db(), "Uno"), due = insertPlant(s.db(), "Due");
     const qint64 tre = insertPlant(s.db(), "Tre");
     for (const char* day : {"2011-07-01", "2010-12-31", "2011-06-30", "2011-07-01"})
         insertStored(s.db(), uno, day, "10:00:00");
     insertStored(s.db(), due, "2012-01-01", "10:00:00");
     insertStored(s.db(), uno, "not a day", "10:00:00"); // left out of the list
-    s.open();
-    ASSERT_NE(s.browser(), nullptr);
+    s.open("realtime_data");
+    ASSERT_NE(browser(s), nullptr);
     EXPECT_EQ(s.ctx().childWindowOpen, 1);
-    EXPECT_EQ(s.items("cbImp").size(), 4);
-    EXPECT_EQ(s.items("cbStartH").join(','), "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,"
-                                             "20,21,22");
-    EXPECT_EQ(s.items("cbStopM").size(), 60);
+    EXPECT_EQ(s.entries("cbImp").size(), 4);
+    EXPECT_EQ(s.entries("cbStartH").join(','), "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,"
+                                               "20,21,22");
+    EXPECT_EQ(s.entries("cbStopM").size(), 60);
     EXPECT_FALSE(s.find("cbDate")->isEnabled());
     EXPECT_FALSE(s.find("bttSalva")->isEnabled());
 
     s.click("bttGrafico");
-    EXPECT_EQ(s.lastWarning(), "Select plant/Error");
+    EXPECT_EQ(s.env.prompts.lastWarning(), "Select plant/Error");
 
-    s.choosePlant(uno);
+    choosePlant(s, uno);
     EXPECT_TRUE(s.find("cbDate")->isEnabled());
-    EXPECT_EQ(s.items("cbDate"), QStringList({"2010/12/31", "2011/06/30", "2011/07/01"}));
+    EXPECT_EQ(s.entries("cbDate"), QStringList({"2010/12/31", "2011/06/30", "2011/07/01"}));
     EXPECT_EQ(s.find<QComboBox>("cbDate")->currentIndex(), -1);
     s.click("bttGrafico");
-    EXPECT_EQ(s.lastWarning(), "Select date/Error");
-    EXPECT_EQ(s.chart(), nullptr);
+    EXPECT_EQ(s.env.prompts.lastWarning(), "Select date/Error");
+    EXPECT_EQ(chart(s), nullptr);
 
-    s.chooseDay("2011/06/30");
-    EXPECT_EQ(s.column(2), QStringList({"10:00:00"}));
+    chooseDay(s, "2011/06/30");
+    EXPECT_EQ(column(s, 2), QStringList({"10:00:00"}));
     EXPECT_TRUE(s.find("bttSalva")->isEnabled());
 
     // Another plant empties the grid and the day list.
-    s.choosePlant(due);
-    EXPECT_EQ(s.items("cbDate"), QStringList({"2012/01/01"}));
-    EXPECT_TRUE(s.column(0).isEmpty());
+    choosePlant(s, due);
+    EXPECT_EQ(s.entries("cbDate"), QStringList({"2012/01/01"}));
+    EXPECT_TRUE(column(s, 0).isEmpty());
     EXPECT_FALSE(s.find("bttSalva")->isEnabled());
 
     // A plant without samples: an empty, enabled day list.
-    s.choosePlant(tre);
-    EXPECT_TRUE(s.items("cbDate").isEmpty());
+    choosePlant(s, tre);
+    EXPECT_TRUE(s.entries("cbDate").isEmpty());
     EXPECT_TRUE(s.find("cbDate")->isEnabled());
     s.click("bttGrafico");
-    EXPECT_EQ(s.lastWarning(), "Select date/Error");
+    EXPECT_EQ(s.env.prompts.lastWarning(), "Select date/Error");
 
     s.choose("cbImp", 0);
     EXPECT_FALSE(s.find("cbDate")->isEnabled());
@@ -59,75 +58,54 @@ TEST(RealtimeData, DayListsBoxesAndAnotherPlant) {
 }
 
 TEST(RealtimeData, TimeRangesFromSecondZeroToFiftyNine) {
-    BrowserRig s;
+    Rig s;
     const qint64 uno = insertPlant(s.db(), "Uno");
     for (const char* t : {"22:59:59", "00:59:59", "01:00:00", "09:04:59", "09:05:59", "09:05:00",
                           "09:06:00", "23:00:00"})
         insertStored(s.db(), uno, "2011-06-30", t);
-    s.open();
-    s.choosePlant(uno);
-    s.chooseDay("2011/06/30");
-    EXPECT_EQ(s.column(2), QStringList({"01:00:00", "09:04:59", "09:05:00", "09:05:59", "09:06:00",
-                                        "22:59:59"}));
-    EXPECT_EQ(s.column(0), QStringList({"1", "2", "3", "4", "5", "6"}));
-    EXPECT_EQ(s.column(1).join(','), "30/06/2011,30/06/2011,30/06/2011,30/06/2011,30/06/2011,"
-                                     "30/06/2011");
-    s.chooseRange(9, 5, 9, 5);
-    EXPECT_EQ(s.column(2), QStringList({"09:05:00", "09:05:59"}));
-    s.chooseRange(10, 0, 9, 59);
-    EXPECT_TRUE(s.column(2).isEmpty());
-    EXPECT_EQ(s.browser()->grid().rowCount(), 2);
+    openDay(s, uno, "2011/06/30");
+    EXPECT_EQ(column(s, 2), QStringList({"01:00:00", "09:04:59", "09:05:00", "09:05:59", "09:06:00",
+                                         "22:59:59"}));
+    EXPECT_EQ(column(s, 0), QStringList({"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(column(s, 1).join(','), "30/06/2011,30/06/2011,30/06/2011,30/06/2011,30/06/2011,"
+                                      "30/06/2011");
+    chooseRange(s, 9, 5, 9, 5);
+    EXPECT_EQ(column(s, 2), QStringList({"09:05:00", "09:05:59"}));
+    chooseRange(s, 10, 0, 9, 59);
+    EXPECT_TRUE(column(s, 2).isEmpty());
+    EXPECT_EQ(browser(s)->grid().rowCount(), 2);
     EXPECT_TRUE(s.env.prompts.warnings.empty());
 }
 
 TEST(RealtimeData, ARowWithANullIsSkippedAndTheNumbersStayConsecutive) {
-    BrowserRig s;
+    Rig s;
     const qint64 uno = insertPlant(s.db(), "Uno");
     insertStored(s.db(), uno, "2011-06-30", "09:20:00");
     insertStored(s.db(), uno, "2011-06-30", "09:30:00", {{"TEMPPAN", QVariant()}});
-    insertStored(s.db(), uno, "2011-06-30", "09:40:00");
-    s.db().exec("UPDATE realtime SET TEXT1 = NULL, TEXT2 = NULL WHERE ora = '09:40:00'");
-    s.open();
-    s.choosePlant(uno);
-    s.chooseDay("2011/06/30");
-    EXPECT_EQ(s.column(0), QStringList({"1", "2"}));
-    EXPECT_EQ(s.column(2), QStringList({"09:20:00", "09:40:00"}));
+    insertStored(s.db(), uno, "2011-06-30", "09:40:00", {{"TEXT1", {}}, {"TEXT2", {}}});
+    openDay(s, uno, "2011/06/30");
+    EXPECT_EQ(column(s, 0), QStringList({"1", "2"}));
+    EXPECT_EQ(column(s, 2), QStringList({"09:20:00", "09:40:00"}));
     EXPECT_TRUE(s.env.debugLog().contains("insert_new_row"));
     EXPECT_FALSE(s.env.debugLog().contains("aggiornaMisureTabella"));
 }
 
-namespace {
-
-// A table line: the cells, each followed by a tab, then CR LF.
-QByteArray line(const QStringList& cells) {
-    return (cells.join('\t') + "\t\r\n").toLatin1();
-}
-
-QStringList repeated(const QString& cell, int n) {
-    QStringList out;
-    for (int i = 0; i < n; ++i)
-        out << cell;
-    return out;
-}
-
-} // namespace
-
-TEST(RealtimeData, SavedTableByteForByteCancelWritesNothing) {
-    BrowserRig s;
+// The datalogger file as the real-time window writes it (byte for byte there), with what the
+// browser does its own way: three bare CRs after the plant block and the stored rows' rules (no
+// value and an idle pair "---").
+TEST(RealtimeData, SavedDayAsTheGridShowsItCancelWritesNothing) {
+    Rig s;
     const qint64 uno = insertPlant(s.db(), "Impianto Uno ");
     insertStored(s.db(), uno, "2011-06-30", "09:05:00");
     insertStored(s.db(), uno, "2011-06-30", "09:06:00",
                  {{"rad", -2000}, {"VDC2", 8000}, {"IDC2", 800}, {"POTRAD", 2.25}, {"ESITOAC", 0}});
-    s.open();
-    s.choosePlant(uno);
-    s.chooseDay("2011/06/30");
+    openDay(s, uno, "2011/06/30");
 
     // Cancelled: no file, not even under the proposed name.
     s.click("bttSalva");
     EXPECT_EQ(s.env.prompts.saveDialogs, 1);
     EXPECT_EQ(s.env.prompts.saveShown.back().filter, "(*.txt)");
     EXPECT_EQ(s.env.prompts.saveShown.back().suggested, s.env.path("datalogger"));
-    EXPECT_FALSE(QFile::exists(s.env.path("datalogger")));
     EXPECT_EQ(QDir(s.env.dir.path()).entryList({"datalogger*"}, QDir::Files).size(), 0);
 
     // A blank name asks again.
@@ -135,31 +113,16 @@ TEST(RealtimeData, SavedTableByteForByteCancelWritesNothing) {
     s.env.prompts.saveNames = {"   ", name};
     s.click("bttSalva");
     EXPECT_EQ(s.env.prompts.saveDialogs, 3);
-    QFile f(name);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    QByteArray want = "Power: 4.5 kW\r\n"
-                      "Inverter power: <= 20 kW\r\n"
-                      "Noct: 45 \xb0"
-                      "C\r\n"
-                      "Gamma: -0.43 %/\xb0"
-                      "C\r\n"
-                      "Name: Impianto Uno \r\n"
-                      "Address: Via Roma\r\n"
-                      "Number: 3\r\n"
-                      "Zip Code: 10121\r\n"
-                      "City: Torino\r\n"
-                      "Tax identification number: RSSMRA\r\n"
-                      "\r\r\r";
-    want += line({"Date",         "Time",         "Rad.",   "T. env.",     "T. pan.",
-                  "Temp. Coeff.", "Avail. Power", "VDC1",   "IDC1",        "VDC2",
-                  "IDC2",         "VDC3",         "IDC3",   "DC Power",    "VAC1",
-                  "IAC1",         "VAC2",         "IAC2",   "VAC3",        "IAC3",
-                  "AC Power",     "PRp",          "Result", "Pan. Effic.", "Inv. Effic."});
-    want += line(QStringList{"30/06/2011", "09:05:00"} + repeated("1.5", 20) +
-                 QStringList{"PASS", "1.5", "1.5"});
-    want += line(QStringList{"30/06/2011", "09:06:00", "---", "1.5", "1.5", "1.5", "2.25", "1.5",
-                             "1.5", "---", "---"} +
-                 repeated("1.5", 11) + QStringList{"FAULT", "1.5", "1.5"});
-    want += "\r\n";
-    EXPECT_EQ(f.readAll(), want);
+    const QList<QByteArray> lines = readFile(name).split('\n');
+    ASSERT_EQ(lines.size(), 10 + 3 + 1 + 1);
+    EXPECT_EQ(lines[4], "Name: Impianto Uno \r");
+    EXPECT_TRUE(lines[10].startsWith("\r\r\rDate\tTime\tRad.\t"));
+    const QString ones = QString("1.5\t").repeated(11);
+    EXPECT_EQ(lines[11], ("30/06/2011\t09:05:00\t1.5\t1.5\t1.5\t1.5\t1.5\t1.5\t1.5\t1.5\t1.5\t" +
+                          ones + "PASS\t1.5\t1.5\t\r")
+                             .toLatin1());
+    EXPECT_EQ(lines[12], ("30/06/2011\t09:06:00\t---\t1.5\t1.5\t1.5\t2.25\t1.5\t1.5\t---\t---\t" +
+                          ones + "FAULT\t1.5\t1.5\t\r")
+                             .toLatin1());
+    EXPECT_EQ(lines[13], "\r");
 }

@@ -1,19 +1,9 @@
-#include "live_rig.h"
+#include "live_steps.h"
 
 #include <QFile>
-#include <QPushButton>
 
 using namespace vorna;
 using namespace vorna::test;
-
-namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no file>");
-}
-
-} // namespace
 
 // "Save table data" with two samples on a fixed clock: the plant block, three empty lines, the
 // header and the samples as the grid shows them, a last empty line; CR LF and Latin-1
@@ -26,7 +16,7 @@ TEST(RealtimeFile, SavedGridByteForByte) {
         {kUsPc,
          "Power: 3.5 kW\r\nInverter power: <= 20 kW\r\nNoct: 45 \xb0"
          "C\r\n"
-         "Gamma: -0.45 %/\xb0"
+         "Gamma: 0.45 %/\xb0"
          "C\r\nName: Rossi Mario\r\nAddress: Via Roma\r\nNumber: 12\r\n"
          "Zip Code: 20100\r\nCity: Milano\r\nTax identification number: RSSMRA70A01F205X\r\n"
          "\r\n\r\n\r\n"
@@ -41,7 +31,7 @@ TEST(RealtimeFile, SavedGridByteForByte) {
         {kItalianPc,
          "Potenza: 3,5 kW\r\nPotenza inverter: <= 20 kW\r\nNoct: 45 \xb0"
          "C\r\n"
-         "Gamma: -0,45 %/\xb0"
+         "Gamma: 0,45 %/\xb0"
          "C\r\nNome: Rossi Mario\r\nIndirizzo: Via Roma\r\n"
          "Numero civico: 12\r\nCAP: 20100\r\nComune: Milano\r\n"
          "Codice fiscale: RSSMRA70A01F205X\r\n"
@@ -56,37 +46,41 @@ TEST(RealtimeFile, SavedGridByteForByte) {
          "\r\n"},
     };
     for (const auto& c : cases) {
-        LiveRig r({listval(), listval({{2, "2000"}, {3, "--"}, {23, "--"}, {24, "FAULT"}})},
-                  {"linedc\t2", "phaseac\t1"}, c.pc);
-        r.acquire();
-        r.clock.advance(65000);
-        r.acquire();
-        ScriptedPrompts& p = r.s.env.prompts;
-        const QString path = r.s.env.path("log.txt");
+        Rig s(rowFor(c.pc), {},
+              liveContent({listval(), listval({{2, "2000"}, {3, "--"}, {23, "--"}, {24, "FAULT"}})},
+                          {"linedc\t2", "phaseac\t1"}),
+              c.pc);
+        RealtimeWindow* w = openRealtime(s);
+        acquire(s);
+        s.clock->advance(65000);
+        acquire(s);
+        ScriptedPrompts& p = s.env.prompts;
+        const QString path = s.env.path("log.txt");
         p.saveNames = {"   ", path}; // a name of blanks asks again
-        r.s.click("bttSalva");
+        s.click("bttSalva");
         EXPECT_EQ(p.saveDialogs, 2);
-        EXPECT_EQ(p.saveShown.back().suggested, r.s.ctx().appPath + "datalogger");
+        EXPECT_EQ(p.saveShown.back().suggested, s.ctx().appPath + "datalogger");
         EXPECT_EQ(readFile(path), c.expected) << c.pc.name().toStdString();
-        EXPECT_EQ(r.w->grid()->currentIndex().row(), 2); // back on the empty row
+        EXPECT_EQ(w->grid()->currentIndex().row(), 2); // back on the empty row
     }
 }
 
 // Cancel writes nothing; "Delete table data" keeps what is stored and turns both table
 // buttons off until the next sample.
 TEST(RealtimeFile, CancelWritesNothingAndDeleteKeepsTheTable) {
-    LiveRig r({listval()});
-    r.acquire();
-    ScriptedPrompts& p = r.s.env.prompts;
-    r.s.click("bttSalva"); // the scripted dialog answers Cancel
+    Rig s(englishRow(), {}, liveContent({listval()}));
+    RealtimeWindow* w = openRealtime(s);
+    acquire(s);
+    ScriptedPrompts& p = s.env.prompts;
+    s.click("bttSalva"); // the scripted dialog answers Cancel
     EXPECT_EQ(p.saveDialogs, 1);
-    EXPECT_FALSE(QFile::exists(r.s.ctx().appPath + "datalogger"));
-    EXPECT_FALSE(QFile::exists(r.s.ctx().appPath + "datalogger.txt"));
+    EXPECT_FALSE(QFile::exists(s.ctx().appPath + "datalogger"));
+    EXPECT_FALSE(QFile::exists(s.ctx().appPath + "datalogger.txt"));
 
-    r.s.click("bttCancella");
-    EXPECT_EQ(r.rows().size(), 1u);
-    EXPECT_EQ(r.gridSamples(), 0);
-    EXPECT_FALSE(r.s.find("bttSalva")->isEnabled() || r.s.find("bttCancella")->isEnabled());
-    r.acquire();
-    EXPECT_TRUE(r.s.find("bttSalva")->isEnabled() && r.s.find("bttCancella")->isEnabled());
+    s.click("bttCancella");
+    EXPECT_EQ(s.env.rows("realtime"), 1);
+    EXPECT_EQ(gridSamples(w), 0);
+    EXPECT_FALSE(s.on("bttSalva") || s.on("bttCancella"));
+    acquire(s);
+    EXPECT_TRUE(s.on("bttSalva") && s.on("bttCancella"));
 }

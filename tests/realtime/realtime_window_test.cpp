@@ -1,8 +1,7 @@
-#include "live_rig.h"
+#include "live_steps.h"
 
 #include <QLabel>
 #include <QMdiSubWindow>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -12,44 +11,39 @@ using namespace vorna::test;
 
 namespace {
 
-const QStringList kNine{"REALTIME 1", "POWERRT 3.5", "NOCTRT 45", "GAMMART -0.45", "POTINVRT 0",
-                        "LISTVAL",    "LINEDC?",     "PHASEAC?",  "REALTIME 0"};
-
-bool enabled(Rig& s, const char* name) {
-    return s.find(name)->isEnabled();
-}
+const QStringList& kNine = kSampleCommands;
 
 } // namespace
 
 TEST(RealtimeWindow, OpensOnThePlantInManualMode) {
-    LiveRig r({listval()});
-    ASSERT_TRUE(r.w);
-    Rig& s = r.s;
+    Rig s(englishRow(), QStringList{});
+    RealtimeWindow* w = openRealtime(s);
+    ASSERT_TRUE(w);
     EXPECT_EQ(s.ctx().childWindowOpen, 2);
-    EXPECT_EQ(r.w->size(), QSize(899, 563));
-    EXPECT_EQ(r.w->windowTitle(), "REAL TIME");
-    EXPECT_EQ(s.find<QLabel>("lbVal_NomeImp")->text(), "Rossi Mario");
-    EXPECT_EQ(s.find<QLabel>("lbVal_PotImp")->text(), "3.5");
+    EXPECT_EQ(w->size(), QSize(899, 563));
+    EXPECT_EQ(w->windowTitle(), "REAL TIME");
+    EXPECT_EQ(s.text("lbVal_NomeImp"), "Rossi Mario");
+    EXPECT_EQ(s.text("lbVal_PotImp"), "3.5");
     EXPECT_TRUE(s.find<QRadioButton>("obMode_1")->isChecked());
-    EXPECT_TRUE(enabled(s, "obMode_0"));
-    EXPECT_EQ(s.find<QPushButton>("bttControllo")->text(), "Acquire");
-    EXPECT_TRUE(enabled(s, "bttControllo"));
-    EXPECT_FALSE(enabled(s, "bttSalva") || enabled(s, "bttCancella"));
+    EXPECT_TRUE(s.on("obMode_0"));
+    EXPECT_EQ(s.text("bttControllo"), "Acquire");
+    EXPECT_TRUE(s.on("bttControllo"));
+    EXPECT_FALSE(s.on("bttSalva") || s.on("bttCancella"));
     for (const char* frame : {"fr_start", "fr_stop", "fr_intervallo"})
-        EXPECT_TRUE(s.find(frame)->isHidden()) << frame;
+        EXPECT_FALSE(s.shown(frame)) << frame;
     for (const char* label : {"lbStartH", "lbStartM", "lbStopH", "lbStopM"})
         EXPECT_EQ(s.find<QLabel>(label)->buddy()->objectName(), QString(label).replace("lb", "tb"));
-    EXPECT_EQ(r.w->grid()->model()->columnCount(), 26);
-    EXPECT_EQ(r.w->grid()->model()->headerData(22, Qt::Horizontal).toString(), "PRp");
-    EXPECT_EQ(r.w->grid()->model()->rowCount(), 1); // the empty row for the first sample
-    EXPECT_TRUE(r.newCommands().isEmpty());
+    EXPECT_EQ(w->grid()->model()->columnCount(), 26);
+    EXPECT_EQ(w->grid()->model()->headerData(22, Qt::Horizontal).toString(), "PRp");
+    EXPECT_EQ(w->grid()->model()->rowCount(), 1); // the empty row for the first sample
+    EXPECT_TRUE(s.commands().isEmpty());
 
     // Closing sends nothing and lets the toolbar open windows again.
     s.ctx().realtimeFromToolbar = true;
     s.closeChild();
     EXPECT_EQ(s.ctx().childWindowOpen, 0);
     EXPECT_FALSE(s.ctx().realtimeFromToolbar);
-    EXPECT_TRUE(r.newCommands().isEmpty());
+    EXPECT_TRUE(s.commands().isEmpty());
     s.key("setup")->trigger();
     EXPECT_EQ(s.window->currentChild()->objectName(), "setup");
 }
@@ -57,125 +51,80 @@ TEST(RealtimeWindow, OpensOnThePlantInManualMode) {
 // One "Acquire" sends the plant's parameters and reads the values; the sample is stored and
 // shown as the instrument gave it, numbered within the grid.
 TEST(RealtimeWindow, AcquireSendsTheNineCommandsAndStoresTheSample) {
-    LiveRig r({listval(), listval({{2, "2000"}, {24, "pass"}, {3, "--"}, {21, ""}}),
-               listval({{2, "2000.5"}})},
-              {"linedc\t3", "phaseac\t3"});
-    EXPECT_EQ(r.acquire(), kNine);
-    r.clock.advance(65000);
-    EXPECT_EQ(r.acquire(), kNine);
-    r.clock.advance(1000);
-    r.acquire();
-    const auto rows = r.rows();
-    ASSERT_EQ(rows.size(), 3u) << r.s.env.debugLog().toStdString();
-    const QVariantMap& a = rows[0];
-    const QString expected =
-        "IDIMP=%1;NUMERO=1;data=2024-06-14;ora=10:15:02;rad=812.5;TEMPAMB=24.5;TEMPPAN=41.2;"
-        "COEFFTEMP=-0.45;POTRAD=3.1;VDC1=410.2;IDC1=7;VDC2=405.5;IDC2=7.2;VDC3=400.1;IDC3=6.9;"
-        "POTDC=8.6;VAC1=231;IAC1=12.1;VAC2=230.4;IAC2=12;VAC3=229.8;IAC3=11.9;POTAC=8.2;"
-        "RENDDC=0.93;RENDAC=0.96;ESITOAC=1;REAL2=0.89;TEXT1= FV 2.1.5 - FR 1.0.1;TEXT2=ZMB 4.5";
-    for (const QString& pair : expected.arg(r.plantId).split(';'))
-        EXPECT_EQ(a.value(pair.section('=', 0, 0)).toString(), pair.section('=', 1))
-            << pair.toStdString();
-    EXPECT_EQ(rows[1].value("NUMERO").toInt(), 2);
-    EXPECT_EQ(rows[1].value("ora").toString(), "10:16:07");
-    EXPECT_EQ(rows[1].value("rad").toDouble(), 2000);
-    EXPECT_EQ(rows[1].value("ESITOAC").toInt(), 0);
-    EXPECT_EQ(rows[1].value("TEMPAMB").toDouble(), kNoValue);
-    EXPECT_EQ(rows[1].value("RENDDC").toDouble(), kNoValue);
-    EXPECT_EQ(rows[2].value("rad").toDouble(), kNoValue);
-    EXPECT_EQ(rows[2].value("NUMERO").toInt(), 3);
-    EXPECT_EQ(r.s.ctx().plant.POT, 3.5);
+    Rig s(englishRow(), {},
+          liveContent({listval(), listval({{2, "2000"}, {24, "pass"}, {3, "--"}, {21, ""}}),
+                       listval({{2, "2000.5"}})},
+                      {"linedc\t3", "phaseac\t3"}));
+    RealtimeWindow* w = openRealtime(s);
+    EXPECT_EQ(acquire(s), kNine);
+    s.clock->advance(65000);
+    EXPECT_EQ(acquire(s), kNine);
+    s.clock->advance(1000);
+    acquire(s);
+    const QStringList rows = samples(
+        s, "IDIMP, NUMERO, data, ora, rad, TEMPAMB, TEMPPAN, COEFFTEMP, POTRAD, VDC1, IDC1, VDC2, "
+           "IDC2, VDC3, IDC3, POTDC, VAC1, IAC1, VAC2, IAC2, VAC3, IAC3, POTAC, RENDDC, RENDAC, "
+           "ESITOAC, REAL2, TEXT1, TEXT2");
+    ASSERT_EQ(rows.size(), 3) << s.env.debugLog().toStdString();
+    EXPECT_EQ(rows[0], QString("%1|1|2024-06-14|10:15:02|812.5|24.5|41.2|-0.45|3.1|410.2|7|405.5|"
+                               "7.2|400.1|6.9|8.6|231|12.1|230.4|12|229.8|11.9|8.2|0.93|0.96|1|"
+                               "0.89| FV 2.1.5 - FR 1.0.1|ZMB 4.5")
+                           .arg(s.ctx().plant.ID));
+    EXPECT_EQ(samples(s, "NUMERO, ora, rad, ESITOAC, TEMPAMB, RENDDC").mid(1),
+              (QStringList{"2|10:16:07|2000|0|-2000|-2000", "3|10:16:08|-2000|1|24.5|0.93"}));
+    EXPECT_EQ(s.ctx().plant.POT, 3.5);
 
-    EXPECT_EQ(r.shown(1, 0), "1");
-    EXPECT_EQ(r.shown(1, 1), "14/06/2024");
-    EXPECT_EQ(r.shown(1, 2), "10:15:02");
-    EXPECT_EQ(r.shown(1, 9), "7");
-    EXPECT_EQ(r.shown(1, 23), "PASS");
-    EXPECT_EQ(r.shown(2, 3), "2000");
-    EXPECT_EQ(r.shown(2, 4), "---");
-    EXPECT_EQ(r.shown(2, 23), "FAULT");
-    EXPECT_EQ(r.shown(2, 24), "---");
-    EXPECT_EQ(r.shown(3, 3), "---");
-    EXPECT_TRUE(enabled(r.s, "bttSalva") && enabled(r.s, "bttCancella"));
+    EXPECT_EQ(cell(w, 1, 0), "1");
+    EXPECT_EQ(cell(w, 1, 1), "14/06/2024");
+    EXPECT_EQ(cell(w, 1, 2), "10:15:02");
+    EXPECT_EQ(cell(w, 1, 9), "7");
+    EXPECT_EQ(cell(w, 1, 23), "PASS");
+    EXPECT_EQ(cell(w, 2, 3), "2000");
+    EXPECT_EQ(cell(w, 2, 4), "---");
+    EXPECT_EQ(cell(w, 2, 23), "FAULT");
+    EXPECT_EQ(cell(w, 2, 24), "---");
+    EXPECT_EQ(cell(w, 3, 3), "---");
+    EXPECT_TRUE(s.on("bttSalva") && s.on("bttCancella"));
 
     // "Delete table data" empties the grid, not the table; numbering starts again.
-    r.s.click("bttCancella");
-    EXPECT_EQ(r.gridSamples(), 0);
-    EXPECT_FALSE(enabled(r.s, "bttSalva") || enabled(r.s, "bttCancella"));
-    r.acquire();
-    ASSERT_EQ(r.rows().size(), 4u);
-    EXPECT_EQ(r.rows()[3].value("NUMERO").toInt(), 1);
-    EXPECT_EQ(r.shown(1, 0), "1");
-}
-
-TEST(RealtimeWindow, AbsentLinesAndPhasesByConfiguration) {
-    const struct {
-        int lines, phases;
-        std::vector<const char*> absent; // columns stored -10000 and shown "---"
-    } cases[] = {
-        {1, 1, {"VDC2", "IDC2", "VDC3", "IDC3", "VAC2", "IAC2", "VAC3", "IAC3"}},
-        {2, 2, {"VDC3", "IDC3", "VAC3", "IAC3"}},
-    };
-    const QStringList columns{"VDC2", "IDC2", "VDC3", "IDC3", "VAC2", "IAC2", "VAC3", "IAC3"};
-    const int gridColumn[] = {10, 11, 12, 13, 17, 18, 19, 20};
-    for (const auto& c : cases) {
-        LiveRig r({listval()},
-                  {QString("linedc\t%1").arg(c.lines), QString("phaseac\t%1").arg(c.phases)});
-        r.acquire();
-        ASSERT_EQ(r.rows().size(), 1u);
-        for (int i = 0; i < columns.size(); ++i) {
-            const bool absent = std::count_if(c.absent.begin(), c.absent.end(),
-                                              [&](const char* n) { return columns[i] == n; });
-            const double stored = r.rows()[0].value(columns[i]).toDouble();
-            EXPECT_EQ(stored == kNoChannel, absent) << columns[i].toStdString();
-            EXPECT_EQ(r.shown(1, gridColumn[i]) == "---", absent) << columns[i].toStdString();
-        }
-    }
+    s.click("bttCancella");
+    EXPECT_EQ(gridSamples(w), 0);
+    EXPECT_FALSE(s.on("bttSalva") || s.on("bttCancella"));
+    acquire(s);
+    EXPECT_EQ(samples(s, "NUMERO").value(3), "1");
+    EXPECT_EQ(cell(w, 1, 0), "1");
 }
 
 // Numbers go to the instrument with "." and come from it with "." on a decimal-comma PC too;
 // the screen shows the PC's own separator. A plant above 20 kW is sent as such.
 TEST(RealtimeWindow, ItalianPcAndInverterClass) {
-    LiveRig r({listval()}, {}, kItalianPc, {}, true, true);
-    EXPECT_EQ(r.s.find<QLabel>("lbVal_PotImp")->text(), "3,5");
-    const QStringList sent = r.acquire();
-    EXPECT_TRUE(sent.contains("POWERRT 3.5") && sent.contains("GAMMART -0.45") &&
+    Rig s(rowFor(kItalianPc), {}, liveContent({listval()}), kItalianPc);
+    RealtimeWindow* w = openRealtime(s, true, true);
+    EXPECT_EQ(s.text("lbVal_PotImp"), "3,5");
+    const QStringList sent = acquire(s);
+    EXPECT_TRUE(sent.contains("POWERRT 3.5") && sent.contains("GAMMART 0.45") &&
                 sent.contains("POTINVRT 1"))
         << sent.join('|').toStdString();
-    ASSERT_EQ(r.rows().size(), 1u);
-    EXPECT_EQ(r.rows()[0].value("rad").toDouble(), 812.5);
-    EXPECT_EQ(r.shown(1, 3), "812,5");
-    EXPECT_EQ(r.shown(1, 6), "-0,45");
-    EXPECT_EQ(r.s.find<QPushButton>("bttControllo")->text(), "Acquisisci");
+    EXPECT_EQ(samples(s, "rad"), QStringList{"812.5"});
+    EXPECT_EQ(cell(w, 1, 3), "812,5");
+    EXPECT_EQ(cell(w, 1, 6), "-0,45");
+    EXPECT_EQ(s.text("bttControllo"), "Acquisisci");
 }
 
 // Replies the program cannot use: nothing is stored, the window stays usable.
 TEST(RealtimeWindow, BadRepliesStoreNothing) {
-    QStringList wide;
-    for (int i = 0; i < 52; ++i)
-        wide << "1";
-    LiveRig r({wide.join('\t'), listval({{21, "0.9x"}}), listval(),
-               "3.5\t0\t700\t20\t30\t-0.4\t2\t400\t5\t400"});
+    Rig s(englishRow(), {}, liveContent({QStringList(52, "1").join('\t'), listval({{21, "0.9x"}})}));
+    RealtimeWindow* w = openRealtime(s);
     // 52 fields: the sequence ends after LISTVAL.
-    EXPECT_EQ(r.acquire(), kNine.mid(0, 6));
-    EXPECT_TRUE(r.rows().empty());
-    EXPECT_TRUE(r.s.env.debugLog().contains("\tlettura\t"));
+    EXPECT_EQ(acquire(s), kNine.mid(0, 6));
+    EXPECT_EQ(s.env.rows("realtime"), 0);
+    EXPECT_GE(s.env.errorsOf("lettura"), 1);
     // Garbage in an efficiency: the whole sequence ran, but the sample is refused.
-    EXPECT_EQ(r.acquire(), kNine);
-    EXPECT_TRUE(r.rows().empty());
-    EXPECT_TRUE(r.s.env.debugLog().contains("\tvisualizza_ris\t"));
-    EXPECT_EQ(r.gridSamples(), 0);
-    // The next one is fine; a cut reply after it carries none of its values over.
-    r.acquire();
-    r.acquire();
-    const auto rows = r.rows();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1].value("rad").toDouble(), 700);
-    for (const char* empty : {"IDC2", "POTDC", "POTAC", "RENDDC", "RENDAC", "REAL2"})
-        EXPECT_EQ(rows[1].value(empty).toDouble(), kNoValue) << empty;
-    EXPECT_EQ(rows[1].value("ESITOAC").toInt(), 0);
-    EXPECT_EQ(r.shown(2, 23), "FAULT");
-    EXPECT_EQ(r.shown(2, 22), "---");
+    EXPECT_EQ(acquire(s), kNine);
+    EXPECT_EQ(s.env.rows("realtime"), 0);
+    EXPECT_GE(s.env.errorsOf("visualizza_ris"), 1);
+    EXPECT_EQ(gridSamples(w), 0);
+    EXPECT_TRUE(s.on("bttControllo"));
 }
 
 // An instrument that falls silent on any of the nine commands: nothing after it, no row, one
@@ -183,72 +132,85 @@ TEST(RealtimeWindow, BadRepliesStoreNothing) {
 // stays usable.
 TEST(RealtimeWindow, SilenceOnAnyCommandEndsTheAttempt) {
     for (int step = 0; step < kNine.size(); ++step) {
-        LiveRig r({listval()}, {}, kUsPc, {"--silent", kNine[step]}, false);
-        r.s.click("bttControllo");
-        EXPECT_EQ(r.newCommands(), kNine.mid(0, step + 1)) << step;
-        EXPECT_TRUE(r.rows().empty());
-        EXPECT_EQ(r.s.env.debugLog().count("\ttrasmette\t"), 1) << step;
-        EXPECT_TRUE(enabled(r.s, "bttControllo"));
-        EXPECT_EQ(r.s.find<QPushButton>("bttControllo")->text(), "Acquire");
-        EXPECT_FALSE(r.w->acquiring());
+        Rig s(englishRow(), QStringList{"--silent", kNine[step]}, liveContent({listval()}));
+        RealtimeWindow* w = openRealtime(s, false);
+        EXPECT_EQ(acquire(s), kNine.mid(0, step + 1)) << step;
+        EXPECT_EQ(s.env.rows("realtime"), 0);
+        EXPECT_EQ(s.env.errorsOf("trasmette"), 1) << step;
+        EXPECT_TRUE(s.on("bttControllo"));
+        EXPECT_EQ(s.text("bttControllo"), "Acquire");
+        EXPECT_FALSE(w->acquiring());
         // Link down now: another press fails at once, once.
-        r.s.click("bttControllo");
-        EXPECT_EQ(r.s.env.debugLog().count("\ttrasmette\t"), 2) << step;
-        EXPECT_TRUE(r.newCommands().isEmpty());
+        EXPECT_TRUE(acquire(s).isEmpty());
+        EXPECT_EQ(s.env.errorsOf("trasmette"), 2) << step;
     }
 }
 
 // A click on an older row between two samples: the next sample still gets a row of its own.
 TEST(RealtimeWindow, GridClickOverwritesNothing) {
-    LiveRig r({listval({{2, "100"}}), listval({{2, "200"}}), listval({{2, "300"}})});
-    r.s.window->show();
-    r.acquire();
-    r.acquire();
-    QTableView* grid = r.w->grid();
+    Rig s(englishRow(), {},
+          liveContent({listval({{2, "100"}}), listval({{2, "200"}}), listval({{2, "300"}})}));
+    RealtimeWindow* w = openRealtime(s);
+    s.window->show();
+    acquire(s);
+    acquire(s);
+    QTableView* grid = w->grid();
     const QRect first = grid->visualRect(grid->model()->index(0, 3));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, first.center());
-    r.acquire();
-    ASSERT_EQ(r.gridSamples(), 3);
-    EXPECT_EQ(r.shown(1, 3), "100");
-    EXPECT_EQ(r.shown(2, 3), "200");
-    EXPECT_EQ(r.shown(3, 3), "300");
-    EXPECT_EQ(r.rows().size(), 3u);
+    acquire(s);
+    ASSERT_EQ(gridSamples(w), 3);
+    EXPECT_EQ(cell(w, 1, 3), "100");
+    EXPECT_EQ(cell(w, 2, 3), "200");
+    EXPECT_EQ(cell(w, 3, 3), "300");
+    EXPECT_EQ(s.env.rows("realtime"), 3);
 }
 
 // While the instrument takes its time over LISTVAL the buttons that would start a second
 // exchange are off; a close request waits for the sample, and nothing is sent after it.
 TEST(RealtimeWindow, CloseDuringAnAcquisitionWaits) {
-    LiveRig r({listval()}, {}, kUsPc, {"--delay", "LISTVAL=700"});
-    r.acquire(); // one sample, so the table buttons are on
+    Rig s(englishRow(), QStringList{"--delay", "LISTVAL=700"}, liveContent({listval()}));
+    openRealtime(s);
+    acquire(s); // one sample, so the table buttons are on
     bool acquireOn = true, tableOn = true, closed = true;
-    QMdiSubWindow* sub = r.s.window->area()->subWindowList().first();
+    QMdiSubWindow* sub = s.window->area()->subWindowList().first();
     QTimer::singleShot(300, [&] {
-        acquireOn = enabled(r.s, "bttControllo");
-        tableOn = enabled(r.s, "bttSalva") || enabled(r.s, "bttCancella");
+        acquireOn = s.on("bttControllo");
+        tableOn = s.on("bttSalva") || s.on("bttCancella");
         closed = sub->close();
-        r.s.click("bttControllo"); // refused: a handler runs
+        s.click("bttControllo"); // refused: a handler runs
     });
-    EXPECT_EQ(r.acquire(), kNine);
+    EXPECT_EQ(acquire(s), kNine);
     EXPECT_FALSE(acquireOn || tableOn || closed);
-    EXPECT_EQ(r.rows().size(), 2u);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return r.s.window->currentChild() == nullptr; }, 2000));
-    EXPECT_EQ(r.s.ctx().childWindowOpen, 0);
+    EXPECT_EQ(s.env.rows("realtime"), 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return s.window->currentChild() == nullptr; }, 2000));
+    EXPECT_EQ(s.ctx().childWindowOpen, 0);
     QTest::qWait(200);
-    EXPECT_TRUE(r.newCommands().isEmpty());
+    EXPECT_TRUE(s.commands().isEmpty());
 }
 
-// The window with three samples, one of them missing values, in English and in Italian.
-TEST(Screenshots, RealtimeWithThreeSamples) {
+// Three samples, one of them missing values, from an instrument with two DC lines and one AC
+// phase: the absent ones stored as such and shown "---"; in English and in Italian.
+TEST(RealtimeWindow, ThreeSamplesOfTwoLinesAndOnePhase) {
     for (const auto& [pc, tag] : {std::pair{kUsPc, "en"}, std::pair{kItalianPc, "it"}}) {
-        LiveRig r(
-            {listval(), listval({{2, "845.0"}, {3, "--"}, {24, "FAULT"}}), listval({{2, "901.5"}})},
-            {"linedc\t2", "phaseac\t1"}, pc);
-        r.s.window->show();
+        Rig s(rowFor(pc), {},
+              liveContent({listval(), listval({{2, "845.0"}, {3, "--"}, {24, "FAULT"}}),
+                           listval({{2, "901.5"}})},
+                          {"linedc\t2", "phaseac\t1"}),
+              pc);
+        RealtimeWindow* w = openRealtime(s);
+        s.window->show();
         for (int i = 0; i < 3; ++i) {
-            r.acquire();
-            r.clock.advance(60000);
+            acquire(s);
+            s.clock->advance(60000);
         }
+        EXPECT_EQ(samples(s, "VDC2, VDC3, IDC3, VAC2, IAC2, VAC3, IAC3").value(2),
+                  "405.5|-10000|-10000|-10000|-10000|-10000|-10000");
+        ASSERT_EQ(gridSamples(w), 3);
+        for (int column : {12, 13, 17, 18, 19, 20})
+            EXPECT_EQ(cell(w, 3, column), "---") << column;
+        EXPECT_EQ(QStringList({cell(w, 2, 3), cell(w, 2, 4), cell(w, 2, 10), cell(w, 2, 23)}),
+                  QStringList({"845", "---", pc == kUsPc ? "405.5" : "405,5", "FAULT"}));
         QCoreApplication::processEvents();
-        EXPECT_TRUE(r.w->grab().save(screenshotDir() + "/realtime_" + tag + "_samples.png"));
+        screenshot(w, QString("realtime_%1_samples").arg(tag));
     }
 }

@@ -1,8 +1,8 @@
 #include "run_error.h"
 #include "schema.h"
-#include "stored_rows.h"
 #include "stored_samples.h"
 #include "test_env.h"
+#include "test_rows.h"
 
 #include <gtest/gtest.h>
 

@@ -24,11 +24,6 @@
 namespace vorna::test {
 namespace {
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Runs tidy on a file. Its exit code only tells errors (2) from warnings (1) and it calls many
 // structural faults warnings, so every warning fails but two harmless ones: the transitional
 // table's missing summary, and the empty font element of an empty certificate cell.

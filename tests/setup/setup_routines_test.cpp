@@ -1,5 +1,5 @@
 #include "instrument_settings.h"
-#include "link_fixture.h"
+#include "port_descriptions.h"
 #include "port_names.h"
 #include "port_selection.h"
 #include "test_env.h"
@@ -47,11 +47,12 @@ TEST(SetupRoutines, TextsToNumbers) {
     qunsetenv("VORNA_COM33");
     QStringList devices; // the device families at their boundaries; 0 and 100 have none
     for (int number : {1, 32, 33, 64, 65, 99, 0, 100})
-        devices << port_device_text(number);
+        devices << PortDescriber(QList<AdapterInfo>()).describe(number).device;
     EXPECT_EQ(devices.join(' '), "/dev/ttyS0 /dev/ttyS31 /dev/ttyUSB0 /dev/ttyUSB31 /dev/ttyACM0 "
                                  "/dev/ttyACM34  ");
     QFile::link("/dev/null", english.path("dev"));
     qputenv("VORNA_COM33", english.path("dev").toLocal8Bit());
-    EXPECT_EQ(port_device_text(33), english.path("dev") + " -> /dev/null");
+    EXPECT_EQ(PortDescriber(QList<AdapterInfo>()).describe(33).device,
+              english.path("dev") + " -> /dev/null");
     qunsetenv("VORNA_COM33");
 }

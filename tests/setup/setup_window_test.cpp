@@ -1,17 +1,21 @@
-#include "app_test_util.h"
 #include "link.h"
 #include "port_selection.h"
 #include "pseudo_terminal.h"
 #include "setup_window.h"
+#include "window_rig.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSerialPort>
 #include <QTest>
+#include <QTimer>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -40,15 +44,6 @@ std::string configShown(Rig& s) {
 
 const std::string kLinkDown = "off|||-1|-1|-1";
 
-// The last warning as "text/title", taken from the list; empty when there is none.
-QString lastWarning(Rig& s) {
-    auto& warnings = s.env.prompts.warnings;
-    if (warnings.empty()) return {};
-    const QString shown = warnings.back().text + "/" + warnings.back().title;
-    warnings.clear();
-    return shown;
-}
-
 } // namespace
 
 TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
@@ -62,7 +57,7 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     // The device each list number means is shown beside the list.
     qunsetenv("VORNA_COM12");
     base->setCurrentText("12");
-    EXPECT_EQ(s.find<QLabel>("lbDevBase")->text(), "/dev/ttyS11");
+    EXPECT_EQ(s.find<QLabel>("lbDevBase")->text(), "12 — /dev/ttyS11");
 
     // A port that is not there is refused with a warning, and the stored one shown again.
     qputenv("VORNA_COM7", s.env.path("no-such-device").toLocal8Bit());
@@ -70,12 +65,9 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     s.click("bttCollegaBase");
     qunsetenv("VORNA_COM7");
     EXPECT_FALSE(s.ctx().link.baseLinkUp());
-    EXPECT_EQ(lastWarning(s), "COM 7 missing/Error");
+    EXPECT_EQ(s.env.prompts.lastWarning(),
+              "COM 7 missing\n" + s.env.path("no-such-device") + ": no such device/Error");
     EXPECT_EQ(base->currentText(), "1");
-    // A list text that is not a number means port 0.
-    EXPECT_EQ(verifica_combase(s.ctx(), "abc"), PortCheck::Missing);
-    EXPECT_EQ(lastWarning(s), "COM 0 missing/Error");
-    EXPECT_EQ(verifica_comremoto(s.ctx(), ""), PortCheck::Missing);
     EXPECT_EQ(s.diff("COM=1;INT1=2"), "");
 
     // The same number for both ports moves the closed one.
@@ -95,7 +87,8 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     EXPECT_EQ(s.diff("COM=1;INT1=3"), "");
     // An open port is not moved: the second open of the same device is refused instead.
     EXPECT_EQ(verifica_combase(c, "3"), PortCheck::Missing);
-    EXPECT_EQ(lastWarning(s), "COM 3 missing/Error");
+    EXPECT_EQ(s.env.prompts.lastWarning(),
+              "COM 3 missing\n" + s.ptyLink("three") + ": in use by another program/Error");
     qunsetenv("VORNA_COM1");
     qunsetenv("VORNA_COM3");
 }
@@ -104,8 +97,7 @@ TEST(SetupWindow, ConnectReadsTheConfigurationAndDisconnectClearsIt) {
     Rig s(englishRow(), {},
           {"logo\tSOLAR LAB  ", "temperature\t2", "linedc\t2", "phaseac\t1", "minrad\t650.5",
            "serial\tSN-77", "version\tFirmware: FV 2.1.5 - FR 1.0.1"});
-    s.click("bttCollegaBase");
-    ASSERT_TRUE(s.ctx().link.baseLinkUp()) << s.env.debugLog().toStdString();
+    s.connect();
     EXPECT_EQ(
         s.diff("logo=SOLAR LAB;metcalc=2;INT2=2;misureac=1;REAL1=650.5;serial=SN-77;COM=1;INT1=2"),
         "");
@@ -159,14 +151,13 @@ TEST(SetupWindow, ConnectWithRepliesMissingOrNotUnderstood) {
 
 TEST(SetupWindow, ApplySendsTheOptionsWithAPointAndStoresThem) {
     Rig s(englishRow({{"LINGUA", 4}}), QStringList{}, {}, kItalianPc);
-    s.click("bttCollegaBase");
-    ASSERT_TRUE(s.ctx().link.baseLinkUp()) << s.env.debugLog().toStdString();
+    s.connect();
     s.find<QLineEdit>("tbLogo")->setText("  Impianti Nord ");
     for (const char* option : {"obMetodo_1", "obMisureDc_0", "obMisureAc_1"})
         s.find<QRadioButton>(option)->setChecked(true);
     s.find<QLineEdit>("tbRadMin")->setText("12,5");
     s.click("bttApplica");
-    EXPECT_EQ(lastWarning(s), "");
+    EXPECT_EQ(s.env.prompts.lastWarning(), "");
     const QStringList got = s.sim->received();
     EXPECT_EQ(got.mid(got.indexOf("LOGO   Impianti Nord ")),
               (QStringList{"LOGO   Impianti Nord ", "TEMPERATURE 2", "LINEDC 1", "PHASEAC 2",
@@ -179,19 +170,16 @@ TEST(SetupWindow, ApplySendsTheOptionsWithAPointAndStoresThem) {
 
 TEST(SetupWindow, MinimumRadiationCheckedAndApplyStoppedAtAFailedCommand) {
     Rig s(englishRow(), QStringList{"--silent", "PHASEAC "});
-    s.click("bttCollegaBase");
-    ASSERT_TRUE(s.ctx().link.baseLinkUp());
+    s.connect();
     auto* rad = s.find<QLineEdit>("tbRadMin");
     const auto leave = [&](const char* typed) {
         rad->setText(typed);
         static_cast<SetupWindow*>(s.window->currentChild())->tbRadMin_LostFocus();
-        return rad->text() + ";" + lastWarning(s);
+        return rad->text() + ";" + s.env.prompts.lastWarning();
     };
     const QString outOfLimit = "Minimum radiation: Out of limit (1 < rad < 1999)/Error";
-    EXPECT_EQ(leave("1"), "1;");
-    EXPECT_EQ(leave("1999"), "1999;");
+    // The limits are check_rad_min's; here each outcome's message and the value put back.
     EXPECT_EQ(leave("250.5"), "250.5;");
-    EXPECT_EQ(leave("0.5"), "600;" + outOfLimit);
     EXPECT_EQ(leave("2000"), "600;" + outOfLimit);
     EXPECT_EQ(leave("12,5"), "600;Minimum radiation: Invalid format/Error");
 
@@ -200,7 +188,7 @@ TEST(SetupWindow, MinimumRadiationCheckedAndApplyStoppedAtAFailedCommand) {
     rad->setText("5000");
     s.click("bttApplica");
     EXPECT_EQ(s.sim->received().size(), before);
-    EXPECT_EQ(rad->text() + ";" + lastWarning(s), "600;" + outOfLimit);
+    EXPECT_EQ(rad->text() + ";" + s.env.prompts.lastWarning(), "600;" + outOfLimit);
 
     // A command the instrument does not take stops the rest, and nothing is stored.
     s.find<QLineEdit>("tbLogo")->setText("NEW");
@@ -222,8 +210,7 @@ TEST(SetupWindow, FollowsTheLinkWhenAnApplyOrAReadOnOpeningFails) {
     };
     {
         Rig s(englishRow(), QStringList{"--silent", "LINEDC "});
-        s.click("bttCollegaBase");
-        ASSERT_TRUE(s.ctx().link.baseLinkUp());
+        s.connect();
         s.find<QRadioButton>("obMisureDc_1")->setChecked(true);
         s.click("bttApplica");
         shownAsDown(s);
@@ -233,13 +220,12 @@ TEST(SetupWindow, FollowsTheLinkWhenAnApplyOrAReadOnOpeningFails) {
         EXPECT_GT(s.sim->received().size(), sent);
     }
     {
-        // Connected, then the instrument stops answering: opening the window again reads it,
-        // fails, and shows the link down.
-        Rig s(englishRow(), QStringList{"--silent", "MINRAD?"});
-        s.closeChild();
-        s.ctx().link.serialeBase.setPortNumber(1);
-        s.ctx().link.setLinkUp(Unit::Base, true);
-        s.key("setup")->trigger();
+        // Connected, then the instrument is gone: opening the window again reads it, fails,
+        // and shows the link down.
+        Rig s(englishRow(), QStringList{});
+        s.connect();
+        s.sim->kill();
+        s.reopenSetup();
         shownAsDown(s);
     }
     {
@@ -264,8 +250,7 @@ TEST(SetupWindow, FollowsTheLinkWhenAnApplyOrAReadOnOpeningFails) {
 // not when the window closes or the program loses the focus.
 TEST(SetupWindow, MinimumRadiationCheckedOnlyWhenTheFocusMovesWithinTheWindow) {
     Rig s(englishRow(), QStringList{});
-    s.click("bttCollegaBase");
-    ASSERT_TRUE(s.ctx().link.baseLinkUp());
+    s.connect();
     s.window->show();
     s.window->activateWindow();
     QApplication::setActiveWindow(s.window.get());
@@ -277,18 +262,19 @@ TEST(SetupWindow, MinimumRadiationCheckedOnlyWhenTheFocusMovesWithinTheWindow) {
     QApplication::setActiveWindow(nullptr); // the program loses the focus
     QCoreApplication::processEvents();
     EXPECT_EQ(rad->text(), "5000");
-    EXPECT_EQ(lastWarning(s), "");
+    EXPECT_EQ(s.env.prompts.lastWarning(), "");
 
     QApplication::setActiveWindow(s.window.get());
     rad->setFocus(Qt::MouseFocusReason);
     logo->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(rad->text(), "600");
-    EXPECT_EQ(lastWarning(s), "Minimum radiation: Out of limit (1 < rad < 1999)/Error");
+    EXPECT_EQ(s.env.prompts.lastWarning(),
+              "Minimum radiation: Out of limit (1 < rad < 1999)/Error");
 
     rad->setFocus(Qt::MouseFocusReason);
     rad->setText("5000");
     s.closeChild();
-    EXPECT_EQ(lastWarning(s), "");
+    EXPECT_EQ(s.env.prompts.lastWarning(), "");
     EXPECT_EQ(s.diff("REAL1=600"), "");
 }
 
@@ -298,22 +284,109 @@ TEST(SetupWindow, ALongLogoIsShownAndSentWholeAndOnlyTypingIsLimited) {
     const QString longLogo = QString("Studio Tecnico Associato Ingegneri Rossi & Bianchi Srl");
     ASSERT_GT(longLogo.size(), 50);
     Rig s(englishRow(), {}, {"logo\t" + longLogo});
-    s.click("bttCollegaBase");
-    ASSERT_TRUE(s.ctx().link.baseLinkUp());
+    s.connect();
     auto* logo = s.find<QLineEdit>("tbLogo");
     EXPECT_EQ(logo->text(), longLogo);
     s.click("bttApplica");
     EXPECT_TRUE(s.sim->received().contains("LOGO " + longLogo));
     EXPECT_EQ(s.diff("logo=" + longLogo), "");
 
-    // Typing stops at 50 characters; shortening a longer text by hand still works.
-    logo->setFocus();
-    logo->end(false);
-    QTest::keyClicks(logo, "X");
-    EXPECT_EQ(logo->text(), longLogo);
-    QTest::keyClick(logo, Qt::Key_Backspace);
-    EXPECT_EQ(logo->text(), longLogo.chopped(1));
+    // Typing stops at 50 characters (how the limit works is limitTyping's).
     logo->clear();
     QTest::keyClicks(logo, QString(60, 'a'));
     EXPECT_EQ(logo->text(), QString(50, 'a'));
+}
+
+// Find, in English and Italian: three ports (silent, garbage, the instrument), one the user's
+// other program holds, and the remote unit's open port, which must never hear "VERSION?".
+TEST(SetupWindow, FindAsksEveryPortAtOnceAndConnectsTheOneThatAnswers) {
+    const struct {
+        int language;
+        const char* tag;
+        QString noneAnswered;
+    } cases[] = {
+        {0, "en", "The instrument was not found: 3 ports were tried and none answered./Error"},
+        {4, "it",
+         "Lo strumento non è stato trovato: sono state provate 3 porte e nessuna ha "
+         "risposto./Error"},
+    };
+    for (const auto& k : cases) {
+        Rig s(englishRow({{"LINGUA", k.language}, {"COM", 40}}));
+        sim::PseudoTerminal quiet(s.ptyLink("quiet")), held(s.ptyLink("held"));
+        routePorts({{3, quiet.devicePath()}, {9, held.devicePath()}});
+        QSerialPort other;
+        other.setPortName(held.devicePath());
+        ASSERT_TRUE(other.open(QIODevice::ReadWrite));
+        // The adapter behind 3 as the system would describe it, with its stable name.
+        qputenv("VORNA_SERIAL_INFO", quiet.devicePath().toLocal8Bit() + "\tFTDI\tFTDI FT232R "
+                                                                        "USB UART\tA12345");
+        qputenv("VORNA_SERIAL_BY_ID", s.env.path("by-id").toLocal8Bit());
+        QDir().mkpath(s.env.path("by-id"));
+        QFile::link(quiet.devicePath(), s.env.path("by-id/usb-FTDI_FT232R-if00"));
+        SimProcess remote(s.env.dir.path(), 2, {"--remote"}),
+            garbage(s.env.dir.path(), 5, {"--garbage", "VERSION?"});
+        // Two instruments: the lower number wins.
+        auto instrument = std::make_unique<SimProcess>(s.env.dir.path(), 7, QStringList{});
+        auto second = std::make_unique<SimProcess>(s.env.dir.path(), 8, QStringList{});
+        s.reopenSetup();
+        s.click("bttCollegaRem");
+        ASSERT_TRUE(s.ctx().link.remoteLinkUp());
+
+        auto* base = s.find<QComboBox>("cbComBase");
+        const QString adapter = "3 — " + quiet.devicePath() + " — FTDI FT232R USB UART (A12345)";
+        EXPECT_EQ(base->itemData(2, Qt::ToolTipRole).toString(),
+                  adapter + "\n" + s.env.path("by-id/usb-FTDI_FT232R-if00"));
+        EXPECT_TRUE(base->itemData(2, Qt::FontRole).value<QFont>().bold());
+        EXPECT_FALSE(base->itemData(3, Qt::FontRole).value<QFont>().bold());
+        base->setCurrentText("3");
+        EXPECT_EQ(s.find<QLabel>("lbDevBase")->text(), adapter);
+
+        // While the ports are asked (3 is silent: 7 wins only after its time is up) the window
+        // paints, the pointer is busy and Find cannot start again.
+        const auto findAndLook = [&](const QString& shot) {
+            bool looked = false;
+            QTimer::singleShot(150, [&] {
+                looked = QApplication::overrideCursor() &&
+                         QApplication::overrideCursor()->shape() == Qt::WaitCursor &&
+                         !s.find("bttCerca")->isEnabled();
+                screenshot(s.window.get(), "setup_" + QString(k.tag) + "_" + shot);
+            });
+            QElapsedTimer clock;
+            clock.start();
+            s.click("bttCerca");
+            EXPECT_LT(clock.elapsed(), 1000);
+            EXPECT_TRUE(looked);
+        };
+        findAndLook("finding");
+        EXPECT_TRUE(s.ctx().link.baseLinkUp()) << s.env.debugLog().toStdString();
+        EXPECT_EQ(base->currentText(), "7");
+        EXPECT_EQ(s.diff("COM=7;INT1=2"), "");
+        const QStringList asked = instrument->received();
+        EXPECT_EQ(asked.mid(0, 3), (QStringList{"VERSION?", "LOGO?", "TEMPERATURE?"}));
+        EXPECT_EQ(quiet.read(100), "VERSION?\r");
+        EXPECT_EQ(garbage.received(), QStringList{"VERSION?"});
+        EXPECT_EQ(second->received(), QStringList{"VERSION?"});
+        EXPECT_EQ(remote.received(), QStringList{});
+        EXPECT_TRUE(s.env.debugLog().contains("bttCerca_Click\tCOM 9: " + held.devicePath()));
+        screenshot(s.window.get(), "setup_" + QString(k.tag) + "_found");
+
+        // No instrument anywhere: the warning, nothing stored, every port free again.
+        s.click("bttCollegaBase");
+        instrument.reset();
+        second.reset();
+        findAndLook("finding_none");
+        EXPECT_EQ(s.env.prompts.lastWarning(), k.noneAnswered);
+        EXPECT_EQ(s.diff("COM=7;INT1=2"), "");
+        EXPECT_FALSE(s.ctx().link.baseLinkUp());
+        for (const QString& device : {quiet.devicePath(), s.ptyLink("com5")}) {
+            QSerialPort free(device);
+            EXPECT_TRUE(free.open(QIODevice::ReadWrite)) << device.toStdString();
+        }
+        QMessageBox box(QMessageBox::Warning, "Error", k.noneAnswered.section('/', 0, 0));
+        box.show();
+        QCoreApplication::processEvents();
+        screenshot(&box, "setup_" + QString(k.tag) + "_none_answered");
+    }
+    qunsetenv("VORNA_SERIAL_INFO");
+    qunsetenv("VORNA_SERIAL_BY_ID");
 }

@@ -14,9 +14,14 @@ bool ScriptedPrompts::question(const QString& text, const QString& title, Questi
     return a;
 }
 
-QString ScriptedPrompts::saveFileName(const QString& filter, const QString& suggested) {
+QString ScriptedPrompts::saveFileName(const QString& filter, const QString& suggested,
+                                      QString* selectedFilter) {
     ++saveDialogs;
-    saveShown.push_back({filter, suggested});
+    saveShown.push_back({filter, suggested, selectedFilter ? *selectedFilter : QString()});
+    if (!saveFilters.empty()) {
+        if (selectedFilter && !saveFilters.front().isEmpty()) *selectedFilter = saveFilters.front();
+        saveFilters.pop_front();
+    }
     if (saveNames.empty()) return {};
     QString n = saveNames.front();
     saveNames.pop_front();
@@ -29,6 +34,13 @@ QString ScriptedPrompts::openFileName(const QString&) {
     QString n = openNames.front();
     openNames.pop_front();
     return n;
+}
+
+QString ScriptedPrompts::lastWarning() {
+    if (warnings.empty()) return {};
+    const QString shown = warnings.back().text + QLatin1Char('/') + warnings.back().title;
+    warnings.clear();
+    return shown;
 }
 
 } // namespace vorna::test

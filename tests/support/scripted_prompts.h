@@ -20,9 +20,12 @@ public:
     std::deque<bool> answers;
     std::deque<QString> saveNames;
     std::deque<QString> openNames;
-    // Each save dialog shown: its filter and the name it proposed.
+    // The filter the user picks in each save dialog, in turn; an empty one, or none left,
+    // keeps the filter the dialog started on.
+    std::deque<QString> saveFilters;
+    // Each save dialog shown: its filter, the name it proposed and the filter it started on.
     struct SaveDialog {
-        QString filter, suggested;
+        QString filter, suggested, selected;
     };
     std::vector<SaveDialog> saveShown;
     int saveDialogs = 0;
@@ -31,8 +34,12 @@ public:
     void warning(const QString& text, const QString& title) override;
     bool question(const QString& text, const QString& title,
                   QuestionIcon icon = QuestionIcon::Question) override;
-    QString saveFileName(const QString& filter, const QString& suggested) override;
+    QString saveFileName(const QString& filter, const QString& suggested,
+                         QString* selectedFilter) override;
     QString openFileName(const QString& filter) override;
+
+    // The last warning as "text/title", and the list emptied; empty when there is none.
+    QString lastWarning();
 };
 
 } // namespace vorna::test

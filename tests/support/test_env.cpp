@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace vorna::test {
 
@@ -13,6 +14,14 @@ QString TestEnv::debugLog() const {
     QFile f(path(QStringLiteral("debug.log")));
     if (!f.open(QIODevice::ReadOnly)) return {};
     return QString::fromLatin1(f.readAll());
+}
+
+int TestEnv::errorsOf(const QString& routine) const {
+    return int(debugLog().count(QLatin1Char('\t') + routine + QLatin1Char('\t')));
+}
+
+int TestEnv::rows(const QString& from, const QVariantList& params) const {
+    return int(ctx->db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + from, params));
 }
 
 QStringList TestEnv::events(int kind) const {
@@ -39,6 +48,23 @@ QStringList TestEnv::events(int kind) const {
                       : QStringLiteral("<bad checksum: ") + QString::fromLatin1(plain) + '>');
     }
     return out;
+}
+
+void routePorts(const std::map<int, QString>& devices) {
+    for (int n = 1; n <= 99; ++n) {
+        const auto it = devices.find(n);
+        qputenv("VORNA_COM" + QByteArray::number(n),
+                it != devices.end() ? it->second.toLocal8Bit() : "/nonexistent/vorna-test-port");
+    }
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QString uniqueLink(const QString& dir, const QString& name) {
+    return dir + QLatin1Char('/') + name + QLatin1Char('-') + QFileInfo(dir).fileName();
 }
 
 static QString fromEnv(const char* name, const QString& fallback) {

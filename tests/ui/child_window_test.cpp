@@ -1,6 +1,6 @@
-#include "app_test_util.h"
 #include "child_window.h"
 #include "link.h"
+#include "window_rig.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,4 +1,5 @@
 #include "sample_grid_view.h"
+#include "test_env.h"
 #include "twips.h"
 
 #include <QHeaderView>
@@ -21,7 +22,7 @@ SampleRow sampleAt(int second) {
 
 // The live window's way: one sample at a time into the empty row, the empty row kept last.
 TEST(SampleGrid, AppendFillsTheEmptyRowAndKeepsOneAfterIt) {
-    SampleGridView view(QLocale(QLocale::Italian, QLocale::Italy), CellRules::Live);
+    SampleGridView view(test::kItalianPc, CellRules::Live);
     SampleGridModel& m = view.grid();
     QStringList captions;
     for (int c = 0; c < kGridColumns; ++c)
@@ -51,7 +52,7 @@ TEST(SampleGrid, AppendFillsTheEmptyRowAndKeepsOneAfterIt) {
 
 // The browser's way: a whole query with one reset.
 TEST(SampleGrid, SetSamplesResetsOnceAndClearLeavesTheEmptyRow) {
-    SampleGridView view(QLocale(QLocale::English, QLocale::UnitedStates), CellRules::Stored);
+    SampleGridView view(test::kUsPc, CellRules::Stored);
     SampleGridModel& m = view.grid();
     std::vector<SampleRow> rows;
     for (int i = 0; i < 1000; ++i)

@@ -3,7 +3,8 @@
 // Files made by real tools (fixtures/make_fixtures.sh runs srec_cat and objcopy) and, from its
 // manifest, the bytes each tool was given: the expectation owes nothing to our HEX reader.
 
-#include <QFile>
+#include "test_env.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -17,8 +18,7 @@ inline const QString kFixtures = QStringLiteral(VORNA_UPLOADER_FIXTURES "/");
 using FileBytes = std::map<std::uint32_t, std::uint8_t>;
 
 inline QByteArray fixtureBytes(const QString& name) {
-    QFile f(kFixtures + name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return vorna::test::readFile(kFixtures + name);
 }
 
 // Every byte of the blocks the manifest places in a HEX file.

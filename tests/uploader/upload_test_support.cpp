@@ -4,47 +4,29 @@
 #include "test_env.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTest>
 #include <csignal>
+#include <gtest/gtest.h>
 
 namespace vorna::uploader::test {
 
-BootloaderSim::BootloaderSim(const QStringList& options) {
-    // A link name of its own for each simulator: the serial port locks by the device's name.
-    link_ = dir_.filePath("bl-" + QFileInfo(dir_.path()).fileName());
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(vorna::test::binDir() + "/bootloader-sim",
-                   QStringList{"--link", link_, "--baud", "0", "--memory-out",
-                               dir_.filePath("memory.txt"), "--row0", kTargetRow0} +
-                       options);
-    ready_ = process_.waitForStarted(5000) && waitForLine("ready", 5000);
-}
-
-BootloaderSim::~BootloaderSim() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.terminate();
-    if (!process_.waitForFinished(3000)) process_.kill();
-}
-
-bool BootloaderSim::waitForLine(const QByteArray& line, int timeoutMs) {
-    return QTest::qWaitFor(
-        [&] { return (seen_ += process_.readAllStandardOutput()).split('\n').contains(line); },
-        timeoutMs);
-}
+BootloaderSim::BootloaderSim(const QStringList& options)
+    : link_(vorna::test::uniqueLink(dir_.path(), "bl")),
+      process_("bootloader-sim",
+               QStringList{"--link", link_, "--baud", "0", "--memory-out",
+                           dir_.filePath("memory.txt"), "--row0", kTargetRow0} +
+                   options,
+               "ready") {}
 
 void BootloaderSim::powerCycle() {
-    (seen_ += process_.readAllStandardOutput()).replace("announced\n", "");
-    ::kill(pid_t(process_.processId()), SIGUSR1);
+    process_.forget("announced");
+    ::kill(pid_t(process_.pid()), SIGUSR1);
 }
 
 SimMemory BootloaderSim::stop() {
-    process_.terminate();
-    process_.waitForFinished(3000);
+    process_.stop();
     SimMemory m;
-    QFile f(dir_.filePath("memory.txt"));
-    f.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : f.readAll().split('\n')) {
+    for (const QByteArray& line : vorna::test::readFile(dir_.filePath("memory.txt")).split('\n')) {
         const QList<QByteArray> p = line.split(' ');
         if (p.size() == 2) m.count[p[0]] = p[1].toInt();
         if (p.size() != 3) continue;
@@ -55,14 +37,6 @@ SimMemory BootloaderSim::stop() {
             (p[0] == "program" ? m.program : m.eeprom)[p[1].toUInt(nullptr, 16)] = bytes;
     }
     return m;
-}
-
-void routePorts(const std::map<int, QString>& devices) {
-    for (int n = 1; n <= 99; ++n) {
-        const auto it = devices.find(n);
-        qputenv("VORNA_COM" + QByteArray::number(n),
-                it != devices.end() ? it->second.toLocal8Bit() : "/nonexistent/vorna-test-port");
-    }
 }
 
 FirmwareFile::FirmwareFile(const std::string& extraRecord) : path(dir.filePath("firmware.hex")) {
@@ -101,6 +75,23 @@ Recorder::Recorder(UploadController& c) {
     connect(&c, &UploadController::messageRequested, this,
             [this](const QString& t) { messages << t; });
     connect(&c, &UploadController::transferFinished, this, [this](bool ok) { finished = ok; });
+}
+
+TransferRig::TransferRig(const TransferPolicy& p, const QString& simOptions, int replyMs,
+                         const std::string& extraRecord)
+    : file(extraRecord), sim(simOptions.split(' ', Qt::SkipEmptyParts)), c(p, quickTiming(replyMs)),
+      rec(c) {}
+
+TransferOutcome TransferRig::go(const QString& chosenFile) {
+    c.chooseFile(chosenFile.isEmpty() ? file.path : chosenFile);
+    c.choosePort(sim.link());
+    const QString idle = c.policy().statusIdle; // until the announcement is heard
+    const bool user = c.policy().userStarts;
+    (void)QTest::qWaitFor([&] { return !user || c.statusText() != idle; }, 3000);
+    clock.start();
+    if (user) return c.start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rec.finished.has_value(); }, 15000));
+    return c.lastOutcome();
 }
 
 } // namespace vorna::uploader::test

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "link_env.h"
 #include "transfer_policy.h"
 #include "upload_controller.h"
 
-#include <QProcess>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <array>
 #include <map>
@@ -11,6 +12,8 @@
 #include <string>
 
 namespace vorna::uploader::test {
+
+using vorna::test::routePorts;
 
 // What bootloader-sim recorded as programmed; count["resets"], ["refusals"], ["unknown"],
 // ["identifications"].
@@ -24,25 +27,21 @@ struct SimMemory {
 class BootloaderSim {
 public:
     explicit BootloaderSim(const QStringList& options = {});
-    ~BootloaderSim();
-    bool ready() const { return ready_; }
+    bool ready() const { return process_.ready(); }
     QString link() const { return link_; }
     // Waits for a line the simulator prints ("announced", "reset", "dropped").
-    bool waitForLine(const QByteArray& line, int timeoutMs);
+    bool waitForLine(const QString& line, int timeoutMs) {
+        return process_.waitForLine(line, timeoutMs);
+    }
     // Power cycle: the bootloader announces itself again.
     void powerCycle();
     SimMemory stop();
 
 private:
     QTemporaryDir dir_;
-    QProcess process_;
     QString link_;
-    QByteArray seen_;
-    bool ready_ = false;
+    vorna::test::SimProcess process_;
 };
-
-// Points port n at the device given for it and every other port number nowhere.
-void routePorts(const std::map<int, QString>& devices);
 
 // A firmware file: a full row 0 whose reset vector differs from any target's, part of row 1,
 // a lone row further up, EEPROM rows 0-1, configuration words 0 and 2, and the extra record.
@@ -72,6 +71,20 @@ public:
     explicit Recorder(UploadController& controller);
     QStringList status, progress, titles, messages;
     std::optional<bool> finished;
+};
+
+// One build's controller on a simulator, with a firmware file.
+struct TransferRig {
+    explicit TransferRig(const TransferPolicy& p, const QString& simOptions = {},
+                         int replyMs = 1500, const std::string& extraRecord = {});
+    // Runs the build's transfer: Start once the announcement is recognised, or the one go the
+    // announcement starts by itself.
+    TransferOutcome go(const QString& chosenFile = {});
+    FirmwareFile file;
+    BootloaderSim sim;
+    UploadController c;
+    Recorder rec;
+    QElapsedTimer clock;
 };
 
 } // namespace vorna::uploader::test

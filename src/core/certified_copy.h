@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace vorna {
+
+// Copies `from` to `to` through a temporary file synced to disk before it takes the name, so
+// `to` is always either the old file or the complete new one; journal files left beside the old
+// one go with it. With certify, the copy carries the digest of its bytes in an extended
+// attribute: it says the copy was made here, from a file that had been checked.
+void copyReplacing(const QString& from, const QString& to, bool certify = false);
+
+// True when `copy` is a certified copy that still holds the bytes it was certified with and
+// `original` holds exactly the same bytes; both files are read whole. No certificate (or a file
+// system without extended attributes), another length, or a journal beside the copy: false.
+bool holdsCertifiedCopyOf(const QString& copy, const QString& original);
+
+} // namespace vorna

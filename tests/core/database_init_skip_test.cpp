@@ -1,0 +1,206 @@
+// A start whose backup already holds the working file's bytes copies nothing; every start
+// after a change, a damage or a doubt takes the whole way, and a compaction leaves the backup
+// with the file as it was before the start.
+#include "database_init.h"
+#include "schema.h"
+#include "test_env.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QProcess>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+using namespace vorna;
+using test::readFile;
+
+namespace {
+
+constexpr int kPlants = 40;
+constexpr int kSamples = 3000;
+
+ino_t inode(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+qint64 scalarIn(const QString& file, const QString& sql) {
+    Database db;
+    db.open(file);
+    return db.scalar(sql);
+}
+
+// Another program than this one at work on a database file.
+void sqliteProgram(const QString& file, const QString& sql) {
+    ASSERT_EQ(QProcess::execute("sqlite3", {file, sql}), 0) << qPrintable(sql);
+}
+
+// Data written at offset into the file where it lies, as a program that edits a file in place.
+bool writeInPlace(const QString& path, qint64 offset, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite) && f.seek(offset) && f.write(data) == data.size();
+}
+
+// A page in the middle of the file overwritten where it lies.
+void damageInPlace(const QString& file) {
+    const qint64 middle = QFileInfo(file).size() / 4096 / 2 * 4096;
+    ASSERT_TRUE(writeInPlace(file, middle, QByteArray(4096, '\x5a')));
+}
+
+// A data folder after its first start, the connection closed again.
+struct StartedFolder {
+    test::TestEnv env;
+    AppContext& ctx = *env.ctx;
+    const QString work = env.path(kDataFile);
+    const QString backup = env.path(kBackupFile);
+
+    StartedFolder() {
+        {
+            Database db;
+            db.open(work);
+            ensure_schema(db);
+            db.exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE "
+                            "i < %1) INSERT INTO impianti (nome, POT) SELECT 'plant ' || i, i "
+                            "FROM n")
+                        .arg(kPlants));
+            db.exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE "
+                            "i < %1) INSERT INTO realtime (IDIMP, NUMERO, data, ora, rad) "
+                            "SELECT 1 + i % 7, i, '2024-06-14', time(i * 20, 'unixepoch'), i "
+                            "FROM n")
+                        .arg(kSamples));
+        }
+        EXPECT_TRUE(database_init(ctx));
+        ctx.db.close();
+    }
+};
+
+bool extendedAttributesHere(const QString& dir) {
+    QFile probe(dir + "/probe");
+    if (!probe.open(QIODevice::WriteOnly)) return false;
+    probe.close();
+    return ::setxattr(QFile::encodeName(probe.fileName()).constData(), "user.probe", "1", 1, 0) ==
+           0;
+}
+
+} // namespace
+
+TEST(SecondStart, NothingChangedLeavesTheBackupAsItIs) {
+    StartedFolder f;
+    if (!extendedAttributesHere(f.env.dir.path()))
+        GTEST_SKIP() << "no extended attributes on this file system: every start copies";
+    const QByteArray content = readFile(f.work);
+    const ino_t backupFile = inode(f.backup);
+    ASSERT_TRUE(database_init(f.ctx));
+    EXPECT_EQ(f.ctx.db.scalar("SELECT COUNT(*) FROM realtime"), kSamples);
+    f.ctx.db.close();
+    EXPECT_EQ(inode(f.backup), backupFile); // not written again
+    EXPECT_EQ(readFile(f.backup), content);
+    EXPECT_EQ(readFile(f.work), content);
+}
+
+// Whatever happened between two starts, the backup comes out holding the working file's bytes
+// as they were at the start, and opens to the same rows.
+TEST(SecondStart, EveryChangeOrDoubtIsBackedUpAgain) {
+    const struct {
+        const char* what;
+        std::function<void(StartedFolder&)> between;
+    } cases[] = {
+        {"the backup lost one row",
+         [](StartedFolder& f) { sqliteProgram(f.backup, "DELETE FROM realtime WHERE ID = 1500"); }},
+        {"the backup is damaged", [](StartedFolder& f) { damageInPlace(f.backup); }},
+        {"another program changed one value and put the time back",
+         [](StartedFolder& f) {
+             const QFileInfo before(f.work);
+             sqliteProgram(f.work, "UPDATE realtime SET rad = rad + 0.5 WHERE ID = 2000");
+             QFile file(f.work);
+             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+             ASSERT_TRUE(
+                 file.setFileTime(before.lastModified(), QFileDevice::FileModificationTime));
+             ASSERT_EQ(QFileInfo(f.work).size(), before.size());
+         }},
+        {"this program added a row",
+         [](StartedFolder& f) {
+             Database db;
+             db.open(f.work);
+             db.exec("INSERT INTO realtime (IDIMP, NUMERO, data, ora) VALUES (1, 1, "
+                     "'2024-06-15', '08:00:00')");
+         }},
+        {"the backup has rows in its log",
+         [](StartedFolder& f) {
+             sqlite3* db = nullptr;
+             ASSERT_EQ(sqlite3_open(QFile::encodeName(f.backup).constData(), &db), SQLITE_OK);
+             sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+             sqlite3_exec(db, "INSERT INTO impianti (nome) VALUES ('only in the log')", nullptr,
+                          nullptr, nullptr);
+             sqlite3_close(db);
+             ASSERT_GT(QFileInfo(f.backup + "-wal").size(), 0);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartedFolder f;
+        c.between(f);
+        const QByteArray atStart = readFile(f.work);
+        const qint64 samples = scalarIn(f.work, "SELECT COUNT(*) FROM realtime");
+        ASSERT_TRUE(database_init(f.ctx));
+        f.ctx.db.close();
+        EXPECT_EQ(readFile(f.backup), atStart);
+        EXPECT_EQ(scalarIn(f.backup, "SELECT COUNT(*) FROM impianti"), kPlants);
+        EXPECT_EQ(scalarIn(f.backup, "SELECT COUNT(*) FROM realtime"), samples);
+        EXPECT_FALSE(f.env.debugLog().contains("set aside"));
+    }
+}
+
+// Damage copied over the backup where it lies leaves two equal files, neither of them sound.
+TEST(SecondStart, EqualButDamagedFilesTakeTheWholeWay) {
+    StartedFolder f;
+    damageInPlace(f.work);
+    ASSERT_TRUE(writeInPlace(f.backup, 0, readFile(f.work)));
+    ASSERT_EQ(readFile(f.backup), readFile(f.work));
+    ASSERT_TRUE(database_init(f.ctx));
+    EXPECT_TRUE(f.env.debugLog().contains("damaged database set aside"));
+    EXPECT_TRUE(f.env.debugLog().contains("damaged backup set aside"));
+    // The plants sit in the first pages, before the damage.
+    EXPECT_EQ(f.ctx.db.scalar("SELECT COUNT(*) FROM impianti"), kPlants);
+}
+
+// A working file with free pages is compacted from a tenth of its pages on; below that it is
+// left as it is. Either way the backup holds the file as it was before the start.
+TEST(SecondStart, FreeSpaceIsCompactedFromATenthAndTheBackupKeepsTheFileBeforeIt) {
+    constexpr int kRows = 400; // one page each
+    const struct {
+        double freeShare;
+        bool compacted;
+    } cases[] = {{0.05, false}, {0.15, true}, {0.6, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.freeShare);
+        test::TestEnv env;
+        const QString work = env.path(kDataFile);
+        {
+            Database db;
+            db.open(work);
+            ensure_schema(db);
+            db.exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE "
+                            "i < %1) INSERT INTO tab1 (MEMO1, INT1) SELECT randomblob(3000), 1 "
+                            "FROM n")
+                        .arg(kRows));
+            const qint64 pages = db.scalar("PRAGMA page_count");
+            db.exec(QString("DELETE FROM tab1 WHERE ID <= %1").arg(qRound(c.freeShare * pages)));
+        }
+        const double share = double(scalarIn(work, "PRAGMA freelist_count")) /
+                             double(scalarIn(work, "PRAGMA page_count"));
+        ASSERT_NEAR(share, c.freeShare, 0.02);
+        const QByteArray before = readFile(work);
+        const qint64 rows = scalarIn(work, "SELECT COUNT(*) FROM tab1");
+
+        ASSERT_TRUE(database_init(*env.ctx));
+        EXPECT_EQ(env.ctx->db.scalar("SELECT COUNT(*) FROM tab1"), rows);
+        env.ctx->db.close();
+        EXPECT_EQ(QFileInfo(work).size() < before.size(), c.compacted);
+        EXPECT_EQ(readFile(env.path(kBackupFile)), before);
+        EXPECT_FALSE(QFileInfo::exists(env.path(kScratchFile)));
+    }
+}

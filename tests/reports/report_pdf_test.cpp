@@ -1,0 +1,119 @@
+// The reports written as PDF, checked by poppler's tools rather than by anything of ours: the
+// page size and count, the text as text, every font embedded, the document information; and a
+// picture of page 1 for a person to look at.
+#include "error_trap.h"
+#include "report_fixture.h"
+#include "report_writing.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace vorna::test {
+namespace {
+
+// What a poppler tool prints; a complaint of it (a damaged cross-reference, say) fails.
+QString poppler(const QString& tool, const QStringList& args) {
+    QProcess p;
+    p.start(tool, args);
+    EXPECT_TRUE(p.waitForFinished(30000)) << tool.toStdString() << " did not run";
+    EXPECT_EQ(p.exitCode(), 0) << tool.toStdString();
+    EXPECT_EQ(QString::fromLocal8Bit(p.readAllStandardError()).toStdString(), "")
+        << tool.toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The value of one "Name: value" line of pdfinfo.
+QString infoField(const QString& info, const QString& name) {
+    const QRegularExpression line("^" + name + ":\\s*(.*)$", QRegularExpression::MultilineOption);
+    return line.match(info).captured(1).trimmed();
+}
+
+TEST(ReportPdf, DocumentsAsPopplerReadsThem) {
+    const QString creator = "VORNA REPORT ZMB 4.5";
+    const struct {
+        int language;
+        bool passed;
+        QString document;
+        int pages;
+        QString title;
+        QStringList texts;
+        QString picture;
+    } cases[] = {
+        // clang-format off
+        {0, false, "sheet", 1, "PLANT'S MEASURES FILE",
+         {"PLANT'S MEASURES FILE", "Rossi Mario", "15/06/2026 11:32", "853.2 W/m", "27.5 °C",
+          "INVERTER POWER: ≤ 20 kW", "V3: 411 V", "I3: 6.55 A", "and PRp < 0.78;"},
+         "report_pdf_sheet_en"},
+        {1, true, "sheet", 1, "Donnée de mesure du module", {"Rossi Mario", "et PRp < 0.80;"}, ""},
+        {2, true, "sheet", 1, "FICHA MEDIDAS INSTALACIÓN", {"Rossi Mario", "y PRp < 0.80;"}, ""},
+        {3, true, "sheet", 1, "BERICHT ANLAGENMESSUNGEN", {"Rossi Mario", "und PRp < 0.80;"}, ""},
+        {4, true, "sheet", 1, "SCHEDA MISURAZIONI IMPIANTO",
+         {"ESITO TEST: PASS", "Rossi Mario", "15/06/2026 11:32", "853,2 W/m", "27,5 °C", "Pca è",
+          "e PRp < 0.78;"},
+         "report_pdf_sheet_it"},
+        {4, true, "certificate", 2, "CERTIFICATO DI COLLAUDO",
+         {"CERTIFICATO DI COLLAUDO", "Rossi Mario", "Via Roma, 12 - Milano",
+          "Studio Tecnico Bianchi", "Pca è la potenza attiva", "600 W/m", "(se Pinv ≤ 20 kW)",
+          "40 °C", "Timbro e Firma:"},
+         "report_pdf_certificate"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        ReportEnv r(c.language, c.language == 4 ? QLocale::Italian : QLocale::English);
+        // Every line in use: the longest sheet there is.
+        r.ctx.db.exec(QString("UPDATE acquisizioni SET VDC2=409.8, IDC2=10.97, VDC3=411,"
+                              " IDC3=11.05, ESITOAC=%1")
+                          .arg(c.passed));
+        r.loadSample();
+        r.env.prompts.saveNames = {r.env.path("sheet.pdf"), r.env.path("certificate.pdf")};
+        TrapScope scope;
+        ASSERT_NE(writeReports(r.ctx, MeasurementSource::Downloaded, 1, scope),
+                  ReportResult::Failed);
+        const QString pdf = r.env.path(c.document + ".pdf");
+
+        const QString info = poppler("pdfinfo", {pdf});
+        EXPECT_TRUE(QRegularExpression("^595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)$")
+                        .match(infoField(info, "Page size"))
+                        .hasMatch())
+            << infoField(info, "Page size").toStdString();
+        const int pages = infoField(info, "Pages").toInt();
+        EXPECT_TRUE(pages >= 1 && pages <= c.pages) << pages;
+        EXPECT_EQ(infoField(info, "Title"), c.title);
+        EXPECT_EQ(infoField(info, "Author"), "Studio Tecnico Bianchi");
+        EXPECT_EQ(infoField(info, "Creator"), creator);
+
+        const QString text = poppler("pdftotext", {"-enc", "UTF-8", pdf, "-"}).simplified();
+        for (const QString& t : c.texts)
+            EXPECT_TRUE(text.contains(t)) << t.toStdString() << "\nin: " << text.toStdString();
+
+        // Each font row ends with: emb sub uni object generation.
+        const QStringList fonts = poppler("pdffonts", {pdf}).split('\n', Qt::SkipEmptyParts);
+        ASSERT_GT(fonts.size(), 2);
+        for (const QString& row : fonts.mid(2)) {
+            const QStringList f = row.split(' ', Qt::SkipEmptyParts);
+            EXPECT_EQ(f.value(f.size() - 5), "yes") << row.toStdString();
+            // The faces the HTML asks for (Arial, Times New Roman) by their metric twins.
+            EXPECT_TRUE(f.value(0).contains("Liberation")) << row.toStdString();
+        }
+
+        // The body text at 8 to 9 pt (Liberation's line box is 1.117 of its size): the height
+        // of a word of the address, which both documents print in their body font.
+        const QRegularExpression word("yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" "
+                                      "yMax=\"([\\d.]+)\">Roma,<");
+        const QRegularExpressionMatch m = word.match(poppler("pdftotext", {"-bbox", pdf, "-"}));
+        const double pt = (m.captured(2).toDouble() - m.captured(1).toDouble()) / 1.117;
+        EXPECT_TRUE(c.document == "sheet" ? pt > 8 && pt < 9 : pt > 10) << pt;
+
+        if (!c.picture.isEmpty()) {
+            QDir().mkpath(screenshotDir());
+            poppler("pdftoppm", {"-png", "-r", "110", "-f", "1", "-l", "1", "-singlefile", pdf,
+                                 screenshotDir() + "/" + c.picture});
+        }
+    }
+}
+
+} // namespace
+} // namespace vorna::test

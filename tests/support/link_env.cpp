@@ -1,0 +1,85 @@
+#include "link_env.h"
+
+#include "app_context.h"
+#include "schema.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QThread>
+
+namespace vorna::test {
+
+QString plantFields(const QString& pot, const QString& name, const QString& town,
+                    const QString& powerClass, const QString& gamma) {
+    return QStringList{pot,
+                       QStringLiteral("45"),
+                       gamma,
+                       name,
+                       QStringLiteral("Via Roma"),
+                       QStringLiteral("12"),
+                       QStringLiteral("20100"),
+                       town,
+                       QStringLiteral("RSSMRA70A01F205X"),
+                       powerClass}
+        .join(QLatin1Char('\t'));
+}
+
+QString measurementReply(const QString& date, const QString& tamb, const QString& vdc1,
+                         const QString& verdict) {
+    return QString("%1\t10.15.02\t812.5\t3.1\t%2\t41.2\t%3\t7.1\t0\t0\t0\t0\t2.9\t231.0\t12.1\t0\t"
+                   "0\t0\t0\t2.8\t0.93\t0.96\t0\t%4\t0.89\t-0.44")
+        .arg(date, tamb, vdc1, verdict);
+}
+
+QString simPlant(int number, const QString& fields) {
+    return QStringLiteral("plant\t%1\t").arg(number) + fields;
+}
+
+QString simMeasurement(int plant, int number, const QString& reply) {
+    return QStringLiteral("measure\t%1\t%2\t").arg(plant).arg(number) + reply;
+}
+
+LinkEnv::LinkEnv(const QLocale& locale, std::chrono::milliseconds readTimeout)
+    : env(locale), ctx(*env.ctx) {
+    ctx.db.open(env.path(QStringLiteral("DATA_v2.MDB")));
+    ensure_schema(ctx.db);
+    ctx.link.readTimeout = readTimeout;
+    ctx.indicators = &indicators;
+}
+
+bool LinkEnv::startInstrument(const QStringList& options) {
+    instrument = std::make_unique<SimProcess>(env.dir.path(), kBasePort, options);
+    ctx.link.serialeBase.setPortNumber(kBasePort);
+    ctx.link.setLinkUp(Unit::Base, true);
+    return instrument->ready();
+}
+
+bool LinkEnv::startRemote(const QStringList& options) {
+    remote = std::make_unique<SimProcess>(env.dir.path(), kRemotePort,
+                                          QStringList{QStringLiteral("--remote")} + options);
+    ctx.link.serialeRemoto.setPortNumber(kRemotePort);
+    ctx.link.setLinkUp(Unit::Remote, true);
+    return remote->ready();
+}
+
+bool LinkEnv::startInstrumentWith(const QStringList& dataLines) {
+    return startInstrument(simDataOptions(env.dir.path(), dataLines));
+}
+
+QStringList simDataOptions(const QString& dir, const QStringList& dataLines) {
+    QFile f(dir + QStringLiteral("/instrument-data.txt"));
+    if (dataLines.isEmpty() || !f.open(QIODevice::WriteOnly)) return {};
+    f.write(dataLines.join(QLatin1Char('\n')).toLatin1() + '\n');
+    return {QStringLiteral("--data"), f.fileName()};
+}
+
+void LinkEnv::pump(int ms) {
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+}
+
+} // namespace vorna::test
