@@ -132,6 +132,10 @@ bool trasmette(AppContext& ctx, const QString& callerWindow) {
             l.baseReadPending_ = l.remoteReadPending_ = false;
         }
         s.step(6);
+        // A line that came before the command cannot be its reply: a late reply to the last
+        // command (or a stray line) read here would put every later exchange out of step.
+        tolerant([&] { l.serialeBase.open(); });
+        svuota_buffer_com_base(ctx);
         if (!write_on_com(ctx, l.commandText, l.serialeBase)) return false;
         s.step(7);
         if (!read_from_com(ctx, l.replyText, l.serialeBase)) return false;

@@ -1,5 +1,7 @@
 #include "number_format.h"
 
+#include <cmath>
+
 namespace vorna {
 
 QString general_number(const QLocale& locale, double value) {
@@ -27,7 +29,8 @@ bool parse_number(const QString& text, double& value) {
     t.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
     value = QLocale::c().toDouble(t, &ok);
-    return ok;
+    // The C locale also reads "inf" and "nan", which are no numbers a field can hold.
+    return ok && std::isfinite(value);
 }
 
 } // namespace vorna

@@ -8,6 +8,8 @@
 #include "settings_row.h"
 #include "validation.h"
 
+#include <cmath>
+
 namespace vorna {
 
 namespace {
@@ -28,7 +30,9 @@ int codeOf(const QString& reply, std::initializer_list<const char*> words) {
 double regionalNumber(const AppContext& ctx, const QString& text) {
     bool ok = false;
     const double v = ctx.locale.toDouble(text.trimmed(), &ok);
-    if (!ok) throw RunError(err::kTypeMismatch, QStringLiteral("Type mismatch: ") + text);
+    // "inf" and "nan" read too, but are no setting the instrument can have.
+    if (!ok || !std::isfinite(v))
+        throw RunError(err::kTypeMismatch, QStringLiteral("Type mismatch: ") + text);
     return v;
 }
 

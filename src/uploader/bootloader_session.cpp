@@ -24,7 +24,7 @@ QString fromLatin1(const char* text) {
 
 } // namespace
 
-BootloaderSession::BootloaderSession(DirectPort& port, const TransferPolicy& policy,
+BootloaderSession::BootloaderSession(ByteLink& port, const TransferPolicy& policy,
                                      const TransferTiming& timing, TransferObserver& observer)
     : port_(port), policy_(policy), timing_(timing), observer_(observer) {}
 

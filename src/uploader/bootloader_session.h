@@ -1,7 +1,7 @@
 #pragma once
 
+#include "byte_link.h"
 #include "device_table.h"
-#include "direct_port.h"
 #include "transfer_observer.h"
 #include "transfer_policy.h"
 
@@ -36,11 +36,11 @@ inline constexpr char kReadVersion = 0x11;
 inline constexpr char kAcknowledge = 0x01;
 } // namespace command
 
-// The exchange with the bootloader on an open direct port, for either build: identification,
+// The exchange with the bootloader on an open line, for either build: identification,
 // version, the firmware rows and the reset. Shows its progress through the observer.
 class BootloaderSession {
 public:
-    BootloaderSession(DirectPort& port, const TransferPolicy& policy, const TransferTiming& timing,
+    BootloaderSession(ByteLink& port, const TransferPolicy& policy, const TransferTiming& timing,
                       TransferObserver& observer);
 
     struct Identity {
@@ -82,7 +82,7 @@ private:
     TransferOutcome failed(TransferOutcome outcome, const QString& text, MessageIcon icon);
     TransferOutcome lostConnection();
 
-    DirectPort& port_;
+    ByteLink& port_;
     const TransferPolicy& policy_;
     TransferTiming timing_;
     TransferObserver& observer_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "byte_link.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QSerialPort>
@@ -12,9 +14,8 @@ namespace vorna::uploader {
 // The port of the byte exchange with the bootloader: 8N1 without flow control, every wait
 // bounded and blocking on the port (never spinning). Between wait slices an idle hook runs so a
 // window can repaint itself during a transfer.
-class DirectPort {
+class DirectPort : public ByteLink {
 public:
-    using Milliseconds = std::chrono::milliseconds;
     static constexpr Milliseconds kWaitSlice{50};
 
     DirectPort() = default;
@@ -28,14 +29,14 @@ public:
     bool isOpen() const { return port_.isOpen(); }
 
     // Discards pending input and output.
-    void purge();
+    void purge() override;
     // Sends all bytes; false when the port fails or they are not gone within 'timeout'.
-    bool write(const QByteArray& bytes, Milliseconds timeout);
+    bool write(const QByteArray& bytes, Milliseconds timeout) override;
     // Waits for exactly n bytes; returns fewer when 'timeout' passes or the line fails first.
-    QByteArray read(qsizetype n, Milliseconds timeout);
+    QByteArray read(qsizetype n, Milliseconds timeout) override;
 
     // Sleeps for 'duration' in short slices, running the idle hook between them.
-    void pause(Milliseconds duration);
+    void pause(Milliseconds duration) override;
 
     // True once the device reported a failure that no wait can mend (it vanished).
     bool lineFailed() const;

@@ -5,6 +5,7 @@
 #include "downloads.h"
 #include "link_env.h"
 
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 using namespace vorna;
@@ -72,7 +73,8 @@ TEST(downloads, aPlantDifferingInAnyOneFieldIsANewRowAndNothingIsStoredTwice) {
     }
 }
 
-// An instrument lost midway: the download fails and leaves only whole rows behind.
+// An instrument lost midway: the download fails and leaves only whole rows behind. A line
+// that is gone (the adapter unplugged) is noticed at once, not after the 10-s time-out.
 TEST(downloads, instrumentLostMidwayKeepsTheRowsWrittenSoFar) {
     const struct {
         QStringList fault;
@@ -82,10 +84,14 @@ TEST(downloads, instrumentLostMidwayKeepsTheRowsWrittenSoFar) {
                  {{"--silent", "IMISPERIMP 4"}, 2, 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault.join(' ').toStdString());
-        LinkEnv t(kUsPc, std::chrono::milliseconds(300));
+        const bool unplugged = c.fault[0] == "--close-on";
+        LinkEnv t(kUsPc, std::chrono::milliseconds(unplugged ? 10000 : 300));
         ASSERT_TRUE(t.startInstrument(c.fault));
+        QElapsedTimer clock;
+        clock.start();
         EXPECT_EQ(scarica_impianti(t.ctx, "rep"), c.plants == 2);
         EXPECT_FALSE(scarica_acquisizioni_impianto(t.ctx, "rep")); // never success after a loss
+        EXPECT_LT(unplugged ? clock.elapsed() : 0, 1000);
         EXPECT_FALSE(t.ctx.link.baseLinkUp());
         EXPECT_EQ(t.rows("impianti"), c.plants);
         EXPECT_EQ(t.rows("acquisizioni"), c.measurements);

@@ -60,6 +60,7 @@ TEST(link_exchange, oddRepliesLeaveTheLinkInStep) {
         {{"--extra", "SERIALNUM?"}, "SERIALNUM?", kSerial}, // two lines at once
         {{"--before", "LOGO?=PYSENS 1"}, "LOGO?", "PYSENS 1"},
         {{"--garbage", "LISTVAL", "--seed", "7"}, "LISTVAL", {}},
+        {{"--after", "LOGO?=LATE LINE"}, "LOGO?", "VORNA TEST LAB"}, // after the flush
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options.join(' ').toStdString());
@@ -71,8 +72,9 @@ TEST(link_exchange, oddRepliesLeaveTheLinkInStep) {
             << r.toStdString();
         // The stray line is on the line once the simulator says it sent it; the next exchange
         // then drops it, however late the machine let it come.
-        if (c.options[0] == "--extra") {
-            ASSERT_TRUE(t.instrument->waitForLine("> EXTRA\tLINE"));
+        if (c.options[0] == "--extra" || c.options[0] == "--after") {
+            ASSERT_TRUE(t.instrument->waitForLine(c.options[0] == "--extra" ? "> EXTRA\tLINE"
+                                                                            : "> LATE LINE"));
         }
         ASSERT_TRUE(t.exchange("SERIALNUM?"));
         EXPECT_EQ(t.ctx.link.replyText, kSerial);

@@ -1,10 +1,13 @@
 #include "live_steps.h"
+#include "port_selection.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 using namespace vorna;
@@ -148,8 +151,12 @@ TEST(DataloggerWindow, FailedSampleEndsTheRun) {
         activate(s, at(8, 0));
         s.clock->advanceTo(at(8, 0, 2));
         EXPECT_EQ(s.commands(), c.sent);
-        if (c.vanishes) s.sim->kill();
+        if (c.vanishes) s.sim->kill(); // the adapter unplugged: noticed at once, not after 10 s
+        s.ctx().link.readTimeout = std::chrono::seconds(10);
+        QElapsedTimer wall;
+        wall.start();
         s.clock->advanceTo(at(8, 0, 52));
+        EXPECT_LT(wall.elapsed(), 1000);
         expectEnded(s, w);
         EXPECT_EQ(s.env.rows("realtime"), c.rows);
         const int logged = errorsLogged(s);
@@ -269,4 +276,80 @@ TEST(DataloggerWindow, IdleAndRunningOnBothPcs) {
         QCoreApplication::processEvents();
         screenshot(w, QString("realtime_%1_auto_running").arg(tag));
     }
+}
+
+// A faulty day at interval 1 from 01:00 to 22:59: now and then the instrument is silent, cuts a
+// reply, sends it in pieces, answers garbage or an extra line, answers late, or the line drops
+// and comes back. A lost exchange ends the run right there (the test then connects and starts
+// again); the rows stored are the "LISTVAL" replies of the samples whose nine exchanges all came
+// whole, in order, each once (a garbage reply gives the sentinel or no row).
+TEST(DataloggerWindow, AFaultyDay) {
+    Rig s(englishRow(), QStringList{"--random-faults", "20261207:5:300"});
+    RealtimeWindow* w = openRealtime(s);
+    s.ctx().link.readTimeout = std::chrono::milliseconds(1000);
+    activate(s, at(0, 59, 30), "1", "00", "22", "59");
+    const QRegularExpression fatal("^! fault (silent|cut|drop)$");
+    int ends = 0;
+    for (QDateTime t = at(1, 0); t <= at(23, 0); t = t.addSecs(60)) {
+        s.clock->advanceTo(t);
+        if (w->running() || t == at(23, 0)) continue;
+        const QStringList traffic = s.sim->lines();
+        const auto last = std::find_if(traffic.rbegin(), traffic.rend(),
+                                       [](const QString& l) { return l.startsWith("< "); });
+        ASSERT_TRUE(last != traffic.rend() && last != traffic.rbegin() &&
+                    fatal.match(*std::prev(last)).hasMatch())
+            << "run ended at " << t.toString().toStdString() << " after " << last->toStdString();
+        ++ends;
+        // The connect button, until the line is back.
+        for (int tries = 0; tries < 100 && !s.ctx().link.baseLinkUp(); ++tries) {
+            QThread::msleep(20);
+            toggleLink(s.ctx(), Unit::Base, "1");
+        }
+        ASSERT_TRUE(s.ctx().link.baseLinkUp());
+        s.click("bttControllo");
+    }
+    expectEnded(s, w);
+
+    // What the instrument sent: per sample, its LISTVAL reply and whether an exchange was lost.
+    struct Sample {
+        QString listval;
+        bool garbage = false, lost = false;
+    };
+    std::vector<Sample> sent;
+    QString command, fault;
+    for (const QString& l : s.sim->lines()) {
+        if (l.startsWith("< ")) {
+            command = l.mid(2), fault.clear();
+            if (command == kNine[0]) sent.emplace_back();
+        } else if (l.startsWith("! fault ") && !sent.empty()) {
+            fault = l.mid(8);
+            sent.back().lost |= fatal.match(l).hasMatch();
+        } else if (l.startsWith("> ") && command == "LISTVAL" && !sent.empty()) {
+            sent.back().listval = l.mid(2);
+            sent.back().garbage = fault == "garbage";
+            command.clear();
+        }
+    }
+    const QStringList rows = samples(s, "rad, VDC1, POTAC");
+    qsizetype row = 0;
+    int stored = 0;
+    for (const Sample& sample : sent) {
+        if (sample.lost) continue;
+        const QStringList f = sample.listval.split('\t');
+        const QStringList got = rows.value(row).split('|');
+        const bool match = !sample.garbage && got.size() == 3 &&
+                           got[0].toDouble() == f.value(2).toDouble() &&
+                           got[1].toDouble() == f.value(7).toDouble() &&
+                           got[2].toDouble() == f.value(20).toDouble();
+        const bool sentinel = sample.garbage && got[0].toDouble() == -2000;
+        ASSERT_TRUE(match || sample.garbage)
+            << "row " << row << " for " << sample.listval.toStdString();
+        row += match || sentinel;
+        stored += match;
+    }
+    EXPECT_EQ(row, rows.size());
+    EXPECT_GT(ends, 5);
+    EXPECT_GT(stored, 1000);
+    std::printf("a faulty day: %zu samples asked, %d stored whole, %d runs ended by a fault\n",
+                sent.size(), stored, ends);
 }

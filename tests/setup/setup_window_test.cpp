@@ -228,6 +228,22 @@ TEST(SetupWindow, FollowsTheLinkWhenAnApplyOrAReadOnOpeningFails) {
         s.reopenSetup();
         shownAsDown(s);
     }
+    {
+        // The adapter unplugged while the configuration is read: lost at once, not after the
+        // 10-s time-out; plugged in again, the same window connects without a restart.
+        Rig s(englishRow(), QStringList{"--close-on", "MINRAD?"});
+        s.ctx().link.readTimeout = std::chrono::seconds(10);
+        QElapsedTimer clock;
+        clock.start();
+        s.click("bttCollegaBase");
+        EXPECT_LT(clock.elapsed(), 1000);
+        shownAsDown(s);
+        s.sim = std::make_unique<SimProcess>(s.env.dir.path(), 1, QStringList{});
+        ASSERT_TRUE(s.sim->ready());
+        s.click("bttCollegaBase");
+        EXPECT_TRUE(s.ctx().link.baseLinkUp());
+        EXPECT_EQ(configShown(s), "on|VORNA TEST LAB|600|0|2|2");
+    }
 }
 
 // The minimum-radiation check runs when the focus moves to another control of the window,

@@ -39,6 +39,19 @@ bool FaultPlan::take(QStringList& args, QString* error) {
         const Option* opt = nullptr;
         for (const Option& o : kOptions)
             if (a == QLatin1String(o.name)) opt = &o;
+        if (a == QLatin1String("--random-faults")) {
+            const QStringList v = args.value(++i).split(QLatin1Char(':'));
+            bool ok[3] = {};
+            if (v.size() == 3) {
+                random.seed = v[0].toUInt(&ok[0]);
+                random.perMille = v[1].toInt(&ok[1]);
+                random.lateMs = v[2].toInt(&ok[2]);
+            }
+            if (!ok[0] || !ok[1] || !ok[2] || random.perMille < 0 || random.perMille > 1000 ||
+                random.lateMs < 0)
+                return fail(QStringLiteral("--random-faults wants SEED:PERMILLE:MS"));
+            continue;
+        }
         if (!opt && a != QLatin1String("--say")) {
             rest << a;
             continue;
@@ -84,18 +97,24 @@ bool FaultPlan::has(const QByteArray& command, Kind kind) const {
 }
 
 QString FaultPlan::usage() {
-    return QStringLiteral("faults (CMD: a command prefix, * for all; \\t in texts is a TAB):\n"
-                          "  --silent CMD        never answer CMD\n"
-                          "  --pieces CMD        answer CMD in three pieces\n"
-                          "  --extra CMD         send a second line after the reply\n"
-                          "  --garbage CMD       answer random bytes and CR\n"
-                          "  --no-cr CMD         answer without the CR\n"
-                          "  --delay CMD=MS      wait MS before answering\n"
-                          "  --before CMD=LINE   send LINE before the reply\n"
-                          "  --close-on CMD      drop the line and exit when CMD arrives\n"
-                          "  --after CMD=LINE    send LINE unasked 100 ms after CMD\n"
-                          "  --reply CMD=LINE    answer LINE to CMD instead\n"
-                          "  --say MS=LINE       send LINE unasked MS after start\n");
+    return QStringLiteral(
+        "faults (CMD: a command prefix, * for all; \\t in texts is a TAB):\n"
+        "  --silent CMD        never answer CMD\n"
+        "  --pieces CMD        answer CMD in three pieces\n"
+        "  --extra CMD         send a second line after the reply\n"
+        "  --garbage CMD       answer random bytes and CR\n"
+        "  --no-cr CMD         answer without the CR\n"
+        "  --delay CMD=MS      wait MS before answering\n"
+        "  --before CMD=LINE   send LINE before the reply\n"
+        "  --close-on CMD      drop the line and exit when CMD arrives\n"
+        "  --after CMD=LINE    send LINE unasked 100 ms after CMD\n"
+        "  --reply CMD=LINE    answer LINE to CMD instead\n"
+        "  --say MS=LINE       send LINE unasked MS after start\n"
+        "  --random-faults SEED:PERMILLE:MS\n"
+        "                      each command meets a fault with a chance of\n"
+        "                      PERMILLE/1000: silent, no CR, pieces, garbage,\n"
+        "                      extra line, MS late, or the line dropped and back;\n"
+        "                      echoed as '! fault KIND'\n");
 }
 
 } // namespace vorna::sim

@@ -35,12 +35,22 @@ struct FaultPlan {
         QByteArray line;
     };
 
+    // Faults at random but seeded, for long runs: each command meets one with a chance of
+    // perMille in 1000, then silence, a cut reply, pieces, garbage, an extra line, a reply
+    // lateMs late or the line dropped and back, all alike likely.
+    struct Random {
+        quint32 seed = 0;
+        int perMille = 0;
+        int lateMs = 0;
+    };
+
     std::vector<Rule> rules;
     std::vector<Said> said;
+    Random random;
 
     // Takes the fault options from args ("--silent CMD", "--delay CMD=MS", "--before CMD=LINE",
-    // "--after CMD=LINE", "--say MS=LINE", ...); false with a reason on a malformed option. Options
-    // it does not know are left in args.
+    // "--after CMD=LINE", "--say MS=LINE", "--random-faults SEED:PERMILLE:MS", ...); false with a
+    // reason on a malformed option. Options it does not know are left in args.
     bool take(QStringList& args, QString* error);
 
     // The rules that hit command, in the order given.

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 using namespace vorna::sim;
@@ -55,21 +56,24 @@ struct Scheduled {
 
 class Simulator {
 public:
-    Simulator(PseudoTerminal& line, InstrumentModel& model, const FaultPlan& plan, int baud,
+    Simulator(const QString& link, InstrumentModel& model, const FaultPlan& plan, int baud,
               bool remote)
-        : line_(line), model_(model), plan_(plan), pacer_(baud), remote_(remote) {
+        : link_(link), line_(std::make_unique<PseudoTerminal>(link)), model_(model), plan_(plan),
+          pacer_(baud), remote_(remote), faultRandom_(plan.random.seed) {
         const auto start = Clock::now();
         for (const auto& s : plan.said)
             scheduled_.push_back({start + std::chrono::milliseconds(s.atMs), s.line});
     }
 
+    const PseudoTerminal& line() const { return *line_; }
+
     // Runs until the line is dropped or a signal asks to stop.
     int run() {
         QByteArray pending;
         Clock::time_point lineStart{};
-        while (!stopRequested && line_.ok()) {
+        while (!stopRequested && line_->ok()) {
             sendDue();
-            const QByteArray in = line_.read(nextWaitMs());
+            const QByteArray in = line_->read(nextWaitMs());
             for (char c : in) {
                 if (pending.isEmpty()) lineStart = Clock::now();
                 if (c == '\r') {
@@ -109,7 +113,31 @@ private:
         }
     }
 
-    void send(const QByteArray& bytes) { pacer_.send(line_, bytes); }
+    void send(const QByteArray& bytes) { pacer_.send(*line_, bytes); }
+
+    // The random fault this command meets, noted on the echo; none mostly.
+    std::optional<FaultPlan::Kind> randomFault() {
+        using K = FaultPlan::Kind;
+        static const std::pair<const char*, K> kKinds[] = {
+            {"silent", K::Silent},   {"cut", K::NoCr},    {"pieces", K::Pieces},
+            {"garbage", K::Garbage}, {"extra", K::Extra}, {"late", K::Delay},
+            {"drop", K::Close}};
+        std::uniform_int_distribution<int> chance(0, 999), kind(0, int(std::size(kKinds)) - 1);
+        if (chance(faultRandom_) >= plan_.random.perMille) return std::nullopt;
+        const auto& [name, k] = kKinds[kind(faultRandom_)];
+        note("! fault ", name);
+        return k;
+    }
+
+    // The line dropped, and a new one at the same place a moment later (the adapter unplugged
+    // and plugged in again).
+    bool dropAndBack() {
+        std::fflush(stdout);
+        line_.reset(); // before the new one: the old one takes its link with it
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        line_ = std::make_unique<PseudoTerminal>(link_);
+        return line_->ok();
+    }
 
     // False when the line was dropped.
     bool handle(const QByteArray& command) {
@@ -117,12 +145,16 @@ private:
         note("< ", command);
         using K = FaultPlan::Kind;
         const auto rules = plan_.matching(command);
-        auto has = [&](K k) { return plan_.has(command, k); };
+        const auto random = randomFault();
+        if (random == K::Close) return dropAndBack();
+        if (random == K::Delay)
+            std::this_thread::sleep_for(std::chrono::milliseconds(plan_.random.lateMs));
+        auto has = [&](K k) { return plan_.has(command, k) || random == k; };
         for (const auto* r : rules) {
             if (r->kind == K::Close) {
                 note("! ", "closing the line");
                 std::fflush(stdout);
-                line_.close();
+                line_->close();
                 return false;
             }
             if (r->kind == K::Delay)
@@ -168,12 +200,14 @@ private:
         return true;
     }
 
-    PseudoTerminal& line_;
+    QString link_;
+    std::unique_ptr<PseudoTerminal> line_;
     InstrumentModel& model_;
     const FaultPlan& plan_;
     LinePacer pacer_;
     bool remote_;
     std::vector<Scheduled> scheduled_;
+    std::mt19937 faultRandom_;
 };
 
 } // namespace
@@ -250,11 +284,11 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, onSignal);
     std::signal(SIGINT, onSignal);
     std::signal(SIGPIPE, SIG_IGN);
-    PseudoTerminal line(link);
-    if (!line.ok()) {
-        std::fprintf(stderr, "instrument-sim: %s\n", qPrintable(line.error()));
+    Simulator simulator(link, model, plan, baud, remote);
+    if (!simulator.line().ok()) {
+        std::fprintf(stderr, "instrument-sim: %s\n", qPrintable(simulator.line().error()));
         return 1;
     }
     std::printf("READY %s\n", qPrintable(link));
-    return Simulator(line, model, plan, baud, remote).run();
+    return simulator.run();
 }

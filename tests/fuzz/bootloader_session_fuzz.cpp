@@ -1,0 +1,283 @@
+// The uploaders' session against whatever the bootloader answers: identification, version,
+// the rows and their acknowledgements, the read-back.
+#include "bootloader_session.h"
+#include "device_table.h"
+#include "fuzz_target.h"
+#include "hex_text.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <vector>
+
+using namespace vorna::fuzz;
+using namespace vorna::uploader;
+
+namespace {
+
+// How a session of the bootloader target runs, from the first byte of its input; the rest of
+// the input is what the bootloader sends.
+struct SessionSetup {
+    bool tamrix = false;
+    bool verify = false;
+    bool announced = true;
+    // The n-th write fails (the line breaks), or the n-th read comes short (half the reply is
+    // lost, the line goes on); 0: none.
+    bool faultyRead = false;
+    int faultAt = 0;
+
+    static SessionSetup from(std::uint8_t flags);
+    const TransferPolicy& policy() const;
+};
+
+struct SessionResult {
+    BootloaderSession::Identity identity;
+    std::optional<TransferOutcome> written; // none when identification failed
+};
+
+class SilentObserver : public TransferObserver {
+public:
+    void showText(TextField, const QString&) override {}
+    void showTitle(const QString&) override {}
+    void setBarRange(int) override {}
+    void stepBar() override {}
+    void resetBar() override {}
+    void message(const QString&, MessageIcon) override {}
+};
+
+struct Firmware {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("firmware.hex"));
+    std::map<std::uint32_t, std::uint8_t> bytes;
+
+    Firmware() {
+        std::string text;
+        std::uint16_t upper = 0;
+        const auto record = [&](std::uint32_t at, int count) {
+            if (at >> 16 != upper) text += test::linearBase(upper = std::uint16_t(at >> 16)) + '\n';
+            std::vector<std::uint8_t> data;
+            for (int i = 0; i < count; ++i)
+                data.push_back(bytes[at + unsigned(i)] = std::uint8_t(0x11 * i + at));
+            text += test::dataRecord(std::uint16_t(at), data) + '\n';
+        };
+        record(0x000000, 32); // program row 0, reset vector included
+        record(0x000800, 16); // program row 1 (row 16 where rows hold 32 instructions)
+        record(0xFFE000, 8);  // EEPROM row 0
+        record(0x1F00000, 4); // configuration word 0
+        record(0x1F00008, 4); // configuration word 2
+        text += test::endOfFile() + '\n';
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly)) f.write(text.data(), qint64(text.size()));
+    }
+};
+
+const Firmware& firmware() {
+    static const Firmware f;
+    return f;
+}
+
+SessionSetup SessionSetup::from(std::uint8_t flags) {
+    return {bool(flags & 1), bool(flags & 2), !(flags & 4), bool(flags & 8), flags >> 4};
+}
+
+const TransferPolicy& SessionSetup::policy() const {
+    return tamrix ? tamrixTransfer() : sirvexTransfer();
+}
+
+SessionResult runSession(ByteLink& link, const SessionSetup& setup) {
+    SilentObserver observer;
+    const TransferPolicy& policy = setup.policy();
+    BootloaderSession session(link, policy, TransferTiming{}, observer);
+    SessionResult result;
+    result.identity = session.identify(setup.announced);
+    if (result.identity.outcome != TransferOutcome::Done) return result;
+    if (policy.readsVersion) session.readVersion();
+    result.written = session.writeFirmware(firmware().path, result.identity.family, setup.verify);
+    return result;
+}
+
+// The line as the input gives it: writes are taken, reads take the next bytes of the input,
+// fewer once it runs out, as a silent target times out. The chosen write fails; the chosen read
+// gets half of what it asked.
+class StreamLink : public ByteLink {
+public:
+    struct Step {
+        QByteArray bytes;
+        bool read = false;
+        qsizetype asked = 0;
+        bool failed = false;
+    };
+
+    explicit StreamLink(Input input, const SessionSetup& setup)
+        : in_(input), failingWrite_(setup.faultyRead ? 0 : setup.faultAt),
+          shortRead_(setup.faultyRead ? setup.faultAt : 0) {}
+
+    void purge() override { step(); }
+    bool write(const QByteArray& bytes, Milliseconds) override {
+        step();
+        log.push_back({bytes, false, 0, ++writes_ == failingWrite_});
+        return !log.back().failed;
+    }
+    QByteArray read(qsizetype n, Milliseconds) override {
+        step();
+        const qsizetype wanted = ++reads_ == shortRead_ ? n / 2 : n;
+        const auto take = std::min<std::size_t>(std::size_t(wanted), in_.size() - at_);
+        log.push_back({QByteArray(reinterpret_cast<const char*>(in_.data() + at_), qsizetype(take)),
+                       true, n});
+        at_ += take;
+        return log.back().bytes;
+    }
+    void pause(Milliseconds) override { step(); }
+
+    std::vector<Step> log;
+
+private:
+    // Every call waits out at least a slice on a real line: a session that keeps calling
+    // without end would never finish there either.
+    void step() { FUZZ_CHECK(++calls_ < 20000, "the session does not end"); }
+
+    Input in_;
+    std::size_t at_ = 0;
+    int failingWrite_, shortRead_;
+    int writes_ = 0, reads_ = 0;
+    int calls_ = 0;
+};
+
+std::uint32_t address24(const QByteArray& b) {
+    return std::uint8_t(b[1]) | std::uint8_t(b[2]) << 8 | std::uint32_t(std::uint8_t(b[3])) << 16;
+}
+
+// The family of the first table entry with the reply's device and process IDs, or none.
+std::optional<int> tableFamily(const QByteArray& reply, const BuildPolicy& policy) {
+    const int id = std::uint8_t(reply[0]) | std::uint8_t(reply[1]) << 8;
+    const int process = std::uint8_t(reply[5]) >> 4;
+    for (const DeviceTableEntry& e : deviceTable(policy))
+        if (e.deviceId == id && e.processId == process) return e.family;
+    return std::nullopt;
+}
+
+void checkIdentity(const SessionSetup& setup, const SessionResult& r,
+                   const std::vector<StreamLink::Step>& log) {
+    const TransferPolicy& policy = setup.policy();
+    std::vector<QByteArray> replies; // the answers to each identity request
+    for (std::size_t i = 0; i + 1 < log.size(); ++i)
+        if (!log[i].read && log[i].bytes == QByteArray(1, command::kReadIdentity) &&
+            log[i + 1].read)
+            replies.push_back(log[i + 1].bytes);
+    FUZZ_CHECK(int(replies.size()) <= policy.identifyAttempts, "identity asked too often");
+    if (r.identity.outcome != TransferOutcome::Done) {
+        const bool lineBroke =
+            std::any_of(log.begin(), log.end(), [](const auto& s) { return s.failed; });
+        if (*policy.procedureFailedBox && !lineBroke)
+            FUZZ_CHECK(int(replies.size()) == policy.identifyAttempts, "attempts given up early");
+        return;
+    }
+    FUZZ_CHECK(!replies.empty() && replies.back().size() == 8, "identified without a reply");
+    const auto family = tableFamily(replies.back(), policy.image);
+    FUZZ_CHECK(family && *family == r.identity.family, "identified a device not in the table");
+    if (policy.requiredFamily >= 0) {
+        FUZZ_CHECK(setup.announced, "identified without the announcement");
+        FUZZ_CHECK(*family == policy.requiredFamily, "identified a device of another family");
+    }
+}
+
+qsizetype rowBytes(int family) {
+    return (family == kDsPic30F ? 32 : 512) * 3;
+}
+
+// Where row 0 was asked for (the target's own reset instructions); log.size() when it was not.
+std::size_t rowZeroRequest(const std::vector<StreamLink::Step>& log) {
+    const QByteArray readRow0 = QByteArray(1, command::kReadProgram) + QByteArray(3, '\0');
+    std::size_t i = 0;
+    while (i < log.size() && log[i].bytes != readRow0)
+        ++i;
+    return i;
+}
+
+// Without the target's reset instructions nothing may be written: a short read of row 0 ends
+// the write before any row goes out.
+void checkRowZeroRead(const std::vector<StreamLink::Step>& log, int family) {
+    const std::size_t i = rowZeroRequest(log);
+    if (i + 1 >= log.size() || log[i + 1].bytes.size() == rowBytes(family)) return;
+    for (std::size_t k = i + 2; k < log.size(); ++k)
+        FUZZ_CHECK(log[k].read || log[k].bytes[0] != command::kWriteProgram,
+                   "written after a short row 0");
+}
+
+// What a successful write must have sent: each row until acknowledged, row 0 with the
+// target's own reset instructions, the rows the build sends, the read-back equal.
+void checkWritten(const SessionSetup& setup, const SessionResult& r,
+                  const std::vector<StreamLink::Step>& log) {
+    const TransferPolicy& policy = setup.policy();
+    const std::size_t i = rowZeroRequest(log);
+    FUZZ_CHECK(i + 1 < log.size() && log[i + 1].read, "row 0 not read");
+    const QByteArray row0 = log[i + 1].bytes;
+
+    std::map<std::uint32_t, QByteArray> programRows;
+    bool otherRows = false, lastWasReset = false;
+    for (std::size_t k = i + 2; k < log.size(); ++k) {
+        const StreamLink::Step& s = log[k];
+        if (s.read) continue;
+        lastWasReset = s.bytes == QByteArray(1, command::kReset);
+        const bool row =
+            s.bytes.size() > 1 && k + 1 < log.size() && log[k + 1].read && log[k + 1].asked == 1;
+        if (!row) continue;
+        const QByteArray& ack = log[k + 1].bytes;
+        FUZZ_CHECK(ack.size() == 1, "a row went unanswered");
+        if (ack[0] != command::kAcknowledge)
+            FUZZ_CHECK(k + 2 < log.size() && log[k + 2].bytes == s.bytes, "refused row not resent");
+        if (s.bytes[0] == command::kWriteProgram)
+            programRows[address24(s.bytes)] = s.bytes.mid(4);
+        else
+            otherRows = true;
+    }
+    FUZZ_CHECK(programRows.count(0), "row 0 not written");
+    const QByteArray& sent0 = programRows[0];
+    FUZZ_CHECK(sent0.size() == rowBytes(r.identity.family), "row 0 of the wrong size");
+    // Words r2r1, r0 00, r5r4, r3 00 give the instructions r2 r1 r0 and r5 r4 r3.
+    const char reset[] = {row0[2], row0[1], row0[0], row0[5], row0[4], row0[3]};
+    FUZZ_CHECK(sent0.left(6) == QByteArray(reset, 6), "row 0 without the target's reset words");
+    const auto& file = firmware().bytes;
+    for (qsizetype b = 6; b < 24; ++b) { // instructions 2 to 7 come from the file
+        const std::uint32_t at = std::uint32_t(b / 3 * 4 + b % 3);
+        FUZZ_CHECK(sent0[b] == char(file.count(at) ? file.at(at) : 0xFF), "row 0 byte from file");
+    }
+    FUZZ_CHECK(otherRows == policy.sendsEepromAndConfiguration, "EEPROM or configuration rows");
+    FUZZ_CHECK(lastWasReset == policy.resetsAfterWriting, "restart after writing");
+
+    if (!setup.verify) return;
+    for (std::size_t k = i + 2; k + 1 < log.size(); ++k) {
+        const QByteArray& s = log[k].bytes;
+        if (log[k].read || s.size() != 4 || s[0] != command::kReadProgram) continue;
+        const auto it = programRows.find(address24(s));
+        FUZZ_CHECK(it != programRows.end(), "read back a row not written");
+        FUZZ_CHECK(log[k + 1].bytes == it->second, "verified a row that differs");
+    }
+}
+
+} // namespace
+
+VORNA_FUZZ_TARGET(bootloader_session) {
+    if (data.empty()) return;
+    const SessionSetup setup = SessionSetup::from(data[0]);
+    StreamLink link(data.subspan(1), setup);
+    const SessionResult r = runSession(link, setup);
+    checkIdentity(setup, r, link.log);
+    if (r.written) checkRowZeroRead(link.log, r.identity.family);
+    if (r.written == TransferOutcome::Done) checkWritten(setup, r, link.log);
+    if (r.written == TransferOutcome::LostConnection) {
+        bool broken = false; // a failed write, a short read, or a row refused too often
+        for (const auto& s : link.log)
+            broken |= s.failed || (s.read && s.bytes.size() < s.asked);
+        int refusals = 0;
+        for (std::size_t k = 0; k + 1 < link.log.size(); ++k)
+            if (!link.log[k].read && link.log[k + 1].read && link.log[k + 1].asked == 1)
+                refusals = link.log[k + 1].bytes == QByteArray(1, command::kAcknowledge)
+                               ? 0
+                               : refusals + 1;
+        FUZZ_CHECK(broken || refusals > TransferTiming{}.maxRowRetries, "lost without a cause");
+    }
+    if (r.written == TransferOutcome::VerifyFailed) FUZZ_CHECK(setup.verify, "verify not asked");
+}

@@ -1,0 +1,199 @@
+#include "fuzz_rig.h"
+
+#include "pseudo_terminal.h"
+#include "schema.h"
+#include "settings_row.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <charconv>
+
+namespace vorna::fuzz {
+
+namespace {
+
+class NoPrompts : public Prompts {
+public:
+    void warning(const QString&, const QString&) override {}
+    bool question(const QString&, const QString&, QuestionIcon) override { return false; }
+    QString saveFileName(const QString&, const QString&, QString*) override { return {}; }
+    QString openFileName(const QString&) override { return {}; }
+};
+
+NoPrompts& noPrompts() {
+    static NoPrompts prompts;
+    return prompts;
+}
+
+QLocale pcLocale(bool decimalComma) {
+    return decimalComma ? QLocale(QLocale::Italian, QLocale::Italy)
+                        : QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
+// Scratch files in memory where the machine offers it: the database is written every run.
+QString scratchTemplate() {
+    const QString shm = QStringLiteral("/dev/shm");
+    return (QDir(shm).exists() ? shm : QDir::tempPath()) + QStringLiteral("/vorna-fuzz-XXXXXX");
+}
+
+void ensureApplication() {
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "vorna-fuzz";
+    static char* argv[] = {name, nullptr};
+    new QCoreApplication(argc, argv); // lives as long as the program
+}
+
+} // namespace
+
+QString latin1(Input data) {
+    return QString::fromLatin1(reinterpret_cast<const char*>(data.data()), qsizetype(data.size()));
+}
+
+std::vector<QByteArray> lines(Input data) {
+    const QByteArray all(reinterpret_cast<const char*>(data.data()), qsizetype(data.size()));
+    const QList<QByteArray> parts = all.split('\n');
+    return {parts.begin(), parts.end()};
+}
+
+AppContext& context(bool decimalComma) {
+    static QTemporaryDir dir(scratchTemplate());
+    static AppContext point(noPrompts(), dir.path(), pcLocale(false));
+    static AppContext comma(noPrompts(), dir.path(), pcLocale(true));
+    return decimalComma ? comma : point;
+}
+
+bool dashes(const QString& field) {
+    return field.isEmpty() || field.contains(QLatin1String("--"));
+}
+
+bool samePlant(const PlantRecord& a, const PlantRecord& b) {
+    return a.POT == b.POT && a.BOOL1 == b.BOOL1 && a.NOCT == b.NOCT && a.REAL1 == b.REAL1 &&
+           a.nome == b.nome && a.indirizzo == b.indirizzo && a.NUMCIV == b.NUMCIV &&
+           a.cap == b.cap && a.comune == b.comune && a.CODFISC == b.CODFISC;
+}
+
+bool plainDecimal(const QString& text, QChar separator) {
+    bool digits = false, separated = false, digitsAfter = true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            digits = digitsAfter = true;
+        } else if (c == separator && digits && !separated) {
+            separated = true;
+            digitsAfter = false;
+        } else if (c != QLatin1Char('-') || i != 0) {
+            return false;
+        }
+    }
+    return digits && digitsAfter;
+}
+
+std::optional<double> decimalValue(const QString& text, QChar separator) {
+    if (!plainDecimal(text, separator)) return std::nullopt;
+    std::string s = text.toStdString();
+    std::replace(s.begin(), s.end(), char(separator.unicode()), '.');
+    double v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    return v;
+}
+
+namespace {
+QString pcForm(const QString& field, bool decimalComma) {
+    return decimalComma ? QString(field).replace(QLatin1Char('.'), QLatin1Char(',')) : field;
+}
+QChar pcSeparator(bool decimalComma) {
+    return decimalComma ? QLatin1Char(',') : QLatin1Char('.');
+}
+} // namespace
+
+bool instrumentPlain(const QString& field, bool decimalComma) {
+    return plainDecimal(pcForm(field, decimalComma), pcSeparator(decimalComma));
+}
+
+std::optional<double> instrumentValue(const QString& field, bool decimalComma) {
+    return decimalValue(pcForm(field, decimalComma), pcSeparator(decimalComma));
+}
+
+struct ScriptedInstrument::State {
+    QTemporaryDir dir{scratchTemplate()};
+    AppContext ctx{noPrompts(), dir.path()};
+    // The link's name is unique to the folder: serial port locks are taken by name.
+    sim::PseudoTerminal pty{dir.filePath(QStringLiteral("com1-") + QDir(dir.path()).dirName())};
+    QSocketNotifier notifier{pty.fd(), QSocketNotifier::Read};
+    std::vector<QByteArray> replies; // as sent: without CR
+    std::size_t next = 0;
+    QByteArray pending;
+    QStringList commands;
+
+    // Runs while the program waits for a reply (its read pumps events).
+    void answer() {
+        pending += pty.read(0);
+        for (qsizetype cr; (cr = pending.indexOf('\r')) >= 0;) {
+            commands << QString::fromLatin1(pending.left(cr));
+            pending.remove(0, cr + 1);
+            pty.write((next < replies.size() ? replies[next++] : QByteArray()) + '\r');
+        }
+    }
+};
+
+ScriptedInstrument& ScriptedInstrument::get() {
+    ensureApplication();
+    static ScriptedInstrument instrument;
+    return instrument;
+}
+
+ScriptedInstrument::ScriptedInstrument() : state_(std::make_unique<State>()) {
+    State& s = *state_;
+    if (!s.pty.ok()) fail("no pseudo-terminal: " + s.pty.error().toStdString());
+    QObject::connect(&s.notifier, &QSocketNotifier::activated, [&s] { s.answer(); });
+    qputenv("VORNA_COM1", s.pty.devicePath().toLocal8Bit());
+    AppContext& ctx = s.ctx;
+    ctx.db.open(s.dir.filePath(QStringLiteral("DATA_v2.MDB")));
+    ensure_schema(ctx.db);
+    SettingsRow::open(ctx);
+    // Ports are told apart by number: the remote unit's (down, never opened) is another one.
+    ctx.link.serialeBase.setPortNumber(1);
+    ctx.link.serialeRemoto.setPortNumber(2);
+    // A reply is always on its way: a wait this long means the link itself broke.
+    ctx.link.readTimeout = std::chrono::milliseconds(3000);
+}
+
+AppContext& ScriptedInstrument::ctx() {
+    return state_->ctx;
+}
+
+const QStringList& ScriptedInstrument::commands() const {
+    return state_->commands;
+}
+
+QString ScriptedInstrument::reply(std::size_t i) const {
+    const auto& r = state_->replies;
+    return i < r.size() ? QString::fromLatin1(r[i]) : QString();
+}
+
+void ScriptedInstrument::script(std::vector<QByteArray> replies, bool decimalComma) {
+    State& s = *state_;
+    // A CR inside a reply would end the line early and leave the rest for the next exchange.
+    for (QByteArray& r : replies)
+        r.replace('\r', QByteArray());
+    s.replies = std::move(replies);
+    s.next = 0;
+    s.pending.clear();
+    s.commands.clear();
+    s.pty.read(0);
+    AppContext& ctx = s.ctx;
+    ctx.setLocale(pcLocale(decimalComma));
+    ctx.link.setLinkUp(Unit::Base, true);
+    ctx.link.baseRxBuffer.clear();
+    ctx.link.replyText.clear();
+    ctx.db.exec(QStringLiteral("DELETE FROM tab1"));
+    QFile::remove(ctx.appPath + QStringLiteral("debug.log"));
+}
+
+} // namespace vorna::fuzz

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "app_context.h"
+#include "fuzz_target.h"
+#include "run_error.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace vorna::fuzz {
+
+// The input as the link decodes a line: each byte one ISO 8859-1 character.
+QString latin1(Input data);
+// The input cut at each '\n': the replies of one exchange after another.
+std::vector<QByteArray> lines(Input data);
+
+// A context with no screen and no database, on a PC with a decimal point (English) or a decimal
+// comma (Italian).
+AppContext& context(bool decimalComma);
+
+// What the program takes for no value: empty, or dashes anywhere.
+bool dashes(const QString& field);
+// The ten plant fields the same.
+bool samePlant(const PlantRecord& a, const PlantRecord& b);
+
+// A reply parser as a PC with a decimal point or a decimal comma runs it: refused by an error,
+// or what it returned and the record it filled from `record`.
+template <class Record> struct Parsed {
+    bool threw = false, ok = false;
+    Record record;
+};
+template <class Record, class Parser>
+Parsed<Record> parseOn(bool decimalComma, Parser parser, const QString& reply, Record record) {
+    Parsed<Record> p{false, false, record};
+    try {
+        p.ok = parser(context(decimalComma), reply, p.record);
+    } catch (const RunError&) {
+        p.threw = true;
+    }
+    return p;
+}
+
+// Digits with an optional leading '-' and at most one separator between digits.
+bool plainDecimal(const QString& text, QChar separator);
+// The value of a plain decimal, read by the standard library rather than the program; none for
+// any other text or one beyond the range of a double.
+std::optional<double> decimalValue(const QString& text, QChar separator);
+// A number field of the instrument ('.' as decimal point) as the PC with a decimal point or a
+// decimal comma must take it: plain in that PC's form (every '.' a ','), with that value.
+bool instrumentPlain(const QString& field, bool decimalComma);
+std::optional<double> instrumentValue(const QString& field, bool decimalComma);
+
+// The instrument on a pseudo-terminal inside this process: every command line the program
+// sends is answered with the next scripted reply (an empty line once they are used up). The
+// context talks to it through its real port, with a database for the rows the link and the
+// routines write.
+class ScriptedInstrument {
+public:
+    // One per program: the port, the database and the context live for the whole run.
+    static ScriptedInstrument& get();
+
+    AppContext& ctx();
+    // Starts a run: these replies, the link up, nothing received yet, no event rows, the
+    // locale chosen.
+    void script(std::vector<QByteArray> replies, bool decimalComma);
+    // The command lines received in this run.
+    const QStringList& commands() const;
+    // Reply i of the script as the program receives it (empty past the end).
+    QString reply(std::size_t i) const;
+
+    struct State;
+
+private:
+    ScriptedInstrument();
+    std::unique_ptr<State> state_;
+};
+
+} // namespace vorna::fuzz

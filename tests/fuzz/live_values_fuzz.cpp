@@ -1,0 +1,138 @@
+// A live sample: the "LISTVAL" reply split into its 51 slots, the DC lines and AC phases the
+// "LINEDC?" and "PHASEAC?" replies mark absent, and the checked values of the sample.
+#include "fuzz_rig.h"
+#include "live_values.h"
+#include "run_error.h"
+
+#include <cmath>
+
+using namespace vorna;
+using namespace vorna::fuzz;
+
+namespace {
+
+enum class Check { Number, Irradiance, NotDashes, Unchecked };
+using M = MeasurementRecord;
+// Each checked slot, its check and the record's number.
+const struct {
+    int slot;
+    Check check;
+    double M::*member;
+} kSlots[] = {
+    {2, Check::Irradiance, &M::rad},    {3, Check::NotDashes, &M::TEMPAMB},
+    {4, Check::NotDashes, &M::TEMPPAN}, {5, Check::NotDashes, &M::COEFFTEMP},
+    {6, Check::Number, &M::POTRAD},     {7, Check::Number, &M::VDC1},
+    {8, Check::Number, &M::IDC1},       {9, Check::Number, &M::VDC2},
+    {10, Check::Number, &M::IDC2},      {11, Check::Number, &M::VDC3},
+    {12, Check::Number, &M::IDC3},      {13, Check::Number, &M::POTDC},
+    {14, Check::Number, &M::VAC1},      {15, Check::Number, &M::IAC1},
+    {16, Check::Number, &M::VAC2},      {17, Check::Number, &M::IAC2},
+    {18, Check::Number, &M::VAC3},      {19, Check::Number, &M::IAC3},
+    {20, Check::Number, &M::POTAC},     {21, Check::Unchecked, &M::RENDDC},
+    {23, Check::Unchecked, &M::RENDAC}, {27, Check::Number, &M::REAL2},
+};
+
+const QString kAbsent = QStringLiteral("-10000");
+
+// Only the slots named change, and only to the absent mark, when the reply names the layout.
+void checkMarks(const ValueList& before, const ValueList& after, const QString& reply,
+                const char* one, const char* two, int first) {
+    const QString r = reply.trimmed();
+    for (int i = 0; i < kValueSlots; ++i) {
+        const bool marked = (r == QLatin1String(one) && i >= first && i < first + 4) ||
+                            (r == QLatin1String(two) && i >= first + 2 && i < first + 4);
+        FUZZ_CHECK(after[size_t(i)] == (marked ? kAbsent : before[size_t(i)]),
+                   "slot " + std::to_string(i) + " after " + reply.toStdString());
+    }
+}
+
+struct Sample {
+    bool threw = false;
+    MeasurementRecord m;
+    double power = 0;
+};
+
+Sample sample(const ValueList& v, bool comma, const QDateTime& when) {
+    const AppContext& ctx = context(comma);
+    Sample s;
+    try {
+        s.m = live_sample(ctx, v, when, s.power);
+    } catch (const RunError&) {
+        // Only an efficiency that is neither dashes nor a number ends the sample.
+        const auto sound = [&](int i) {
+            return dashes(v[size_t(i)]) || decimalValue(v[size_t(i)], QLatin1Char('.'));
+        };
+        FUZZ_CHECK(!sound(21) || !sound(23), "a sample of sound efficiencies refused");
+        s.threw = true;
+        return s;
+    }
+    FUZZ_CHECK(s.m.data == when.date() && s.m.ora == when.time(), "stamp");
+    FUZZ_CHECK(s.m.ESITOAC == (v[24] == QLatin1String("PASS")), "verdict");
+    FUZZ_CHECK(s.m.TEXT1 == ctx.fwVersionText && s.m.TEXT2 == ctx.swVersion, "versions");
+    const auto checkValue = [&](double got, const QString& text, Check check, int slot) {
+        const std::string what = "slot " + std::to_string(slot) + " '" + text.toStdString() + "'";
+        FUZZ_CHECK(std::isfinite(got), what + " finite");
+        if (check == Check::Unchecked) {
+            if (dashes(text))
+                FUZZ_CHECK(got == kNoValue, what);
+            else if (const auto value = decimalValue(text, QLatin1Char('.')))
+                FUZZ_CHECK(got == *value, what);
+            return;
+        }
+        const auto value = instrumentValue(text, comma);
+        const bool taken = value && !(check == Check::NotDashes && dashes(text)) &&
+                           !(check == Check::Irradiance && (*value < 0 || *value > 2000));
+        if (taken) FUZZ_CHECK(got == *value, what);
+        if (got != kNoValue) FUZZ_CHECK(instrumentPlain(text, comma), what + " is no number");
+    };
+    for (const auto& k : kSlots)
+        checkValue(s.m.*k.member, v[size_t(k.slot)], k.check, k.slot);
+    checkValue(s.power, v[0], Check::Number, 0);
+    return s;
+}
+
+} // namespace
+
+VORNA_FUZZ_TARGET(live_values) {
+    const auto replies = lines(data);
+    const auto reply = [&](std::size_t i) {
+        return i < replies.size() ? QString::fromLatin1(replies[i]) : QString();
+    };
+    const QString listval = reply(0);
+    QStringList fields = listval.trimmed().split(QLatin1Char('\t'));
+
+    ValueList v;
+    v.fill(QStringLiteral("stale"));
+    try {
+        split_listval(listval, v);
+    } catch (const RunError&) {
+        FUZZ_CHECK(fields.size() > kValueSlots, "a reply of few fields refused");
+        for (const QString& s : v)
+            FUZZ_CHECK(s == QLatin1String("stale"), "a refused reply changed the slots");
+        return;
+    }
+    FUZZ_CHECK(fields.size() <= kValueSlots, "more fields than slots taken");
+    for (int i = 0; i < kValueSlots; ++i)
+        FUZZ_CHECK(v[size_t(i)] == (i < fields.size() ? fields[i].trimmed() : QString()),
+                   "slot " + std::to_string(i));
+
+    ValueList before = v;
+    mark_absent_lines(reply(1), v);
+    checkMarks(before, v, reply(1), "MONOLINE", "BILINE", 9);
+    before = v;
+    mark_absent_phases(reply(2), v);
+    checkMarks(before, v, reply(2), "MONOPHASE", "BIPHASE", 16);
+
+    const QDateTime when(QDate(2024, 6, 14), QTime(10, 15, 2));
+    const Sample point = sample(v, false, when), comma = sample(v, true, when);
+    // The instrument writes "." whatever the PC: without "," both read the same.
+    bool anyComma = false;
+    for (const QString& s : v)
+        anyComma = anyComma || s.contains(QLatin1Char(','));
+    if (anyComma) return;
+    FUZZ_CHECK(point.threw == comma.threw, "PCs disagree on an error");
+    if (point.threw) return;
+    FUZZ_CHECK(point.power == comma.power, "PCs disagree on the power");
+    for (const auto& k : kSlots)
+        FUZZ_CHECK(point.m.*k.member == comma.m.*k.member, "PCs disagree");
+}

@@ -1,0 +1,98 @@
+// The download of the instrument's plants over the real link into a real database: "IIMP",
+// then "LISTNIMPIANTO" for each plant, each plant stored once, matched field by field.
+#include "database.h"
+#include "downloads.h"
+#include "fuzz_rig.h"
+#include "instrument_queries.h"
+#include "run_error.h"
+
+using namespace vorna;
+using namespace vorna::fuzz;
+
+namespace {
+
+std::optional<PlantRecord> storedPlant(Database& db, qint64 id) {
+    Statement st = db.prepare(QStringLiteral(
+        "SELECT POT, BOOL1, NOCT, REAL1, nome, indirizzo, NUMCIV, cap, comune, CODFISC "
+        "FROM impianti WHERE ID=?"));
+    st.bind(1, id);
+    if (!st.step()) return std::nullopt;
+    PlantRecord p;
+    p.POT = st.real(0);
+    p.BOOL1 = st.integer(1) != 0;
+    p.NOCT = st.real(2);
+    p.REAL1 = st.real(3);
+    QString* texts[] = {&p.nome, &p.indirizzo, &p.NUMCIV, &p.cap, &p.comune, &p.CODFISC};
+    for (int i = 0; i < 6; ++i)
+        *texts[i] = st.column(4 + i).toString();
+    return p;
+}
+
+struct Download {
+    bool ok = false;
+    std::array<qint64, 100> ids{};
+    qint64 rows = 0;
+};
+
+Download download(ScriptedInstrument& instrument, const std::vector<QByteArray>& script,
+                  bool comma) {
+    instrument.script(script, comma);
+    AppContext& ctx = instrument.ctx();
+    Download d;
+    d.ok = scarica_impianti(ctx, QStringLiteral("fuzz"));
+    FUZZ_CHECK(ctx.link.baseLinkUp(), "link lost");
+    d.ids = ctx.instrumentPlantIds;
+    d.rows = ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM impianti"));
+    return d;
+}
+
+} // namespace
+
+VORNA_FUZZ_TARGET(plant_download) {
+    const auto script = lines(data);
+    const bool comma = !data.empty() && data[0] % 2;
+    ScriptedInstrument& instrument = ScriptedInstrument::get();
+    AppContext& ctx = instrument.ctx();
+    ctx.db.exec(QStringLiteral("DELETE FROM impianti"));
+
+    const Download first = download(instrument, script, comma);
+    const QStringList commands = instrument.commands();
+    std::array<int, 100> numbers;
+    try {
+        parse_number_list(instrument.reply(0), numbers);
+    } catch (const RunError&) {
+        FUZZ_CHECK(!first.ok && commands.size() == 1, "a list that cannot be read downloaded");
+        return;
+    }
+    // Each plant of the list is read in turn and, when its reply is sound, stored or found.
+    std::vector<PlantRecord> distinct;
+    for (std::size_t slot = 0; slot < numbers.size() && numbers[slot] != -1; ++slot) {
+        FUZZ_CHECK(qsizetype(slot + 1) < commands.size() &&
+                       commands[qsizetype(slot + 1)] ==
+                           QStringLiteral("LISTNIMPIANTO %1").arg(numbers[slot]),
+                   "plant " + std::to_string(slot) + " not asked");
+        PlantRecord sent;
+        bool sound = false;
+        try {
+            sound = parse_plant_reply(ctx, instrument.reply(slot + 1), sent);
+        } catch (const RunError&) {
+        }
+        const qint64 id = first.ids[slot];
+        if (!sound) {
+            FUZZ_CHECK(id == -1, "an unreadable plant matched");
+            continue;
+        }
+        const auto stored = storedPlant(ctx.db, id);
+        FUZZ_CHECK(stored && samePlant(*stored, sent), "plant " + std::to_string(slot) + " stored");
+        if (std::none_of(distinct.begin(), distinct.end(),
+                         [&](const PlantRecord& p) { return samePlant(p, sent); }))
+            distinct.push_back(sent);
+    }
+    FUZZ_CHECK(first.ok, "a download of sound replies failed");
+    FUZZ_CHECK(first.rows == qint64(distinct.size()), "each plant stored once");
+
+    // The same instrument again: nothing new, the same rows matched.
+    const Download second = download(instrument, script, comma);
+    FUZZ_CHECK(second.ok && second.rows == first.rows, "second download added rows");
+    FUZZ_CHECK(second.ids == first.ids, "second download matched other rows");
+}
