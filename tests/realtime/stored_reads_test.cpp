@@ -1,5 +1,5 @@
 // The browser's reads of the realtime table: the days of a plant, and a stored row taken as a
-// sample, where a stored 0 and a null read alike until asked.
+// sample, every column in its place, where a stored 0 and a null read alike until asked.
 #include "run_error.h"
 #include "schema.h"
 #include "stored_rows.h"
@@ -85,4 +85,38 @@ TEST(StoredSamples, AStoredZeroIsAValueANullAmongZerosIsNot) {
     }
     EXPECT_EQ(refused, QStringList({"Invalid use of Null: REAL2", "Invalid use of Null: ESITOAC",
                                     "Invalid use of Null: rad", "Invalid use of Null: RENDAC"}));
+}
+
+TEST(StoredSamples, EveryColumnInItsPlace) {
+    TestEnv env;
+    Database& db = env.ctx->db;
+    db.open(env.path("DATA_v2.MDB"));
+    ensure_schema(db);
+    const qint64 plant = insertPlant(db, "Uno");
+    QVariantMap changes;
+    for (const MeasurementColumn& c : kMeasurementNumbers)
+        changes.insert(c.name, QString(c.name).size() * 100 + (&c - kMeasurementNumbers));
+    changes.insert("ESITOAC", 0);
+    insertStored(db, plant, "2011-06-30", "09:00:00", changes);
+    // Without the version texts a row still reads.
+    insertStored(db, plant, "2011-06-30", "09:03:00");
+    db.exec("UPDATE realtime SET TEXT1 = NULL, TEXT2 = NULL");
+
+    std::vector<SampleRow> rows;
+    forEachStoredSample(db, plant, QDate(2011, 6, 30), QTime(9, 0), QTime(9, 3),
+                        [&](Statement& r) { rows.push_back(readStoredSample(r)); });
+    ASSERT_EQ(rows.size(), 2u);
+    const SampleRow& r = rows[0];
+    EXPECT_EQ(r.data, QDate(2011, 6, 30));
+    EXPECT_EQ(r.ora, QTime(9, 0));
+    EXPECT_FALSE(r.ESITOAC);
+    const char* const byColumn[] = {"rad",   "TEMPAMB", "TEMPPAN", "COEFFTEMP", "POTRAD", "VDC1",
+                                    "IDC1",  "VDC2",    "IDC2",    "VDC3",      "IDC3",   "POTDC",
+                                    "VAC1",  "IAC1",    "VAC2",    "IAC2",      "VAC3",   "IAC3",
+                                    "POTAC", "REAL2",   nullptr,   "RENDDC",    "RENDAC"};
+    for (int c = 3; c < kGridColumns; ++c)
+        if (const char* name = byColumn[c - 3]) {
+            EXPECT_EQ(r.value(c), changes.value(name).toDouble()) << name;
+        }
+    EXPECT_TRUE(rows[1].ESITOAC);
 }
