@@ -11,11 +11,21 @@
 using namespace vorna;
 using namespace vorna::test;
 
-TEST(StoredSamples, DaysOfAPlantOnceEachOldestFirst) {
+namespace {
+
+// A data file with every table, on the test rig's context.
+struct StoredSamples : ::testing::Test {
     TestEnv env;
     Database& db = env.ctx->db;
-    db.open(env.path("DATA_v2.MDB"));
-    ensure_schema(db);
+    void SetUp() override {
+        db.open(env.path("DATA_v2.MDB"));
+        ensure_schema(db);
+    }
+};
+
+} // namespace
+
+TEST_F(StoredSamples, DaysOfAPlantOnceEachOldestFirst) {
     const qint64 uno = insertPlant(db, "Uno"), due = insertPlant(db, "Due");
     const qint64 tre = insertPlant(db, "Tre"), quattro = insertPlant(db, "Quattro");
     // Another plant's days lie between and around the first plant's.
@@ -45,11 +55,7 @@ TEST(StoredSamples, DaysOfAPlantOnceEachOldestFirst) {
         EXPECT_EQ(storedSampleDays(db, c.plant), c.days) << "plant " << c.plant;
 }
 
-TEST(StoredSamples, AStoredZeroIsAValueANullAmongZerosIsNot) {
-    TestEnv env;
-    Database& db = env.ctx->db;
-    db.open(env.path("DATA_v2.MDB"));
-    ensure_schema(db);
+TEST_F(StoredSamples, AStoredZeroIsAValueANullAmongZerosIsNot) {
     const qint64 plant = insertPlant(db, "Uno");
     QVariantMap zeros{{"ESITOAC", 0}};
     for (const MeasurementColumn& c : kMeasurementNumbers)
@@ -87,11 +93,7 @@ TEST(StoredSamples, AStoredZeroIsAValueANullAmongZerosIsNot) {
                                     "Invalid use of Null: rad", "Invalid use of Null: RENDAC"}));
 }
 
-TEST(StoredSamples, EveryColumnInItsPlace) {
-    TestEnv env;
-    Database& db = env.ctx->db;
-    db.open(env.path("DATA_v2.MDB"));
-    ensure_schema(db);
+TEST_F(StoredSamples, EveryColumnInItsPlace) {
     const qint64 plant = insertPlant(db, "Uno");
     QVariantMap changes;
     for (const MeasurementColumn& c : kMeasurementNumbers)
