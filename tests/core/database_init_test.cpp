@@ -196,21 +196,6 @@ TEST_F(Startup, LockedWorkingFileIsLoggedAndLeftAlone) {
     EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 7);
 }
 
-TEST_F(Startup, FreeSpaceIsCompactedAway) {
-    makeDb(work(), 30000);
-    {
-        Database db;
-        db.open(work());
-        db.exec("DELETE FROM impianti WHERE ID > 10");
-    }
-    ASSERT_TRUE(database_init(ctx));
-    const qint64 before = QFileInfo(backup()).size();
-    ctx.db.close();
-    EXPECT_LT(QFileInfo(work()).size(), before / 2);
-    EXPECT_EQ(plantsIn(work()), 10);
-    expectNoScratch();
-}
-
 TEST_F(Startup, ReadOnlyWorkingFileIsLoggedAndTheRowsStayReadable) {
     makeDb(work(), 4);
     // Root ignores permission bits; an immutable file is read-only even for root.

@@ -50,18 +50,13 @@ QString names(const std::vector<PlantRecord>& plants) {
     return out.join(' ');
 }
 
+// clang-format off
 PlantRecord bianchi() {
-    return {.POT = 12.5,
-            .BOOL1 = true,
-            .NOCT = 47,
-            .REAL1 = 0.4,
-            .nome = "Bianchi",
-            .indirizzo = "Via Larga",
-            .NUMCIV = "7b",
-            .cap = "10100",
-            .comune = "Torino",
+    return {.POT = 12.5, .BOOL1 = true, .NOCT = 47, .REAL1 = 0.4, .nome = "Bianchi",
+            .indirizzo = "Via Larga", .NUMCIV = "7b", .cap = "10100", .comune = "Torino",
             .CODFISC = "BNC"};
 }
+// clang-format on
 
 } // namespace
 

@@ -42,17 +42,12 @@ struct Pane {
     QString text(const char* name) { return find(name)->text(); }
 };
 
+// clang-format off
 PlantRecord rossi() {
-    return {.POT = 3,
-            .NOCT = 45,
-            .REAL1 = 0.43,
-            .nome = "Rossi Mario",
-            .indirizzo = "Via Roma",
-            .NUMCIV = "12",
-            .cap = "20100",
-            .comune = "Milano",
-            .CODFISC = "RSSMRA70A01F205X"};
+    return {.POT = 3, .NOCT = 45, .REAL1 = 0.43, .nome = "Rossi Mario", .indirizzo = "Via Roma",
+            .NUMCIV = "12", .cap = "20100", .comune = "Milano", .CODFISC = "RSSMRA70A01F205X"};
 }
+// clang-format on
 
 } // namespace
 

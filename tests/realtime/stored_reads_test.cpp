@@ -1,5 +1,5 @@
 // The browser's reads of the realtime table: the days of a plant, and a stored row taken as a
-// sample, where a stored 0 and a null read alike until asked.
+// sample, every column in its place, where a stored 0 and a null read alike until asked.
 #include "run_error.h"
 #include "schema.h"
 #include "stored_rows.h"
@@ -11,11 +11,21 @@
 using namespace vorna;
 using namespace vorna::test;
 
-TEST(StoredSamples, DaysOfAPlantOnceEachOldestFirst) {
+namespace {
+
+// A data file with every table, on the test rig's context.
+struct StoredSamples : ::testing::Test {
     TestEnv env;
     Database& db = env.ctx->db;
-    db.open(env.path("DATA_v2.MDB"));
-    ensure_schema(db);
+    void SetUp() override {
+        db.open(env.path("DATA_v2.MDB"));
+        ensure_schema(db);
+    }
+};
+
+} // namespace
+
+TEST_F(StoredSamples, DaysOfAPlantOnceEachOldestFirst) {
     const qint64 uno = insertPlant(db, "Uno"), due = insertPlant(db, "Due");
     const qint64 tre = insertPlant(db, "Tre"), quattro = insertPlant(db, "Quattro");
     // Another plant's days lie between and around the first plant's.
@@ -45,11 +55,7 @@ TEST(StoredSamples, DaysOfAPlantOnceEachOldestFirst) {
         EXPECT_EQ(storedSampleDays(db, c.plant), c.days) << "plant " << c.plant;
 }
 
-TEST(StoredSamples, AStoredZeroIsAValueANullAmongZerosIsNot) {
-    TestEnv env;
-    Database& db = env.ctx->db;
-    db.open(env.path("DATA_v2.MDB"));
-    ensure_schema(db);
+TEST_F(StoredSamples, AStoredZeroIsAValueANullAmongZerosIsNot) {
     const qint64 plant = insertPlant(db, "Uno");
     QVariantMap zeros{{"ESITOAC", 0}};
     for (const MeasurementColumn& c : kMeasurementNumbers)
@@ -85,4 +91,34 @@ TEST(StoredSamples, AStoredZeroIsAValueANullAmongZerosIsNot) {
     }
     EXPECT_EQ(refused, QStringList({"Invalid use of Null: REAL2", "Invalid use of Null: ESITOAC",
                                     "Invalid use of Null: rad", "Invalid use of Null: RENDAC"}));
+}
+
+TEST_F(StoredSamples, EveryColumnInItsPlace) {
+    const qint64 plant = insertPlant(db, "Uno");
+    QVariantMap changes;
+    for (const MeasurementColumn& c : kMeasurementNumbers)
+        changes.insert(c.name, QString(c.name).size() * 100 + (&c - kMeasurementNumbers));
+    changes.insert("ESITOAC", 0);
+    insertStored(db, plant, "2011-06-30", "09:00:00", changes);
+    // Without the version texts a row still reads.
+    insertStored(db, plant, "2011-06-30", "09:03:00");
+    db.exec("UPDATE realtime SET TEXT1 = NULL, TEXT2 = NULL");
+
+    std::vector<SampleRow> rows;
+    forEachStoredSample(db, plant, QDate(2011, 6, 30), QTime(9, 0), QTime(9, 3),
+                        [&](Statement& r) { rows.push_back(readStoredSample(r)); });
+    ASSERT_EQ(rows.size(), 2u);
+    const SampleRow& r = rows[0];
+    EXPECT_EQ(r.data, QDate(2011, 6, 30));
+    EXPECT_EQ(r.ora, QTime(9, 0));
+    EXPECT_FALSE(r.ESITOAC);
+    const char* const byColumn[] = {"rad",   "TEMPAMB", "TEMPPAN", "COEFFTEMP", "POTRAD", "VDC1",
+                                    "IDC1",  "VDC2",    "IDC2",    "VDC3",      "IDC3",   "POTDC",
+                                    "VAC1",  "IAC1",    "VAC2",    "IAC2",      "VAC3",   "IAC3",
+                                    "POTAC", "REAL2",   nullptr,   "RENDDC",    "RENDAC"};
+    for (int c = 3; c < kGridColumns; ++c)
+        if (const char* name = byColumn[c - 3]) {
+            EXPECT_EQ(r.value(c), changes.value(name).toDouble()) << name;
+        }
+    EXPECT_TRUE(rows[1].ESITOAC);
 }
