@@ -105,7 +105,7 @@ TEST(SirvexTransfer, ShowsEachStepRepeatsRefusedRowsWritesOnlyProgramRowsThenRes
               (QStringList{"Sirvex 3.0 -  0% Sent", "Sirvex 3.0 - 100% Sent", "Sirvex 3.0"}));
     r.c.restart();
     EXPECT_EQ(r.c.statusText(), kWaiting);
-    ASSERT_TRUE(r.sim.waitForLine("reset", 2000));
+    ASSERT_TRUE(r.sim.waitForLine("reset", 10000));
     const SimMemory m = r.sim.stop();
     expectImage(m, r.file.bytes, false);
     EXPECT_EQ(m.count.at("refusals"), 10);
@@ -232,7 +232,7 @@ TEST(UploaderTransfer, ToolMadeFilesLandByteForByteOrStopAtDataBeyondAnArea) {
                       refused ? TransferOutcome::HexFailed : TransferOutcome::Done);
             if (policy->userStarts) r.c.restart();
             if (!refused) {
-                ASSERT_TRUE(r.sim.waitForLine("reset", 2000));
+                ASSERT_TRUE(r.sim.waitForLine("reset", 10000));
             }
             const SimMemory m = r.sim.stop();
             if (refused) {
@@ -283,7 +283,7 @@ TEST(UploaderTransfer, VerifyReadsEveryWrittenRowBackAndFindsACorruptedInstructi
             r.c.restart();
         }
         if (ok) {
-            ASSERT_TRUE(r.sim.waitForLine("reset", 2000));
+            ASSERT_TRUE(r.sim.waitForLine("reset", 10000));
         }
         const SimMemory m = r.sim.stop();
         EXPECT_EQ(m.program.size(), 3u);

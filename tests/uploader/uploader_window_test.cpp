@@ -120,7 +120,8 @@ TEST(SirvexWindow, ButtonStatesFromThePortChoiceThroughAWholeTransferAndRestart)
     // returns, since the announcement may come while the test waits for the simulator's word.
     QTest::mouseClick(child(w, "bttRestart"), Qt::LeftButton);
     EXPECT_EQ(buttons(w), "--D");
-    ASSERT_TRUE(sim.waitForLine("reset", 2000));
+    // The simulator says so once its memory file is on disk, which a busy disk delays.
+    ASSERT_TRUE(sim.waitForLine("reset", 10000));
     // The restarted instrument's bootloader announces itself again: a new round can begin.
     ASSERT_TRUE(QTest::qWaitFor([&] { return child(w, "bttRestart")->isEnabled(); }, 3000));
     EXPECT_EQ(buttons(w), "SR-");
@@ -246,7 +247,7 @@ TEST(UploaderWindows, VerifyBoxUnderTheFileNameAndDamagedFilesShownInEitherWindo
         EXPECT_EQ(boxes.shown, wanted);
         if (user && good) QTest::mouseClick(child(w, "bttRestart"), Qt::LeftButton);
         if (good) {
-            ASSERT_TRUE(sim.waitForLine("reset", 2000));
+            ASSERT_TRUE(sim.waitForLine("reset", 10000));
         }
         EXPECT_EQ(sim.stop().program.size(), good ? 3u : 0u);
     }
