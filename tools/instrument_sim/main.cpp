@@ -185,6 +185,9 @@ private:
         // Noted once on the line: a test that waits for the note knows the bytes are there.
         const QByteArray shown = out;
         if (!has(K::NoCr)) out += '\r';
+        // The extra line leaves in the same write as the reply: the two arrive together, as
+        // an instrument's two lines at once do, and not at a moment the machine's load picks.
+        if (has(K::Extra)) out += "EXTRA\tLINE\r";
         if (has(K::Pieces)) {
             const qsizetype third = std::max<qsizetype>(1, out.size() / 3);
             for (qsizetype i = 0; i < out.size(); i += third) {
@@ -195,10 +198,7 @@ private:
             send(out);
         }
         note("> ", shown);
-        if (has(K::Extra)) {
-            send("EXTRA\tLINE\r");
-            note("> ", "EXTRA\tLINE");
-        }
+        if (has(K::Extra)) note("> ", "EXTRA\tLINE");
         return true;
     }
 
