@@ -2,7 +2,6 @@
 // "LINEDC?" and "PHASEAC?" replies mark absent, and the checked values of the sample.
 #include "fuzz_rig.h"
 #include "live_values.h"
-#include "run_error.h"
 
 #include <cmath>
 
