@@ -25,11 +25,15 @@ QDateTime at(int h, int m, int s = 0, int ms = 0) {
 void chooseAuto(Rig& s) {
     s.find<QRadioButton>("obMode_0")->click();
 }
+void type(Rig& s, const char* field, const QString& text) {
+    s.find<QLineEdit>(field)->setText(text);
+}
 void schedule(Rig& s, const QString& startH, const QString& startM, const QString& stopH,
               const QString& stopM) {
-    for (const auto& [field, text] : {std::pair{"tbStartH", startH}, std::pair{"tbStartM", startM},
-                                      std::pair{"tbStopH", stopH}, std::pair{"tbStopM", stopM}})
-        s.find<QLineEdit>(field)->setText(text);
+    type(s, "tbStartH", startH);
+    type(s, "tbStartM", startM);
+    type(s, "tbStopH", stopH);
+    type(s, "tbStopM", stopM);
 }
 // Automatic mode, the schedule and the interval; the clock at `when`; "Activate".
 void activate(Rig& s, const QDateTime& when, const QString& startH = "8",
@@ -45,6 +49,9 @@ void activate(Rig& s, const QDateTime& when, const QString& startH = "8",
 ClockTimer* timer(RealtimeWindow* w, const char* name) {
     return w->findChild<ClockTimer*>(name);
 }
+int errorsLogged(Rig& s) {
+    return int(s.env.debugLog().count('\n'));
+}
 // The run is over: the button says "Start", the timers are off, the mode may change.
 void expectEnded(Rig& s, RealtimeWindow* w) {
     EXPECT_FALSE(w->running());
@@ -52,6 +59,13 @@ void expectEnded(Rig& s, RealtimeWindow* w) {
     EXPECT_FALSE(timer(w, "sec2")->isActive());
     EXPECT_FALSE(timer(w, "sec30")->isActive());
     EXPECT_TRUE(s.on("fr_modo") && s.on("obMode_0") && s.on("obMode_1"));
+}
+
+QStringList repeated(const QStringList& commands, int times) {
+    QStringList all;
+    for (int i = 0; i < times; ++i)
+        all << commands;
+    return all;
 }
 
 } // namespace
@@ -116,10 +130,7 @@ TEST(DataloggerWindow, AnHourOfSamples) {
         EXPECT_EQ(rows[n - 1], QString::number(n) + "|" + expected.toString("hh:mm:ss"));
     }
     EXPECT_EQ(rows.back(), "73|08:59:24");
-    QStringList sent;
-    for (int n = 0; n < 73; ++n)
-        sent << kNine;
-    EXPECT_EQ(s.commands(), sent);
+    EXPECT_EQ(s.commands(), repeated(kNine, 73));
     s.clock->advanceTo(at(11, 0));
     EXPECT_TRUE(s.commands().isEmpty());
     EXPECT_EQ(gridSamples(w), 73);
@@ -148,9 +159,9 @@ TEST(DataloggerWindow, FailedSampleEndsTheRun) {
         EXPECT_LT(wall.elapsed(), 1000);
         expectEnded(s, w);
         EXPECT_EQ(s.env.rows("realtime"), c.rows);
-        const QString logged = s.env.debugLog();
+        const int logged = errorsLogged(s);
         s.clock->advanceTo(at(8, 30));
-        EXPECT_EQ(s.env.debugLog(), logged);
+        EXPECT_EQ(errorsLogged(s), logged);
         EXPECT_TRUE(s.commands().isEmpty());
     }
 }
@@ -218,7 +229,7 @@ TEST(DataloggerWindow, ControlsDuringAndAfterARun) {
     s.click("bttControllo");
     expectEnded(s, w);
     EXPECT_TRUE(s.on("bttSalva") && s.on("bttCancella") && s.on("tbStartH"));
-    s.find<QLineEdit>("tbStartH")->clear();
+    type(s, "tbStartH", "");
     EXPECT_FALSE(s.on("bttControllo"));
     s.click("bttCancella");
     EXPECT_FALSE(s.on("bttControllo"));
