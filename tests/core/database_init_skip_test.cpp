@@ -50,6 +50,13 @@ void damageInPlace(const QString& file) {
     ASSERT_TRUE(writeInPlace(file, middle, QByteArray(4096, '\x5a')));
 }
 
+// The insert, from a SELECT over i = 1 to n.
+void insertNumbered(Database& db, int n, const QString& insert) {
+    db.exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < %1) ")
+                .arg(n) +
+            insert);
+}
+
 // A data folder after its first start, the connection closed again.
 struct StartedFolder {
     test::TestEnv env;
@@ -62,15 +69,11 @@ struct StartedFolder {
             Database db;
             db.open(work);
             ensure_schema(db);
-            db.exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE "
-                            "i < %1) INSERT INTO impianti (nome, POT) SELECT 'plant ' || i, i "
-                            "FROM n")
-                        .arg(kPlants));
-            db.exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE "
-                            "i < %1) INSERT INTO realtime (IDIMP, NUMERO, data, ora, rad) "
-                            "SELECT 1 + i % 7, i, '2024-06-14', time(i * 20, 'unixepoch'), i "
-                            "FROM n")
-                        .arg(kSamples));
+            insertNumbered(db, kPlants,
+                           "INSERT INTO impianti (nome, POT) SELECT 'plant ' || i, i FROM n");
+            insertNumbered(db, kSamples,
+                           "INSERT INTO realtime (IDIMP, NUMERO, data, ora, rad) SELECT 1 + i % 7, "
+                           "i, '2024-06-14', time(i * 20, 'unixepoch'), i FROM n");
         }
         EXPECT_TRUE(database_init(ctx));
         ctx.db.close();
@@ -183,10 +186,8 @@ TEST(SecondStart, FreeSpaceIsCompactedFromATenthAndTheBackupKeepsTheFileBeforeIt
             Database db;
             db.open(work);
             ensure_schema(db);
-            db.exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE "
-                            "i < %1) INSERT INTO tab1 (MEMO1, INT1) SELECT randomblob(3000), 1 "
-                            "FROM n")
-                        .arg(kRows));
+            insertNumbered(db, kRows,
+                           "INSERT INTO tab1 (MEMO1, INT1) SELECT randomblob(3000), 1 FROM n");
             const qint64 pages = db.scalar("PRAGMA page_count");
             db.exec(QString("DELETE FROM tab1 WHERE ID <= %1").arg(qRound(c.freeShare * pages)));
         }

@@ -28,8 +28,10 @@ struct SessionSetup {
     bool faultyRead = false;
     int faultAt = 0;
 
-    static SessionSetup from(std::uint8_t flags);
-    const TransferPolicy& policy() const;
+    static SessionSetup from(std::uint8_t flags) {
+        return {bool(flags & 1), bool(flags & 2), !(flags & 4), bool(flags & 8), flags >> 4};
+    }
+    const TransferPolicy& policy() const { return tamrix ? tamrixTransfer() : sirvexTransfer(); }
 };
 
 struct SessionResult {
@@ -76,14 +78,6 @@ struct Firmware {
 const Firmware& firmware() {
     static const Firmware f;
     return f;
-}
-
-SessionSetup SessionSetup::from(std::uint8_t flags) {
-    return {bool(flags & 1), bool(flags & 2), !(flags & 4), bool(flags & 8), flags >> 4};
-}
-
-const TransferPolicy& SessionSetup::policy() const {
-    return tamrix ? tamrixTransfer() : sirvexTransfer();
 }
 
 SessionResult runSession(ByteLink& link, const SessionSetup& setup) {

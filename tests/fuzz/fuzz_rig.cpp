@@ -48,6 +48,13 @@ void ensureApplication() {
     new QCoreApplication(argc, argv); // lives as long as the program
 }
 
+QString pcForm(const QString& field, bool decimalComma) {
+    return decimalComma ? QString(field).replace(QLatin1Char('.'), QLatin1Char(',')) : field;
+}
+QChar pcSeparator(bool decimalComma) {
+    return decimalComma ? QLatin1Char(',') : QLatin1Char('.');
+}
+
 } // namespace
 
 QString latin1(Input data) {
@@ -102,15 +109,6 @@ std::optional<double> decimalValue(const QString& text, QChar separator) {
     if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
     return v;
 }
-
-namespace {
-QString pcForm(const QString& field, bool decimalComma) {
-    return decimalComma ? QString(field).replace(QLatin1Char('.'), QLatin1Char(',')) : field;
-}
-QChar pcSeparator(bool decimalComma) {
-    return decimalComma ? QLatin1Char(',') : QLatin1Char('.');
-}
-} // namespace
 
 bool instrumentPlain(const QString& field, bool decimalComma) {
     return plainDecimal(pcForm(field, decimalComma), pcSeparator(decimalComma));

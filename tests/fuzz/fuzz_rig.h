@@ -43,6 +43,20 @@ Parsed<Record> parseOn(bool decimalComma, Parser parser, const QString& reply, R
     }
     return p;
 }
+// The reply parsed on both PCs, each outcome checked; the instrument writes "." whatever the
+// PC, so a reply without "," must come out the same on both.
+template <class Record, class Parser, class Check, class Same>
+void parseOnBoth(Parser parser, const QString& reply, const Record& record, Check check,
+                 Same sameRecord) {
+    const Parsed<Record> point = parseOn(false, parser, reply, record),
+                         comma = parseOn(true, parser, reply, record);
+    check(point, false);
+    check(comma, true);
+    if (reply.contains(QLatin1Char(','))) return;
+    FUZZ_CHECK(point.threw == comma.threw && point.ok == comma.ok &&
+                   sameRecord(point.record, comma.record),
+               "PCs disagree");
+}
 
 // Digits with an optional leading '-' and at most one separator between digits.
 bool plainDecimal(const QString& text, QChar separator);

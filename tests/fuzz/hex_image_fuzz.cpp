@@ -13,10 +13,6 @@ namespace {
 
 using ByteMap = std::map<std::uint64_t, std::uint8_t>; // HEX byte address -> value
 
-std::uint32_t digitsValue(const QByteArray& digits, qsizetype pos, qsizetype n) {
-    return digits.mid(pos, n).toUInt(nullptr, 16);
-}
-
 bool trailing(char c) {
     return c == '\r' || c == '\n' || c == ' ' || c == '\t' || c == '\0';
 }
@@ -59,7 +55,7 @@ Decoded decode(const QByteArray& file, const BuildPolicy& policy, int programRow
         for (char b : bytes)
             sum = std::uint8_t(sum + std::uint8_t(b));
         FUZZ_CHECK(sum == 0, "checksum " + line.toStdString());
-        const auto offset = std::uint64_t(digitsValue(digits, 2, 4));
+        const auto offset = std::uint64_t(digits.mid(2, 4).toUInt(nullptr, 16));
         switch (bytes[3]) {
         case 0:
             for (int i = 0; i < count; ++i) {
@@ -77,7 +73,7 @@ Decoded decode(const QByteArray& file, const BuildPolicy& policy, int programRow
             end = true;
             break;
         case 4:
-            base = std::uint64_t(digitsValue(digits, 8, 4)) << 16;
+            base = std::uint64_t(digits.mid(8, 4).toUInt(nullptr, 16)) << 16;
             break;
         default:
             FUZZ_CHECK(policy.unknownRecord == UnknownRecordAction::Notice, "unknown accepted");

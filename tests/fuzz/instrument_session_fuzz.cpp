@@ -1,6 +1,5 @@
 // The instrument's identity and configuration as the setup window reads them, over the real
 // link: "LOGO?", "TEMPERATURE?", "LINEDC?", "PHASEAC?", "MINRAD?", "SERIALNUM?", "VERSION?".
-#include "database.h"
 #include "fuzz_rig.h"
 #include "instrument_settings.h"
 

@@ -2,7 +2,6 @@
 // "LINEDC?" and "PHASEAC?" replies mark absent, and the checked values of the sample.
 #include "fuzz_rig.h"
 #include "live_values.h"
-#include "run_error.h"
 
 #include <cmath>
 
@@ -94,10 +93,8 @@ Sample sample(const ValueList& v, bool comma, const QDateTime& when) {
 } // namespace
 
 VORNA_FUZZ_TARGET(live_values) {
-    const auto replies = lines(data);
-    const auto reply = [&](std::size_t i) {
-        return i < replies.size() ? QString::fromLatin1(replies[i]) : QString();
-    };
+    const QStringList replies = latin1(data).split(QLatin1Char('\n'));
+    const auto reply = [&](int i) { return replies.value(i); };
     const QString listval = reply(0);
     QStringList fields = listval.trimmed().split(QLatin1Char('\t'));
 

@@ -4,7 +4,6 @@
 #include "instrument_settings.h"
 #include "number_format.h"
 #include "regional_date.h"
-#include "run_error.h"
 #include "validation.h"
 
 #include <cmath>

@@ -1,10 +1,8 @@
 // The download of the instrument's plants over the real link into a real database: "IIMP",
 // then "LISTNIMPIANTO" for each plant, each plant stored once, matched field by field.
-#include "database.h"
 #include "downloads.h"
 #include "fuzz_rig.h"
 #include "instrument_queries.h"
-#include "run_error.h"
 
 using namespace vorna;
 using namespace vorna::fuzz;

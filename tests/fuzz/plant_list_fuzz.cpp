@@ -2,7 +2,6 @@
 // integer in the next slot, -1 after the last.
 #include "fuzz_rig.h"
 #include "instrument_queries.h"
-#include "run_error.h"
 
 #include <array>
 #include <cerrno>

@@ -246,27 +246,23 @@ TEST(Chart, SavedAsBmpPngOrSvgAtTheChartsSize) {
 }
 
 TEST(Chart, ClosingTheBrowserOrTheProgramClosesTheChart) {
-    {
-        Rig s;
-        openChart(s, chartDay(s));
-        ASSERT_NE(chart(s), nullptr);
-        // The browser's frame closed as the user closes it.
-        qobject_cast<QMdiSubWindow*>(browser(s)->parentWidget())->close();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return browser(s) == nullptr; }, 2000));
-        EXPECT_EQ(chart(s), nullptr);
-        EXPECT_TRUE(s.window->area()->subWindowList().isEmpty());
-        EXPECT_EQ(s.ctx().childWindowOpen, 0);
-        // The chart closed alone leaves the browser.
-        openChart(s, s.ctx().plantIdList.front());
-        qobject_cast<QMdiSubWindow*>(chart(s)->parentWidget())->close();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return chart(s) == nullptr; }, 2000));
-        ASSERT_NE(browser(s), nullptr);
-        s.click("bttGrafico");
-        EXPECT_NE(chart(s), nullptr);
-    }
     Rig s;
     openChart(s, chartDay(s));
     ASSERT_NE(chart(s), nullptr);
+    // The browser's frame closed as the user closes it.
+    qobject_cast<QMdiSubWindow*>(browser(s)->parentWidget())->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return browser(s) == nullptr; }, 2000));
+    EXPECT_EQ(chart(s), nullptr);
+    EXPECT_TRUE(s.window->area()->subWindowList().isEmpty());
+    EXPECT_EQ(s.ctx().childWindowOpen, 0);
+    // The chart closed alone leaves the browser.
+    openChart(s, s.ctx().plantIdList.front());
+    qobject_cast<QMdiSubWindow*>(chart(s)->parentWidget())->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return chart(s) == nullptr; }, 2000));
+    ASSERT_NE(browser(s), nullptr);
+    s.click("bttGrafico");
+    ASSERT_NE(chart(s), nullptr);
+    // The program closed with the chart open.
     EXPECT_TRUE(s.window->close());
     EXPECT_FALSE(s.ctx().db.isOpen());
     EXPECT_EQ(s.ctx().childWindowOpen, 0);
