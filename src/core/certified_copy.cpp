@@ -112,10 +112,13 @@ qint64 sizeOf(int fd) {
 
 constexpr const char* kJournals[] = {"-wal", "-shm", "-journal"};
 
-} // namespace
+QString partOf(const QString& to) {
+    return to + QStringLiteral(".part");
+}
 
-void copyReplacing(const QString& from, const QString& to, bool certify) {
-    const QString part = to + QStringLiteral(".part");
+// Writes the copy under its part name, synced, with its certificate when asked.
+void writePart(const QString& from, const QString& to, bool certify) {
+    const QString part = partOf(to);
     ::unlink(local(part).constData()); // a fresh file, without what an earlier one carried
     const auto fail = [&](const char* step) {
         const QString why = QString::fromLocal8Bit(std::strerror(errno));
@@ -155,10 +158,46 @@ void copyReplacing(const QString& from, const QString& to, bool certify) {
         fail("close");
     }
     out.fd = -1;
+}
+
+void placePart(const QString& from, const QString& to) {
     // A journal of the file being replaced would be played into its successor.
     for (const char* j : kJournals)
         ::unlink(local(to + QLatin1String(j)).constData());
-    if (::rename(local(part).constData(), local(to).constData()) != 0) fail("rename");
+    if (::rename(local(partOf(to)).constData(), local(to).constData()) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        ::unlink(local(partOf(to)).constData());
+        throw RunError(err::kFileAccess,
+                       QStringLiteral("copy %1 to %2: rename: %3").arg(from, to, why));
+    }
+}
+
+} // namespace
+
+void copyReplacing(const QString& from, const QString& to, bool certify) {
+    writePart(from, to, certify);
+    placePart(from, to);
+}
+
+StagedCopy::StagedCopy(const QString& from, const QString& to, bool certify)
+    : from_(from), to_(to), worker_([this, certify] {
+          try {
+              writePart(from_, to_, certify);
+          } catch (...) {
+              failure_ = std::current_exception();
+          }
+      }) {}
+
+StagedCopy::~StagedCopy() {
+    if (worker_.joinable()) worker_.join();
+    if (!placed_) ::unlink(local(partOf(to_)).constData());
+}
+
+void StagedCopy::commit() {
+    worker_.join();
+    if (failure_) std::rethrow_exception(failure_);
+    placePart(from_, to_);
+    placed_ = true;
 }
 
 bool holdsCertifiedCopyOf(const QString& copy, const QString& original) {

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -254,11 +255,15 @@ bool database_init(AppContext& ctx) {
             // When the backup holds these very bytes, copied from them after they passed the
             // check, neither the check nor the copy can change a thing.
             const bool unchanged = state == FileState::Good && holdsCertifiedCopyOf(backup, work);
+            // The copy is written while the pages are checked (the read transaction holds the
+            // bytes still) and takes the backup's name only once they passed.
+            std::optional<StagedCopy> copy;
+            if (!unchanged && state == FileState::Good) copy.emplace(work, backup, true);
             if (!unchanged && (state == FileState::Good || state == FileState::Empty))
                 state = checkPages(w.db, work, state);
             if (state == FileState::Good) {
                 freeRatio = freeShare(w.db);
-                if (!unchanged) copyReplacing(work, backup, true);
+                if (copy) copy->commit();
             }
         }
         if (state != FileState::Good) {
