@@ -47,6 +47,31 @@ QList<QList<QPointF>> ChartLine::addAll(const QList<QPointF>& points) {
     return out;
 }
 
+QList<QPointF> thinnedLine(const QList<QPointF>& line, double x0, double x1, int columns) {
+    if (columns < 1 || !(x1 > x0) || line.size() <= 4) return line;
+    const double perColumn = columns / (x1 - x0);
+    QList<QPointF> out;
+    out.reserve(std::min<qsizetype>(line.size(), 4 * qsizetype(columns) + 8));
+    qsizetype first = 0;
+    while (first < line.size()) {
+        const double column = std::floor((line[first].x() - x0) * perColumn);
+        qsizetype end = first + 1, low = first, high = first;
+        for (; end < line.size() && std::floor((line[end].x() - x0) * perColumn) == column; ++end) {
+            if (line[end].y() < line[low].y()) low = end;
+            if (line[end].y() > line[high].y()) high = end;
+        }
+        if (end - first <= 4) {
+            out.append(line.mid(first, end - first));
+        } else {
+            qsizetype keep[] = {first, std::min(low, high), std::max(low, high), end - 1};
+            for (int k = 0; k < 4; ++k)
+                if (k == 0 || keep[k] != keep[k - 1]) out.append(line[keep[k]]);
+        }
+        first = end;
+    }
+    return out;
+}
+
 int nearestPoint(const QList<QPointF>& points, NoValue noValue, const ChartAxes& axes,
                  const QRectF& plotArea, QPointF pos) {
     if (!plotArea.contains(pos)) return -1;

@@ -55,6 +55,12 @@ private:
     double lastX_ = 0;
 };
 
+// The points of a stretch of line that draw the same picture at `columns` columns across
+// [x0, x1]: of each run of consecutive points in one column, the first, the lowest, the highest
+// and the last, in their order; a run of four or fewer stays whole. Points outside [x0, x1] fall
+// in columns of the same width beyond it.
+QList<QPointF> thinnedLine(const QList<QPointF>& line, double x0, double x1, int columns);
+
 // The point drawn nearest to the pixel `pos` of a plot area that shows `axes`, by distance on
 // screen, among those inside the axes' ranges; -1 when pos is outside the plot area or no point
 // is drawn inside it.

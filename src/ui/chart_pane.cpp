@@ -86,6 +86,7 @@ ChartPane::ChartPane(AppContext& ctx, Scale scale, QWidget* parent)
     connect(actSalvaSvg_, &QAction::triggered, this, [this] { emit saveRequested(Image::Svg); });
     setMessages();
     showAxes();
+    connect(chart_, &QChart::plotAreaChanged, this, &ChartPane::drawStretches);
 }
 
 void ChartPane::setMessages() {
@@ -126,6 +127,7 @@ void ChartPane::removeLineSeries() {
         delete s;
     }
     series_.clear();
+    stretches_.clear();
 }
 
 void ChartPane::showAxes() {
@@ -150,6 +152,7 @@ void ChartPane::showAxes() {
     axisX_->setRange(at(a.x.minimum), at(a.x.maximum));
     axisX_->setTickCount(a.x.divisions + 1);
     axisX_->setFormat(timeLabelFormat(a.x));
+    drawStretches();
 }
 
 void ChartPane::setPoints(QList<QPointF> points) {
@@ -167,17 +170,35 @@ void ChartPane::setPoints(QList<QPointF> points) {
     zoom_.setHome(home);
     showAxes();
     line_.clear();
-    for (QList<QPointF>& stretch : line_.addAll(points_)) {
+    stretches_ = line_.addAll(points_);
+    for (QList<QPointF>& stretch : stretches_) {
         for (QPointF& p : stretch)
             p = onChart(p);
-        QLineSeries* s = addLineSeries();
         // A value alone between two gaps draws no line: its marker shows it.
-        s->setPointsVisible(stretch.size() == 1);
-        s->replace(stretch);
+        addLineSeries()->setPointsVisible(stretch.size() == 1);
     }
+    drawStretches();
+}
+
+void ChartPane::drawStretches() {
+    // A day of samples has many more points than the plot has pixels across: each series gets
+    // only the points that draw its picture, worked out again for every zoom and size (hovering
+    // reads the points themselves).
+    const double columns = 2 * chart_->plotArea().width();
+    const ChartAxes& a = zoom_.shown();
+    const double x0 = onChart({a.x.minimum, 0}).x(), x1 = onChart({a.x.maximum, 0}).x();
+    for (qsizetype i = 0; i < stretches_.size(); ++i)
+        series_[i]->replace(columns >= 1 ? thinnedLine(stretches_[i], x0, x1, int(columns))
+                                         : stretches_[i]);
 }
 
 void ChartPane::appendPoint(const QPointF& point) {
+    // Appending goes on from the whole line, not from its picture.
+    if (!stretches_.isEmpty()) {
+        for (qsizetype i = 0; i < stretches_.size(); ++i)
+            series_[i]->replace(stretches_[i]);
+        stretches_.clear();
+    }
     ChartExtent extent = extent_;
     extent.add(point, scale_.noValue);
     const ChartAxes home = scale_.axes(extent);

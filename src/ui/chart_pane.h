@@ -96,6 +96,7 @@ private:
     QPointF onChart(const QPointF& p) const;
     QPointF chartPos(const QPoint& viewportPos) const;
     void showAxes();
+    void drawStretches();
 
     AppContext& ctx_;
     Scale scale_;
@@ -105,6 +106,8 @@ private:
     QPen pen_;
     QList<QLineSeries*> series_;
     QList<QPointF> points_;
+    // The stretches of line setPoints drew, on the chart's axes, until a point is appended.
+    QList<QList<QPointF>> stretches_;
     ChartExtent extent_;
     ChartLine line_;
     ChartZoom zoom_;

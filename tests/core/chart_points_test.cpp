@@ -92,3 +92,54 @@ TEST(ChartPoints, HoverTextAsTheGridWritesIt) {
     EXPECT_EQ(pointText({36902, 812.5}, it), "10:15:02  812,5");
     EXPECT_EQ(pointText({86399, kNaN}, it), "23:59:59  ---");
 }
+
+// The picture of a line at a plot's width: a column's run keeps its first, lowest, highest and
+// last point in their order, and short runs stay whole.
+TEST(ChartPoints, ThinnedLineKeepsWhatEachColumnDraws) {
+    const auto text = [](const QList<QPointF>& points) {
+        QStringList out;
+        for (const QPointF& p : points)
+            out << QString("%1:%2").arg(p.x()).arg(p.y());
+        return out.join(' ').toStdString();
+    };
+    const auto line = [](std::initializer_list<double> ys, double step) {
+        QList<QPointF> points;
+        for (double y : ys)
+            points << QPointF(points.size() * step, y);
+        return points;
+    };
+    const struct {
+        QList<QPointF> points;
+        int columns;
+        const char* thinned;
+    } cases[] = {
+        {line({3, 1, 4, 1}, 0.1), 10, "0:3 0.1:1 0.2:4 0.3:1"},
+        {line({3, 1, 4, 1, 5, 9}, 0.1), 10, "0:3 0.1:1 0.5:9"},
+        {line({5, 9, 1, 2, 3}, 0.1), 10, "0:5 0.1:9 0.2:1 0.4:3"},
+        {line({2, 2, 2, 2, 2, 7, 7, 7, 7, 7}, 1), 2, "0:2 4:2 5:7 9:7"},
+        {line({3, 1, 4, 1, 5, 9}, 0.1), 0, "0:3 0.1:1 0.2:4 0.3:1 0.4:5 0.5:9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(text(c.points));
+        EXPECT_EQ(text(thinnedLine(c.points, 0, 10, c.columns)), c.thinned);
+    }
+
+    // A day of samples: every column's lowest and highest value survive, in at most four points.
+    QList<QPointF> day;
+    for (int i = 0; i < 86400; ++i)
+        day << QPointF(i, std::sin(i / 500.0) * 100 + (i * 7919) % 13);
+    const QList<QPointF> thin = thinnedLine(day, 0, 86400, 300);
+    EXPECT_LE(thin.size(), 4 * 300);
+    EXPECT_EQ(thin.first(), day.first());
+    EXPECT_EQ(thin.last(), day.last());
+    for (int column = 0; column < 300; ++column) {
+        const auto range = [&](const QList<QPointF>& points) {
+            double low = 1e9, high = -1e9;
+            for (const QPointF& p : points)
+                if (int(p.x() / 288) == column)
+                    low = std::min(low, p.y()), high = std::max(high, p.y());
+            return std::pair(low, high);
+        };
+        ASSERT_EQ(range(thin), range(day)) << "column " << column;
+    }
+}

@@ -98,3 +98,35 @@ TEST(ChartPane, AxesMoveOnlyWithTheHomeAxesAndNotWhileZoomed) {
     EXPECT_EQ(x->max().toMSecsSinceEpoch(), kDay + 39600 * 1000);
     EXPECT_EQ(x->format(), "hh:mm");
 }
+
+// A day of samples is drawn as its picture at the plot's width, again at each zoom; a sample
+// appended goes on from the whole line.
+TEST(ChartPane, ALongLineDrawsOnlyWhatThePlotShows) {
+    TestEnv env;
+    std::unique_ptr<ChartPane> p(pane(env));
+    p->resize(600, 400);
+    p->show();
+    QList<QPointF> day;
+    for (int i = 0; i < 40000; ++i)
+        day << QPointF(28800 + i, (i * 7919) % 97);
+    p->setPoints(day);
+    QCoreApplication::processEvents();
+    const auto drawn = [&] {
+        qsizetype n = 0;
+        for (const QLineSeries* s : p->lineSeries())
+            n += s->count();
+        return n;
+    };
+    EXPECT_LE(drawn(), 8 * p->chart()->plotArea().width() + 8);
+    EXPECT_EQ(p->showValueAt(p->viewportPoint(day[20000])), "13:33:20  49");
+    // A quarter of an hour across the plot: every sample of the band is drawn.
+    ASSERT_TRUE(p->zoomTo(p->viewportPoint({48500, 96}), p->viewportPoint({49400, 0})));
+    const ChartAxes& band = p->zoom().shown();
+    qsizetype inBand = 0;
+    for (const QPointF& q : p->lineSeries()[0]->points())
+        inBand +=
+            (q.x() - kDay) / 1000 >= band.x.minimum && (q.x() - kDay) / 1000 <= band.x.maximum;
+    EXPECT_EQ(inBand, qsizetype(band.x.maximum - band.x.minimum) + 1);
+    p->appendPoint({68800, 5});
+    EXPECT_EQ(p->lineSeries()[0]->count(), day.size()); // the sample went on in a new piece
+}
