@@ -80,14 +80,6 @@ struct Startup : ::testing::Test {
 
 } // namespace
 
-TEST_F(Startup, NoFilesGivesAnEmptyDatabaseWithEveryTable) {
-    ASSERT_TRUE(database_init(ctx));
-    for (const char* t : {"impianti", "acquisizioni", "realtime", "impostazioni", "tab1"})
-        EXPECT_EQ(ctx.db.scalar(QString("SELECT COUNT(*) FROM ") + t), 0) << t;
-    EXPECT_TRUE(QFileInfo::exists(work()));
-    expectNoScratch();
-}
-
 TEST_F(Startup, OnlyABackupIsRestored) {
     makeDb(backup(), 12);
     ASSERT_TRUE(database_init(ctx));

@@ -34,13 +34,6 @@ QStringList numberedPlants(int from, int to) {
 } // namespace
 
 TEST(PlantTransfer, ReadingTheInstrumentList) {
-    {
-        Rig s(englishRow(), {}, {"pdcmax\t150"}); // no plants: "IIMP" answers an empty line
-        openRegister(s);
-        s.click("bttLeggiStrum");
-        EXPECT_EQ(s.commands(), QStringList{"IIMP"});
-        EXPECT_TRUE(s.entries("lsbImpStrum").isEmpty());
-    }
     // 3, 7 and 12 in that order; 7 has a "--" power and is left out, 12 keeps its own number.
     Rig s(englishRow(), {},
           {simPlant(3, plantFields("3.5", "Tre")), simPlant(7, plantFields("--", "Sette")),
