@@ -46,28 +46,22 @@ TEST(PlantRegister, NewPlantIntoAnEmptyTable) {
     EXPECT_EQ(s.entries("lsbImpPc"), QStringList{"Rossi Mario (Milano)"});
 }
 
-// What counts as a duplicate is find_duplicate_plant's, on both kinds of PC; here the register
-// checks an unchanged plant on saving and keeps its row.
-TEST(PlantRegister, AnUnchangedPlantIsADuplicate) {
+TEST(PlantRegister, DuplicateModifyCancelAndDelete) {
     Rig s;
     PlantsWindow* w = openRegister(s);
-    insertPlant(s.db(), {.codfisc = "RSSMRA", .pot = 3});
+    insertPlant(s.db(), "Alfa");
+    insertPlant(s.db(), "Beta");
     ASSERT_TRUE(w->leggi_impianti_da_pc());
-    pick(s, "lsbImpPc", 0);
+
+    // What counts as a duplicate is find_duplicate_plant's; here an unchanged plant is refused
+    // on saving and keeps its row.
+    pick(s, "lsbImpPc", 1);
     const QStringList before = storedPlants(s);
     s.click("bttModPc");
     s.click("bttOk");
     EXPECT_EQ(s.env.prompts.lastWarning(), "Plant already existing/Error");
     EXPECT_EQ(storedPlants(s), before);
     EXPECT_FALSE(w->editMode());
-}
-
-TEST(PlantRegister, ModifyCancelAndDelete) {
-    Rig s;
-    PlantsWindow* w = openRegister(s);
-    insertPlant(s.db(), "Alfa");
-    insertPlant(s.db(), "Beta");
-    ASSERT_TRUE(w->leggi_impianti_da_pc());
 
     // Cancel shows the still-selected plant again; saving then changes only that plant.
     pick(s, "lsbImpPc", 1);
