@@ -24,7 +24,6 @@ TEST(ProgramTexts, LookupByLanguageAndKey) {
     EXPECT_THROW(texts.text(0, "x.b"), std::out_of_range);
 }
 
-// The fields' own faults (blanks, escapes, ISO 8859-1) are the catalogue reader's, tested there.
 TEST(ProgramTexts, FaultsAreRefusedByLine) {
     const struct {
         const char* data;
@@ -34,6 +33,8 @@ TEST(ProgramTexts, FaultsAreRefusedByLine) {
         {"a\tA\tB\tC\tD\tE\tF\n", 1},                  // one too many
         {"\na\tA\tB\tC\tD\tE\na\tA\tB\tC\tD\tE\n", 3}, // a repeated key
         {"a\tA\t\tC\tD\tE\n", 1},                      // an empty text
+        {"a\tA\tB\tC\tD\tE \n", 1},                    // a trailing blank not written \s
+        {"a\tA\tB\tC\tD\t\xE2\x82\xAC\n", 1},          // outside ISO 8859-1
     };
     for (const auto& c : cases) {
         try {
