@@ -80,14 +80,6 @@ struct Startup : ::testing::Test {
 
 } // namespace
 
-TEST_F(Startup, NoFilesGivesAnEmptyDatabaseWithEveryTable) {
-    ASSERT_TRUE(database_init(ctx));
-    for (const char* t : {"impianti", "acquisizioni", "realtime", "impostazioni", "tab1"})
-        EXPECT_EQ(ctx.db.scalar(QString("SELECT COUNT(*) FROM ") + t), 0) << t;
-    EXPECT_TRUE(QFileInfo::exists(work()));
-    expectNoScratch();
-}
-
 TEST_F(Startup, OnlyABackupIsRestored) {
     makeDb(backup(), 12);
     ASSERT_TRUE(database_init(ctx));
@@ -107,6 +99,9 @@ TEST_F(Startup, BackupHoldsCommitsStillInTheWriteAheadLog) {
     EXPECT_EQ(plantsIn(backup()), 4);
 }
 
+// A damaged working file is set aside and the backup opened; a file without the tables (a
+// zero-byte one too) passes every check of the engine, but with the backup holding them it is
+// damage too. Neither replaces the backup.
 TEST_F(Startup, DamagedWorkingFileIsSetAsideAndTheBackupKept) {
     makeDb(backup(), 5);
     const QByteArray goodBackup = test::readFile(backup());
@@ -114,17 +109,34 @@ TEST_F(Startup, DamagedWorkingFileIsSetAsideAndTheBackupKept) {
     makeDb(work(), 500);
     QByteArray laterPages = test::readFile(work());
     laterPages.replace(laterPages.size() - 8192, 8192, QByteArray(8192, '\x5a'));
-    for (const QByteArray& junk :
-         {QByteArray(8192, '\x5a'), QByteArray("not a database at all\n"), laterPages}) {
-        write(work(), junk);
+    const struct {
+        QByteArray bytes;
+        const char* sql; // run on the file after writing it
+        const char* logged;
+    } cases[] = {
+        {QByteArray(8192, '\x5a'), nullptr, "damaged database set aside"},
+        {"not a database at all\n", nullptr, "damaged database set aside"},
+        {laterPages, nullptr, "damaged database set aside"},
+        {{}, nullptr, "database without tables set aside"},
+        {{}, "CREATE TABLE other (x)", "database without tables set aside"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.left(20).toStdString() + (c.sql ? c.sql : ""));
+        write(work(), c.bytes);
+        if (c.sql) {
+            Database db;
+            db.open(work());
+            db.exec(c.sql);
+        }
+        const auto before = env.debugLog().count(c.logged);
         ASSERT_TRUE(database_init(ctx));
         EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 5);
         ctx.db.close();
-        EXPECT_EQ(test::readFile(backup()), goodBackup); // never overwritten by the damaged file
+        EXPECT_EQ(test::readFile(backup()), goodBackup);
+        EXPECT_EQ(env.debugLog().count(c.logged), before + 1);
         QFile::remove(work());
     }
-    EXPECT_EQ(setAside().size(), 3);
-    EXPECT_TRUE(env.debugLog().contains("database_init"));
+    EXPECT_EQ(setAside().size(), 5);
     expectNoScratch();
 }
 
@@ -137,51 +149,26 @@ TEST_F(Startup, TruncatedFileWithoutBackupKeepsWhatCanBeRead) {
     ctx.db.exec("INSERT INTO impianti (nome) VALUES ('new')");
 }
 
-// A file without the tables (a zero-byte one too) passes every check of the engine; with the
-// backup holding them it is damage, and must not replace the backup.
-TEST_F(Startup, WorkingFileWithoutTablesIsSetAsideWhenTheBackupHasThem) {
-    makeDb(backup(), 5);
-    const QByteArray goodBackup = test::readFile(backup());
-    for (const char* content : {"", "CREATE TABLE other (x)"}) {
-        SCOPED_TRACE(content);
-        QFile::remove(work());
-        write(work(), {});
-        if (*content) {
-            Database db;
-            db.open(work());
-            db.exec(content);
-        }
-        ASSERT_TRUE(database_init(ctx));
-        EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 5);
-        ctx.db.close();
-        EXPECT_EQ(test::readFile(backup()), goodBackup);
-    }
-    EXPECT_EQ(setAside().size(), 2);
-    EXPECT_EQ(env.debugLog().count("database without tables set aside"), 2);
-    expectNoScratch();
-}
-
+// A damaged backup and no working file, or a zero-byte one: the backup is set aside and
+// salvaged; the next start backs up the salvaged rows and leaves the damaged backup alone.
 TEST_F(Startup, DamagedBackupWithoutAWorkingFileIsSetAsideAndSalvaged) {
-    makeCutDb(backup());
-    write(work(), {}); // as good as none
-    ASSERT_TRUE(database_init(ctx));
-    expectSalvaged();
-    ctx.db.close();
-    EXPECT_EQ(setAside(kBackupFile).size(), 1);
-    EXPECT_TRUE(env.debugLog().contains("damaged backup set aside"));
-    // The next start backs up the salvaged rows and leaves the damaged backup where it is.
-    ASSERT_TRUE(database_init(ctx));
-    EXPECT_EQ(plantsIn(backup()), 50);
-    EXPECT_EQ(setAside(kBackupFile).size(), 1);
-    expectNoScratch();
-}
-
-TEST_F(Startup, NoWorkingFileAndADamagedBackupSalvagesTheBackup) {
-    makeCutDb(backup());
-    ASSERT_TRUE(database_init(ctx));
-    expectSalvaged();
-    EXPECT_EQ(setAside(kBackupFile).size(), 1);
-    EXPECT_TRUE(setAside().isEmpty());
+    for (const bool emptyWorkingFile : {false, true}) {
+        SCOPED_TRACE(emptyWorkingFile);
+        for (const QString& f : QDir(env.dir.path()).entryList(QDir::Files))
+            QFile::remove(env.path(f));
+        makeCutDb(backup());
+        if (emptyWorkingFile) write(work(), {});
+        ASSERT_TRUE(database_init(ctx));
+        expectSalvaged();
+        ctx.db.close();
+        EXPECT_EQ(setAside(kBackupFile).size(), 1);
+        EXPECT_TRUE(emptyWorkingFile || setAside().isEmpty());
+        EXPECT_TRUE(env.debugLog().contains("damaged backup set aside"));
+        ASSERT_TRUE(database_init(ctx));
+        EXPECT_EQ(plantsIn(backup()), 50);
+        EXPECT_EQ(setAside(kBackupFile).size(), 1);
+        expectNoScratch();
+    }
 }
 
 TEST_F(Startup, LockedWorkingFileIsLoggedAndLeftAlone) {

@@ -60,65 +60,51 @@ PlantRecord bianchi() {
 
 } // namespace
 
+// IDs count from 1 in a new table.
 TEST_F(PlantTable, ListsByNameTownStreetAndNumberWithoutCase) {
-    const qint64 z = insert("zeta", "Asti");
-    const qint64 a10 = insert("Alfa", "Bra", "Corso Re", "10");
-    const qint64 a1 = insert("Alfa", "Bra", "corso re", "1");
-    const qint64 aBorgo = insert("ALFA", "bra", "Borgo", "5");
-    const qint64 alba = insert("alfa", "Alba");
+    insert("zeta", "Asti");
+    insert("Alfa", "Bra", "Corso Re", "10");
+    insert("Alfa", "Bra", "corso re", "1");
+    insert("ALFA", "bra", "Borgo", "5");
+    insert("alfa", "Alba");
     const PlantList l = store.list();
     EXPECT_TRUE(l.complete);
-    EXPECT_EQ(names(l.plants), QString("%1:alfa/Alba/Via Po/1 %2:ALFA/bra/Borgo/5 "
-                                       "%3:Alfa/Bra/corso re/1 %4:Alfa/Bra/Corso Re/10 "
-                                       "%5:zeta/Asti/Via Po/1")
-                                   .arg(alba)
-                                   .arg(aBorgo)
-                                   .arg(a1)
-                                   .arg(a10)
-                                   .arg(z));
+    EXPECT_EQ(names(l.plants), "5:alfa/Alba/Via Po/1 4:ALFA/bra/Borgo/5 3:Alfa/Bra/corso re/1 "
+                               "2:Alfa/Bra/Corso Re/10 1:zeta/Asti/Via Po/1");
     EXPECT_EQ(store.count(), 5);
 }
 
 // A power stored as text cannot be read as a number: each read that meets the row logs it once
 // and goes no further; rows it does not meet read as usual.
 TEST_F(PlantTable, AnUnreadableRowEndsTheReadThatMeetsIt) {
-    const qint64 first = insert("Bruno", "Asti");
-    const qint64 bad = insert({"many", 0, 45, 0.4, "Carlo", "Via Po", "1", "", "Asti", ""});
-    const qint64 last = insert("Anna", "Asti");
+    insert("Bruno", "Asti");
+    insert({"many", 0, 45, 0.4, "Carlo", "Via Po", "1", "", "Asti", ""});
+    insert("Anna", "Asti");
     using S = StoredPlant::Status;
+    const auto find = [&](const QString& name) {
+        return store.findFirst([&](const PlantRecord& p) { return p.nome == name; }).status;
+    };
     const struct {
-        const char* what;
         std::function<S()> read;
         S expected;
         int logged;
     } cases[] = {
-        {"load a sound row", [&] { return store.load(last).status; }, S::Found, 0},
-        {"load the bad row", [&] { return store.load(bad).status; }, S::Unreadable, 1},
-        {"load an ID with no row", [&] { return store.load(999).status; }, S::Missing, 0},
-        {"find a row before it",
-         [&] {
-             return store.findFirst([](const PlantRecord& p) { return p.nome == "Bruno"; }).status;
-         },
-         S::Found, 0},
-        {"find a row after it",
-         [&] {
-             return store.findFirst([](const PlantRecord& p) { return p.nome == "Anna"; }).status;
-         },
-         S::Unreadable, 1},
-        {"find none",
-         [&] { return store.findFirst([](const PlantRecord&) { return false; }).status; },
-         S::Unreadable, 1},
+        {[&] { return store.load(3).status; }, S::Found, 0},
+        {[&] { return store.load(2).status; }, S::Unreadable, 1},
+        {[&] { return store.load(999).status; }, S::Missing, 0},
+        {[&] { return find("Bruno"); }, S::Found, 0},     // a row before it
+        {[&] { return find("Anna"); }, S::Unreadable, 1}, // a row after it
+        {[&] { return find("nobody"); }, S::Unreadable, 1},
     };
     for (const auto& c : cases) {
         const int before = readErrors();
-        EXPECT_EQ(c.read(), c.expected) << c.what;
-        EXPECT_EQ(readErrors() - before, c.logged) << c.what;
+        EXPECT_EQ(c.read(), c.expected) << &c - cases;
+        EXPECT_EQ(readErrors() - before, c.logged) << &c - cases;
     }
     // In list order Anna and Bruno come before Carlo.
     const PlantList l = store.list();
     EXPECT_FALSE(l.complete);
-    EXPECT_EQ(names(l.plants),
-              QString("%1:Anna/Asti/Via Po/1 %2:Bruno/Asti/Via Po/1").arg(last).arg(first));
+    EXPECT_EQ(names(l.plants), "3:Anna/Asti/Via Po/1 1:Bruno/Asti/Via Po/1");
 }
 
 TEST_F(PlantTable, SaveAddsOrUpdatesTheRowStampedWithTheVersions) {
@@ -139,23 +125,16 @@ TEST_F(PlantTable, SaveAddsOrUpdatesTheRowStampedWithTheVersions) {
 
     // An ID that names no row: the caller's error, nothing stored.
     changed.ID = id + 1;
-    const struct {
-        std::function<qint64()> save;
-        int number;
-        QString description;
-    } missing[] = {
-        {[&] { return store.save(changed); }, 3021, "No current record"},
-        {[&] { return store.save(changed, RunError(3000, "no plant")); }, 3000, "no plant"},
-    };
-    for (const auto& m : missing) {
+    const auto refused = [&](const std::function<qint64()>& save) {
         try {
-            m.save();
-            ADD_FAILURE() << "saved into a missing row";
+            return QString("saved as %1").arg(save());
         } catch (const RunError& e) {
-            EXPECT_EQ(e.number(), m.number);
-            EXPECT_EQ(e.description(), m.description);
+            return QString("%1 %2").arg(e.number()).arg(e.description());
         }
-    }
+    };
+    EXPECT_EQ(refused([&] { return store.save(changed); }), "3021 No current record");
+    EXPECT_EQ(refused([&] { return store.save(changed, RunError(3000, "no plant")); }),
+              "3000 no plant");
     EXPECT_EQ(store.count(), 1);
 }
 

@@ -131,7 +131,6 @@ TEST_F(Validation, EachFieldRefusedWithItsMessage) {
 TEST(ValidationComma, DecimalCommaPc) {
     test::TestEnv env(test::kItalianPc);
     AppContext& ctx = *env.ctx;
-    EXPECT_EQ(ctx.decimalProbe, "5000,5");
     PlantFields f{"4200,0", "45", "0,43", "", "", "", "", "", "",
                   "P",      "N",  "G",    "", "", "", "", "", ""};
     EXPECT_TRUE(validazione_dati_imp(ctx, f));
@@ -160,8 +159,5 @@ TEST(PlantFile, DescriptionInRegionalFormatAndCancelWritesNothing) {
     ASSERT_TRUE(salva_impianto_su_file(ctx, 1));
     QFile file(env.path("plant.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    EXPECT_EQ(bytes, (text + "\r\n").toLatin1()); // single-byte: "°" is one byte
-    EXPECT_TRUE(bytes.contains("45 \xb0"
-                               "C"));
+    EXPECT_EQ(file.readAll(), (text + "\r\n").toLatin1()); // single-byte: "°" is one byte
 }

@@ -30,11 +30,6 @@ QString buttons(Rig& s) {
     return out.join('|');
 }
 
-QString windowName(Rig& s) {
-    QWidget* c = s.window->currentChild();
-    return c ? c->objectName() : QString();
-}
-
 const QStringList kPlant{"12.5", "45",    "0.45",   "Bianchi Luca", "Via Po",
                          "3",    "10100", "Torino", "BNCLCU"};
 
@@ -47,7 +42,8 @@ QStringList plantWith(int field, const QString& text) {
 
 } // namespace
 
-// The buttons follow the state; the download needs the instrument. A picture of each state.
+// The buttons follow the state; the download needs the instrument; a delete is asked first.
+// A picture of each state.
 TEST(Installation, ButtonsByState) {
     Rig s(englishRow(), QStringList{});
     InstallationWindow* w = openChooser(s);
@@ -88,6 +84,26 @@ TEST(Installation, ButtonsByState) {
     EXPECT_EQ(s.ctx().plant.ID, -1);
     EXPECT_EQ(s.text("tbPot"), "");
     EXPECT_EQ(buttons(s), "New plant/on|Download from instrument/off|Real time/off");
+
+    // Deleting is asked first; the last plant gone leaves the list empty.
+    auto& p = s.env.prompts;
+    s.choose("cbSelImp", 1);
+    p.answers = {false};
+    s.click("bttComm2");
+    ASSERT_EQ(p.questions.size(), 1u);
+    EXPECT_EQ(p.questions[0].text, s.ctx().msg(150));
+    EXPECT_EQ(p.questions[0].title, s.ctx().msg(154));
+    EXPECT_EQ(s.env.rows("impianti"), 2);
+    EXPECT_EQ(w->installationStep(), 1);
+    for (int left : {1, 0}) {
+        s.choose("cbSelImp", 1);
+        p.answers = {true};
+        s.click("bttComm2");
+        EXPECT_EQ(s.env.rows("impianti"), left);
+        EXPECT_EQ(s.entries("cbSelImp").size(), left ? left + 1 : 0);
+    }
+    s.choose("cbSelImp", 0);
+    EXPECT_EQ(w->installationStep(), 1);
 }
 
 TEST(Installation, NewModifyCancelAndDuplicate) {
@@ -144,30 +160,6 @@ TEST(Installation, NewModifyCancelAndDuplicate) {
     EXPECT_EQ(s.env.rows("impianti"), 2);
 }
 
-TEST(Installation, DeleteAskedFirstAndTheLastPlantLeavesTheList) {
-    Rig s(englishRow(), QStringList{});
-    InstallationWindow* w = openChooser(s);
-    s.click("bttComm2");
-    auto& p = s.env.prompts;
-    s.choose("cbSelImp", 1);
-    p.answers = {false};
-    s.click("bttComm2");
-    ASSERT_EQ(p.questions.size(), 1u);
-    EXPECT_EQ(p.questions[0].text, s.ctx().msg(150));
-    EXPECT_EQ(p.questions[0].title, s.ctx().msg(154));
-    EXPECT_EQ(s.env.rows("impianti"), 2);
-    EXPECT_EQ(w->installationStep(), 1);
-    for (int left : {1, 0}) {
-        s.choose("cbSelImp", 1);
-        p.answers = {true};
-        s.click("bttComm2");
-        EXPECT_EQ(s.env.rows("impianti"), left);
-        EXPECT_EQ(s.entries("cbSelImp").size(), left ? left + 1 : 0);
-    }
-    s.choose("cbSelImp", 0);
-    EXPECT_EQ(w->installationStep(), 1);
-}
-
 // The power check before the real-time window: 600 kW, or 4200 kW on an "SF" instrument.
 TEST(Installation, PowerLimitBeforeRealTime) {
     const struct {
@@ -187,7 +179,8 @@ TEST(Installation, PowerLimitBeforeRealTime) {
         s.choose("cbSelImp", 1);
         s.click("bttComm3");
         QTest::qWait(50);
-        EXPECT_EQ(windowName(s), k.opens ? "realtime" : "installation") << k.power.toStdString();
+        EXPECT_EQ(s.window->currentChild()->objectName(), k.opens ? "realtime" : "installation")
+            << k.power.toStdString();
         if (k.opens) {
             EXPECT_EQ(s.ctx().childWindowOpen, 2);
             EXPECT_EQ(s.window->area()->subWindowList().size(), 1);

@@ -34,13 +34,6 @@ QStringList numberedPlants(int from, int to) {
 } // namespace
 
 TEST(PlantTransfer, ReadingTheInstrumentList) {
-    {
-        Rig s(englishRow(), {}, {"pdcmax\t150"}); // no plants: "IIMP" answers an empty line
-        openRegister(s);
-        s.click("bttLeggiStrum");
-        EXPECT_EQ(s.commands(), QStringList{"IIMP"});
-        EXPECT_TRUE(s.entries("lsbImpStrum").isEmpty());
-    }
     // 3, 7 and 12 in that order; 7 has a "--" power and is left out, 12 keeps its own number.
     Rig s(englishRow(), {},
           {simPlant(3, plantFields("3.5", "Tre")), simPlant(7, plantFields("--", "Sette")),
@@ -51,9 +44,7 @@ TEST(PlantTransfer, ReadingTheInstrumentList) {
     EXPECT_EQ(s.entries("lsbImpStrum"), (QStringList{"Tre (Milano)", "Dodici"}));
     const auto& t = w->instrumentPlantTable();
     EXPECT_EQ(t.rowSlot, (std::vector<int>{0, 2}));
-    EXPECT_EQ(t.numbers[0], 3);
-    EXPECT_EQ(t.numbers[2], 12);
-    EXPECT_EQ(t.numbers[3], -1);
+    EXPECT_EQ(std::vector(t.numbers.begin(), t.numbers.begin() + 4), (std::vector{3, 7, 12, -1}));
     EXPECT_EQ(w->selectedInstrumentSlot(), -1);
 
     pick(s, "lsbImpStrum", 1);
@@ -65,9 +56,10 @@ TEST(PlantTransfer, ReadingTheInstrumentList) {
     s.env.prompts.answers = {true};
     s.click("bttCancStrum");
     ASSERT_EQ(s.env.prompts.questions.size(), 1u);
-    EXPECT_EQ(s.env.prompts.questions[0].text, "Are you sure you want to remove plant 'Dodici'?");
-    EXPECT_EQ(s.env.prompts.questions[0].title, "VORNA_REPORT");
-    EXPECT_EQ(s.env.prompts.questions[0].icon, QuestionIcon::None);
+    const auto& asked = s.env.prompts.questions[0];
+    EXPECT_EQ(asked.title + ": " + asked.text,
+              "VORNA_REPORT: Are you sure you want to remove plant 'Dodici'?");
+    EXPECT_EQ(asked.icon, QuestionIcon::None);
     EXPECT_EQ(s.commands(), QStringList{"CANCIMPPC 12"} + listCommands({3, 7}));
     EXPECT_EQ(s.entries("lsbImpStrum"), QStringList{"Tre (Milano)"});
     EXPECT_EQ(w->selectedInstrumentSlot(), -1);
@@ -127,10 +119,17 @@ TEST(PlantTransfer, LostLinkDuringTheListReadStopsIt) {
 }
 
 // A negative gamma comes over as it is; that validation refuses it on modify is its own test.
+// The export writes the plant byte for byte; a cancelled dialog is salva_impianto_su_file's.
 TEST(PlantTransfer, CopyToThePcAndHostileTextsVerbatim) {
     const QString hostile = "O'Brien; DROP TABLE impianti;--";
     Rig s(englishRow(), {}, {simPlant(4, plantFields("3.5", hostile))});
-    openRegister(s);
+    PlantsWindow* w = openRegister(s);
+    // The window opened on an 860 px wide main window: the main window grew to hold it.
+    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(s.window->area()->viewport()->rect().contains(sub->geometry()));
+    EXPECT_EQ(w->windowTitle(), "PLANTS");
     s.click("bttLeggiStrum");
     pick(s, "lsbImpStrum", 0);
     s.click("bttStrumToPc");
@@ -141,14 +140,25 @@ TEST(PlantTransfer, CopyToThePcAndHostileTextsVerbatim) {
 
     // Exported and sent back as they are.
     pick(s, "lsbImpPc", 0);
+    screenshot(w, "frmImpianti_en_browsing");
+    screenshot(s.window.get(), "mdi_en_plants");
     const QString file = s.env.path("hostile.txt");
     s.env.prompts.saveNames = {file};
     s.click("bttSalvaFilePc");
-    EXPECT_TRUE(readFile(file).contains(("Name: " + hostile + "\r\n").toLatin1()));
+    EXPECT_EQ(readFile(file),
+              QByteArray("Power: 3.5 kW\r\nInverter power: <= 20 kW\r\nNoct: 45 \xb0"
+                         "C\r\nGamma: -0.45 %/\xb0"
+                         "C\r\nName: ") +
+                  hostile.toLatin1() +
+                  "\r\nAddress: Via Roma\r\nNumber: 12\r\nZip Code: 20100\r\nCity: "
+                  "Milano\r\nTax identification number: RSSMRA70A01F205X\r\n\r\n");
     s.commands();
     s.click("bttPcToStrum");
     EXPECT_EQ(s.commands().mid(0, 5), (QStringList{"PDCMAX", "FREEIMP", "IPAR 3.5\t45.0\t-0.45\t0?",
                                                    "INOM " + hostile + "\t?", "IADD Via Roma\t?"}));
+    s.click("bttNewPc");
+    fill(s, {"6", "46", "0.42", "Neri"});
+    screenshot(w, "frmImpianti_en_editing");
 }
 
 TEST(PlantTransfer, SendingAPlantToTheInstrument) {
@@ -212,29 +222,4 @@ TEST(PlantTransfer, SendingAPlantToTheInstrument) {
         EXPECT_EQ(s.find<QPushButton>("bttLeggiStrum")->isEnabled(), s.ctx().link.baseLinkUp())
             << c.what;
     }
-}
-
-// The register as a user sees it, on an Italian PC (decimal comma): browsing with both lists
-// filled and a plant shown, editing a new plant, and the main window holding the whole child.
-TEST(Screenshots, PlantRegisterBrowsingAndEditing) {
-    Rig s(englishRow({{"LINGUA", 4}}), {},
-          {simPlant(1), simPlant(2, plantFields("25.0", "Ferri SRL", "Torino", "1"))}, kItalianPc);
-    PlantsWindow* w = openRegister(s);
-    // The window opened on an 860 px wide main window: the main window grew to hold it.
-    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
-    ASSERT_NE(sub, nullptr);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(s.window->area()->viewport()->rect().contains(sub->geometry()))
-        << sub->geometry().width() << " in " << s.window->area()->viewport()->width();
-    EXPECT_EQ(w->windowTitle(), "IMPIANTI");
-    insertPlant(s.db(), {.nome = "Bianchi Anna", .comune = "Bergamo", .pot = 12.5});
-    insertPlant(s.db(), {.nome = "Verdi Luca", .comune = "", .pot = 4.2});
-    ASSERT_TRUE(w->leggi_impianti_da_pc());
-    s.click("bttLeggiStrum");
-    pick(s, "lsbImpPc", 0);
-    screenshot(w, "frmImpianti_it_browsing");
-    screenshot(s.window.get(), "mdi_it_plants");
-    s.click("bttNewPc");
-    fill(s, {"6", "46", "0,42", "Neri"});
-    screenshot(w, "frmImpianti_it_editing");
 }

@@ -1,3 +1,4 @@
+#include "instrument_finder.h"
 #include "instrument_settings.h"
 #include "port_descriptions.h"
 #include "port_names.h"
@@ -42,6 +43,13 @@ TEST(SetupRoutines, TextsToNumbers) {
                      InvalidFormat, InvalidFormat}));
     EXPECT_EQ(each(radMin(italian), {"12,5", "1", "1999", "0,99", "12.5", "1999,5"}),
               (QList{Ok, Ok, Ok, OutOfLimit, InvalidFormat, OutOfLimit}));
+
+    italian.ctx->languageIndex = 4;
+    EXPECT_EQ(none_answered_text(*english.ctx, 3),
+              "The instrument was not found: 3 ports were tried and none answered.");
+    EXPECT_EQ(
+        none_answered_text(*italian.ctx, 2),
+        "Lo strumento non è stato trovato: sono state provate 2 porte e nessuna ha risposto.");
 
     qunsetenv("VORNA_COM1");
     qunsetenv("VORNA_COM33");
