@@ -1,12 +1,16 @@
 #include "live_steps.h"
 
+#include <QCoreApplication>
+
 using namespace vorna;
 using namespace vorna::test;
 
 // "Save table data" with two samples on a fixed clock: the plant block, three empty lines, the
 // header and the samples as the grid shows them, a last empty line; CR LF and Latin-1
-// throughout. Instrument with two DC lines and one AC phase. A cancelled dialog is the shared
-// saving routine's, tested through the browser; "Delete table data" with the acquisition.
+// throughout. Instrument with two DC lines and one AC phase: the absent ones stored as such and
+// shown "---". Numbers go to the instrument with "." on a decimal-comma PC too, and a plant
+// above 20 kW is sent as such. A cancelled dialog is the shared saving routine's, tested through
+// the browser; "Delete table data" with the acquisition.
 TEST(RealtimeFile, SavedGridByteForByte) {
     const struct {
         QLocale pc;
@@ -28,7 +32,7 @@ TEST(RealtimeFile, SavedGridByteForByte) {
          "8.6\t231\t12.1\t---\t---\t---\t---\t8.2\t0.89\tFAULT\t0.93\t---\t\r\n"
          "\r\n"},
         {kItalianPc,
-         "Potenza: 3,5 kW\r\nPotenza inverter: <= 20 kW\r\nNoct: 45 \xb0"
+         "Potenza: 3,5 kW\r\nPotenza inverter: > 20 kW\r\nNoct: 45 \xb0"
          "C\r\n"
          "Gamma: 0,45 %/\xb0"
          "C\r\nNome: Rossi Mario\r\nIndirizzo: Via Roma\r\n"
@@ -49,10 +53,19 @@ TEST(RealtimeFile, SavedGridByteForByte) {
               liveContent({listval(), listval({{2, "2000"}, {3, "--"}, {23, "--"}, {24, "FAULT"}})},
                           {"linedc\t2", "phaseac\t1"}),
               c.pc);
-        RealtimeWindow* w = openRealtime(s);
-        acquire(s);
+        const bool it = c.pc == kItalianPc;
+        RealtimeWindow* w = openRealtime(s, true, it);
+        s.window->show();
+        EXPECT_EQ(s.text("lbVal_PotImp") + " " + s.text("bttControllo"),
+                  it ? "3,5 Acquisisci" : "3.5 Acquire");
+        EXPECT_EQ(acquire(s).mid(1, 4), QStringList({"POWERRT 3.5", "NOCTRT 45", "GAMMART 0.45",
+                                                     it ? "POTINVRT 1" : "POTINVRT 0"}));
         s.clock->advance(65000);
         acquire(s);
+        EXPECT_EQ(samples(s, "VDC2, VDC3, IDC3, VAC2, IAC2, VAC3, IAC3").value(1),
+                  "405.5|-10000|-10000|-10000|-10000|-10000|-10000");
+        QCoreApplication::processEvents();
+        screenshot(w, QString("realtime_%1_samples").arg(it ? "it" : "en"));
         ScriptedPrompts& p = s.env.prompts;
         const QString path = s.env.path("log.txt");
         p.saveNames = {"   ", path}; // a name of blanks asks again

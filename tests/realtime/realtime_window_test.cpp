@@ -169,37 +169,3 @@ TEST(RealtimeWindow, CloseDuringAnAcquisitionWaits) {
     QTest::qWait(200);
     EXPECT_TRUE(s.commands().isEmpty());
 }
-
-// Three samples, one of them missing values, from an instrument with two DC lines and one AC
-// phase: the absent ones stored as such and shown "---"; in English and in Italian. Numbers go
-// to the instrument with "." on a decimal-comma PC too, and a plant above 20 kW is sent as such;
-// the screen shows the PC's own separator.
-TEST(RealtimeWindow, ThreeSamplesOfTwoLinesAndOnePhase) {
-    for (const auto& [pc, tag] : {std::pair{kUsPc, "en"}, std::pair{kItalianPc, "it"}}) {
-        Rig s(rowFor(pc), {},
-              liveContent({listval(), listval({{2, "845.0"}, {3, "--"}, {24, "FAULT"}}),
-                           listval({{2, "901.5"}})},
-                          {"linedc\t2", "phaseac\t1"}),
-              pc);
-        const bool it = pc == kItalianPc;
-        RealtimeWindow* w = openRealtime(s, true, it);
-        s.window->show();
-        EXPECT_EQ(s.text("lbVal_PotImp") + " " + s.text("bttControllo"),
-                  it ? "3,5 Acquisisci" : "3.5 Acquire");
-        for (int i = 0; i < 3; ++i) {
-            const QStringList sent = acquire(s).mid(1, 4);
-            EXPECT_EQ(sent, QStringList({"POWERRT 3.5", "NOCTRT 45", "GAMMART 0.45",
-                                         it ? "POTINVRT 1" : "POTINVRT 0"}));
-            s.clock->advance(60000);
-        }
-        EXPECT_EQ(samples(s, "VDC2, VDC3, IDC3, VAC2, IAC2, VAC3, IAC3").value(2),
-                  "405.5|-10000|-10000|-10000|-10000|-10000|-10000");
-        ASSERT_EQ(gridSamples(w), 3);
-        for (int column : {12, 13, 17, 18, 19, 20})
-            EXPECT_EQ(cell(w, 3, column), "---") << column;
-        EXPECT_EQ(QStringList({cell(w, 2, 3), cell(w, 2, 4), cell(w, 2, 10), cell(w, 2, 23)}),
-                  QStringList({"845", "---", pc == kUsPc ? "405.5" : "405,5", "FAULT"}));
-        QCoreApplication::processEvents();
-        screenshot(w, QString("realtime_%1_samples").arg(tag));
-    }
-}

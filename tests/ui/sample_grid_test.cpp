@@ -4,6 +4,8 @@
 
 #include <QHeaderView>
 #include <QSignalSpy>
+#include <QStyle>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace vorna;
@@ -18,18 +20,28 @@ SampleRow sampleAt(int second) {
     return r;
 }
 
+// The English captions of the grid.
+const QStringList kCaptions = {
+    "Nr.",          "Date", "Time",   "Rad.",        "T. env.",    "T. pan.", "Temp. Coeff.",
+    "Avail. Power", "VDC1", "IDC1",   "VDC2",        "IDC2",       "VDC3",    "IDC3",
+    "DC Power",     "VAC1", "IAC1",   "VAC2",        "IAC2",       "VAC3",    "IAC3",
+    "AC Power",     "PRp",  "Result", "Pan. Effic.", "Inv. Effic."};
+
+// The width a cell needs to show a text whole: the text and an item view's margin on each side.
+int needed(const QWidget& w, const QString& text) {
+    const int margin = w.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &w) + 1;
+    return w.fontMetrics().horizontalAdvance(text) + 2 * margin;
+}
+
 } // namespace
 
 // The live window's way: one sample at a time into the empty row, the empty row kept last.
 TEST(SampleGrid, AppendFillsTheEmptyRowAndKeepsOneAfterIt) {
     SampleGridView view(test::kItalianPc, CellRules::Live);
     SampleGridModel& m = view.grid();
-    QStringList captions;
-    for (int c = 0; c < kGridColumns; ++c)
-        captions << QString("c%1").arg(c);
-    m.setCaptions(captions);
+    m.setCaptions(kCaptions);
     EXPECT_EQ(m.rowCount(), 1);
-    EXPECT_EQ(m.headerData(22, Qt::Horizontal).toString(), "c22");
+    EXPECT_EQ(m.headerData(22, Qt::Horizontal).toString(), "PRp");
     EXPECT_EQ(view.horizontalHeader()->sectionSize(25), twips(1100));
 
     QSignalSpy inserted(&m, &QAbstractItemModel::rowsInserted);
@@ -66,4 +78,34 @@ TEST(SampleGrid, SetSamplesResetsOnceAndClearLeavesTheEmptyRow) {
     m.clearSamples();
     EXPECT_EQ(m.rowCount(), 1);
     EXPECT_EQ(m.table().rowCount(), 2);
+}
+
+// Both ways a grid gets its rows: the first sample sets the widths, from its own texts and the
+// captions; a column whose texts are short keeps its 1100 twips.
+TEST(SampleGrid, ColumnsFitTheCaptionsAndTheFirstRowsTexts) {
+    const struct {
+        const char* how;
+        std::function<void(SampleGridModel&)> fill;
+    } ways[] = {
+        {"one sample", [](SampleGridModel& m) { m.appendSample(sampleAt(0)); }},
+        {"a whole query",
+         [](SampleGridModel& m) {
+             m.setSamples({sampleAt(0), sampleAt(1)});
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        SampleGridView view(QLocale(QLocale::English, QLocale::UnitedKingdom), CellRules::Live);
+        view.grid().setCaptions(kCaptions);
+        QHeaderView& header = *view.horizontalHeader();
+        for (int c = 0; c < kGridColumns; ++c)
+            EXPECT_GE(header.sectionSize(c), needed(header, kCaptions[c])) << c;
+        way.fill(view.grid());
+        EXPECT_GE(header.sectionSize(1), needed(view, "30/06/2011"));
+        EXPECT_GE(header.sectionSize(2), needed(view, "10:00:00"));
+        EXPECT_GE(header.sectionSize(23), needed(view, "FAULT"));
+        for (int c = 0; c < kGridColumns; ++c)
+            EXPECT_GE(header.sectionSize(c), needed(header, kCaptions[c])) << c;
+        EXPECT_EQ(header.sectionSize(0), twips(kGridColumnTwips));
+    }
 }
