@@ -124,13 +124,12 @@ TEST(Chart, LabelsRightOnAClockChangeDay) {
         insertStored(s.db(), uno, "2011-03-27", "03:30:00");
         openChart(s, uno, "2011/03/27");
         ASSERT_NE(chart(s), nullptr);
+        const std::string shown = chartShown(chart(s));
+        EXPECT_NE(shown.find(" 01:00..04:00/4 2|"), std::string::npos) << shown;
+        // Three hours of axis for three hours of labels.
         auto* x = qobject_cast<QDateTimeAxis*>(
             chart(s)->chartView()->chart()->axes(Qt::Horizontal).value(0));
-        EXPECT_EQ(x->min().toString("hh:mm"), "01:00");
-        EXPECT_EQ(x->max().toString("hh:mm"), "04:00");
-        // Three hours of axis for three hours of labels, one tick an hour.
         EXPECT_EQ(x->min().msecsTo(x->max()), 3 * 3600 * 1000);
-        EXPECT_EQ(x->tickCount(), 4);
     }
     qputenv("TZ", old);
     tzset();
@@ -217,19 +216,13 @@ TEST(Chart, SavedAsBmpPngOrSvgAtTheChartsSize) {
     EXPECT_EQ(identify(s.env.path("chart")), "BMP3 " + expected);
     EXPECT_GT(size.width(), 600);
     EXPECT_EQ(identify(s.env.path("copy.PNG")), "PNG " + expected);
-    QFile bmp(s.env.path("chart"));
-    ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
-    const QByteArray head = bmp.read(30);
-    EXPECT_EQ(head.left(2), "BM");
-    EXPECT_EQ(int(uchar(head[28])), 24); // bits per pixel
+    EXPECT_EQ(int(uchar(readFile(s.env.path("chart")).at(28))), 24); // bits per pixel
 
     s.env.prompts.saveNames = {s.env.path("day"), s.env.path("day.svg")};
     save("actSalvaPng");
     save("actSalvaSvg");
     EXPECT_EQ(identify(s.env.path("day.png")), "PNG " + expected);
-    QFile svg(s.env.path("day.svg"));
-    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&svg);
+    QXmlStreamReader xml(readFile(s.env.path("day.svg")));
     QString viewBox, texts = "|";
     while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
         if (xml.isStartElement() && xml.name() == u"svg")
