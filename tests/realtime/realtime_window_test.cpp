@@ -1,10 +1,8 @@
 #include "live_steps.h"
 
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -138,27 +136,4 @@ TEST(RealtimeWindow, GridClickOverwritesNothing) {
     EXPECT_EQ(QStringList({cell(w, 1, 3), cell(w, 2, 3), cell(w, 3, 3)}),
               QStringList({"100", "200", "300"}));
     EXPECT_EQ(s.env.rows("realtime"), 3);
-}
-
-// While the instrument takes its time over LISTVAL the buttons that would start a second
-// exchange are off; a close request waits for the sample, and nothing is sent after it.
-TEST(RealtimeWindow, CloseDuringAnAcquisitionWaits) {
-    Rig s(englishRow(), QStringList{"--delay", "LISTVAL=700"}, liveContent({listval()}));
-    openRealtime(s);
-    acquire(s); // one sample, so the table buttons are on
-    bool acquireOn = true, tableOn = true, closed = true;
-    QMdiSubWindow* sub = s.window->area()->subWindowList().first();
-    QTimer::singleShot(300, [&] {
-        acquireOn = s.on("bttControllo");
-        tableOn = s.on("bttSalva") || s.on("bttCancella");
-        closed = sub->close();
-        s.click("bttControllo"); // refused: a handler runs
-    });
-    EXPECT_EQ(acquire(s), kNine);
-    EXPECT_FALSE(acquireOn || tableOn || closed);
-    EXPECT_EQ(s.env.rows("realtime"), 2);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return s.window->currentChild() == nullptr; }, 2000));
-    EXPECT_EQ(s.ctx().childWindowOpen, 0);
-    QTest::qWait(200);
-    EXPECT_TRUE(s.commands().isEmpty());
 }
