@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
 #include <QtCore/qtestsupport_core.h>
@@ -41,14 +40,13 @@ TEST(MainWindow, FirstStartCreatesTheSettingsRowAndSpeaksFrench) {
     EXPECT_EQ(s.window->windowTitle(), "VORNA REPORT (" + m.text(1, 47) + ": ZMB 4.5, " +
                                            builtAt.toString("M/d/yy h:mm AP") + " - " +
                                            m.text(1, 186) + ": FV 2.1.5 - FR 1.0.1)");
-    EXPECT_EQ(s.find<QLabel>("lbStatoConn")->text(), m.text(1, 96));
+    EXPECT_EQ(s.text("lbStatoConn"), m.text(1, 96));
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(s.key(MainWindow::functionKeys().at(i))->toolTip(), m.text(1, 164 + i));
     EXPECT_EQ(pressedLanguage(s), 1);
 
     // Links down: the disconnected lamp on. The setup window open at 10, 10 twips.
-    EXPECT_FALSE(s.find("imSemRosso")->isHidden());
-    EXPECT_TRUE(s.find("imSemVerde")->isHidden());
+    EXPECT_TRUE(s.shown("imSemRosso") && !s.shown("imSemVerde"));
     ASSERT_NE(s.window->currentChild(), nullptr);
     EXPECT_EQ(s.window->currentChild()->objectName(), "setup");
     EXPECT_EQ(s.window->area()->subWindowList().first()->pos(), QPoint(1, 1));
@@ -100,7 +98,7 @@ TEST(MainWindow, LanguageKeysOnlyWithoutAChildWindow) {
         EXPECT_EQ(s.diff("LINGUA=" + QString::number(language)), "");
         EXPECT_EQ(pressedLanguage(s), language);
         EXPECT_TRUE(s.window->windowTitle().startsWith("VORNA REPORT (" + m.text(language, 47)));
-        EXPECT_EQ(s.find<QLabel>("lbStatoConn")->text(), m.text(language, 96));
+        EXPECT_EQ(s.text("lbStatoConn"), m.text(language, 96));
     }
     s.key("setup")->trigger(); // opens again, in the new language
     ASSERT_NE(s.window->currentChild(), nullptr);

@@ -187,8 +187,9 @@ TEST(Chart, ValueZoomAndBackUnderTheMouse) {
     }
 }
 
-// bttSalva writes the bitmap (PNG for ".png"), the chart's menu PNG or SVG.
-TEST(Chart, SavedAsBmpPngOrSvgAtTheChartsSize) {
+// bttSalva writes the bitmap (PNG for ".png"), the chart's menu PNG or SVG. Closing the browser
+// or the program closes the chart.
+TEST(Chart, SavedAsBmpPngOrSvgAtTheChartsSizeAndClosed) {
     Rig s;
     s.window->show();
     openChart(s, chartDay(s));
@@ -234,12 +235,7 @@ TEST(Chart, SavedAsBmpPngOrSvgAtTheChartsSize) {
     EXPECT_EQ(viewBox, "0 0 " + expected);
     EXPECT_TRUE(texts.contains(QString("|%1|Time|Radiation [W/m2]|").arg(kTitles)))
         << texts.toStdString();
-}
 
-TEST(Chart, ClosingTheBrowserOrTheProgramClosesTheChart) {
-    Rig s;
-    openChart(s, chartDay(s));
-    ASSERT_NE(chart(s), nullptr);
     // The browser's frame closed as the user closes it.
     qobject_cast<QMdiSubWindow*>(browser(s)->parentWidget())->close();
     EXPECT_TRUE(QTest::qWaitFor([&] { return browser(s) == nullptr; }, 2000));

@@ -91,15 +91,10 @@ TEST(LiveValues, SplitEmptiesEverySlotAndRefusesTooManyFields) {
     ValueList v;
     v.fill("stale");
     split_listval(" 3.5\t\t 812.5 \t", v);
-    EXPECT_EQ(v[0], "3.5");
-    EXPECT_EQ(v[1], "");
-    EXPECT_EQ(v[2], "812.5");
-    for (size_t i = 3; i < v.size(); ++i)
-        EXPECT_EQ(v[i], "") << i;
+    ValueList split{"3.5", "", "812.5"};
+    EXPECT_EQ(v, split);
 
-    QStringList wide;
-    for (int i = 0; i < 52; ++i)
-        wide << "1";
+    QStringList wide(52, "1");
     v.fill("kept");
     EXPECT_THROW(split_listval(wide.join('\t'), v), RunError);
     EXPECT_EQ(v[0], "kept");
