@@ -86,8 +86,11 @@ const char* const kTitles = "Impianto Uno (30/06/2011)";
 
 } // namespace
 
-TEST(Chart, OptionsRangesTicksTitlesAndPoints) {
+// The options, ranges, ticks, titles and points; then bttSalva writes the bitmap (PNG for
+// ".png"), the chart's menu PNG or SVG; closing the browser or the program closes the chart.
+TEST(Chart, OptionsRangesSavingAndClosing) {
     Rig s;
+    s.window->show();
     openChart(s, chartDay(s));
     ChartWindow* w = chart(s);
     ASSERT_NE(w, nullptr);
@@ -111,6 +114,60 @@ TEST(Chart, OptionsRangesTicksTitlesAndPoints) {
     option(s, 2);
     EXPECT_EQ(chartShown(w), "0..530/11 09:00..11:00/3 2" + tail + "Radiation [W/m2]|Time");
     EXPECT_TRUE(s.env.debugLog().contains("disegna_grafico"));
+
+    QCoreApplication::processEvents();
+    const QSize size = w->chartView()->size();
+    const QString expected = QString("%1 %2").arg(size.width()).arg(size.height());
+    auto save = [&](const char* action) {
+        w->chartView()->findChild<QAction*>(action)->trigger();
+        return s.env.prompts.saveShown.back();
+    };
+    // Cancelled: nothing written.
+    w->findChild<QPushButton*>("bttSalva")->click();
+    EXPECT_EQ(s.env.prompts.saveShown.back().filter, "(*.bmp);;(*.png)");
+    EXPECT_EQ(s.env.prompts.saveShown.back().suggested, s.env.path("chart"));
+    EXPECT_EQ(save("actSalvaPng").filter + save("actSalvaSvg").suggested,
+              "(*.png)" + s.env.path("chart.svg"));
+    EXPECT_TRUE(QDir(s.env.dir.path()).entryList({"chart*"}, QDir::Files).isEmpty());
+
+    s.env.prompts.saveNames = {s.env.path("chart"), s.env.path("copy.PNG")};
+    w->findChild<QPushButton*>("bttSalva")->click();
+    w->findChild<QPushButton*>("bttSalva")->click();
+    // ImageMagick names the Windows bitmap with a plain info header "BMP3".
+    EXPECT_EQ(identify(s.env.path("chart")), "BMP3 " + expected);
+    EXPECT_GT(size.width(), 600);
+    EXPECT_EQ(identify(s.env.path("copy.PNG")), "PNG " + expected);
+    EXPECT_EQ(int(uchar(readFile(s.env.path("chart")).at(28))), 24); // bits per pixel
+
+    s.env.prompts.saveNames = {s.env.path("day"), s.env.path("day.svg")};
+    save("actSalvaPng");
+    save("actSalvaSvg");
+    EXPECT_EQ(identify(s.env.path("day.png")), "PNG " + expected);
+    QXmlStreamReader xml(readFile(s.env.path("day.svg")));
+    QString viewBox, texts = "|";
+    while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
+        if (xml.isStartElement() && xml.name() == u"svg")
+            viewBox = xml.attributes().value("viewBox").toString();
+        if (xml.isStartElement() && xml.name() == u"text")
+            texts += xml.readElementText(QXmlStreamReader::IncludeChildElements) + '|';
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(viewBox, "0 0 " + expected);
+    EXPECT_TRUE(texts.contains(QString("|%1|Time|Radiation [W/m2]|").arg(kTitles)))
+        << texts.toStdString();
+
+    // The browser's frame closed as the user closes it.
+    qobject_cast<QMdiSubWindow*>(browser(s)->parentWidget())->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return browser(s) == nullptr; }, 2000));
+    EXPECT_EQ(chart(s), nullptr);
+    EXPECT_TRUE(s.window->area()->subWindowList().isEmpty());
+    EXPECT_EQ(s.ctx().childWindowOpen, 0);
+    // The program closed with the chart open.
+    openChart(s, s.ctx().plantIdList.front());
+    ASSERT_NE(chart(s), nullptr);
+    EXPECT_TRUE(s.window->close());
+    EXPECT_FALSE(s.ctx().db.isOpen());
+    EXPECT_EQ(s.ctx().childWindowOpen, 0);
 }
 
 TEST(Chart, LabelsRightOnAClockChangeDay) {
@@ -185,67 +242,4 @@ TEST(Chart, ValueZoomAndBackUnderTheMouse) {
         QTest::mouseDClick(v, Qt::LeftButton, {}, middle);
         EXPECT_EQ(chartShown(w), home);
     }
-}
-
-// bttSalva writes the bitmap (PNG for ".png"), the chart's menu PNG or SVG. Closing the browser
-// or the program closes the chart.
-TEST(Chart, SavedAsBmpPngOrSvgAtTheChartsSizeAndClosed) {
-    Rig s;
-    s.window->show();
-    openChart(s, chartDay(s));
-    ChartWindow* w = chart(s);
-    ASSERT_NE(w, nullptr);
-    QCoreApplication::processEvents();
-    const QSize size = w->chartView()->size();
-    const QString expected = QString("%1 %2").arg(size.width()).arg(size.height());
-    auto save = [&](const char* action) {
-        w->chartView()->findChild<QAction*>(action)->trigger();
-        return s.env.prompts.saveShown.back();
-    };
-    // Cancelled: nothing written.
-    w->findChild<QPushButton*>("bttSalva")->click();
-    EXPECT_EQ(s.env.prompts.saveShown.back().filter, "(*.bmp);;(*.png)");
-    EXPECT_EQ(s.env.prompts.saveShown.back().suggested, s.env.path("chart"));
-    EXPECT_EQ(save("actSalvaPng").filter + save("actSalvaSvg").suggested,
-              "(*.png)" + s.env.path("chart.svg"));
-    EXPECT_TRUE(QDir(s.env.dir.path()).entryList({"chart*"}, QDir::Files).isEmpty());
-
-    s.env.prompts.saveNames = {s.env.path("chart"), s.env.path("copy.PNG")};
-    w->findChild<QPushButton*>("bttSalva")->click();
-    w->findChild<QPushButton*>("bttSalva")->click();
-    // ImageMagick names the Windows bitmap with a plain info header "BMP3".
-    EXPECT_EQ(identify(s.env.path("chart")), "BMP3 " + expected);
-    EXPECT_GT(size.width(), 600);
-    EXPECT_EQ(identify(s.env.path("copy.PNG")), "PNG " + expected);
-    EXPECT_EQ(int(uchar(readFile(s.env.path("chart")).at(28))), 24); // bits per pixel
-
-    s.env.prompts.saveNames = {s.env.path("day"), s.env.path("day.svg")};
-    save("actSalvaPng");
-    save("actSalvaSvg");
-    EXPECT_EQ(identify(s.env.path("day.png")), "PNG " + expected);
-    QXmlStreamReader xml(readFile(s.env.path("day.svg")));
-    QString viewBox, texts = "|";
-    while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
-        if (xml.isStartElement() && xml.name() == u"svg")
-            viewBox = xml.attributes().value("viewBox").toString();
-        if (xml.isStartElement() && xml.name() == u"text")
-            texts += xml.readElementText(QXmlStreamReader::IncludeChildElements) + '|';
-    }
-    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    EXPECT_EQ(viewBox, "0 0 " + expected);
-    EXPECT_TRUE(texts.contains(QString("|%1|Time|Radiation [W/m2]|").arg(kTitles)))
-        << texts.toStdString();
-
-    // The browser's frame closed as the user closes it.
-    qobject_cast<QMdiSubWindow*>(browser(s)->parentWidget())->close();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return browser(s) == nullptr; }, 2000));
-    EXPECT_EQ(chart(s), nullptr);
-    EXPECT_TRUE(s.window->area()->subWindowList().isEmpty());
-    EXPECT_EQ(s.ctx().childWindowOpen, 0);
-    // The program closed with the chart open.
-    openChart(s, s.ctx().plantIdList.front());
-    ASSERT_NE(chart(s), nullptr);
-    EXPECT_TRUE(s.window->close());
-    EXPECT_FALSE(s.ctx().db.isOpen());
-    EXPECT_EQ(s.ctx().childWindowOpen, 0);
 }
