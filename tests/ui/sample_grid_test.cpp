@@ -42,7 +42,6 @@ TEST(SampleGrid, AppendFillsTheEmptyRowAndKeepsOneAfterIt) {
     m.setCaptions(kCaptions);
     EXPECT_EQ(m.rowCount(), 1);
     EXPECT_EQ(m.headerData(22, Qt::Horizontal).toString(), "PRp");
-    EXPECT_EQ(view.horizontalHeader()->sectionSize(25), twips(1100));
 
     QSignalSpy inserted(&m, &QAbstractItemModel::rowsInserted);
     QSignalSpy reset(&m, &QAbstractItemModel::modelReset);
@@ -52,10 +51,9 @@ TEST(SampleGrid, AppendFillsTheEmptyRowAndKeepsOneAfterIt) {
     EXPECT_EQ(inserted[1][1].toInt(), 1); // inserted before the empty row
     EXPECT_EQ(reset.size(), 0);
     EXPECT_EQ(m.rowCount(), 3);
-    EXPECT_EQ(m.data(m.index(1, 0)).toString(), "2");
-    EXPECT_EQ(m.data(m.index(1, 2)).toString(), "10:00:01");
-    EXPECT_EQ(m.data(m.index(1, 3)).toString(), "1,5");
-    EXPECT_EQ(m.data(m.index(2, 0)).toString(), "");
+    const auto text = [&](int row, int column) { return m.data(m.index(row, column)).toString(); };
+    EXPECT_EQ(text(1, 0) + "|" + text(1, 2) + "|" + text(1, 3) + "|" + text(2, 0),
+              "2|10:00:01|1,5|");
 
     // make_file_logger puts the current row back on the empty row.
     m.table().selectRow(m.table().rowCount() - 1);
