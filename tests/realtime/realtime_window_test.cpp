@@ -1,7 +1,13 @@
+// The real-time window on the program's rig: opening on a plant, samples by hand, replies it
+// cannot use, the saved table and the live chart of a datalogger run.
 #include "live_steps.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 
 using namespace vorna;
@@ -10,6 +16,16 @@ using namespace vorna::test;
 namespace {
 
 const QStringList& kNine = kSampleCommands;
+
+// The chart's points are the grid's samples in `column`, both as "hh:mm:ss  value".
+void expectGridColumn(RealtimeWindow* w, int column, const QLocale& pc) {
+    QStringList chart, grid;
+    for (const QPointF& p : w->liveChart()->points())
+        chart << pointText(p, pc);
+    for (int row = 1; row <= gridSamples(w); ++row)
+        grid << cell(w, row, 2) + "  " + cell(w, row, column);
+    EXPECT_EQ(chart, grid) << column;
+}
 
 } // namespace
 
@@ -122,5 +138,125 @@ TEST(RealtimeWindow, SilenceOnAnyCommandEndsTheAttempt) {
         // Link down now: another press fails at once, once.
         EXPECT_TRUE(acquire(s).isEmpty());
         EXPECT_EQ(s.env.errorsOf("trasmette"), 2) << step;
+    }
+}
+
+// "Save table data" with two samples on a fixed clock: the plant block, three empty lines, the
+// header and the samples as the grid shows them, a last empty line; CR LF and Latin-1
+// throughout. Instrument with two DC lines and one AC phase: the absent ones stored as such and
+// shown "---". Numbers go to the instrument with "." on a decimal-comma PC too, and a plant
+// above 20 kW is sent as such. A cancelled dialog is the shared saving routine's, tested through
+// the browser; "Delete table data" with the acquisition.
+TEST(RealtimeFile, SavedGridByteForByte) {
+    const struct {
+        QLocale pc;
+        QByteArray expected;
+    } cases[] = {
+        {kUsPc,
+         "Power: 3.5 kW\r\nInverter power: <= 20 kW\r\nNoct: 45 \xb0"
+         "C\r\n"
+         "Gamma: 0.45 %/\xb0"
+         "C\r\nName: Rossi Mario\r\nAddress: Via Roma\r\nNumber: 12\r\n"
+         "Zip Code: 20100\r\nCity: Milano\r\nTax identification number: RSSMRA70A01F205X\r\n"
+         "\r\n\r\n\r\n"
+         "Date\tTime\tRad.\tT. env.\tT. pan.\tTemp. Coeff.\tAvail. Power\tVDC1\tIDC1\tVDC2\t"
+         "IDC2\tVDC3\tIDC3\tDC Power\tVAC1\tIAC1\tVAC2\tIAC2\tVAC3\tIAC3\tAC Power\tPRp\tResult\t"
+         "Pan. Effic.\tInv. Effic.\t\r\n"
+         "14/06/2024\t10:15:02\t812.5\t24.5\t41.2\t-0.45\t3.1\t410.2\t7\t405.5\t7.2\t---\t---\t"
+         "8.6\t231\t12.1\t---\t---\t---\t---\t8.2\t0.89\tPASS\t0.93\t0.96\t\r\n"
+         "14/06/2024\t10:16:07\t2000\t---\t41.2\t-0.45\t3.1\t410.2\t7\t405.5\t7.2\t---\t---\t"
+         "8.6\t231\t12.1\t---\t---\t---\t---\t8.2\t0.89\tFAULT\t0.93\t---\t\r\n"
+         "\r\n"},
+        {kItalianPc,
+         "Potenza: 3,5 kW\r\nPotenza inverter: > 20 kW\r\nNoct: 45 \xb0"
+         "C\r\n"
+         "Gamma: 0,45 %/\xb0"
+         "C\r\nNome: Rossi Mario\r\nIndirizzo: Via Roma\r\n"
+         "Numero civico: 12\r\nCAP: 20100\r\nComune: Milano\r\n"
+         "Codice fiscale: RSSMRA70A01F205X\r\n"
+         "\r\n\r\n\r\n"
+         "Data\tOra\tRad.\tT. amb.\tT. pan.\tCoeff. temp.\tPot. disp.\tVDC1\tIDC1\tVDC2\t"
+         "IDC2\tVDC3\tIDC3\tPotenza DC\tVAC1\tIAC1\tVAC2\tIAC2\tVAC3\tIAC3\tPotenza AC\tPRp\t"
+         "Esito\tRend. Pan.\tRend. Inv.\t\r\n"
+         "14/06/2024\t10:15:02\t812,5\t24,5\t41,2\t-0,45\t3,1\t410,2\t7\t405,5\t7,2\t---\t---\t"
+         "8,6\t231\t12,1\t---\t---\t---\t---\t8,2\t0,89\tPASS\t0,93\t0,96\t\r\n"
+         "14/06/2024\t10:16:07\t2000\t---\t41,2\t-0,45\t3,1\t410,2\t7\t405,5\t7,2\t---\t---\t"
+         "8,6\t231\t12,1\t---\t---\t---\t---\t8,2\t0,89\tFAULT\t0,93\t---\t\r\n"
+         "\r\n"},
+    };
+    for (const auto& c : cases) {
+        Rig s(rowFor(c.pc), {},
+              liveContent({listval(), listval({{2, "2000"}, {3, "--"}, {23, "--"}, {24, "FAULT"}})},
+                          {"linedc\t2", "phaseac\t1"}),
+              c.pc);
+        const bool it = c.pc == kItalianPc;
+        RealtimeWindow* w = openRealtime(s, true, it);
+        s.window->show();
+        EXPECT_EQ(s.text("lbVal_PotImp") + " " + s.text("bttControllo"),
+                  it ? "3,5 Acquisisci" : "3.5 Acquire");
+        EXPECT_EQ(acquire(s).mid(1, 4), QStringList({"POWERRT 3.5", "NOCTRT 45", "GAMMART 0.45",
+                                                     it ? "POTINVRT 1" : "POTINVRT 0"}));
+        s.clock->advance(65000);
+        acquire(s);
+        EXPECT_EQ(samples(s, "VDC2, VDC3, IDC3, VAC2, IAC2, VAC3, IAC3").value(1),
+                  "405.5|-10000|-10000|-10000|-10000|-10000|-10000");
+        QCoreApplication::processEvents();
+        screenshot(w, QString("realtime_%1_samples").arg(it ? "it" : "en"));
+        ScriptedPrompts& p = s.env.prompts;
+        const QString path = s.env.path("log.txt");
+        p.saveNames = {"   ", path}; // a name of blanks asks again
+        s.click("bttSalva");
+        EXPECT_EQ(p.saveDialogs, 2);
+        EXPECT_EQ(p.saveShown.back().suggested, s.ctx().appPath + "datalogger");
+        EXPECT_EQ(readFile(path), c.expected) << c.pc.name().toStdString();
+        EXPECT_EQ(w->grid()->currentIndex().row(), 2); // back on the empty row
+    }
+}
+
+// The live chart during a datalogger run: each sample that lands in the grid is a point of the
+// chosen quantity, a "---" a gap in the line; another quantity is drawn from the grid's rows,
+// "Delete table data" empties it. Half an hour of the run, the irradiance rising and falling,
+// none at the 24th sample; then VDC1 (grid column 8). In English and in Italian.
+TEST(LiveChart, DuringARunOnBothPcs) {
+    QStringList replies;
+    for (int i = 0; i < 40; ++i)
+        replies << listval({{2, i == 23 ? "--"
+                                        : QString::number(300 + 12 * std::min(i, 30) -
+                                                          9 * std::max(0, i - 30) + i % 3 * 7)}});
+    for (const auto& [pc, tag] : {std::pair{kUsPc, "en"}, std::pair{kItalianPc, "it"}}) {
+        Rig s(rowFor(pc), {}, liveContent(replies), pc);
+        RealtimeWindow* w = openRealtime(s);
+        s.window->show();
+        auto* cb = s.find<QComboBox>("cbSelMis");
+        auto* tabs = s.find<QTabWidget>("tabMis");
+        const QString shown = QString::number(cb->count()) + "|" + cb->currentText() + "|" +
+                              cb->itemText(20) + "|" + tabs->tabText(0) + "|" + tabs->tabText(1);
+        EXPECT_EQ(shown + "|" + w->liveChart()->chart()->title(),
+                  *tag == 'e' ? "21|Rad.|Inv. Effic.|Table|Chart|Rossi Mario"
+                              : "21|Rad.|Rend. Inv.|Tabella|Grafico|Rossi Mario");
+        tabs->setCurrentIndex(1);
+        s.clock->set(QDateTime(kFirstSample.date(), QTime(7, 59)));
+        s.find<QRadioButton>("obMode_0")->click();
+        for (const auto& [field, text] : {std::pair{"tbStartH", "8"}, std::pair{"tbStartM", "00"},
+                                          std::pair{"tbStopH", "18"}, std::pair{"tbStopM", "30"}})
+            s.find<QLineEdit>(field)->setText(text);
+        s.click("bttControllo");
+        s.clock->advanceTo(QDateTime(kFirstSample.date(), QTime(8, 32)));
+        ASSERT_EQ(gridSamples(w), 39); // 49.5 s apart from 8:00:00
+        expectGridColumn(w, 3, pc);
+        EXPECT_EQ(w->liveChart()->lineSeries().size(), 2);
+        EXPECT_EQ(w->liveChart()->chart()->title(), "Rossi Mario (14/06/2024)");
+        QCoreApplication::processEvents();
+        screenshot(w, QString("realtime_%1_live_chart").arg(tag));
+
+        s.choose("cbSelMis", 4);
+        expectGridColumn(w, 8, pc);
+        EXPECT_EQ(w->liveChart()->chart()->axes(Qt::Vertical)[0]->titleText(),
+                  *tag == 'e' ? "DC voltage #1 [V]" : "Tensione DC #1 [V]");
+        s.clock->advanceTo(QDateTime(kFirstSample.date(), QTime(8, 34)));
+        expectGridColumn(w, 8, pc);
+        s.click("bttControllo"); // "Stop"
+        s.click("bttCancella");
+        EXPECT_TRUE(w->liveChart()->points().isEmpty() && w->liveChart()->lineSeries().isEmpty());
     }
 }
