@@ -64,9 +64,9 @@ TEST(TimeAxis, WholeHoursStrictlyAroundTheSamples) {
     };
     for (const Case& c : cases) {
         const TimeAxis a = timeAxis(c.tmin, c.tmax);
-        EXPECT_EQ(a.minimum, c.minimum) << c.tmin;
-        EXPECT_EQ(a.maximum, c.maximum) << c.tmax;
-        EXPECT_EQ(a.divisions, c.divisions) << c.tmin << " " << c.tmax;
+        EXPECT_EQ(std::tuple(a.minimum, a.maximum, a.divisions),
+                  std::tuple(c.minimum, c.maximum, c.divisions))
+            << c.tmin << " " << c.tmax;
     }
 }
 
@@ -104,13 +104,10 @@ TEST(ChartData, TimesValuesDashesAndRanges) {
     TwoColumns g;
     g.rows = {{"09:05:00", "12,5"}, {"08:00:01", "---"}, {"17:30:59", "-3"}, {"12:00:00", "7"}};
     const ChartData d = chartData(g, 3, ',');
-    ASSERT_EQ(d.points.size(), 4);
-    EXPECT_EQ(d.points[0], QPointF(hms(9, 5, 0), 12.5));
-    EXPECT_EQ(d.points[1], QPointF(hms(8, 0, 1), 0));
-    EXPECT_EQ(d.tmin, hms(8, 0, 1));
-    EXPECT_EQ(d.tmax, hms(17, 30, 59));
-    EXPECT_EQ(d.vmin, -3);
-    EXPECT_EQ(d.vmax, 12.5);
+    EXPECT_EQ(d.points, QList<QPointF>({QPointF(hms(9, 5, 0), 12.5), QPointF(hms(8, 0, 1), 0),
+                                        QPointF(hms(17, 30, 59), -3), QPointF(hms(12, 0, 0), 7)}));
+    EXPECT_EQ(std::tuple(d.tmin, d.tmax, d.vmin, d.vmax),
+              std::tuple(hms(8, 0, 1), hms(17, 30, 59), -3.0, 12.5));
 }
 
 TEST(ChartData, NoSampleOrAnUnreadableCellThrows) {

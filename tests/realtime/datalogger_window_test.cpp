@@ -53,19 +53,12 @@ int errorsLogged(Rig& s) {
     return int(s.env.debugLog().count('\n'));
 }
 // The run is over: the button says "Start", the timers are off, the mode may change.
-void expectEnded(Rig& s, RealtimeWindow* w) {
+void expectEnded(Rig& s, RealtimeWindow* w, const QString& start = "Start") {
     EXPECT_FALSE(w->running());
-    EXPECT_EQ(s.text("bttControllo"), "Start");
+    EXPECT_EQ(s.text("bttControllo"), start);
     EXPECT_FALSE(timer(w, "sec2")->isActive());
     EXPECT_FALSE(timer(w, "sec30")->isActive());
     EXPECT_TRUE(s.on("fr_modo") && s.on("obMode_0") && s.on("obMode_1"));
-}
-
-QStringList repeated(const QStringList& commands, int times) {
-    QStringList all;
-    for (int i = 0; i < times; ++i)
-        all << commands;
-    return all;
 }
 
 } // namespace
@@ -76,10 +69,8 @@ TEST(DataloggerWindow, ScheduleValidationDrivesTheButton) {
     RealtimeWindow* w = openRealtime(s);
     EXPECT_FALSE(timer(w, "sec2")->isActive() || timer(w, "sec30")->isActive());
     chooseAuto(s);
-    for (const char* frame : {"fr_start", "fr_stop", "fr_intervallo"})
-        EXPECT_FALSE(s.find(frame)->isHidden()) << frame;
-    for (const char* field : {"tbStartH", "tbStartM", "tbStopH", "tbStopM"})
-        EXPECT_TRUE(s.find<QLineEdit>(field)->text().isEmpty()) << field;
+    EXPECT_TRUE(s.shown("fr_start") && s.shown("fr_stop") && s.shown("fr_intervallo"));
+    EXPECT_EQ(s.text("tbStartH") + s.text("tbStartM") + s.text("tbStopH") + s.text("tbStopM"), "");
     EXPECT_FALSE(s.on("bttControllo"));
     EXPECT_EQ(s.text("bttControllo"), "Acquire");
 
@@ -104,53 +95,42 @@ TEST(DataloggerWindow, ScheduleValidationDrivesTheButton) {
 
     // Back to manual: frames hidden, "Acquire"; the schedule is kept.
     s.find<QRadioButton>("obMode_1")->click();
-    EXPECT_TRUE(s.find("fr_start")->isHidden());
-    EXPECT_TRUE(s.on("bttControllo"));
-    EXPECT_EQ(s.text("bttControllo"), "Acquire");
-    EXPECT_EQ(s.find<QLineEdit>("tbStopH")->text(), "8");
+    EXPECT_TRUE(!s.shown("fr_start") && s.on("bttControllo"));
+    EXPECT_EQ(s.text("bttControllo") + " " + s.text("tbStopH"), "Acquire 8");
     EXPECT_TRUE(s.commands().isEmpty());
-}
-
-// An hour at interval 1 from 07:59:30, through the window: each of the 73 samples stored and
-// shown, 49.5 s apart to the second (so the first waited for 08:00), numbered in turn, the last at
-// 08:59:24; the run then ends by itself and nothing more is sent.
-TEST(DataloggerWindow, AnHourOfSamples) {
-    Rig s(englishRow(), {}, liveContent({listval()}));
-    RealtimeWindow* w = openRealtime(s);
-    QElapsedTimer wall;
-    wall.start();
-    activate(s, at(7, 59, 30), "8", "00", "8", "59");
-    s.clock->advanceTo(at(9, 0));
-    const qint64 ms = wall.elapsed();
-    expectEnded(s, w);
-    const QStringList rows = samples(s, "NUMERO, ora");
-    ASSERT_EQ(rows.size(), 73);
-    for (int n = 1; n <= 73; ++n) {
-        const QTime expected = QTime(8, 0).addSecs(49 * (n - 1) + (n - 1) / 2);
-        EXPECT_EQ(rows[n - 1], QString::number(n) + "|" + expected.toString("hh:mm:ss"));
-    }
-    EXPECT_EQ(rows.back(), "73|08:59:24");
-    EXPECT_EQ(s.commands(), repeated(kNine, 73));
-    s.clock->advanceTo(at(11, 0));
-    EXPECT_TRUE(s.commands().isEmpty());
-    EXPECT_EQ(gridSamples(w), 73);
-    std::printf("an hour of datalogger: %lld ms of test\n", static_cast<long long>(ms));
 }
 
 // A silent or vanished instrument ends the run: no row, nothing more sent, one error logged.
+// "Stop" is enabled during a run's acquisition; pressed there, and the acquisition then fails,
+// no run starts.
 TEST(DataloggerWindow, FailedSampleEndsTheRun) {
     const struct {
         QStringList simArgs;
         bool vanishes; // after the first sample
+        bool stopped;  // during the first sample
         QStringList sent;
         int rows;
-    } cases[] = {{{"--silent", "LISTVAL"}, false, kNine.mid(0, 6), 0}, {{}, true, kNine, 1}};
+    } cases[] = {{{"--silent", "LISTVAL"}, false, false, kNine.mid(0, 6), 0},
+                 {{"--silent", "LISTVAL"}, false, true, kNine.mid(0, 6), 0},
+                 {{}, true, false, kNine, 1}};
     for (const auto& c : cases) {
         Rig s(englishRow(), c.simArgs, liveContent({listval()}));
         RealtimeWindow* w = openRealtime(s);
         activate(s, at(8, 0));
+        bool stopOn = false, modeOn = true;
+        if (c.stopped) {
+            QTimer::singleShot(300, [&] {
+                stopOn = s.on("bttControllo");
+                modeOn = s.on("obMode_1");
+                s.click("bttControllo");
+            });
+        }
         s.clock->advanceTo(at(8, 0, 2));
         EXPECT_EQ(s.commands(), c.sent);
+        if (c.stopped) {
+            EXPECT_TRUE(stopOn && !modeOn);
+            expectEnded(s, w); // at once, not by a failure of a run started again
+        }
         if (c.vanishes) s.sim->kill(); // the adapter unplugged: noticed at once, not after 10 s
         s.ctx().link.readTimeout = std::chrono::seconds(10);
         QElapsedTimer wall;
@@ -164,26 +144,6 @@ TEST(DataloggerWindow, FailedSampleEndsTheRun) {
         EXPECT_EQ(errorsLogged(s), logged);
         EXPECT_TRUE(s.commands().isEmpty());
     }
-}
-
-// "Stop" is enabled during a run's acquisition; pressed there, and the acquisition then fails,
-// no run starts.
-TEST(DataloggerWindow, StopDuringAFailingAcquisitionStartsNoRun) {
-    Rig s(englishRow(), QStringList{"--silent", "LISTVAL"}, liveContent({listval()}));
-    RealtimeWindow* w = openRealtime(s);
-    activate(s, at(8, 0));
-    bool stopOn = false, modeOn = true;
-    QTimer::singleShot(300, [&] {
-        stopOn = s.on("bttControllo");
-        modeOn = s.on("obMode_1");
-        s.click("bttControllo");
-    });
-    s.clock->advanceTo(at(8, 0, 2));
-    EXPECT_TRUE(stopOn);
-    EXPECT_FALSE(modeOn);
-    expectEnded(s, w);
-    s.clock->advanceTo(at(8, 10));
-    EXPECT_EQ(s.commands(), kNine.mid(0, 6));
 }
 
 // While the second sample's LISTVAL is delayed the user stops and starts again and 10 s of
@@ -236,27 +196,43 @@ TEST(DataloggerWindow, ControlsDuringAndAfterARun) {
     EXPECT_EQ(s.text("bttControllo"), "Start");
 }
 
-// Closing the window ends the run and sends nothing; during a tick's acquisition it waits.
-TEST(DataloggerWindow, ClosingEndsTheRun) {
-    Rig s(englishRow(), QStringList{"--delay", "LISTVAL=500"}, liveContent({listval()}));
-    openRealtime(s);
-    activate(s, at(8, 0));
-    bool closed = true;
-    QMdiSubWindow* sub = s.window->area()->subWindowList().first();
-    QTimer::singleShot(200, [&] { closed = sub->close(); });
-    s.clock->advanceTo(at(8, 0, 2));
-    EXPECT_FALSE(closed);
-    EXPECT_EQ(s.commands(), kNine);
-    EXPECT_EQ(s.env.rows("realtime"), 1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return s.window->currentChild() == nullptr; }, 2000));
-    EXPECT_EQ(s.ctx().childWindowOpen, 0);
-    s.clock->advanceTo(at(9, 0));
-    QTest::qWait(100);
-    EXPECT_TRUE(s.commands().isEmpty());
+// While the instrument takes its time over LISTVAL, in a sample by hand or in a run's, the
+// buttons that would start a second exchange are off ("Stop" stays on in a run); a close request
+// waits for the sample, the run ends with the window and nothing is sent after it.
+TEST(DataloggerWindow, ClosingDuringASampleWaitsForIt) {
+    for (const bool run : {false, true}) {
+        SCOPED_TRACE(run ? "a run" : "by hand");
+        Rig s(englishRow(), QStringList{"--delay", "LISTVAL=700"}, liveContent({listval()}));
+        openRealtime(s);
+        acquire(s); // one sample, so the table buttons are on
+        if (run) activate(s, at(8, 0));
+        bool controlOn = !run, tableOn = true, closed = true;
+        QMdiSubWindow* sub = s.window->area()->subWindowList().first();
+        QTimer::singleShot(300, [&] {
+            controlOn = s.on("bttControllo");
+            tableOn = s.on("bttSalva") || s.on("bttCancella");
+            closed = sub->close();
+            if (!run) s.click("bttControllo"); // refused: a handler runs
+        });
+        if (run)
+            s.clock->advanceTo(at(8, 0, 2));
+        else
+            s.click("bttControllo");
+        EXPECT_EQ(s.commands(), kNine);
+        EXPECT_EQ(controlOn, run);
+        EXPECT_FALSE(tableOn || closed);
+        EXPECT_EQ(s.env.rows("realtime"), 2);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return s.window->currentChild() == nullptr; }, 2000));
+        EXPECT_EQ(s.ctx().childWindowOpen, 0);
+        s.clock->advanceTo(at(9, 0));
+        QTest::qWait(200);
+        EXPECT_TRUE(s.commands().isEmpty());
+    }
 }
 
 // Automatic mode with a valid schedule, idle and running at interval 5 (the list's second
-// entry), in English and in Italian.
+// entry), in English and in Italian: each sample stored and shown, numbered in turn; after the
+// stop minute the run ends by itself and nothing more is sent. (Its rhythm is the datalogger's.)
 TEST(DataloggerWindow, IdleAndRunningOnBothPcs) {
     for (const auto& [pc, tag] : {std::pair{kUsPc, "en"}, std::pair{kItalianPc, "it"}}) {
         Rig s(rowFor(pc), {}, liveContent({listval()}), pc);
@@ -264,17 +240,24 @@ TEST(DataloggerWindow, IdleAndRunningOnBothPcs) {
         s.window->show();
         s.clock->set(at(7, 59));
         chooseAuto(s);
-        schedule(s, "8", "00", "18", "30");
+        schedule(s, "8", "00", "8", "14");
         s.choose("cbIntervallo", 1);
         EXPECT_TRUE(s.on("bttControllo") && !w->running());
         QCoreApplication::processEvents();
         screenshot(w, QString("realtime_%1_auto_idle").arg(tag));
         s.click("bttControllo");
-        s.clock->advanceTo(at(8, 15));
+        s.clock->advanceTo(at(8, 14, 30));
         EXPECT_TRUE(w->running());
-        EXPECT_EQ(samples(s, "ora"), QStringList({"08:00:00", "08:04:49", "08:09:39", "08:14:28"}));
         QCoreApplication::processEvents();
         screenshot(w, QString("realtime_%1_auto_running").arg(tag));
+        s.clock->advanceTo(at(8, 16));
+        expectEnded(s, w, pc == kUsPc ? "Start" : "Avvio");
+        EXPECT_EQ(samples(s, "NUMERO, ora"),
+                  QStringList({"1|08:00:00", "2|08:04:49", "3|08:09:39", "4|08:14:28"}));
+        EXPECT_EQ(s.commands(), kNine + kNine + kNine + kNine);
+        s.clock->advanceTo(at(11, 0));
+        EXPECT_TRUE(s.commands().isEmpty());
+        EXPECT_EQ(gridSamples(w), 4);
     }
 }
 

@@ -1,10 +1,14 @@
+// The real-time window on the program's rig: opening on a plant, samples by hand, replies it
+// cannot use, the saved table and the live chart of a datalogger run.
 #include "live_steps.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
-#include <QMdiSubWindow>
+#include <QLineEdit>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -12,6 +16,16 @@ using namespace vorna::test;
 namespace {
 
 const QStringList& kNine = kSampleCommands;
+
+// The chart's points are the grid's samples in `column`, both as "hh:mm:ss  value".
+void expectGridColumn(RealtimeWindow* w, int column, const QLocale& pc) {
+    QStringList chart, grid;
+    for (const QPointF& p : w->liveChart()->points())
+        chart << pointText(p, pc);
+    for (int row = 1; row <= gridSamples(w); ++row)
+        grid << cell(w, row, 2) + "  " + cell(w, row, column);
+    EXPECT_EQ(chart, grid) << column;
+}
 
 } // namespace
 
@@ -23,19 +37,13 @@ TEST(RealtimeWindow, OpensOnThePlantInManualMode) {
     EXPECT_EQ(w->size(), QSize(899, 563));
     EXPECT_EQ(w->windowTitle(), "REAL TIME");
     EXPECT_EQ(s.text("lbVal_NomeImp"), "Rossi Mario");
-    EXPECT_EQ(s.text("lbVal_PotImp"), "3.5");
-    EXPECT_TRUE(s.find<QRadioButton>("obMode_1")->isChecked());
-    EXPECT_TRUE(s.on("obMode_0"));
-    EXPECT_EQ(s.text("bttControllo"), "Acquire");
+    EXPECT_TRUE(s.find<QRadioButton>("obMode_1")->isChecked() && s.on("obMode_0"));
     EXPECT_TRUE(s.on("bttControllo"));
     EXPECT_FALSE(s.on("bttSalva") || s.on("bttCancella"));
     for (const char* frame : {"fr_start", "fr_stop", "fr_intervallo"})
         EXPECT_FALSE(s.shown(frame)) << frame;
     for (const char* label : {"lbStartH", "lbStartM", "lbStopH", "lbStopM"})
         EXPECT_EQ(s.find<QLabel>(label)->buddy()->objectName(), QString(label).replace("lb", "tb"));
-    EXPECT_EQ(w->grid()->model()->columnCount(), 26);
-    EXPECT_EQ(w->grid()->model()->headerData(22, Qt::Horizontal).toString(), "PRp");
-    EXPECT_EQ(w->grid()->model()->rowCount(), 1); // the empty row for the first sample
     EXPECT_TRUE(s.commands().isEmpty());
 
     // Closing sends nothing and lets the toolbar open windows again.
@@ -44,8 +52,6 @@ TEST(RealtimeWindow, OpensOnThePlantInManualMode) {
     EXPECT_EQ(s.ctx().childWindowOpen, 0);
     EXPECT_FALSE(s.ctx().realtimeFromToolbar);
     EXPECT_TRUE(s.commands().isEmpty());
-    s.key("setup")->trigger();
-    EXPECT_EQ(s.window->currentChild()->objectName(), "setup");
 }
 
 // One "Acquire" sends the plant's parameters and reads the values; the sample is stored and
@@ -56,11 +62,17 @@ TEST(RealtimeWindow, AcquireSendsTheNineCommandsAndStoresTheSample) {
                        listval({{2, "2000.5"}})},
                       {"linedc\t3", "phaseac\t3"}));
     RealtimeWindow* w = openRealtime(s);
+    s.window->show();
     EXPECT_EQ(acquire(s), kNine);
     s.clock->advance(65000);
     EXPECT_EQ(acquire(s), kNine);
     s.clock->advance(1000);
+    // A click on an older row between two samples: the next still gets a row of its own.
+    QTableView* grid = w->grid();
+    const QRect first = grid->visualRect(grid->model()->index(0, 3));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, first.center());
     acquire(s);
+    ASSERT_EQ(gridSamples(w), 3);
     const QStringList rows = samples(
         s, "IDIMP, NUMERO, data, ora, rad, TEMPAMB, TEMPPAN, COEFFTEMP, POTRAD, VDC1, IDC1, VDC2, "
            "IDC2, VDC3, IDC3, POTDC, VAC1, IAC1, VAC2, IAC2, VAC3, IAC3, POTAC, RENDDC, RENDAC, "
@@ -72,16 +84,16 @@ TEST(RealtimeWindow, AcquireSendsTheNineCommandsAndStoresTheSample) {
                            .arg(s.ctx().plant.ID));
     EXPECT_EQ(samples(s, "NUMERO, ora, rad, ESITOAC, TEMPAMB, RENDDC").mid(1),
               (QStringList{"2|10:16:07|2000|0|-2000|-2000", "3|10:16:08|-2000|1|24.5|0.93"}));
-    EXPECT_EQ(s.ctx().plant.POT, 3.5);
 
     // "row,column=text" of the cells that show the instrument's values as given.
     QStringList shown;
-    const int at[][2] = {{1, 0}, {1, 1}, {1, 2},  {1, 9},  {1, 23},
+    const int at[][2] = {{1, 0}, {1, 1}, {1, 2},  {1, 3},  {1, 9}, {1, 23},
                          {2, 3}, {2, 4}, {2, 23}, {2, 24}, {3, 3}};
     for (const auto& [row, column] : at)
         shown << QString("%1,%2=%3").arg(row).arg(column).arg(cell(w, row, column));
-    EXPECT_EQ(shown.join(' '), "1,0=1 1,1=14/06/2024 1,2=10:15:02 1,9=7 1,23=PASS 2,3=2000 "
-                               "2,4=--- 2,23=FAULT 2,24=--- 3,3=---");
+    EXPECT_EQ(shown.join(' '),
+              "1,0=1 1,1=14/06/2024 1,2=10:15:02 1,3=812.5 1,9=7 1,23=PASS 2,3=2000 "
+              "2,4=--- 2,23=FAULT 2,24=--- 3,3=---");
     EXPECT_TRUE(s.on("bttSalva") && s.on("bttCancella"));
 
     // "Delete table data" empties the grid, not the table; numbering starts again.
@@ -129,77 +141,122 @@ TEST(RealtimeWindow, SilenceOnAnyCommandEndsTheAttempt) {
     }
 }
 
-// A click on an older row between two samples: the next sample still gets a row of its own.
-TEST(RealtimeWindow, GridClickOverwritesNothing) {
-    Rig s(englishRow(), {},
-          liveContent({listval({{2, "100"}}), listval({{2, "200"}}), listval({{2, "300"}})}));
-    RealtimeWindow* w = openRealtime(s);
-    s.window->show();
-    acquire(s);
-    acquire(s);
-    QTableView* grid = w->grid();
-    const QRect first = grid->visualRect(grid->model()->index(0, 3));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, first.center());
-    acquire(s);
-    ASSERT_EQ(gridSamples(w), 3);
-    EXPECT_EQ(QStringList({cell(w, 1, 3), cell(w, 2, 3), cell(w, 3, 3)}),
-              QStringList({"100", "200", "300"}));
-    EXPECT_EQ(s.env.rows("realtime"), 3);
-}
-
-// While the instrument takes its time over LISTVAL the buttons that would start a second
-// exchange are off; a close request waits for the sample, and nothing is sent after it.
-TEST(RealtimeWindow, CloseDuringAnAcquisitionWaits) {
-    Rig s(englishRow(), QStringList{"--delay", "LISTVAL=700"}, liveContent({listval()}));
-    openRealtime(s);
-    acquire(s); // one sample, so the table buttons are on
-    bool acquireOn = true, tableOn = true, closed = true;
-    QMdiSubWindow* sub = s.window->area()->subWindowList().first();
-    QTimer::singleShot(300, [&] {
-        acquireOn = s.on("bttControllo");
-        tableOn = s.on("bttSalva") || s.on("bttCancella");
-        closed = sub->close();
-        s.click("bttControllo"); // refused: a handler runs
-    });
-    EXPECT_EQ(acquire(s), kNine);
-    EXPECT_FALSE(acquireOn || tableOn || closed);
-    EXPECT_EQ(s.env.rows("realtime"), 2);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return s.window->currentChild() == nullptr; }, 2000));
-    EXPECT_EQ(s.ctx().childWindowOpen, 0);
-    QTest::qWait(200);
-    EXPECT_TRUE(s.commands().isEmpty());
-}
-
-// Three samples, one of them missing values, from an instrument with two DC lines and one AC
-// phase: the absent ones stored as such and shown "---"; in English and in Italian. Numbers go
-// to the instrument with "." on a decimal-comma PC too, and a plant above 20 kW is sent as such;
-// the screen shows the PC's own separator.
-TEST(RealtimeWindow, ThreeSamplesOfTwoLinesAndOnePhase) {
-    for (const auto& [pc, tag] : {std::pair{kUsPc, "en"}, std::pair{kItalianPc, "it"}}) {
-        Rig s(rowFor(pc), {},
-              liveContent({listval(), listval({{2, "845.0"}, {3, "--"}, {24, "FAULT"}}),
-                           listval({{2, "901.5"}})},
+// "Save table data" with two samples on a fixed clock: the plant block, three empty lines, the
+// header and the samples as the grid shows them, a last empty line; CR LF and Latin-1
+// throughout. Instrument with two DC lines and one AC phase: the absent ones stored as such and
+// shown "---". Numbers go to the instrument with "." on a decimal-comma PC too, and a plant
+// above 20 kW is sent as such. A cancelled dialog is the shared saving routine's, tested through
+// the browser; "Delete table data" with the acquisition.
+TEST(RealtimeFile, SavedGridByteForByte) {
+    const struct {
+        QLocale pc;
+        QByteArray expected;
+    } cases[] = {
+        {kUsPc,
+         "Power: 3.5 kW\r\nInverter power: <= 20 kW\r\nNoct: 45 \xb0"
+         "C\r\n"
+         "Gamma: 0.45 %/\xb0"
+         "C\r\nName: Rossi Mario\r\nAddress: Via Roma\r\nNumber: 12\r\n"
+         "Zip Code: 20100\r\nCity: Milano\r\nTax identification number: RSSMRA70A01F205X\r\n"
+         "\r\n\r\n\r\n"
+         "Date\tTime\tRad.\tT. env.\tT. pan.\tTemp. Coeff.\tAvail. Power\tVDC1\tIDC1\tVDC2\t"
+         "IDC2\tVDC3\tIDC3\tDC Power\tVAC1\tIAC1\tVAC2\tIAC2\tVAC3\tIAC3\tAC Power\tPRp\tResult\t"
+         "Pan. Effic.\tInv. Effic.\t\r\n"
+         "14/06/2024\t10:15:02\t812.5\t24.5\t41.2\t-0.45\t3.1\t410.2\t7\t405.5\t7.2\t---\t---\t"
+         "8.6\t231\t12.1\t---\t---\t---\t---\t8.2\t0.89\tPASS\t0.93\t0.96\t\r\n"
+         "14/06/2024\t10:16:07\t2000\t---\t41.2\t-0.45\t3.1\t410.2\t7\t405.5\t7.2\t---\t---\t"
+         "8.6\t231\t12.1\t---\t---\t---\t---\t8.2\t0.89\tFAULT\t0.93\t---\t\r\n"
+         "\r\n"},
+        {kItalianPc,
+         "Potenza: 3,5 kW\r\nPotenza inverter: > 20 kW\r\nNoct: 45 \xb0"
+         "C\r\n"
+         "Gamma: 0,45 %/\xb0"
+         "C\r\nNome: Rossi Mario\r\nIndirizzo: Via Roma\r\n"
+         "Numero civico: 12\r\nCAP: 20100\r\nComune: Milano\r\n"
+         "Codice fiscale: RSSMRA70A01F205X\r\n"
+         "\r\n\r\n\r\n"
+         "Data\tOra\tRad.\tT. amb.\tT. pan.\tCoeff. temp.\tPot. disp.\tVDC1\tIDC1\tVDC2\t"
+         "IDC2\tVDC3\tIDC3\tPotenza DC\tVAC1\tIAC1\tVAC2\tIAC2\tVAC3\tIAC3\tPotenza AC\tPRp\t"
+         "Esito\tRend. Pan.\tRend. Inv.\t\r\n"
+         "14/06/2024\t10:15:02\t812,5\t24,5\t41,2\t-0,45\t3,1\t410,2\t7\t405,5\t7,2\t---\t---\t"
+         "8,6\t231\t12,1\t---\t---\t---\t---\t8,2\t0,89\tPASS\t0,93\t0,96\t\r\n"
+         "14/06/2024\t10:16:07\t2000\t---\t41,2\t-0,45\t3,1\t410,2\t7\t405,5\t7,2\t---\t---\t"
+         "8,6\t231\t12,1\t---\t---\t---\t---\t8,2\t0,89\tFAULT\t0,93\t---\t\r\n"
+         "\r\n"},
+    };
+    for (const auto& c : cases) {
+        Rig s(rowFor(c.pc), {},
+              liveContent({listval(), listval({{2, "2000"}, {3, "--"}, {23, "--"}, {24, "FAULT"}})},
                           {"linedc\t2", "phaseac\t1"}),
-              pc);
-        const bool it = pc == kItalianPc;
+              c.pc);
+        const bool it = c.pc == kItalianPc;
         RealtimeWindow* w = openRealtime(s, true, it);
         s.window->show();
         EXPECT_EQ(s.text("lbVal_PotImp") + " " + s.text("bttControllo"),
                   it ? "3,5 Acquisisci" : "3.5 Acquire");
-        for (int i = 0; i < 3; ++i) {
-            const QStringList sent = acquire(s).mid(1, 4);
-            EXPECT_EQ(sent, QStringList({"POWERRT 3.5", "NOCTRT 45", "GAMMART 0.45",
-                                         it ? "POTINVRT 1" : "POTINVRT 0"}));
-            s.clock->advance(60000);
-        }
-        EXPECT_EQ(samples(s, "VDC2, VDC3, IDC3, VAC2, IAC2, VAC3, IAC3").value(2),
+        EXPECT_EQ(acquire(s).mid(1, 4), QStringList({"POWERRT 3.5", "NOCTRT 45", "GAMMART 0.45",
+                                                     it ? "POTINVRT 1" : "POTINVRT 0"}));
+        s.clock->advance(65000);
+        acquire(s);
+        EXPECT_EQ(samples(s, "VDC2, VDC3, IDC3, VAC2, IAC2, VAC3, IAC3").value(1),
                   "405.5|-10000|-10000|-10000|-10000|-10000|-10000");
-        ASSERT_EQ(gridSamples(w), 3);
-        for (int column : {12, 13, 17, 18, 19, 20})
-            EXPECT_EQ(cell(w, 3, column), "---") << column;
-        EXPECT_EQ(QStringList({cell(w, 2, 3), cell(w, 2, 4), cell(w, 2, 10), cell(w, 2, 23)}),
-                  QStringList({"845", "---", pc == kUsPc ? "405.5" : "405,5", "FAULT"}));
         QCoreApplication::processEvents();
-        screenshot(w, QString("realtime_%1_samples").arg(tag));
+        screenshot(w, QString("realtime_%1_samples").arg(it ? "it" : "en"));
+        ScriptedPrompts& p = s.env.prompts;
+        const QString path = s.env.path("log.txt");
+        p.saveNames = {"   ", path}; // a name of blanks asks again
+        s.click("bttSalva");
+        EXPECT_EQ(p.saveDialogs, 2);
+        EXPECT_EQ(p.saveShown.back().suggested, s.ctx().appPath + "datalogger");
+        EXPECT_EQ(readFile(path), c.expected) << c.pc.name().toStdString();
+        EXPECT_EQ(w->grid()->currentIndex().row(), 2); // back on the empty row
+    }
+}
+
+// The live chart during a datalogger run: each sample that lands in the grid is a point of the
+// chosen quantity, a "---" a gap in the line; another quantity is drawn from the grid's rows,
+// "Delete table data" empties it. Half an hour of the run, the irradiance rising and falling,
+// none at the 24th sample; then VDC1 (grid column 8). In English and in Italian.
+TEST(LiveChart, DuringARunOnBothPcs) {
+    QStringList replies;
+    for (int i = 0; i < 40; ++i)
+        replies << listval({{2, i == 23 ? "--"
+                                        : QString::number(300 + 12 * std::min(i, 30) -
+                                                          9 * std::max(0, i - 30) + i % 3 * 7)}});
+    for (const auto& [pc, tag] : {std::pair{kUsPc, "en"}, std::pair{kItalianPc, "it"}}) {
+        Rig s(rowFor(pc), {}, liveContent(replies), pc);
+        RealtimeWindow* w = openRealtime(s);
+        s.window->show();
+        auto* cb = s.find<QComboBox>("cbSelMis");
+        auto* tabs = s.find<QTabWidget>("tabMis");
+        const QString shown = QString::number(cb->count()) + "|" + cb->currentText() + "|" +
+                              cb->itemText(20) + "|" + tabs->tabText(0) + "|" + tabs->tabText(1);
+        EXPECT_EQ(shown + "|" + w->liveChart()->chart()->title(),
+                  *tag == 'e' ? "21|Rad.|Inv. Effic.|Table|Chart|Rossi Mario"
+                              : "21|Rad.|Rend. Inv.|Tabella|Grafico|Rossi Mario");
+        tabs->setCurrentIndex(1);
+        s.clock->set(QDateTime(kFirstSample.date(), QTime(7, 59)));
+        s.find<QRadioButton>("obMode_0")->click();
+        for (const auto& [field, text] : {std::pair{"tbStartH", "8"}, std::pair{"tbStartM", "00"},
+                                          std::pair{"tbStopH", "18"}, std::pair{"tbStopM", "30"}})
+            s.find<QLineEdit>(field)->setText(text);
+        s.click("bttControllo");
+        s.clock->advanceTo(QDateTime(kFirstSample.date(), QTime(8, 32)));
+        ASSERT_EQ(gridSamples(w), 39); // 49.5 s apart from 8:00:00
+        expectGridColumn(w, 3, pc);
+        EXPECT_EQ(w->liveChart()->lineSeries().size(), 2);
+        EXPECT_EQ(w->liveChart()->chart()->title(), "Rossi Mario (14/06/2024)");
+        QCoreApplication::processEvents();
+        screenshot(w, QString("realtime_%1_live_chart").arg(tag));
+
+        s.choose("cbSelMis", 4);
+        expectGridColumn(w, 8, pc);
+        EXPECT_EQ(w->liveChart()->chart()->axes(Qt::Vertical)[0]->titleText(),
+                  *tag == 'e' ? "DC voltage #1 [V]" : "Tensione DC #1 [V]");
+        s.clock->advanceTo(QDateTime(kFirstSample.date(), QTime(8, 34)));
+        expectGridColumn(w, 8, pc);
+        s.click("bttControllo"); // "Stop"
+        s.click("bttCancella");
+        EXPECT_TRUE(w->liveChart()->points().isEmpty() && w->liveChart()->lineSeries().isEmpty());
     }
 }
