@@ -168,6 +168,7 @@ TEST(UploaderTransfer, FailuresEndInTimeWithTheirTextAndWriteNothingMore) {
         {T, "--device-id 0x080A", "", O::NoFamily, "No Family", "No Family", 1500, 0, 1},
         {T, "--silent-after 0x09", "", O::LostConnection, kLost, kLost, 700, 0, 0},
         {T, "--silent-after 0x03:2", "", O::LostConnection, kLost, kLost, 700, 1, 1},
+        {T, "--drop-after 0x03:2", "", O::LostConnection, kLost, kLost, 15000, 1, 1},
         {T, "--refuse 11", "", O::LostConnection, kLost, kLost, 1500, 0, 1},
         // A file the reader refuses (every way it refuses one is the HEX tests'): nothing written.
         {T, "", unknownType, O::HexFailed, "", "Unknown hex record type", 1500, 0, 1},
@@ -181,6 +182,9 @@ TEST(UploaderTransfer, FailuresEndInTimeWithTheirTextAndWriteNothingMore) {
         EXPECT_LT(r.clock.elapsed(), std::min(k.replyMs, 1500) + 2500);
         EXPECT_GE(r.clock.elapsed(), k.replyMs < 1500 ? k.replyMs : 0); // silent: waited out
         EXPECT_EQ(r.rec.messages, k.box.isEmpty() ? QStringList{} : QStringList{k.box});
+        if (k.sim.startsWith("--drop-after")) { // timed from the unplugging, not from Start
+            EXPECT_LT(r.rec.messageAt - r.sim.droppedAt(), std::chrono::seconds(1));
+        }
         EXPECT_TRUE(k.shown.isEmpty() || r.c.statusText() == k.shown ||
                     r.c.progressText() == k.shown)
             << r.c.statusText() << " / " << r.c.progressText();

@@ -23,6 +23,14 @@ void BootloaderSim::powerCycle() {
     ::kill(pid_t(process_.pid()), SIGUSR1);
 }
 
+std::chrono::steady_clock::time_point BootloaderSim::droppedAt() {
+    for (const QString& l : process_.lines())
+        if (l.startsWith("dropped "))
+            return std::chrono::steady_clock::time_point(
+                std::chrono::microseconds(l.mid(8).toLongLong()));
+    return {};
+}
+
 SimMemory BootloaderSim::stop() {
     process_.stop();
     SimMemory m;
@@ -72,8 +80,10 @@ Recorder::Recorder(UploadController& c) {
         (f == TextField::Status ? status : progress) << t;
     });
     connect(&c, &UploadController::titleChanged, this, [this](const QString& t) { titles << t; });
-    connect(&c, &UploadController::messageRequested, this,
-            [this](const QString& t) { messages << t; });
+    connect(&c, &UploadController::messageRequested, this, [this](const QString& t) {
+        messages << t;
+        messageAt = std::chrono::steady_clock::now();
+    });
     connect(&c, &UploadController::transferFinished, this, [this](bool ok) { finished = ok; });
 }
 

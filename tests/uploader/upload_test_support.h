@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <array>
+#include <chrono>
 #include <map>
 #include <optional>
 #include <string>
@@ -29,10 +30,12 @@ public:
     explicit BootloaderSim(const QStringList& options = {});
     bool ready() const { return process_.ready(); }
     QString link() const { return link_; }
-    // Waits for a line the simulator prints ("announced", "reset", "dropped").
+    // Waits for a line the simulator prints ("announced", "reset").
     bool waitForLine(const QString& line, int timeoutMs) {
         return process_.waitForLine(line, timeoutMs);
     }
+    // When the simulator dropped the line (the clock's epoch when it did not).
+    std::chrono::steady_clock::time_point droppedAt();
     // Power cycle: the bootloader announces itself again.
     void powerCycle();
     SimMemory stop();
@@ -70,6 +73,7 @@ class Recorder : public QObject {
 public:
     explicit Recorder(UploadController& controller);
     QStringList status, progress, titles, messages;
+    std::chrono::steady_clock::time_point messageAt; // of the latest message
     std::optional<bool> finished;
 };
 

@@ -115,7 +115,8 @@ int main(int argc, char** argv) {
         "a client has configured the line (and again on SIGUSR1), answers identification, "
         "version, reads of program memory at any address and row writes, and writes what was "
         "programmed to --memory-out on "
-        "reset, on SIGTERM/SIGINT and when the line is dropped."));
+        "reset, on SIGTERM/SIGINT and when the line is dropped (printing \"dropped\" and the "
+        "steady clock in microseconds)."));
     p.addHelpOption();
     auto opt = [&](const char* name, const char* help, const char* value = nullptr,
                    const char* def = nullptr) {
@@ -245,8 +246,13 @@ int main(int argc, char** argv) {
         const BootloaderModel::Output out = model.feed(chunk);
         if (out.drop) {
             saveMemory();
+            // The moment of the unplugging on the system-wide monotonic clock, so a client's
+            // reaction can be timed from it rather than from whatever came before.
+            const auto at = std::chrono::duration_cast<std::chrono::microseconds>(
+                Clock::now().time_since_epoch());
             line.close();
-            say("dropped");
+            std::printf("dropped %lld\n", static_cast<long long>(at.count()));
+            std::fflush(stdout);
             return 0;
         }
         if (!out.reply.isEmpty()) {
