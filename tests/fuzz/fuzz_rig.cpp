@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -16,18 +17,14 @@ namespace vorna::fuzz {
 
 namespace {
 
-class NoPrompts : public Prompts {
-public:
+struct NoPrompts : Prompts {
     void warning(const QString&, const QString&) override {}
     bool question(const QString&, const QString&, QuestionIcon) override { return false; }
     QString saveFileName(const QString&, const QString&, QString*) override { return {}; }
     QString openFileName(const QString&) override { return {}; }
 };
 
-NoPrompts& noPrompts() {
-    static NoPrompts prompts;
-    return prompts;
-}
+NoPrompts noPrompts;
 
 QLocale pcLocale(bool decimalComma) {
     return decimalComma ? QLocale(QLocale::Italian, QLocale::Italy)
@@ -48,13 +45,6 @@ void ensureApplication() {
     new QCoreApplication(argc, argv); // lives as long as the program
 }
 
-QString pcForm(const QString& field, bool decimalComma) {
-    return decimalComma ? QString(field).replace(QLatin1Char('.'), QLatin1Char(',')) : field;
-}
-QChar pcSeparator(bool decimalComma) {
-    return decimalComma ? QLatin1Char(',') : QLatin1Char('.');
-}
-
 } // namespace
 
 QString latin1(Input data) {
@@ -69,8 +59,8 @@ std::vector<QByteArray> lines(Input data) {
 
 AppContext& context(bool decimalComma) {
     static QTemporaryDir dir(scratchTemplate());
-    static AppContext point(noPrompts(), dir.path(), pcLocale(false));
-    static AppContext comma(noPrompts(), dir.path(), pcLocale(true));
+    static AppContext point(noPrompts, dir.path(), pcLocale(false));
+    static AppContext comma(noPrompts, dir.path(), pcLocale(true));
     return decimalComma ? comma : point;
 }
 
@@ -85,19 +75,9 @@ bool samePlant(const PlantRecord& a, const PlantRecord& b) {
 }
 
 bool plainDecimal(const QString& text, QChar separator) {
-    bool digits = false, separated = false, digitsAfter = true;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            digits = digitsAfter = true;
-        } else if (c == separator && digits && !separated) {
-            separated = true;
-            digitsAfter = false;
-        } else if (c != QLatin1Char('-') || i != 0) {
-            return false;
-        }
-    }
-    return digits && digitsAfter;
+    static const QRegularExpression point(QStringLiteral("\\A-?[0-9]+(\\.[0-9]+)?\\z")),
+        comma(QStringLiteral("\\A-?[0-9]+(,[0-9]+)?\\z"));
+    return (separator == QLatin1Char(',') ? comma : point).match(text).hasMatch();
 }
 
 std::optional<double> decimalValue(const QString& text, QChar separator) {
@@ -111,16 +91,18 @@ std::optional<double> decimalValue(const QString& text, QChar separator) {
 }
 
 bool instrumentPlain(const QString& field, bool decimalComma) {
-    return plainDecimal(pcForm(field, decimalComma), pcSeparator(decimalComma));
+    return decimalComma ? plainDecimal(QString(field).replace('.', ','), QLatin1Char(','))
+                        : plainDecimal(field, QLatin1Char('.'));
 }
 
 std::optional<double> instrumentValue(const QString& field, bool decimalComma) {
-    return decimalValue(pcForm(field, decimalComma), pcSeparator(decimalComma));
+    return decimalComma ? decimalValue(QString(field).replace('.', ','), QLatin1Char(','))
+                        : decimalValue(field, QLatin1Char('.'));
 }
 
 struct ScriptedInstrument::State {
     QTemporaryDir dir{scratchTemplate()};
-    AppContext ctx{noPrompts(), dir.path()};
+    AppContext ctx{noPrompts, dir.path()};
     // The link's name is unique to the folder: serial port locks are taken by name.
     sim::PseudoTerminal pty{dir.filePath(QStringLiteral("com1-") + QDir(dir.path()).dirName())};
     QSocketNotifier notifier{pty.fd(), QSocketNotifier::Read};

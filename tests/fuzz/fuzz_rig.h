@@ -58,7 +58,7 @@ void parseOnBoth(Parser parser, const QString& reply, const Record& record, Chec
                "PCs disagree");
 }
 
-// Digits with an optional leading '-' and at most one separator between digits.
+// Digits with an optional leading '-' and at most one separator ('.' or ',') between digits.
 bool plainDecimal(const QString& text, QChar separator);
 // The value of a plain decimal, read by the standard library rather than the program; none for
 // any other text or one beyond the range of a double.
