@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <map>
-#include <optional>
 #include <vector>
 
 using namespace vorna::fuzz;
@@ -42,7 +41,6 @@ public:
 struct Firmware {
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("firmware.hex"));
-    std::map<std::uint32_t, std::uint8_t> bytes;
 
     Firmware() {
         std::string text;
@@ -51,7 +49,7 @@ struct Firmware {
             if (at >> 16 != upper) text += test::linearBase(upper = std::uint16_t(at >> 16)) + '\n';
             std::vector<std::uint8_t> data;
             for (int i = 0; i < count; ++i)
-                data.push_back(bytes[at + unsigned(i)] = std::uint8_t(0x11 * i + at));
+                data.push_back(std::uint8_t(0x11 * i + at));
             text += test::dataRecord(std::uint16_t(at), data) + '\n';
         };
         record(0x000000, 32); // program row 0, reset vector included
@@ -121,15 +119,6 @@ std::uint32_t address24(const QByteArray& b) {
     return std::uint8_t(b[1]) | std::uint8_t(b[2]) << 8 | std::uint32_t(std::uint8_t(b[3])) << 16;
 }
 
-// The family of the first table entry with the reply's device and process IDs, or none.
-std::optional<int> tableFamily(const QByteArray& reply, const BuildPolicy& policy) {
-    const int id = std::uint8_t(reply[0]) | std::uint8_t(reply[1]) << 8;
-    const int process = std::uint8_t(reply[5]) >> 4;
-    for (const DeviceTableEntry& e : deviceTable(policy))
-        if (e.deviceId == id && e.processId == process) return e.family;
-    return std::nullopt;
-}
-
 void checkIdentity(const SessionSetup& setup, const BootloaderSession::Identity& identity,
                    const std::vector<StreamLink::Step>& log) {
     const TransferPolicy& policy = setup.policy();
@@ -147,11 +136,14 @@ void checkIdentity(const SessionSetup& setup, const BootloaderSession::Identity&
         return;
     }
     FUZZ_CHECK(!replies.empty() && replies.back().size() == 8, "identified without a reply");
-    const auto family = tableFamily(replies.back(), policy.image);
-    FUZZ_CHECK(family && *family == identity.family, "identified a device not in the table");
+    IdentityReply reply; // looked up by the table's own tested lookup
+    std::copy_n(replies.back().begin(), 8, reply.begin());
+    const DeviceLookup hit = lookupDevice(reply, policy.image);
+    FUZZ_CHECK(hit.found() && hit.family == identity.family,
+               "identified a device not in the table");
     if (policy.requiredFamily >= 0) {
         FUZZ_CHECK(setup.announced, "identified without the announcement");
-        FUZZ_CHECK(*family == policy.requiredFamily, "identified a device of another family");
+        FUZZ_CHECK(hit.family == policy.requiredFamily, "identified a device of another family");
     }
 }
 
