@@ -10,17 +10,13 @@ using namespace vorna::uploader;
 
 namespace {
 
-bool trailing(char c) {
-    return c == '\r' || c == '\n' || c == ' ' || c == '\t' || c == '\0';
-}
-
 // An accepted file read here on its own: every line a whole record with a good checksum, an end
 // record somewhere, and no record the build would have stopped on. Where each byte lands is the
 // HEX tests' (hand-made records, and files made by real tools against their manifest).
 void checkAccepted(const QByteArray& file, const BuildPolicy& policy) {
     bool end = false;
     for (QByteArray line : file.split('\n')) {
-        while (!line.isEmpty() && trailing(line.back()))
+        while (!line.isEmpty() && QByteArray(" \t\r", 4).contains(line.back()))
             line.chop(1);
         if (line.isEmpty()) continue;
         const QByteArray digits = line.mid(1);
