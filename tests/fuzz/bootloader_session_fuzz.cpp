@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <map>
-#include <optional>
 #include <vector>
 
 using namespace vorna::fuzz;
@@ -17,26 +16,16 @@ using namespace vorna::uploader;
 
 namespace {
 
-// How a session of the bootloader target runs, from the first byte of its input; the rest of
-// the input is what the bootloader sends.
+// How a session runs, from the first byte of the input; the rest is what the bootloader sends.
+// The faultAt-th write fails (the line breaks), or with faultyRead the faultAt-th read comes
+// short (half the reply is lost, the line goes on); 0: none.
 struct SessionSetup {
-    bool tamrix = false;
-    bool verify = false;
-    bool announced = true;
-    // The n-th write fails (the line breaks), or the n-th read comes short (half the reply is
-    // lost, the line goes on); 0: none.
-    bool faultyRead = false;
-    int faultAt = 0;
-
-    static SessionSetup from(std::uint8_t flags) {
-        return {bool(flags & 1), bool(flags & 2), !(flags & 4), bool(flags & 8), flags >> 4};
-    }
+    explicit SessionSetup(std::uint8_t flags)
+        : tamrix(flags & 1), verify(flags & 2), announced(!(flags & 4)), faultyRead(flags & 8),
+          faultAt(flags >> 4) {}
+    bool tamrix, verify, announced, faultyRead;
+    int faultAt;
     const TransferPolicy& policy() const { return tamrix ? tamrixTransfer() : sirvexTransfer(); }
-};
-
-struct SessionResult {
-    BootloaderSession::Identity identity;
-    std::optional<TransferOutcome> written; // none when identification failed
 };
 
 class SilentObserver : public TransferObserver {
@@ -52,7 +41,6 @@ public:
 struct Firmware {
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("firmware.hex"));
-    std::map<std::uint32_t, std::uint8_t> bytes;
 
     Firmware() {
         std::string text;
@@ -61,7 +49,7 @@ struct Firmware {
             if (at >> 16 != upper) text += test::linearBase(upper = std::uint16_t(at >> 16)) + '\n';
             std::vector<std::uint8_t> data;
             for (int i = 0; i < count; ++i)
-                data.push_back(bytes[at + unsigned(i)] = std::uint8_t(0x11 * i + at));
+                data.push_back(std::uint8_t(0x11 * i + at));
             text += test::dataRecord(std::uint16_t(at), data) + '\n';
         };
         record(0x000000, 32); // program row 0, reset vector included
@@ -78,18 +66,6 @@ struct Firmware {
 const Firmware& firmware() {
     static const Firmware f;
     return f;
-}
-
-SessionResult runSession(ByteLink& link, const SessionSetup& setup) {
-    SilentObserver observer;
-    const TransferPolicy& policy = setup.policy();
-    BootloaderSession session(link, policy, TransferTiming{}, observer);
-    SessionResult result;
-    result.identity = session.identify(setup.announced);
-    if (result.identity.outcome != TransferOutcome::Done) return result;
-    if (policy.readsVersion) session.readVersion();
-    result.written = session.writeFirmware(firmware().path, result.identity.family, setup.verify);
-    return result;
 }
 
 // The line as the input gives it: writes are taken, reads take the next bytes of the input,
@@ -143,16 +119,7 @@ std::uint32_t address24(const QByteArray& b) {
     return std::uint8_t(b[1]) | std::uint8_t(b[2]) << 8 | std::uint32_t(std::uint8_t(b[3])) << 16;
 }
 
-// The family of the first table entry with the reply's device and process IDs, or none.
-std::optional<int> tableFamily(const QByteArray& reply, const BuildPolicy& policy) {
-    const int id = std::uint8_t(reply[0]) | std::uint8_t(reply[1]) << 8;
-    const int process = std::uint8_t(reply[5]) >> 4;
-    for (const DeviceTableEntry& e : deviceTable(policy))
-        if (e.deviceId == id && e.processId == process) return e.family;
-    return std::nullopt;
-}
-
-void checkIdentity(const SessionSetup& setup, const SessionResult& r,
+void checkIdentity(const SessionSetup& setup, const BootloaderSession::Identity& identity,
                    const std::vector<StreamLink::Step>& log) {
     const TransferPolicy& policy = setup.policy();
     std::vector<QByteArray> replies; // the answers to each identity request
@@ -161,7 +128,7 @@ void checkIdentity(const SessionSetup& setup, const SessionResult& r,
             log[i + 1].read)
             replies.push_back(log[i + 1].bytes);
     FUZZ_CHECK(int(replies.size()) <= policy.identifyAttempts, "identity asked too often");
-    if (r.identity.outcome != TransferOutcome::Done) {
+    if (identity.outcome != TransferOutcome::Done) {
         const bool lineBroke =
             std::any_of(log.begin(), log.end(), [](const auto& s) { return s.failed; });
         if (*policy.procedureFailedBox && !lineBroke)
@@ -169,11 +136,14 @@ void checkIdentity(const SessionSetup& setup, const SessionResult& r,
         return;
     }
     FUZZ_CHECK(!replies.empty() && replies.back().size() == 8, "identified without a reply");
-    const auto family = tableFamily(replies.back(), policy.image);
-    FUZZ_CHECK(family && *family == r.identity.family, "identified a device not in the table");
+    IdentityReply reply; // looked up by the table's own tested lookup
+    std::copy_n(replies.back().begin(), 8, reply.begin());
+    const DeviceLookup hit = lookupDevice(reply, policy.image);
+    FUZZ_CHECK(hit.found() && hit.family == identity.family,
+               "identified a device not in the table");
     if (policy.requiredFamily >= 0) {
         FUZZ_CHECK(setup.announced, "identified without the announcement");
-        FUZZ_CHECK(*family == policy.requiredFamily, "identified a device of another family");
+        FUZZ_CHECK(hit.family == policy.requiredFamily, "identified a device of another family");
     }
 }
 
@@ -201,48 +171,31 @@ void checkRowZeroRead(const std::vector<StreamLink::Step>& log, int family) {
 }
 
 // What a successful write must have sent: each row until acknowledged, row 0 with the
-// target's own reset instructions, the rows the build sends, the read-back equal.
-void checkWritten(const SessionSetup& setup, const SessionResult& r,
-                  const std::vector<StreamLink::Step>& log) {
-    const TransferPolicy& policy = setup.policy();
+// target's own reset instructions, and, when asked, a read-back equal to what was written.
+// (Which rows each build sends, and the restart after them, are the transfer tests'.)
+void checkWritten(bool verify, int family, const std::vector<StreamLink::Step>& log) {
     const std::size_t i = rowZeroRequest(log);
     FUZZ_CHECK(i + 1 < log.size() && log[i + 1].read, "row 0 not read");
     const QByteArray row0 = log[i + 1].bytes;
 
     std::map<std::uint32_t, QByteArray> programRows;
-    bool otherRows = false, lastWasReset = false;
-    for (std::size_t k = i + 2; k < log.size(); ++k) {
+    for (std::size_t k = i + 2; k + 1 < log.size(); ++k) {
         const StreamLink::Step& s = log[k];
-        if (s.read) continue;
-        lastWasReset = s.bytes == QByteArray(1, command::kReset);
-        const bool row =
-            s.bytes.size() > 1 && k + 1 < log.size() && log[k + 1].read && log[k + 1].asked == 1;
-        if (!row) continue;
+        if (s.read || s.bytes.size() < 2 || !log[k + 1].read || log[k + 1].asked != 1) continue;
         const QByteArray& ack = log[k + 1].bytes;
         FUZZ_CHECK(ack.size() == 1, "a row went unanswered");
         if (ack[0] != command::kAcknowledge)
             FUZZ_CHECK(k + 2 < log.size() && log[k + 2].bytes == s.bytes, "refused row not resent");
-        if (s.bytes[0] == command::kWriteProgram)
-            programRows[address24(s.bytes)] = s.bytes.mid(4);
-        else
-            otherRows = true;
+        if (s.bytes[0] == command::kWriteProgram) programRows[address24(s.bytes)] = s.bytes.mid(4);
     }
     FUZZ_CHECK(programRows.count(0), "row 0 not written");
     const QByteArray& sent0 = programRows[0];
-    FUZZ_CHECK(sent0.size() == rowBytes(r.identity.family), "row 0 of the wrong size");
+    FUZZ_CHECK(sent0.size() == rowBytes(family), "row 0 of the wrong size");
     // Words r2r1, r0 00, r5r4, r3 00 give the instructions r2 r1 r0 and r5 r4 r3.
     const char reset[] = {row0[2], row0[1], row0[0], row0[5], row0[4], row0[3]};
     FUZZ_CHECK(sent0.left(6) == QByteArray(reset, 6), "row 0 without the target's reset words");
-    const auto& file = firmware().bytes;
-    for (qsizetype b = 6; b < 24; ++b) { // instructions 2 to 7 come from the file
-        const std::uint32_t at = std::uint32_t(b / 3 * 4 + b % 3);
-        FUZZ_CHECK(sent0[b] == char(file.count(at) ? file.at(at) : 0xFF), "row 0 byte from file");
-    }
-    FUZZ_CHECK(otherRows == policy.sendsEepromAndConfiguration, "EEPROM or configuration rows");
-    FUZZ_CHECK(lastWasReset == policy.resetsAfterWriting, "restart after writing");
 
-    if (!setup.verify) return;
-    for (std::size_t k = i + 2; k + 1 < log.size(); ++k) {
+    for (std::size_t k = i + 2; verify && k + 1 < log.size(); ++k) {
         const QByteArray& s = log[k].bytes;
         if (log[k].read || s.size() != 4 || s[0] != command::kReadProgram) continue;
         const auto it = programRows.find(address24(s));
@@ -255,23 +208,28 @@ void checkWritten(const SessionSetup& setup, const SessionResult& r,
 
 VORNA_FUZZ_TARGET(bootloader_session) {
     if (data.empty()) return;
-    const SessionSetup setup = SessionSetup::from(data[0]);
+    const SessionSetup setup(data[0]);
     StreamLink link(data.subspan(1), setup);
-    const SessionResult r = runSession(link, setup);
-    checkIdentity(setup, r, link.log);
-    if (r.written) checkRowZeroRead(link.log, r.identity.family);
-    if (r.written == TransferOutcome::Done) checkWritten(setup, r, link.log);
-    if (r.written == TransferOutcome::LostConnection) {
-        bool broken = false; // a failed write, a short read, or a row refused too often
-        for (const auto& s : link.log)
-            broken |= s.failed || (s.read && s.bytes.size() < s.asked);
-        int refusals = 0;
-        for (std::size_t k = 0; k + 1 < link.log.size(); ++k)
-            if (!link.log[k].read && link.log[k + 1].read && link.log[k + 1].asked == 1)
-                refusals = link.log[k + 1].bytes == QByteArray(1, command::kAcknowledge)
-                               ? 0
-                               : refusals + 1;
-        FUZZ_CHECK(broken || refusals > TransferTiming{}.maxRowRetries, "lost without a cause");
+    SilentObserver observer;
+    BootloaderSession session(link, setup.policy(), TransferTiming{}, observer);
+    const auto identity = session.identify(setup.announced);
+    checkIdentity(setup, identity, link.log);
+    if (identity.outcome != TransferOutcome::Done) return;
+    if (setup.policy().readsVersion) session.readVersion();
+    const auto written = session.writeFirmware(firmware().path, identity.family, setup.verify);
+    checkRowZeroRead(link.log, identity.family);
+    if (written == TransferOutcome::Done) checkWritten(setup.verify, identity.family, link.log);
+    if (written == TransferOutcome::VerifyFailed) FUZZ_CHECK(setup.verify, "verify not asked");
+    if (written != TransferOutcome::LostConnection) return;
+    bool broken = false; // a failed write, a short read, or a row refused too often
+    int refusals = 0;
+    for (std::size_t k = 0; k < link.log.size(); ++k) {
+        const StreamLink::Step& s = link.log[k];
+        broken |= s.failed || (s.read && s.bytes.size() < s.asked);
+        if (k + 1 < link.log.size() && !s.read && link.log[k + 1].read &&
+            link.log[k + 1].asked == 1)
+            refusals =
+                link.log[k + 1].bytes == QByteArray(1, command::kAcknowledge) ? 0 : refusals + 1;
     }
-    if (r.written == TransferOutcome::VerifyFailed) FUZZ_CHECK(setup.verify, "verify not asked");
+    FUZZ_CHECK(broken || refusals > TransferTiming{}.maxRowRetries, "lost without a cause");
 }

@@ -1,14 +1,12 @@
 #include "fuzz_rig.h"
 
-#include "pseudo_terminal.h"
 #include "schema.h"
 #include "settings_row.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSocketNotifier>
-#include <QTemporaryDir>
+#include <QRegularExpression>
 #include <algorithm>
 #include <charconv>
 
@@ -16,18 +14,14 @@ namespace vorna::fuzz {
 
 namespace {
 
-class NoPrompts : public Prompts {
-public:
+struct NoPrompts : Prompts {
     void warning(const QString&, const QString&) override {}
     bool question(const QString&, const QString&, QuestionIcon) override { return false; }
     QString saveFileName(const QString&, const QString&, QString*) override { return {}; }
     QString openFileName(const QString&) override { return {}; }
 };
 
-NoPrompts& noPrompts() {
-    static NoPrompts prompts;
-    return prompts;
-}
+NoPrompts noPrompts;
 
 QLocale pcLocale(bool decimalComma) {
     return decimalComma ? QLocale(QLocale::Italian, QLocale::Italy)
@@ -48,13 +42,6 @@ void ensureApplication() {
     new QCoreApplication(argc, argv); // lives as long as the program
 }
 
-QString pcForm(const QString& field, bool decimalComma) {
-    return decimalComma ? QString(field).replace(QLatin1Char('.'), QLatin1Char(',')) : field;
-}
-QChar pcSeparator(bool decimalComma) {
-    return decimalComma ? QLatin1Char(',') : QLatin1Char('.');
-}
-
 } // namespace
 
 QString latin1(Input data) {
@@ -69,8 +56,8 @@ std::vector<QByteArray> lines(Input data) {
 
 AppContext& context(bool decimalComma) {
     static QTemporaryDir dir(scratchTemplate());
-    static AppContext point(noPrompts(), dir.path(), pcLocale(false));
-    static AppContext comma(noPrompts(), dir.path(), pcLocale(true));
+    static AppContext point(noPrompts, dir.path(), pcLocale(false));
+    static AppContext comma(noPrompts, dir.path(), pcLocale(true));
     return decimalComma ? comma : point;
 }
 
@@ -85,19 +72,9 @@ bool samePlant(const PlantRecord& a, const PlantRecord& b) {
 }
 
 bool plainDecimal(const QString& text, QChar separator) {
-    bool digits = false, separated = false, digitsAfter = true;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            digits = digitsAfter = true;
-        } else if (c == separator && digits && !separated) {
-            separated = true;
-            digitsAfter = false;
-        } else if (c != QLatin1Char('-') || i != 0) {
-            return false;
-        }
-    }
-    return digits && digitsAfter;
+    static const QRegularExpression point(QStringLiteral("\\A-?[0-9]+(\\.[0-9]+)?\\z")),
+        comma(QStringLiteral("\\A-?[0-9]+(,[0-9]+)?\\z"));
+    return (separator == QLatin1Char(',') ? comma : point).match(text).hasMatch();
 }
 
 std::optional<double> decimalValue(const QString& text, QChar separator) {
@@ -111,34 +88,23 @@ std::optional<double> decimalValue(const QString& text, QChar separator) {
 }
 
 bool instrumentPlain(const QString& field, bool decimalComma) {
-    return plainDecimal(pcForm(field, decimalComma), pcSeparator(decimalComma));
+    return decimalComma ? plainDecimal(QString(field).replace('.', ','), QLatin1Char(','))
+                        : plainDecimal(field, QLatin1Char('.'));
 }
 
 std::optional<double> instrumentValue(const QString& field, bool decimalComma) {
-    return decimalValue(pcForm(field, decimalComma), pcSeparator(decimalComma));
+    return decimalComma ? decimalValue(QString(field).replace('.', ','), QLatin1Char(','))
+                        : decimalValue(field, QLatin1Char('.'));
 }
 
-struct ScriptedInstrument::State {
-    QTemporaryDir dir{scratchTemplate()};
-    AppContext ctx{noPrompts(), dir.path()};
-    // The link's name is unique to the folder: serial port locks are taken by name.
-    sim::PseudoTerminal pty{dir.filePath(QStringLiteral("com1-") + QDir(dir.path()).dirName())};
-    QSocketNotifier notifier{pty.fd(), QSocketNotifier::Read};
-    std::vector<QByteArray> replies; // as sent: without CR
-    std::size_t next = 0;
-    QByteArray pending;
-    QStringList commands;
-
-    // Runs while the program waits for a reply (its read pumps events).
-    void answer() {
-        pending += pty.read(0);
-        for (qsizetype cr; (cr = pending.indexOf('\r')) >= 0;) {
-            commands << QString::fromLatin1(pending.left(cr));
-            pending.remove(0, cr + 1);
-            pty.write((next < replies.size() ? replies[next++] : QByteArray()) + '\r');
-        }
+void ScriptedInstrument::answer() {
+    pending_ += pty_.read(0);
+    for (qsizetype cr; (cr = pending_.indexOf('\r')) >= 0;) {
+        commands_ << QString::fromLatin1(pending_.left(cr));
+        pending_.remove(0, cr + 1);
+        pty_.write((next_ < replies_.size() ? replies_[next_++] : QByteArray()) + '\r');
     }
-};
+}
 
 ScriptedInstrument& ScriptedInstrument::get() {
     ensureApplication();
@@ -146,52 +112,39 @@ ScriptedInstrument& ScriptedInstrument::get() {
     return instrument;
 }
 
-ScriptedInstrument::ScriptedInstrument() : state_(std::make_unique<State>()) {
-    State& s = *state_;
-    if (!s.pty.ok()) fail("no pseudo-terminal: " + s.pty.error().toStdString());
-    QObject::connect(&s.notifier, &QSocketNotifier::activated, [&s] { s.answer(); });
-    qputenv("VORNA_COM1", s.pty.devicePath().toLocal8Bit());
-    AppContext& ctx = s.ctx;
-    ctx.db.open(s.dir.filePath(QStringLiteral("DATA_v2.MDB")));
-    ensure_schema(ctx.db);
-    SettingsRow::open(ctx);
+// The link's name is unique to the folder: serial port locks are taken by name.
+ScriptedInstrument::ScriptedInstrument()
+    : dir_(scratchTemplate()), ctx_(noPrompts, dir_.path()),
+      pty_(dir_.filePath(QStringLiteral("com1-") + QDir(dir_.path()).dirName())),
+      notifier_(pty_.fd(), QSocketNotifier::Read) {
+    if (!pty_.ok()) fail("no pseudo-terminal: " + pty_.error().toStdString());
+    QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { answer(); });
+    qputenv("VORNA_COM1", pty_.devicePath().toLocal8Bit());
+    ctx_.db.open(dir_.filePath(QStringLiteral("DATA_v2.MDB")));
+    ensure_schema(ctx_.db);
+    SettingsRow::open(ctx_);
     // Ports are told apart by number: the remote unit's (down, never opened) is another one.
-    ctx.link.serialeBase.setPortNumber(1);
-    ctx.link.serialeRemoto.setPortNumber(2);
+    ctx_.link.serialeBase.setPortNumber(1);
+    ctx_.link.serialeRemoto.setPortNumber(2);
     // A reply is always on its way: a wait this long means the link itself broke.
-    ctx.link.readTimeout = std::chrono::milliseconds(3000);
-}
-
-AppContext& ScriptedInstrument::ctx() {
-    return state_->ctx;
-}
-
-const QStringList& ScriptedInstrument::commands() const {
-    return state_->commands;
-}
-
-QString ScriptedInstrument::reply(std::size_t i) const {
-    const auto& r = state_->replies;
-    return i < r.size() ? QString::fromLatin1(r[i]) : QString();
+    ctx_.link.readTimeout = std::chrono::milliseconds(3000);
 }
 
 void ScriptedInstrument::script(std::vector<QByteArray> replies, bool decimalComma) {
-    State& s = *state_;
     // A CR inside a reply would end the line early and leave the rest for the next exchange.
     for (QByteArray& r : replies)
         r.replace('\r', QByteArray());
-    s.replies = std::move(replies);
-    s.next = 0;
-    s.pending.clear();
-    s.commands.clear();
-    s.pty.read(0);
-    AppContext& ctx = s.ctx;
-    ctx.setLocale(pcLocale(decimalComma));
-    ctx.link.setLinkUp(Unit::Base, true);
-    ctx.link.baseRxBuffer.clear();
-    ctx.link.replyText.clear();
-    ctx.db.exec(QStringLiteral("DELETE FROM tab1"));
-    QFile::remove(ctx.appPath + QStringLiteral("debug.log"));
+    replies_ = std::move(replies);
+    next_ = 0;
+    pending_.clear();
+    commands_.clear();
+    pty_.read(0);
+    ctx_.setLocale(pcLocale(decimalComma));
+    ctx_.link.setLinkUp(Unit::Base, true);
+    ctx_.link.baseRxBuffer.clear();
+    ctx_.link.replyText.clear();
+    ctx_.db.exec(QStringLiteral("DELETE FROM tab1"));
+    QFile::remove(ctx_.appPath + QStringLiteral("debug.log"));
 }
 
 } // namespace vorna::fuzz

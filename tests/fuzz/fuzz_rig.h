@@ -2,12 +2,14 @@
 
 #include "app_context.h"
 #include "fuzz_target.h"
+#include "pseudo_terminal.h"
 #include "run_error.h"
 
 #include <QByteArray>
+#include <QSocketNotifier>
 #include <QString>
 #include <QStringList>
-#include <memory>
+#include <QTemporaryDir>
 #include <optional>
 #include <vector>
 
@@ -58,7 +60,7 @@ void parseOnBoth(Parser parser, const QString& reply, const Record& record, Chec
                "PCs disagree");
 }
 
-// Digits with an optional leading '-' and at most one separator between digits.
+// Digits with an optional leading '-' and at most one separator ('.' or ',') between digits.
 bool plainDecimal(const QString& text, QChar separator);
 // The value of a plain decimal, read by the standard library rather than the program; none for
 // any other text or one beyond the range of a double.
@@ -77,20 +79,30 @@ public:
     // One per program: the port, the database and the context live for the whole run.
     static ScriptedInstrument& get();
 
-    AppContext& ctx();
+    AppContext& ctx() { return ctx_; }
     // Starts a run: these replies, the link up, nothing received yet, no event rows, the
     // locale chosen.
     void script(std::vector<QByteArray> replies, bool decimalComma);
     // The command lines received in this run.
-    const QStringList& commands() const;
+    const QStringList& commands() const { return commands_; }
     // Reply i of the script as the program receives it (empty past the end).
-    QString reply(std::size_t i) const;
-
-    struct State;
+    QString reply(std::size_t i) const {
+        return i < replies_.size() ? QString::fromLatin1(replies_[i]) : QString();
+    }
 
 private:
     ScriptedInstrument();
-    std::unique_ptr<State> state_;
+    // Runs while the program waits for a reply (its read pumps events).
+    void answer();
+
+    QTemporaryDir dir_;
+    AppContext ctx_;
+    sim::PseudoTerminal pty_;
+    QSocketNotifier notifier_;
+    std::vector<QByteArray> replies_; // as sent: without CR
+    std::size_t next_ = 0;
+    QByteArray pending_;
+    QStringList commands_;
 };
 
 } // namespace vorna::fuzz

@@ -10,19 +10,14 @@ using namespace vorna::fuzz;
 
 namespace {
 
+using M = MeasurementRecord;
 // Reply field of each number; 4 and 5 (the temperatures) may be dashes.
-const std::pair<int, double MeasurementRecord::*> kNumbers[] = {
-    {2, &MeasurementRecord::rad},     {3, &MeasurementRecord::POTRAD},
-    {4, &MeasurementRecord::TEMPAMB}, {5, &MeasurementRecord::TEMPPAN},
-    {6, &MeasurementRecord::VDC1},    {7, &MeasurementRecord::IDC1},
-    {8, &MeasurementRecord::VDC2},    {9, &MeasurementRecord::IDC2},
-    {10, &MeasurementRecord::VDC3},   {11, &MeasurementRecord::IDC3},
-    {12, &MeasurementRecord::POTDC},  {13, &MeasurementRecord::VAC1},
-    {14, &MeasurementRecord::IAC1},   {15, &MeasurementRecord::VAC2},
-    {16, &MeasurementRecord::IAC2},   {17, &MeasurementRecord::VAC3},
-    {18, &MeasurementRecord::IAC3},   {19, &MeasurementRecord::POTAC},
-    {20, &MeasurementRecord::RENDDC}, {21, &MeasurementRecord::RENDAC},
-    {24, &MeasurementRecord::REAL2},  {25, &MeasurementRecord::COEFFTEMP},
+const std::pair<int, double M::*> kNumbers[] = {
+    {2, &M::rad},    {3, &M::POTRAD},     {4, &M::TEMPAMB}, {5, &M::TEMPPAN}, {6, &M::VDC1},
+    {7, &M::IDC1},   {8, &M::VDC2},       {9, &M::IDC2},    {10, &M::VDC3},   {11, &M::IDC3},
+    {12, &M::POTDC}, {13, &M::VAC1},      {14, &M::IAC1},   {15, &M::VAC2},   {16, &M::IAC2},
+    {17, &M::VAC3},  {18, &M::IAC3},      {19, &M::POTAC},  {20, &M::RENDDC}, {21, &M::RENDAC},
+    {24, &M::REAL2}, {25, &M::COEFFTEMP},
 };
 
 using Measurement = Parsed<MeasurementRecord>;

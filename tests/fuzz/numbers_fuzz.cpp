@@ -6,6 +6,7 @@
 #include "regional_date.h"
 #include "validation.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
 using namespace vorna;
@@ -44,10 +45,8 @@ void checkValidators(const QString& text) {
         if (const auto value = decimalValue(text, sep))
             FUZZ_CHECK(parse_number(text, v) && v == *value, "a real read wrong");
     }
-    bool digits = !text.isEmpty();
-    for (const QChar c : text)
-        digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    FUZZ_CHECK(isInteger(text) == digits, "isInteger");
+    static const QRegularExpression digits(QStringLiteral("\\A[0-9]+\\z"));
+    FUZZ_CHECK(isInteger(text) == digits.match(text).hasMatch(), "isInteger");
     const QString mended = correggiStringa(text);
     FUZZ_CHECK(mended.size() == text.size() && isValidString(mended), "correggiStringa");
     FUZZ_CHECK(correggiStringa(mended) == mended, "correggiStringa twice");

@@ -3,28 +3,12 @@
 #include "downloads.h"
 #include "fuzz_rig.h"
 #include "instrument_queries.h"
+#include "plant_store.h"
 
 using namespace vorna;
 using namespace vorna::fuzz;
 
 namespace {
-
-std::optional<PlantRecord> storedPlant(Database& db, qint64 id) {
-    Statement st = db.prepare(QStringLiteral(
-        "SELECT POT, BOOL1, NOCT, REAL1, nome, indirizzo, NUMCIV, cap, comune, CODFISC "
-        "FROM impianti WHERE ID=?"));
-    st.bind(1, id);
-    if (!st.step()) return std::nullopt;
-    PlantRecord p;
-    p.POT = st.real(0);
-    p.BOOL1 = st.integer(1) != 0;
-    p.NOCT = st.real(2);
-    p.REAL1 = st.real(3);
-    QString* texts[] = {&p.nome, &p.indirizzo, &p.NUMCIV, &p.cap, &p.comune, &p.CODFISC};
-    for (int i = 0; i < 6; ++i)
-        *texts[i] = st.column(4 + i).toString();
-    return p;
-}
 
 struct Download {
     bool ok = false;
@@ -80,8 +64,10 @@ VORNA_FUZZ_TARGET(plant_download) {
             FUZZ_CHECK(id == -1, "an unreadable plant matched");
             continue;
         }
-        const auto stored = storedPlant(ctx.db, id);
-        FUZZ_CHECK(stored && samePlant(*stored, sent), "plant " + std::to_string(slot) + " stored");
+        // Read back by the store's own tested reader.
+        const StoredPlant stored = PlantStore(ctx).load(id);
+        FUZZ_CHECK(stored.found() && samePlant(stored.plant, sent),
+                   "plant " + std::to_string(slot) + " stored");
         if (std::none_of(distinct.begin(), distinct.end(),
                          [&](const PlantRecord& p) { return samePlant(p, sent); }))
             distinct.push_back(sent);

@@ -12,16 +12,8 @@ namespace vorna::test {
 
 QString plantFields(const QString& pot, const QString& name, const QString& town,
                     const QString& powerClass, const QString& gamma) {
-    return QStringList{pot,
-                       QStringLiteral("45"),
-                       gamma,
-                       name,
-                       QStringLiteral("Via Roma"),
-                       QStringLiteral("12"),
-                       QStringLiteral("20100"),
-                       town,
-                       QStringLiteral("RSSMRA70A01F205X"),
-                       powerClass}
+    return QStringList{
+        pot, "45", gamma, name, "Via Roma", "12", "20100", town, "RSSMRA70A01F205X", powerClass}
         .join(QLatin1Char('\t'));
 }
 

@@ -28,14 +28,6 @@ QString ScriptedPrompts::saveFileName(const QString& filter, const QString& sugg
     return n;
 }
 
-QString ScriptedPrompts::openFileName(const QString&) {
-    ++openDialogs;
-    if (openNames.empty()) return {};
-    QString n = openNames.front();
-    openNames.pop_front();
-    return n;
-}
-
 QString ScriptedPrompts::lastWarning() {
     if (warnings.empty()) return {};
     const QString shown = warnings.back().text + QLatin1Char('/') + warnings.back().title;

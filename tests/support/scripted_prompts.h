@@ -19,7 +19,6 @@ public:
     std::vector<Shown> questions;
     std::deque<bool> answers;
     std::deque<QString> saveNames;
-    std::deque<QString> openNames;
     // The filter the user picks in each save dialog, in turn; an empty one, or none left,
     // keeps the filter the dialog started on.
     std::deque<QString> saveFilters;
@@ -29,14 +28,13 @@ public:
     };
     std::vector<SaveDialog> saveShown;
     int saveDialogs = 0;
-    int openDialogs = 0;
 
     void warning(const QString& text, const QString& title) override;
     bool question(const QString& text, const QString& title,
                   QuestionIcon icon = QuestionIcon::Question) override;
     QString saveFileName(const QString& filter, const QString& suggested,
                          QString* selectedFilter) override;
-    QString openFileName(const QString& filter) override;
+    QString openFileName(const QString&) override { return {}; } // no test opens a file
 
     // The last warning as "text/title", and the list emptied; empty when there is none.
     QString lastWarning();

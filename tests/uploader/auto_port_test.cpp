@@ -1,5 +1,5 @@
-// The uploaders' port handling: listening on every port at once, and a port the user may not
-// open saying why, as the real executables do it.
+// The uploaders' port handling: two announcements at once, and a port the user may not open
+// saying why, as the real executable does it (any port from the command line: its own test).
 
 #include "port_names.h"
 #include "pseudo_terminal.h"
@@ -66,40 +66,6 @@ TEST(UploaderPorts, APortTheUserMayNotOpenNamesTheDeviceAndItsGroup) {
               "Sirvex: cannot use the port: " + pty.devicePath() +
                   ": permission denied. The device belongs to the group " + group +
                   ": the user must be a member of it, then log in again.");
-}
-
-TEST(UploaderPorts, AutoGoesOnWithThePortTheAnnouncementCameOn) {
-    const struct {
-        QString command;
-        bool sim;
-        int exitCode;
-        QString said; // on standard output, or standard error when the run failed
-    } cases[] = {
-        {"Sirvex --port auto --file @file --restart", true, 0, "Announcement on COM12 (@link)"},
-        {"Tamrix --port auto --file @file", true, 0, "Announcement on COM12 (@link)"},
-        {"Tamrix --port auto --file @file --wait 1", false, 3, "no announcement"},
-    };
-    for (const auto& k : cases) {
-        SCOPED_TRACE(k.command.toStdString());
-        FirmwareFile file;
-        QTemporaryDir dir;
-        vorna::sim::PseudoTerminal quiet(dir.filePath("quiet"));
-        std::optional<BootloaderSim> sim;
-        if (k.sim) sim.emplace();
-        const QString link = sim ? sim->link() : QString();
-        routePorts(sim ? std::map<int, QString>{{3, quiet.devicePath()}, {12, link}}
-                       : std::map<int, QString>{{3, quiet.devicePath()}});
-        QProcess p;
-        QStringList args = QString(k.command).replace("@file", file.path).split(' ');
-        p.start(vorna::test::binDir() + "/" + args.takeFirst(), args);
-        ASSERT_TRUE(p.waitForFinished(20000));
-        EXPECT_EQ(p.exitCode(), k.exitCode);
-        const QString said = k.exitCode ? p.readAllStandardError() : p.readAllStandardOutput();
-        EXPECT_TRUE(said.contains(QString(k.said).replace("@link", link))) << said;
-        if (sim) {
-            EXPECT_EQ(sim->stop().program.size(), 3u);
-        }
-    }
 }
 
 // Two bootloaders announce themselves at once: the first heard is programmed, the other port is

@@ -55,17 +55,3 @@ TEST(ToolMadeHex, EveryWordIsWhatTheToolWasGivenAndNothingElse) {
         }
     }
 }
-
-// Damaged files made from a tool's output are refused by both builds, naming the line at fault.
-TEST(ToolMadeHex, DamagedFilesAreRefusedNamingTheLine) {
-    const std::pair<const char*, const char*> files[] = {
-        {"bad_checksum.hex", "Bad Hex file: line 3 checksum"},
-        {"bad_odd_count.hex", "Bad Hex file: line 194 is malformed"},
-        {"bad_no_end.hex", "Bad Hex file: no end record"}};
-    for (const auto& [name, error] : files)
-        for (const auto* policy : {&sirvexPolicy(), &tamrixPolicy()}) {
-            FirmwareImage image(2);
-            EXPECT_EQ(readHexFile(kFixtures + name, image, *policy).error, error)
-                << name << " " << policy->programName;
-        }
-}

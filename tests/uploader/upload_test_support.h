@@ -50,7 +50,6 @@ private:
 // a lone row further up, EEPROM rows 0-1, configuration words 0 and 2, and the extra record.
 struct FirmwareFile {
     explicit FirmwareFile(const std::string& extraRecord = {});
-    std::uint8_t at(std::uint32_t a) const { return bytes.count(a) ? bytes.at(a) : 0xFF; }
     QTemporaryDir dir;
     QString path;
     std::map<std::uint32_t, std::uint8_t> bytes; // by HEX byte address

@@ -3,7 +3,6 @@
 
 #include "pseudo_terminal.h"
 #include "qt_print.h"
-#include "tool_made_files.h"
 #include "upload_test_support.h"
 #include "uploader_window.h"
 #include "window_rig.h"
@@ -56,6 +55,19 @@ QString buttons(QWidget& w) {
     return s;
 }
 
+// The Verify box, unticked, under the file name: below it, starting in the same column.
+QCheckBox* verifyBox(QWidget& w) {
+    auto* verify = child<QCheckBox>(w, "chkVerify");
+    auto* fileName = child<QLineEdit>(w, "tbFile");
+    EXPECT_EQ(verify->text(), "Verify");
+    EXPECT_FALSE(verify->isChecked());
+    EXPECT_GE(verify->mapTo(&w, QPoint(0, 0)).y(),
+              fileName->mapTo(&w, QPoint(0, fileName->height())).y());
+    EXPECT_EQ(verify->mapTo(&w, QPoint(0, 0)).x(), fileName->mapTo(&w, QPoint(0, 0)).x());
+    EXPECT_LE(verify->width(), w.width());
+    return verify;
+}
+
 } // namespace
 
 TEST(SirvexWindow, ButtonStatesFromThePortChoiceThroughAWholeTransferAndRestart) {
@@ -73,6 +85,7 @@ TEST(SirvexWindow, ButtonStatesFromThePortChoiceThroughAWholeTransferAndRestart)
     auto* bar = child<QProgressBar>(w, "prbProgress");
     auto* cbPort = child<QComboBox>(w, "cbPort");
     auto* device = child<QLabel>(w, "lbDevice");
+    auto* verify = verifyBox(w);
     EXPECT_EQ(cbPort->count(), 1); // the entry that listens on any port
     EXPECT_EQ(status->text(), kWaiting);
     EXPECT_EQ(buttons(w), "--D");
@@ -96,14 +109,15 @@ TEST(SirvexWindow, ButtonStatesFromThePortChoiceThroughAWholeTransferAndRestart)
     QTest::mouseClick(child(w, "bttOpen"), Qt::LeftButton);
     EXPECT_EQ(child<QLineEdit>(w, "tbFile")->text(), file.path);
     EXPECT_EQ(buttons(w), "SR-");
+    verify->click();
     vorna::test::screenshot(&w, "sirvex_announced");
 
     // Half-way through the rows nothing can be pressed; frame, title and bar show the share.
-    QStringList during; // buttons ('+' when Exit, Open or the port list could be used), texts
+    QStringList during; // buttons ('+' when any other control could be used), texts
     QObject::connect(&w.controller(), &UploadController::barChanged, [&](int value, int maximum) {
         if (maximum != 1672 || value != 836) return;
         const bool others = child(w, "bttExit")->isEnabled() || child(w, "bttOpen")->isEnabled() ||
-                            cbPort->isEnabled();
+                            cbPort->isEnabled() || verify->isEnabled();
         during = {buttons(w) + (others ? "+" : ""), frame->title(), w.windowTitle(),
                   QString::number(bar->value())};
         vorna::test::screenshot(&w, "sirvex_programming");
@@ -111,9 +125,11 @@ TEST(SirvexWindow, ButtonStatesFromThePortChoiceThroughAWholeTransferAndRestart)
     QTest::mouseClick(child(w, "bttStart"), Qt::LeftButton);
     EXPECT_EQ(during, (QStringList{"---", "Progress: Programming device 50 %",
                                    "Sirvex 3.0 - 50% Sent", "836"}));
-    EXPECT_EQ((QStringList{status->text(), frame->title(), w.windowTitle(), buttons(w),
-                           QString::number(bar->value())}),
-              (QStringList{"Instrument On-Line - Restart", "Progress", "Sirvex 3.0", "-R-", "0"}));
+    EXPECT_EQ(
+        (QStringList{status->text(), frame->title(), w.windowTitle(), buttons(w),
+                     QString::number(bar->value())}),
+        (QStringList{"Instrument On-Line - Restart", "Verified 3 rows", "Sirvex 3.0", "-R-", "0"}));
+    EXPECT_TRUE(verify->isEnabled());
     vorna::test::screenshot(&w, "sirvex_written");
 
     // Until the bootloader announces itself again nothing can be started: checked as the click
@@ -148,6 +164,7 @@ TEST(TamrixWindow, RefusesAnUnreadableFileThenTransfersOnTheAnnouncementAndEndsW
     EXPECT_EQ(child(w, "bttStart"), nullptr);
     EXPECT_EQ(cbPort->currentIndex(), -1); // this build selects nothing
     EXPECT_EQ(child<QLineEdit>(w, "tbFile")->text(), "Target File");
+    verifyBox(w);
     EXPECT_FALSE(bar->isVisible());
     w.findChild<QAction*>("mnuAbout")->trigger();
     EXPECT_EQ(boxes.shown, QList<Box>{Box("Sirvex Ver. 1.5.U.O", QMessageBox::Information)});
@@ -183,72 +200,4 @@ TEST(TamrixWindow, RefusesAnUnreadableFileThenTransfersOnTheAnnouncementAndEndsW
     const SimMemory m = sim.stop();
     EXPECT_EQ(m.count.at("identifications"), 1);
     EXPECT_EQ(m.count.at("resets"), 1);
-}
-
-TEST(UploaderWindows, VerifyBoxUnderTheFileNameAndDamagedFilesShownInEitherWindow) {
-    // Each build's window, one transfer each: with Verify ticked on a good file, or with one
-    // of the damaged tool-made files (nothing may then be written).
-    const struct {
-        const TransferPolicy& policy;
-        QString fixture; // "" = the good file, verified
-        QString shown;   // Sirvex's progress frame, Tamrix's status line, at the end
-        const char* screenshot;
-    } cases[] = {
-        {sirvexTransfer(), "", "Verified 3 rows", "sirvex_verified"},
-        {tamrixTransfer(), "", "UpLoader End.", "tamrix_verified"},
-        {sirvexTransfer(), "bad_checksum.hex", "Bad Hex file: line 3 checksum",
-         "sirvex_bad_checksum"},
-        {tamrixTransfer(), "bad_no_end.hex", "Bad Hex file: no end record", "tamrix_no_end"},
-    };
-    for (const auto& k : cases) {
-        SCOPED_TRACE(QString("%1 %2").arg(k.policy.image.programName, k.fixture).toStdString());
-        const bool user = k.policy.userStarts, good = k.fixture.isEmpty();
-        FirmwareFile file;
-        BootloaderSim sim;
-        routePorts({{2, sim.link()}});
-        MessageBoxes boxes;
-        UploaderWindow w(k.policy, quickTiming());
-        w.setFileDialog([&](QWidget*) { return good ? file.path : kFixtures + k.fixture; });
-        w.show();
-        auto* verify = child<QCheckBox>(w, "chkVerify");
-        auto* fileName = child<QLineEdit>(w, "tbFile");
-        ASSERT_NE(verify, nullptr);
-        EXPECT_EQ(verify->text(), "Verify");
-        EXPECT_FALSE(verify->isChecked());
-        // Under the file name: below it, starting in the same column.
-        const QRect box = verify->geometry(), name = fileName->geometry();
-        EXPECT_GE(verify->mapTo(&w, QPoint(0, 0)).y(),
-                  fileName->mapTo(&w, QPoint(0, name.height())).y());
-        EXPECT_EQ(verify->mapTo(&w, QPoint(0, 0)).x(), fileName->mapTo(&w, QPoint(0, 0)).x());
-        EXPECT_LE(box.width(), w.width());
-        if (good) verify->click();
-        EXPECT_EQ(w.controller().verify(), good);
-
-        QTest::mouseClick(child(w, "bttOpen"), Qt::LeftButton);
-        QSignalSpy ended(&w, &UploaderWindow::programEnded);
-        auto* cbPort = child<QComboBox>(w, "cbPort");
-        if (!user) { // this build listens once a port is chosen, and transfers on its own
-            cbPort->setCurrentIndex(0); // any port: the device line says where it was heard
-            emit cbPort->activated(0);
-            ASSERT_TRUE(ended.wait(10000));
-            EXPECT_TRUE(child<QLabel>(w, "lbDevice")->text().startsWith("COM2 — " + sim.link()));
-        } else {
-            ASSERT_TRUE(QTest::qWaitFor([&] { return child(w, "bttStart")->isEnabled(); }, 3000));
-            QTest::mouseClick(child(w, "bttStart"), Qt::LeftButton);
-        }
-        const QString shown = user ? child<QGroupBox>(w, "frProgress")->title()
-                                   : child<QLabel>(w, "lbStatus")->text();
-        EXPECT_EQ(shown, k.shown);
-        EXPECT_TRUE(verify->isEnabled());
-        if (k.screenshot) vorna::test::screenshot(&w, k.screenshot);
-        // Only the earlier build's closing box, and only after a good transfer.
-        QList<Box> wanted;
-        if (good && !user) wanted.append(Box("Download Completed!", QMessageBox::Warning));
-        EXPECT_EQ(boxes.shown, wanted);
-        if (user && good) QTest::mouseClick(child(w, "bttRestart"), Qt::LeftButton);
-        if (good) {
-            ASSERT_TRUE(sim.waitForLine("reset", 10000));
-        }
-        EXPECT_EQ(sim.stop().program.size(), good ? 3u : 0u);
-    }
 }
