@@ -43,23 +43,17 @@ struct Firmware {
     QString path = dir.filePath(QStringLiteral("firmware.hex"));
 
     Firmware() {
-        std::string text;
-        std::uint16_t upper = 0;
-        const auto record = [&](std::uint32_t at, int count) {
-            if (at >> 16 != upper) text += test::linearBase(upper = std::uint16_t(at >> 16)) + '\n';
-            std::vector<std::uint8_t> data;
+        // Program rows 0 (reset vector included) and 1 (row 16 where rows hold 32
+        // instructions), EEPROM row 0, configuration words 0 and 2.
+        const std::pair<std::uint32_t, int> blocks[] = {
+            {0, 32}, {0x800, 16}, {0xFFE000, 8}, {0x1F00000, 4}, {0x1F00008, 4}};
+        std::map<std::uint32_t, std::uint8_t> bytes;
+        for (const auto& [at, count] : blocks)
             for (int i = 0; i < count; ++i)
-                data.push_back(std::uint8_t(0x11 * i + at));
-            text += test::dataRecord(std::uint16_t(at), data) + '\n';
-        };
-        record(0x000000, 32); // program row 0, reset vector included
-        record(0x000800, 16); // program row 1 (row 16 where rows hold 32 instructions)
-        record(0xFFE000, 8);  // EEPROM row 0
-        record(0x1F00000, 4); // configuration word 0
-        record(0x1F00008, 4); // configuration word 2
-        text += test::endOfFile() + '\n';
+                bytes[at + std::uint32_t(i)] = std::uint8_t(0x11 * i + int(at));
         QFile f(path);
-        if (f.open(QIODevice::WriteOnly)) f.write(text.data(), qint64(text.size()));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(QByteArray::fromStdString(test::hexFile(bytes, 32)));
     }
 };
 

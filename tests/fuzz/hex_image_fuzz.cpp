@@ -36,23 +36,15 @@ void checkAccepted(const QByteArray& file, const BuildPolicy& policy) {
 }
 
 // The image written out as a HEX file of its own: every word of every row that holds
-// something, in records of 128 bytes.
+// something.
 QByteArray writeHex(const FirmwareImage& image) {
-    std::string out;
-    std::uint32_t upper = 0;
-    for (const ImageRow& row : image.rows()) {
-        if (row.empty()) continue;
-        for (std::uint32_t o = 0; o < row.span(); o += 64) {
-            const std::uint32_t at = (row.address() + o) * 2;
-            if (at >> 16 != upper) out += test::linearBase(std::uint16_t(upper = at >> 16)) + '\n';
-            std::vector<std::uint8_t> data;
-            for (std::uint32_t w = o; w < std::min(o + 64, row.span()); ++w)
-                data.insert(data.end(),
-                            {std::uint8_t(row.word(w) >> 8), std::uint8_t(row.word(w))});
-            out += test::dataRecord(std::uint16_t(at), data) + '\n';
+    std::map<std::uint32_t, std::uint8_t> bytes;
+    for (const ImageRow& row : image.rows())
+        for (std::uint32_t w = 0; !row.empty() && w < row.span(); ++w) {
+            bytes[(row.address() + w) * 2] = std::uint8_t(row.word(w) >> 8);
+            bytes[(row.address() + w) * 2 + 1] = std::uint8_t(row.word(w));
         }
-    }
-    return QByteArray::fromStdString(out + test::endOfFile() + '\n');
+    return QByteArray::fromStdString(test::hexFile(bytes, 128));
 }
 
 HexReadResult read(const QByteArray& file, FirmwareImage& image, const BuildPolicy& policy) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -29,6 +30,30 @@ inline std::string linearBase(std::uint16_t upper) {
 
 inline std::string endOfFile() {
     return hexRecord(1, 0, {});
+}
+
+// A whole file of these bytes (by HEX byte address): records of up to perRecord bytes, each
+// ending at a gap or a 64 KB boundary, a linear address record where the upper bits change,
+// `extra` before the end record; lines end in CR LF.
+inline std::string hexFile(const std::map<std::uint32_t, std::uint8_t>& bytes,
+                           std::size_t perRecord, const std::string& extra = {}) {
+    std::string out;
+    std::int64_t upper = -1;
+    std::uint32_t start = 0;
+    std::vector<std::uint8_t> data;
+    const auto flush = [&] {
+        if (data.empty()) return;
+        if (start >> 16 != upper) out += linearBase(std::uint16_t(upper = start >> 16)) + "\r\n";
+        out += dataRecord(std::uint16_t(start), data) + "\r\n";
+        data.clear();
+    };
+    for (const auto& [at, byte] : bytes) {
+        if (at != start + data.size() || at % 0x10000 == 0 || data.size() == perRecord) flush();
+        if (data.empty()) start = at;
+        data.push_back(byte);
+    }
+    flush();
+    return out + (extra.empty() ? "" : extra + "\r\n") + endOfFile() + "\r\n";
 }
 
 } // namespace vorna::uploader::test

@@ -48,31 +48,17 @@ SimMemory BootloaderSim::stop() {
 }
 
 FirmwareFile::FirmwareFile(const std::string& extraRecord) : path(dir.filePath("firmware.hex")) {
-    std::int64_t base = -1;
-    std::vector<std::string> lines;
-    // Data records of a byte pattern, with an extended address record where the upper 16 bits
-    // change.
-    auto add = [&](std::uint32_t from, std::uint32_t to, int size) {
-        for (std::uint32_t at = from; at < to; at += std::uint32_t(size)) {
-            if (std::int64_t(at >> 16) != base)
-                lines.push_back(linearBase(std::uint16_t(base = at >> 16)));
-            std::vector<std::uint8_t> data;
-            for (std::uint32_t i = at; i < at + std::uint32_t(size); ++i)
-                data.push_back(bytes[i] = std::uint8_t(i * 7 + 3));
-            lines.push_back(dataRecord(std::uint16_t(at & 0xFFFF), data));
-        }
-    };
-    add(0, 2048 + 256, 16);
-    add(5 * 2048, 5 * 2048 + 64, 16);
-    add(0xFFE000, 0xFFE050, 16);  // EEPROM at device 0x7FF000: row 0 in full, row 1 in part
-    add(0x1F00000, 0x1F00004, 4); // configuration word 0 at device 0xF80000
-    add(0x1F00008, 0x1F0000C, 4); // and word 2
-    if (!extraRecord.empty()) lines.push_back(extraRecord);
-    lines.push_back(endOfFile());
+    const std::pair<std::uint32_t, std::uint32_t> blocks[] = {{0, 2048 + 256},
+                                                              {5 * 2048, 5 * 2048 + 64},
+                                                              {0xFFE000, 0xFFE050},
+                                                              {0x1F00000, 0x1F00004},
+                                                              {0x1F00008, 0x1F0000C}};
+    for (const auto& [from, to] : blocks)
+        for (std::uint32_t i = from; i < to; ++i)
+            bytes[i] = std::uint8_t(i * 7 + 3);
     QFile f(path);
     f.open(QIODevice::WriteOnly);
-    for (const auto& l : lines)
-        f.write(QByteArray::fromStdString(l) + "\r\n");
+    f.write(QByteArray::fromStdString(hexFile(bytes, 16, extraRecord)));
 }
 
 Recorder::Recorder(UploadController& c) {
