@@ -1,16 +1,50 @@
 // The uploader programs' command-line mode, run as the real executables.
 
 #include "command_line.h"
+#include "pseudo_terminal.h"
 #include "qt_print.h"
 #include "test_env.h"
 #include "tool_made_files.h"
 #include "upload_test_support.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vorna::uploader::test;
+
+namespace {
+
+constexpr int kCannotDropPrivileges = 77;
+
+// Makes the device one that `child` may not open and returns the group that may. Root opens any
+// device whatever its mode, and the tests run as root in CI: there the device goes to root:dialout
+// 0660 and the child drops to nobody (no member of dialout) before it starts, as a user who was
+// never added to the group. Run as anyone else, mode 0060 refuses the device's own owner.
+QString forbid(const QString& device, QProcess& child) {
+    const QByteArray path = device.toLocal8Bit();
+    if (::geteuid() != 0) {
+        ::chmod(path, 0060);
+        return QFileInfo(device).group();
+    }
+    const group* dialout = ::getgrnam("dialout");
+    const passwd* nobody = ::getpwnam("nobody");
+    if (!dialout || !nobody) return {};
+    EXPECT_EQ(::chown(path, 0, dialout->gr_gid), 0);
+    ::chmod(path, 0660);
+    child.setChildProcessModifier([uid = nobody->pw_uid, gid = nobody->pw_gid] {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+            ::_exit(kCannotDropPrivileges);
+    });
+    return QString::fromLocal8Bit(dialout->gr_name);
+}
+
+} // namespace
 
 TEST(UploaderCommandLine, OnlyOurOwnOptionsLeaveTheWindowOut) {
     using vorna::uploader::wantsCommandLine;
@@ -22,7 +56,7 @@ TEST(UploaderCommandLine, OnlyOurOwnOptionsLeaveTheWindowOut) {
 
 TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
     // In a command and env, @file is a firmware file, @dir its folder, @link the simulator,
-    // @fx/ the folder of tool-made files.
+    // @fx/ the folder of tool-made files, @pty a device the user may not open, @group its group.
     const struct {
         QString command, env;
         const char* sim; // simulator options; nullptr: no simulator
@@ -42,6 +76,9 @@ TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
         {"Tamrix --port COM1 --file @file --restart", "", nullptr, 2},
         {"Sirvex --port COM1 --file @dir/x", "", nullptr, 2, {}, {"Invalid Target File"}},
         {"Sirvex --port COM7 --file @file", "VORNA_COM7=@dir/none", nullptr, 2, {"COM7"}},
+        {"Sirvex --port @pty --file @file", "", nullptr, 2, {},
+         {"Sirvex: cannot use the port: @pty: permission denied. The device belongs to the group "
+          "@group: the user must be a member of it, then log in again.\n"}},
         // A port number above nine.
         {"Sirvex --port COM12 --file @file --restart", "VORNA_COM12=@link", "", 0,
          {"Instrument On-Line - BL v 12", "Progress: Programming device 0 %",
@@ -80,21 +117,34 @@ TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
         std::optional<BootloaderSim> sim;
         if (k.sim) sim.emplace(QString(k.sim).split(' ', Qt::SkipEmptyParts));
         ASSERT_TRUE(!sim || sim->ready());
+        QProcess p;
+        std::optional<vorna::sim::PseudoTerminal> pty;
+        QString group;
+        if (k.command.contains("@pty")) {
+            QFile::setPermissions(file.dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                       QFile::ExeOwner | QFile::ReadOther |
+                                                       QFile::ExeOther);
+            pty.emplace(file.dir.filePath("pty"));
+            group = forbid(pty->devicePath(), p);
+            ASSERT_FALSE(group.isEmpty());
+        }
         const auto fill = [&](QString s) {
             return s.replace("@file", file.path)
                 .replace("@dir", file.dir.path())
                 .replace("@link", sim ? sim->link() : "")
-                .replace("@fx/", kFixtures);
+                .replace("@fx/", kFixtures)
+                .replace("@pty", pty ? pty->devicePath() : "")
+                .replace("@group", group);
         };
         routePorts({});
         if (!k.env.isEmpty()) // the programs inherit it
             qputenv(k.env.section('=', 0, 0).toLatin1(), fill(k.env.section('=', 1)).toLocal8Bit());
-        QProcess p;
         QElapsedTimer clock;
         clock.start();
         QStringList args = fill(k.command).split(' ');
         p.start(vorna::test::binDir() + "/" + args.takeFirst(), args);
         ASSERT_TRUE(p.waitForFinished(60000));
+        if (p.exitCode() == kCannotDropPrivileges) continue; // only root with that right can tell
         EXPECT_GE(clock.elapsed(), k.minMs);
         EXPECT_LT(clock.elapsed(), k.minMs + 6000);
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
@@ -103,7 +153,7 @@ TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
         for (const auto& text : k.out)
             EXPECT_TRUE(out.contains(fill(text))) << text << " not in " << out;
         for (const auto& text : k.err)
-            EXPECT_TRUE(err.contains(text)) << text << " not in " << err;
+            EXPECT_TRUE(err.contains(fill(text))) << text << " not in " << err;
         EXPECT_TRUE(k.exitCode != 0 || err.isEmpty()) << err;
         if (!sim) continue;
         const SimMemory m = sim->stop();

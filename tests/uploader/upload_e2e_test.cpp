@@ -2,10 +2,12 @@
 // pseudo-terminal, for both builds.
 
 #include "hex_text.h"
+#include "port_names.h"
 #include "qt_print.h"
 #include "tool_made_files.h"
 #include "upload_test_support.h"
 
+#include <QSerialPort>
 #include <QTest>
 #include <array>
 #include <gtest/gtest.h>
@@ -256,4 +258,28 @@ TEST(UploaderTransfer, VerifyReadsEveryWrittenRowBackAndFindsACorruptedInstructi
         EXPECT_EQ(m.count.at("resets"), ok ? 1 : 0);
         if (ok) expectImage(m, r.file.bytes, !k.policy.userStarts);
     }
+}
+
+// Two bootloaders announce themselves at once: the first heard is programmed, the other port is
+// closed at once and nothing is written to it.
+TEST(UploaderTransfer, OfTwoAnnouncementsTheFirstWinsAndTheOtherPortIsClosed) {
+    FirmwareFile file;
+    BootloaderSim a, b;
+    routePorts({{4, a.link()}, {6, b.link()}});
+    UploadController c(tamrixTransfer(), quickTiming());
+    Recorder rec(c);
+    QString found;
+    QObject::connect(&c, &UploadController::portFound, [&](const QString& port) {
+        found = port;
+        const QString loser = vorna::deviceForPortText(port == "COM4" ? "COM6" : "COM4");
+        QSerialPort other(loser);
+        EXPECT_TRUE(other.open(QIODevice::ReadWrite)) << loser;
+    });
+    c.chooseFile(file.path);
+    c.choosePort("auto");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rec.finished.has_value(); }, 15000));
+    EXPECT_TRUE(*rec.finished);
+    ASSERT_TRUE(found == "COM4" || found == "COM6") << found;
+    EXPECT_EQ(a.stop().program.size(), found == "COM4" ? 3u : 0u);
+    EXPECT_EQ(b.stop().program.size(), found == "COM6" ? 3u : 0u);
 }
