@@ -46,14 +46,12 @@ void option(Rig& s, int i) {
 // Plant "Impianto Uno" (padded) with three samples on 30/06/2011 at 9:05, 10:00 and 12:30.
 qint64 chartDay(Rig& s) {
     const qint64 uno = insertPlant(s.db(), "  Impianto Uno ");
-    const QVariantMap rows[] = {
-        {{"rad", 120}, {"TEMPPAN", -3}, {"VDC2", -2000}, {"REAL2", 0.47}},
-        {{"rad", 500}, {"TEMPPAN", 10}, {"VDC2", 8000}, {"IDC2", 800}, {"REAL2", 0.8}},
-        {{"rad", 812}, {"TEMPPAN", 25}, {"VDC2", 300}, {"REAL2", 0.9}},
-    };
-    const char* times[] = {"09:05:00", "10:00:00", "12:30:00"};
-    for (int i = 0; i < 3; ++i)
-        insertStored(s.db(), uno, "2011-06-30", times[i], rows[i]);
+    insertStored(s.db(), uno, "2011-06-30", "09:05:00",
+                 {{"rad", 120}, {"TEMPPAN", -3}, {"VDC2", -2000}, {"REAL2", 0.47}});
+    insertStored(s.db(), uno, "2011-06-30", "10:00:00",
+                 {{"rad", 500}, {"TEMPPAN", 10}, {"VDC2", 8000}, {"IDC2", 800}, {"REAL2", 0.8}});
+    insertStored(s.db(), uno, "2011-06-30", "12:30:00",
+                 {{"rad", 812}, {"TEMPPAN", 25}, {"VDC2", 300}, {"REAL2", 0.9}});
     return uno;
 }
 
