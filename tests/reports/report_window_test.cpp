@@ -1,7 +1,9 @@
 // The report window on the program started on a test folder, with instrument-sim on a
 // pseudo-terminal: the steps of the wizard, the download and its stop, the lists, the reports
 // and what a faulty instrument sends.
-#include "report_window_util.h"
+#include "report_window.h"
+#include "test_rows.h"
+#include "window_rig.h"
 
 #include <QDir>
 #include <QLabel>
@@ -17,6 +19,13 @@ using namespace vorna;
 using namespace vorna::test;
 
 namespace {
+
+// The report window opened from the toolbar, after the instrument was connected in the setup
+// window unless `connect` is false.
+ReportWindow* openReport(Rig& s, bool connect = true) {
+    if (connect) s.connect();
+    return s.open<ReportWindow>("report");
+}
 
 const QDateTime kJune14(QDate(2024, 6, 14), QTime(10, 15, 2));
 
@@ -72,9 +81,8 @@ TEST(ReportWindow, StepsOfTheWizardAndClosing) {
     insertMeasurements(s.db(), "realtime", rossi, kJune14.addDays(1), 1, {{"ESITOAC", 0}});
     ReportWindow* rep = openReport(s, false);
     ASSERT_NE(rep, nullptr);
-    EXPECT_EQ(s.ctx().childWindowOpen, 1);
-    EXPECT_EQ(rep->size(), QSize(546, 170));
-    EXPECT_EQ(rep->windowTitle(), "REPORT");
+    EXPECT_EQ(std::tuple(s.ctx().childWindowOpen, rep->size(), rep->windowTitle()),
+              std::tuple(1, QSize(546, 170), QString("REPORT")));
     // The instrument's link is down: no download.
     EXPECT_FALSE(s.on("bttSincr") || s.shown("pbScarica") || s.shown("bttInterrompi"));
     auto* cbImp = s.find<QComboBox>("cbImp");
@@ -105,8 +113,7 @@ TEST(ReportWindow, StepsOfTheWizardAndClosing) {
     // "OK": back to the measurements of the same plant, none chosen.
     s.click("bttComando");
     EXPECT_EQ(shown(s, rep), "2|lists|2|-|-");
-    EXPECT_EQ(cbImp->currentIndex(), 2);
-    EXPECT_EQ(cbMis->currentIndex(), -1);
+    EXPECT_EQ(std::pair(cbImp->currentIndex(), cbMis->currentIndex()), std::pair(2, -1));
 
     s.closeChild();
     EXPECT_EQ(s.ctx().childWindowOpen, 0);
@@ -137,8 +144,8 @@ TEST(ReportWindow, DownloadSendsTheCommandsAndStoresModelAndLogo) {
         s.click("bttSincr");
         EXPECT_EQ(s.commands(), c.commands);
         EXPECT_EQ(s.diff(c.stored), "");
-        EXPECT_EQ(s.env.rows("impianti"), c.plants);
-        EXPECT_EQ(s.env.rows("acquisizioni"), c.measurements);
+        EXPECT_EQ(std::pair(s.env.rows("impianti"), s.env.rows("acquisizioni")),
+                  std::pair(c.plants, c.measurements));
         EXPECT_EQ(s.env.rows("acquisizioni WHERE IDIMP NOT IN (SELECT ID FROM impianti)"), 0);
         EXPECT_EQ(s.find<QComboBox>("cbImp")->count(), c.plants ? c.plants + 1 : 0);
         EXPECT_FALSE(s.shown("pbScarica") || s.shown("lbScarica") || s.shown("bttInterrompi"));
@@ -432,8 +439,8 @@ TEST(ReportWindow, BadInstrumentRepliesStoreWholeRowsUnderTheirPlant) {
         Rig s(englishRow(), c.args, kInstrument);
         ReportWindow* rep = openReport(s);
         s.click("bttSincr");
-        EXPECT_EQ(s.env.rows("impianti"), c.plants);
-        EXPECT_EQ(s.env.rows("acquisizioni"), c.measurements);
+        EXPECT_EQ(std::pair(s.env.rows("impianti"), s.env.rows("acquisizioni")),
+                  std::pair(c.plants, c.measurements));
         EXPECT_EQ(s.env.rows("acquisizioni WHERE IDIMP NOT IN (SELECT ID FROM impianti)"), 0);
         // Whole rows only: each is one the instrument holds, under its own plant.
         EXPECT_EQ(s.env.rows("acquisizioni a JOIN impianti i ON a.IDIMP=i.ID WHERE NOT ("
