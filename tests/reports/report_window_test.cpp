@@ -1,9 +1,7 @@
 // The report window on the program started on a test folder, with instrument-sim on a
 // pseudo-terminal: the steps of the wizard, the download and its stop, the lists, the reports
 // and what a faulty instrument sends.
-#include "report_window.h"
-#include "test_rows.h"
-#include "window_rig.h"
+#include "report_window_util.h"
 
 #include <QDir>
 #include <QLabel>
@@ -19,13 +17,6 @@ using namespace vorna;
 using namespace vorna::test;
 
 namespace {
-
-// The report window opened from the toolbar, after the instrument was connected in the setup
-// window unless `connect` is false.
-ReportWindow* openReport(Rig& s, bool connect = true) {
-    if (connect) s.connect();
-    return s.open<ReportWindow>("report");
-}
 
 const QDateTime kJune14(QDate(2024, 6, 14), QTime(10, 15, 2));
 
