@@ -214,8 +214,8 @@ TEST(RealtimeData, SavedDayAsTheGridShowsItCancelWritesNothing) {
     // Cancelled: no file, not even under the proposed name.
     s.click("bttSalva");
     EXPECT_EQ(s.env.prompts.saveDialogs, 1);
-    EXPECT_EQ(s.env.prompts.saveShown.back().filter, "(*.txt)");
-    EXPECT_EQ(s.env.prompts.saveShown.back().suggested, s.env.path("datalogger"));
+    EXPECT_EQ(s.env.prompts.saveShown.back().filter + s.env.prompts.saveShown.back().suggested,
+              "(*.txt)" + s.env.path("datalogger"));
     EXPECT_EQ(QDir(s.env.dir.path()).entryList({"datalogger*"}, QDir::Files).size(), 0);
 
     // A blank name asks again.
@@ -275,8 +275,8 @@ TEST(Chart, OptionsRangesSavingAndClosing) {
     };
     // Cancelled: nothing written.
     w->findChild<QPushButton*>("bttSalva")->click();
-    EXPECT_EQ(s.env.prompts.saveShown.back().filter, "(*.bmp);;(*.png)");
-    EXPECT_EQ(s.env.prompts.saveShown.back().suggested, s.env.path("chart"));
+    EXPECT_EQ(s.env.prompts.saveShown.back().filter + s.env.prompts.saveShown.back().suggested,
+              "(*.bmp);;(*.png)" + s.env.path("chart"));
     EXPECT_EQ(save("actSalvaPng").filter + save("actSalvaSvg").suggested,
               "(*.png)" + s.env.path("chart.svg"));
     EXPECT_TRUE(QDir(s.env.dir.path()).entryList({"chart*"}, QDir::Files).isEmpty());
