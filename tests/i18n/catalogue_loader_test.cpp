@@ -29,12 +29,11 @@ TEST(CatalogueLoader, StartUpSequenceFillsEveryRange) {
     EXPECT_TRUE(env.debugLog().isEmpty());
 }
 
-TEST(CatalogueLoader, FaultIsLoggedWithTheRoutineNameAndEndsTheFill) {
+// What the fill keeps of a faulty file is the reader's (MessageData); here the log entry.
+TEST(CatalogueLoader, FaultIsLoggedWithTheRoutineName) {
     test::TestEnv env;
     AppContext& ctx = *env.ctx;
     EXPECT_FALSE(read_messagges_2(ctx, "99\tStop\tArr\\xet\n100\tStart\n"));
-    EXPECT_EQ(ctx.messaggi.text(0, 99), "Stop") << "entries read before the fault stay";
-    EXPECT_EQ(ctx.messaggi.text(0, 100), "");
     const QString log = env.debugLog();
     EXPECT_TRUE(log.contains("read_messagges_2") && log.contains("line 1")) << log.toStdString();
 }

@@ -49,19 +49,18 @@ TEST(MessageData, EscapesAndEditorHabits) {
 }
 
 TEST(MessageData, FaultsNameTheirLine) {
-    EXPECT_EQ(faultLine("1\tok\n2\ttrailing \n"), 2);  // plain blank at the end
-    EXPECT_EQ(faultLine("1\t leading\n"), 1);          // plain blank at the start
-    EXPECT_EQ(faultLine("#\n1\tbad \\q escape\n"), 2); // unknown escape
-    EXPECT_EQ(faultLine("1\tends with \\\n"), 1);      // lone backslash
-    EXPECT_EQ(faultLine("300\tx\n"), 1);               // number out of range
-    EXPECT_EQ(faultLine("-1\tx\n"), 1);
-    EXPECT_EQ(faultLine("+1\tx\n"), 1);
-    EXPECT_EQ(faultLine("x1\tx\n"), 1);
-    EXPECT_EQ(faultLine("1\ta\n\n1\tb\n"), 3);           // listed twice
-    EXPECT_EQ(faultLine("1\ta\tb\tc\td\te\tf\tg\n"), 1); // an eighth column
-    EXPECT_EQ(faultLine("1\tsnow\xE2\x98\x83man\n"), 1); // outside ISO 8859-1
-    EXPECT_EQ(faultLine("1\tEUR \xE2\x82\xAC\n"), 1);
-    EXPECT_EQ(faultLine("1\t\xC3\x28\n"), 0); // not UTF-8
+    // A plain blank at an edge, an unknown escape, a lone backslash, a number out of range,
+    // listed twice, an eighth column, outside ISO 8859-1, not UTF-8 (the file as a whole).
+    const std::pair<QByteArray, int> cases[] = {
+        // clang-format off
+        {"1\tok\n2\ttrailing \n", 2}, {"1\t leading\n", 1}, {"#\n1\tbad \\q escape\n", 2},
+        {"1\tends with \\\n", 1}, {"300\tx\n", 1}, {"-1\tx\n", 1}, {"+1\tx\n", 1}, {"x1\tx\n", 1},
+        {"1\ta\n\n1\tb\n", 3}, {"1\ta\tb\tc\td\te\tf\tg\n", 1}, {"1\tsnow\xE2\x98\x83man\n", 1},
+        {"1\tEUR \xE2\x82\xAC\n", 1}, {"1\t\xC3\x28\n", 0},
+        // clang-format on
+    };
+    for (const auto& [data, line] : cases)
+        EXPECT_EQ(faultLine(data), line) << data.toStdString();
 }
 
 TEST(MessageData, FillExaminesOnlyItsRangeAndKeepsWhatItReadBeforeAFault) {

@@ -7,6 +7,9 @@
 #include "test_rows.h"
 #include "window_rig.h"
 
+#include <QLineEdit>
+#include <QRadioButton>
+
 #include <map>
 
 namespace vorna::test {
@@ -60,6 +63,31 @@ inline RealtimeWindow* openRealtime(Rig& s, bool withRead = true, bool aboveTwen
 inline QStringList acquire(Rig& s) {
     s.click("bttControllo");
     return s.commands();
+}
+
+inline void chooseAuto(Rig& s) {
+    s.find<QRadioButton>("obMode_0")->click();
+}
+inline void type(Rig& s, const char* field, const QString& text) {
+    s.find<QLineEdit>(field)->setText(text);
+}
+inline void schedule(Rig& s, const QString& startH, const QString& startM, const QString& stopH,
+                     const QString& stopM) {
+    type(s, "tbStartH", startH);
+    type(s, "tbStartM", startM);
+    type(s, "tbStopH", stopH);
+    type(s, "tbStopM", stopM);
+}
+// Automatic mode, the schedule and the interval; the clock at `when`; "Activate" starts the run.
+inline void activate(Rig& s, const QDateTime& when, const QString& startH = "8",
+                     const QString& startM = "00", const QString& stopH = "22",
+                     const QString& stopM = "59", int position = 0) {
+    s.clock->set(when);
+    chooseAuto(s);
+    schedule(s, startH, startM, stopH, stopM);
+    s.choose("cbIntervallo", position);
+    s.click("bttControllo");
+    EXPECT_EQ(s.text("bttControllo"), s.ctx().msg(99)); // "Stop"
 }
 
 // What grid row `row` (1 = the first sample) shows in `column`.

@@ -72,9 +72,8 @@ TEST(ReportWindow, StepsOfTheWizardAndClosing) {
     insertMeasurements(s.db(), "realtime", rossi, kJune14.addDays(1), 1, {{"ESITOAC", 0}});
     ReportWindow* rep = openReport(s, false);
     ASSERT_NE(rep, nullptr);
-    EXPECT_EQ(s.ctx().childWindowOpen, 1);
-    EXPECT_EQ(rep->size(), QSize(546, 170));
-    EXPECT_EQ(rep->windowTitle(), "REPORT");
+    EXPECT_EQ(std::tuple(s.ctx().childWindowOpen, rep->size(), rep->windowTitle()),
+              std::tuple(1, QSize(546, 170), QString("REPORT")));
     // The instrument's link is down: no download.
     EXPECT_FALSE(s.on("bttSincr") || s.shown("pbScarica") || s.shown("bttInterrompi"));
     auto* cbImp = s.find<QComboBox>("cbImp");
@@ -105,8 +104,7 @@ TEST(ReportWindow, StepsOfTheWizardAndClosing) {
     // "OK": back to the measurements of the same plant, none chosen.
     s.click("bttComando");
     EXPECT_EQ(shown(s, rep), "2|lists|2|-|-");
-    EXPECT_EQ(cbImp->currentIndex(), 2);
-    EXPECT_EQ(cbMis->currentIndex(), -1);
+    EXPECT_EQ(std::pair(cbImp->currentIndex(), cbMis->currentIndex()), std::pair(2, -1));
 
     s.closeChild();
     EXPECT_EQ(s.ctx().childWindowOpen, 0);
@@ -137,8 +135,8 @@ TEST(ReportWindow, DownloadSendsTheCommandsAndStoresModelAndLogo) {
         s.click("bttSincr");
         EXPECT_EQ(s.commands(), c.commands);
         EXPECT_EQ(s.diff(c.stored), "");
-        EXPECT_EQ(s.env.rows("impianti"), c.plants);
-        EXPECT_EQ(s.env.rows("acquisizioni"), c.measurements);
+        EXPECT_EQ(std::pair(s.env.rows("impianti"), s.env.rows("acquisizioni")),
+                  std::pair(c.plants, c.measurements));
         EXPECT_EQ(s.env.rows("acquisizioni WHERE IDIMP NOT IN (SELECT ID FROM impianti)"), 0);
         EXPECT_EQ(s.find<QComboBox>("cbImp")->count(), c.plants ? c.plants + 1 : 0);
         EXPECT_FALSE(s.shown("pbScarica") || s.shown("lbScarica") || s.shown("bttInterrompi"));
@@ -432,8 +430,8 @@ TEST(ReportWindow, BadInstrumentRepliesStoreWholeRowsUnderTheirPlant) {
         Rig s(englishRow(), c.args, kInstrument);
         ReportWindow* rep = openReport(s);
         s.click("bttSincr");
-        EXPECT_EQ(s.env.rows("impianti"), c.plants);
-        EXPECT_EQ(s.env.rows("acquisizioni"), c.measurements);
+        EXPECT_EQ(std::pair(s.env.rows("impianti"), s.env.rows("acquisizioni")),
+                  std::pair(c.plants, c.measurements));
         EXPECT_EQ(s.env.rows("acquisizioni WHERE IDIMP NOT IN (SELECT ID FROM impianti)"), 0);
         // Whole rows only: each is one the instrument holds, under its own plant.
         EXPECT_EQ(s.env.rows("acquisizioni a JOIN impianti i ON a.IDIMP=i.ID WHERE NOT ("
