@@ -1,3 +1,7 @@
+// The database start-up: the backup restored or refreshed, damaged files set aside and salvaged,
+// locked and read-only files left alone. A start whose backup already holds the working file's
+// bytes copies nothing; every start after a change, a damage or a doubt takes the whole way, and
+// a compaction leaves the backup with the file as it was before the start.
 #include "data_store.h"
 #include "database_init.h"
 #include "schema.h"
@@ -8,11 +12,54 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 
 using namespace vorna;
+using test::readFile;
 
 namespace {
+
+constexpr int kPlants = 40;
+constexpr int kSamples = 3000;
+
+// The insert, from a SELECT over i = 1 to n.
+void insertNumbered(Database& db, int n, const QString& insert) {
+    db.exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < %1) ")
+                .arg(n) +
+            insert);
+}
+
+ino_t inode(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+qint64 scalarIn(const QString& file, const QString& sql) {
+    Database db;
+    db.open(file);
+    return db.scalar(sql);
+}
+
+void makeDb(const QString& path, int plants) {
+    Database db;
+    db.open(path);
+    ensure_schema(db);
+    insertNumbered(db, plants, "INSERT INTO impianti (nome, POT) SELECT 'plant ' || i, i FROM n");
+}
+
+qint64 plantsIn(const QString& path) {
+    return scalarIn(path, "SELECT COUNT(*) FROM impianti");
+}
+
+void write(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(data);
+}
 
 struct Startup : ::testing::Test {
     test::TestEnv env;
@@ -20,25 +67,6 @@ struct Startup : ::testing::Test {
     QString work() const { return env.path(kDataFile); }
     QString backup() const { return env.path(kBackupFile); }
 
-    static void makeDb(const QString& path, int plants) {
-        Database db;
-        db.open(path);
-        ensure_schema(db);
-        db.exec(
-            QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < %1) "
-                    "INSERT INTO impianti (nome, POT) SELECT 'plant ' || i, i FROM n")
-                .arg(plants));
-    }
-    static qint64 plantsIn(const QString& path) {
-        Database db;
-        db.open(path);
-        return db.scalar("SELECT COUNT(*) FROM impianti");
-    }
-    static void write(const QString& path, const QByteArray& data) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(data);
-    }
     // A database whose plants and one event row sit in its first pages, before 20000
     // realtime rows, cut to half its size: what is lost is realtime rows only.
     static void makeCutDb(const QString& path) {
@@ -46,11 +74,12 @@ struct Startup : ::testing::Test {
         {
             Database db;
             db.open(path);
-            db.exec("INSERT INTO tab1 (MEMO1, INT1) VALUES (x'2D6C00FF', 1);"
-                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 20000)"
-                    " INSERT INTO realtime (IDIMP, NUMERO, data) SELECT 1, i, '2024-06-14' FROM n");
+            db.exec("INSERT INTO tab1 (MEMO1, INT1) VALUES (x'2D6C00FF', 1)");
+            insertNumbered(db, 20000,
+                           "INSERT INTO realtime (IDIMP, NUMERO, data) SELECT 1, i, '2024-06-14' "
+                           "FROM n");
         }
-        const QByteArray full = test::readFile(path);
+        const QByteArray full = readFile(path);
         write(path, full.left(full.size() / 2));
     }
     // The rows makeCutDb's file must give back, every one intact.
@@ -78,6 +107,52 @@ struct Startup : ::testing::Test {
     }
 };
 
+// Another program than this one at work on a database file.
+void sqliteProgram(const QString& file, const QString& sql) {
+    ASSERT_EQ(QProcess::execute("sqlite3", {file, sql}), 0) << qPrintable(sql);
+}
+
+// Data written at offset into the file where it lies, as a program that edits a file in place.
+bool writeInPlace(const QString& path, qint64 offset, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite) && f.seek(offset) && f.write(data) == data.size();
+}
+
+// A page in the middle of the file overwritten where it lies.
+void damageInPlace(const QString& file) {
+    const qint64 middle = QFileInfo(file).size() / 4096 / 2 * 4096;
+    ASSERT_TRUE(writeInPlace(file, middle, QByteArray(4096, '\x5a')));
+}
+
+// A data folder after its first start, the connection closed again.
+struct StartedFolder {
+    test::TestEnv env;
+    AppContext& ctx = *env.ctx;
+    const QString work = env.path(kDataFile);
+    const QString backup = env.path(kBackupFile);
+
+    StartedFolder() {
+        makeDb(work, kPlants);
+        {
+            Database db;
+            db.open(work);
+            insertNumbered(db, kSamples,
+                           "INSERT INTO realtime (IDIMP, NUMERO, data, ora, rad) SELECT 1 + i % 7, "
+                           "i, '2024-06-14', time(i * 20, 'unixepoch'), i FROM n");
+        }
+        EXPECT_TRUE(database_init(ctx));
+        ctx.db.close();
+    }
+};
+
+bool extendedAttributesHere(const QString& dir) {
+    QFile probe(dir + "/probe");
+    if (!probe.open(QIODevice::WriteOnly)) return false;
+    probe.close();
+    return ::setxattr(QFile::encodeName(probe.fileName()).constData(), "user.probe", "1", 1, 0) ==
+           0;
+}
+
 } // namespace
 
 TEST_F(Startup, OnlyABackupIsRestored) {
@@ -104,10 +179,10 @@ TEST_F(Startup, BackupHoldsCommitsStillInTheWriteAheadLog) {
 // damage too. Neither replaces the backup.
 TEST_F(Startup, DamagedWorkingFileIsSetAsideAndTheBackupKept) {
     makeDb(backup(), 5);
-    const QByteArray goodBackup = test::readFile(backup());
+    const QByteArray goodBackup = readFile(backup());
     // Sound on opening, damaged further in: its copy is already under way when the check fails.
     makeDb(work(), 500);
-    QByteArray laterPages = test::readFile(work());
+    QByteArray laterPages = readFile(work());
     laterPages.replace(laterPages.size() - 8192, 8192, QByteArray(8192, '\x5a'));
     const struct {
         QByteArray bytes;
@@ -132,7 +207,7 @@ TEST_F(Startup, DamagedWorkingFileIsSetAsideAndTheBackupKept) {
         ASSERT_TRUE(database_init(ctx));
         EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 5);
         ctx.db.close();
-        EXPECT_EQ(test::readFile(backup()), goodBackup);
+        EXPECT_EQ(readFile(backup()), goodBackup);
         EXPECT_EQ(env.debugLog().count(c.logged), before + 1);
         QFile::remove(work());
     }
@@ -203,4 +278,120 @@ TEST_F(Startup, ReadOnlyWorkingFileIsLoggedAndTheRowsStayReadable) {
     EXPECT_TRUE(env.debugLog().contains("cancella_impianto_da_DB"));
     EXPECT_EQ(plantsIn(backup()), 4);
     EXPECT_EQ(plantsIn(work()), 4);
+}
+
+TEST(SecondStart, NothingChangedLeavesTheBackupAsItIs) {
+    StartedFolder f;
+    if (!extendedAttributesHere(f.env.dir.path()))
+        GTEST_SKIP() << "no extended attributes on this file system: every start copies";
+    const QByteArray content = readFile(f.work);
+    const ino_t backupFile = inode(f.backup);
+    ASSERT_TRUE(database_init(f.ctx));
+    EXPECT_EQ(f.ctx.db.scalar("SELECT COUNT(*) FROM realtime"), kSamples);
+    f.ctx.db.close();
+    EXPECT_EQ(inode(f.backup), backupFile); // not written again
+    EXPECT_EQ(readFile(f.backup), content);
+    EXPECT_EQ(readFile(f.work), content);
+}
+
+// Whatever happened between two starts, the backup comes out holding the working file's bytes
+// as they were at the start, and opens to the same rows.
+TEST(SecondStart, EveryChangeOrDoubtIsBackedUpAgain) {
+    const struct {
+        const char* what;
+        std::function<void(StartedFolder&)> between;
+    } cases[] = {
+        {"the backup lost one row",
+         [](StartedFolder& f) { sqliteProgram(f.backup, "DELETE FROM realtime WHERE ID = 1500"); }},
+        {"the backup is damaged", [](StartedFolder& f) { damageInPlace(f.backup); }},
+        {"another program changed one value and put the time back",
+         [](StartedFolder& f) {
+             const QFileInfo before(f.work);
+             sqliteProgram(f.work, "UPDATE realtime SET rad = rad + 0.5 WHERE ID = 2000");
+             QFile file(f.work);
+             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+             ASSERT_TRUE(
+                 file.setFileTime(before.lastModified(), QFileDevice::FileModificationTime));
+             ASSERT_EQ(QFileInfo(f.work).size(), before.size());
+         }},
+        {"this program added a row",
+         [](StartedFolder& f) {
+             Database db;
+             db.open(f.work);
+             db.exec("INSERT INTO realtime (IDIMP, NUMERO, data, ora) VALUES (1, 1, "
+                     "'2024-06-15', '08:00:00')");
+         }},
+        {"the backup has rows in its log",
+         [](StartedFolder& f) {
+             sqlite3* db = nullptr;
+             ASSERT_EQ(sqlite3_open(QFile::encodeName(f.backup).constData(), &db), SQLITE_OK);
+             sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+             sqlite3_exec(db, "INSERT INTO impianti (nome) VALUES ('only in the log')", nullptr,
+                          nullptr, nullptr);
+             sqlite3_close(db);
+             ASSERT_GT(QFileInfo(f.backup + "-wal").size(), 0);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartedFolder f;
+        c.between(f);
+        const QByteArray atStart = readFile(f.work);
+        const qint64 samples = scalarIn(f.work, "SELECT COUNT(*) FROM realtime");
+        ASSERT_TRUE(database_init(f.ctx));
+        f.ctx.db.close();
+        EXPECT_EQ(readFile(f.backup), atStart);
+        EXPECT_EQ(plantsIn(f.backup), kPlants);
+        EXPECT_EQ(scalarIn(f.backup, "SELECT COUNT(*) FROM realtime"), samples);
+        EXPECT_FALSE(f.env.debugLog().contains("set aside"));
+    }
+}
+
+// Damage copied over the backup where it lies leaves two equal files, neither of them sound.
+TEST(SecondStart, EqualButDamagedFilesTakeTheWholeWay) {
+    StartedFolder f;
+    damageInPlace(f.work);
+    ASSERT_TRUE(writeInPlace(f.backup, 0, readFile(f.work)));
+    ASSERT_EQ(readFile(f.backup), readFile(f.work));
+    ASSERT_TRUE(database_init(f.ctx));
+    EXPECT_TRUE(f.env.debugLog().contains("damaged database set aside"));
+    EXPECT_TRUE(f.env.debugLog().contains("damaged backup set aside"));
+    // The plants sit in the first pages, before the damage.
+    EXPECT_EQ(f.ctx.db.scalar("SELECT COUNT(*) FROM impianti"), kPlants);
+}
+
+// A working file with free pages is compacted from a tenth of its pages on; below that it is
+// left as it is. Either way the backup holds the file as it was before the start.
+TEST(SecondStart, FreeSpaceIsCompactedFromATenthAndTheBackupKeepsTheFileBeforeIt) {
+    constexpr int kRows = 400; // one page each
+    const struct {
+        double freeShare;
+        bool compacted;
+    } cases[] = {{0.05, false}, {0.15, true}, {0.6, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.freeShare);
+        test::TestEnv env;
+        const QString work = env.path(kDataFile);
+        {
+            Database db;
+            db.open(work);
+            ensure_schema(db);
+            insertNumbered(db, kRows,
+                           "INSERT INTO tab1 (MEMO1, INT1) SELECT randomblob(3000), 1 FROM n");
+            const qint64 pages = db.scalar("PRAGMA page_count");
+            db.exec(QString("DELETE FROM tab1 WHERE ID <= %1").arg(qRound(c.freeShare * pages)));
+        }
+        const double share = double(scalarIn(work, "PRAGMA freelist_count")) /
+                             double(scalarIn(work, "PRAGMA page_count"));
+        ASSERT_NEAR(share, c.freeShare, 0.02);
+        const QByteArray before = readFile(work);
+        const qint64 rows = scalarIn(work, "SELECT COUNT(*) FROM tab1");
+
+        ASSERT_TRUE(database_init(*env.ctx));
+        EXPECT_EQ(env.ctx->db.scalar("SELECT COUNT(*) FROM tab1"), rows);
+        env.ctx->db.close();
+        EXPECT_EQ(QFileInfo(work).size() < before.size(), c.compacted);
+        EXPECT_EQ(readFile(env.path(kBackupFile)), before);
+        EXPECT_FALSE(QFileInfo::exists(env.path(kScratchFile)));
+    }
 }
