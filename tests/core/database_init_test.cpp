@@ -6,6 +6,7 @@
 #include "database_init.h"
 #include "schema.h"
 #include "test_env.h"
+#include "test_rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,10 +85,10 @@ struct Startup : ::testing::Test {
     }
     // The rows makeCutDb's file must give back, every one intact.
     void expectSalvaged() {
-        EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 50);
-        EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti WHERE nome = 'plant ' || ID AND "
-                                "POT = ID AND ID BETWEEN 1 AND 50"),
-                  50);
+        EXPECT_EQ(test::rowsAsText(ctx.db,
+                                   "SELECT COUNT(*), SUM(nome = 'plant ' || ID AND POT = ID "
+                                   "AND ID BETWEEN 1 AND 50) FROM impianti"),
+                  QStringList{"50|50"});
         EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM tab1 WHERE typeof(MEMO1) = 'blob' AND "
                                 "hex(MEMO1) = '2D6C00FF' AND INT1 = 1"),
                   1);
