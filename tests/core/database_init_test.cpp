@@ -6,6 +6,7 @@
 #include "database_init.h"
 #include "schema.h"
 #include "test_env.h"
+#include "test_rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,10 +85,10 @@ struct Startup : ::testing::Test {
     }
     // The rows makeCutDb's file must give back, every one intact.
     void expectSalvaged() {
-        EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 50);
-        EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti WHERE nome = 'plant ' || ID AND "
-                                "POT = ID AND ID BETWEEN 1 AND 50"),
-                  50);
+        EXPECT_EQ(test::rowsAsText(ctx.db,
+                                   "SELECT COUNT(*), SUM(nome = 'plant ' || ID AND POT = ID "
+                                   "AND ID BETWEEN 1 AND 50) FROM impianti"),
+                  QStringList{"50|50"});
         EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM tab1 WHERE typeof(MEMO1) = 'blob' AND "
                                 "hex(MEMO1) = '2D6C00FF' AND INT1 = 1"),
                   1);
@@ -215,33 +216,33 @@ TEST_F(Startup, DamagedWorkingFileIsSetAsideAndTheBackupKept) {
     expectNoScratch();
 }
 
-TEST_F(Startup, TruncatedFileWithoutBackupKeepsWhatCanBeRead) {
-    makeCutDb(work());
-    ASSERT_TRUE(database_init(ctx));
-    expectSalvaged();
-    EXPECT_EQ(setAside().size(), 1);
-    // The salvaged file is a sound database that takes new rows.
-    ctx.db.exec("INSERT INTO impianti (nome) VALUES ('new')");
-}
-
-// A damaged backup and no working file, or a zero-byte one: the backup is set aside and
-// salvaged; the next start backs up the salvaged rows and leaves the damaged backup alone.
-TEST_F(Startup, DamagedBackupWithoutAWorkingFileIsSetAsideAndSalvaged) {
-    for (const bool emptyWorkingFile : {false, true}) {
-        SCOPED_TRACE(emptyWorkingFile);
+// A damaged file with no sound one beside it: the working file without a backup, the backup
+// without a working file or beside a zero-byte one. It is set aside and its rows salvaged into a
+// sound working file; the next start backs that up and leaves the damaged file alone.
+TEST_F(Startup, DamagedFileWithoutASoundOneIsSetAsideAndSalvaged) {
+    const struct {
+        QString cut;
+        bool emptyWorkingFile;
+        const char* logged;
+    } cases[] = {{kDataFile, false, "damaged database set aside"},
+                 {kBackupFile, false, "damaged backup set aside"},
+                 {kBackupFile, true, "damaged backup set aside"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cut.toStdString() + (c.emptyWorkingFile ? " beside an empty file" : ""));
         for (const QString& f : QDir(env.dir.path()).entryList(QDir::Files))
             QFile::remove(env.path(f));
-        makeCutDb(backup());
-        if (emptyWorkingFile) write(work(), {});
+        makeCutDb(env.path(c.cut));
+        if (c.emptyWorkingFile) write(work(), {});
+        const auto before = env.debugLog().count(c.logged);
         ASSERT_TRUE(database_init(ctx));
         expectSalvaged();
+        ctx.db.exec("INSERT INTO impianti (nome) VALUES ('new')");
         ctx.db.close();
-        EXPECT_EQ(setAside(kBackupFile).size(), 1);
-        EXPECT_TRUE(emptyWorkingFile || setAside().isEmpty());
-        EXPECT_TRUE(env.debugLog().contains("damaged backup set aside"));
+        EXPECT_EQ(env.debugLog().count(c.logged), before + 1);
+        EXPECT_EQ(setAside().size(), c.cut == kDataFile || c.emptyWorkingFile ? 1 : 0);
         ASSERT_TRUE(database_init(ctx));
-        EXPECT_EQ(plantsIn(backup()), 50);
-        EXPECT_EQ(setAside(kBackupFile).size(), 1);
+        EXPECT_EQ(plantsIn(backup()), 51);
+        EXPECT_EQ(setAside(c.cut).size(), 1);
         expectNoScratch();
     }
 }

@@ -78,7 +78,6 @@ TEST_F(Db, ReadOnlySelectsRefuseChangesAndDatesRoundTrip) {
     EXPECT_THROW(sel.addNew(), RunError);
 }
 
-
 TEST_F(Db, TransactionRollsBackUnlessCommittedAndBadSqlThrows) {
     {
         Database::Transaction tx(db);
@@ -94,4 +93,3 @@ TEST_F(Db, TransactionRollsBackUnlessCommittedAndBadSqlThrows) {
     EXPECT_THROW(db.exec("SELEC nonsense"), RunError);
     EXPECT_THROW(RecordSet::table(db, "nosuchtable"), RunError);
 }
-

@@ -88,10 +88,8 @@ TEST(LogTime, BothLogFilesStampTheirLines) {
     test::TestEnv env(test::kItalianPc);
     print_error(*env.ctx, "x", "y", 0, "");
     append_traffic_log(*env.ctx, "W on 1\tTIME?");
-    QFile s(env.path("s.log"));
-    ASSERT_TRUE(s.open(QIODevice::ReadOnly));
     const QRegularExpression stamp("^\\d\\d/\\d\\d/20\\d\\d \\d\\d:\\d\\d:\\d\\d\\t");
-    const QString traffic = QString::fromLatin1(s.readAll());
+    const QString traffic = QString::fromLatin1(test::readFile(env.path("s.log")));
     EXPECT_TRUE(stamp.match(traffic).hasMatch()) << traffic.toStdString();
     EXPECT_TRUE(traffic.endsWith("\tW on 1\tTIME?\r\n"));
     EXPECT_TRUE(stamp.match(env.debugLog()).hasMatch()) << env.debugLog().toStdString();

@@ -104,25 +104,20 @@ TEST(SampleCells, FromRecordPutsEachFieldInItsColumn) {
     m.data = QDate(2011, 3, 27);
     m.ora = QTime(23, 59, 59);
     m.ESITOAC = true;
-    // Values that tell the fields apart, in record order; the column each belongs to.
-    const std::pair<double MeasurementRecord::*, int> fields[] = {
-        {&MeasurementRecord::rad, 3},     {&MeasurementRecord::TEMPAMB, 4},
-        {&MeasurementRecord::TEMPPAN, 5}, {&MeasurementRecord::COEFFTEMP, 6},
-        {&MeasurementRecord::POTRAD, 7},  {&MeasurementRecord::VDC1, 8},
-        {&MeasurementRecord::IDC1, 9},    {&MeasurementRecord::VDC2, 10},
-        {&MeasurementRecord::IDC2, 11},   {&MeasurementRecord::VDC3, 12},
-        {&MeasurementRecord::IDC3, 13},   {&MeasurementRecord::POTDC, 14},
-        {&MeasurementRecord::VAC1, 15},   {&MeasurementRecord::IAC1, 16},
-        {&MeasurementRecord::VAC2, 17},   {&MeasurementRecord::IAC2, 18},
-        {&MeasurementRecord::VAC3, 19},   {&MeasurementRecord::IAC3, 20},
-        {&MeasurementRecord::POTAC, 21},  {&MeasurementRecord::REAL2, 22},
-        {&MeasurementRecord::RENDDC, 24}, {&MeasurementRecord::RENDAC, 25},
-    };
-    for (const auto& [field, column] : fields)
-        m.*field = column + 0.25;
+    // The grid's value columns from 3 on, the result column 23 left out; each field gets a
+    // value that tells it apart.
+    using M = MeasurementRecord;
+    double M::*const fields[] = {&M::rad,    &M::TEMPAMB, &M::TEMPPAN, &M::COEFFTEMP, &M::POTRAD,
+                                 &M::VDC1,   &M::IDC1,    &M::VDC2,    &M::IDC2,      &M::VDC3,
+                                 &M::IDC3,   &M::POTDC,   &M::VAC1,    &M::IAC1,      &M::VAC2,
+                                 &M::IAC2,   &M::VAC3,    &M::IAC3,    &M::POTAC,     &M::REAL2,
+                                 &M::RENDDC, &M::RENDAC};
+    const auto column = [](int i) { return i < 20 ? 3 + i : 4 + i; };
+    for (int i = 0; i < 22; ++i)
+        m.*fields[i] = column(i) + 0.25;
     const SampleRow r = SampleRow::fromRecord(m);
-    for (const auto& [field, column] : fields)
-        EXPECT_EQ(cell(r, column, CellRules::Live), QString::number(column + 0.25)) << column;
+    for (int i = 0; i < 22; ++i)
+        EXPECT_EQ(cell(r, column(i), CellRules::Live), QString::number(column(i) + 0.25)) << i;
     EXPECT_EQ(cell(r, 1, CellRules::Live), "27/03/2011");
     EXPECT_EQ(cell(r, 2, CellRules::Live), "23:59:59");
     EXPECT_EQ(cell(r, 23, CellRules::Live), "PASS");

@@ -109,11 +109,10 @@ TEST(Installation, ButtonsByState) {
 TEST(Installation, NewModifyCancelAndDuplicate) {
     Rig s(englishRow(), QStringList{});
     InstallationWindow* w = openChooser(s);
-    auto& warnings = s.env.prompts.warnings;
     s.click("bttComm1");
     fill(s, kPlant);
     s.click("bttComm1");
-    EXPECT_TRUE(warnings.empty()) << warnings.front().text.toStdString();
+    EXPECT_EQ(s.env.prompts.lastWarning(), "");
     EXPECT_EQ(s.env.rows("impianti"), 1);
     EXPECT_EQ(w->installationStep(), 1);
     EXPECT_EQ(s.entries("cbSelImp").size(), 2);
@@ -122,8 +121,7 @@ TEST(Installation, NewModifyCancelAndDuplicate) {
     s.click("bttComm1");
     fill(s, kPlant);
     s.click("bttComm1");
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_EQ(warnings[0].text, s.ctx().msg(133));
+    EXPECT_EQ(s.env.prompts.lastWarning(), s.ctx().msg(133) + "/Error");
     EXPECT_EQ(s.env.rows("impianti"), 1);
     EXPECT_EQ(w->installationStep(), 1);
 
@@ -181,13 +179,12 @@ TEST(Installation, PowerLimitBeforeRealTime) {
         QTest::qWait(50);
         EXPECT_EQ(s.window->currentChild()->objectName(), k.opens ? "realtime" : "installation")
             << k.power.toStdString();
+        EXPECT_EQ(s.env.prompts.lastWarning(), k.opens ? "" : s.ctx().msg(204) + "/Error");
         if (k.opens) {
             EXPECT_EQ(s.ctx().childWindowOpen, 2);
             EXPECT_EQ(s.window->area()->subWindowList().size(), 1);
             EXPECT_EQ(s.text("lbVal_NomeImp"), "Big"); // closing it: RealtimeWindow's test
         } else {
-            ASSERT_EQ(s.env.prompts.warnings.size(), 1u);
-            EXPECT_EQ(s.env.prompts.warnings[0].text, s.ctx().msg(204));
             EXPECT_EQ(w->installationStep(), 2);
         }
     }

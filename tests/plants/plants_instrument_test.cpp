@@ -42,9 +42,6 @@ TEST(PlantTransfer, ReadingTheInstrumentList) {
     s.click("bttLeggiStrum");
     EXPECT_EQ(s.commands(), listCommands({3, 7, 12}));
     EXPECT_EQ(s.entries("lsbImpStrum"), (QStringList{"Tre (Milano)", "Dodici"}));
-    const auto& t = w->instrumentPlantTable();
-    EXPECT_EQ(t.rowSlot, (std::vector<int>{0, 2}));
-    EXPECT_EQ(std::vector(t.numbers.begin(), t.numbers.begin() + 4), (std::vector{3, 7, 12, -1}));
     EXPECT_EQ(w->selectedInstrumentSlot(), -1);
 
     pick(s, "lsbImpStrum", 1);
@@ -195,6 +192,7 @@ TEST(PlantTransfer, SendingAPlantToTheInstrument) {
         // clang-format on
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         Rig s(rowFor(c.locale), c.simArgs, QStringList{"pdcmax\t" + c.pdcmax} + c.extraSim,
               c.locale);
         PlantsWindow* w = openRegister(s);
@@ -203,23 +201,16 @@ TEST(PlantTransfer, SendingAPlantToTheInstrument) {
         pick(s, "lsbImpPc", 0);
         s.commands();
         s.click("bttPcToStrum");
-        QStringList got = s.commands();
-        EXPECT_EQ(got.value(0), "PDCMAX") << c.what;
-        got.removeFirst();
-        EXPECT_EQ(got, c.expected) << c.what;
-        if (c.warning.isEmpty()) {
-            EXPECT_TRUE(s.env.prompts.warnings.empty()) << c.what;
-        } else {
-            ASSERT_EQ(s.env.prompts.warnings.size(), 1u) << c.what;
-            EXPECT_TRUE(s.env.prompts.warnings[0].text.startsWith(c.warning))
-                << c.what << ": " << s.env.prompts.warnings[0].text.toStdString();
-            EXPECT_EQ(s.env.prompts.warnings[0].title, "Error");
-        }
+        EXPECT_EQ(s.commands(), QStringList{"PDCMAX"} + c.expected);
+        const QString warning = s.env.prompts.lastWarning(); // "text/title"
+        EXPECT_TRUE(c.warning.isEmpty()
+                        ? warning.isEmpty()
+                        : warning.startsWith(c.warning) && warning.endsWith("/Error"))
+            << warning.toStdString();
         if (QString(c.what) == "unreadable maximum") {
             EXPECT_EQ(s.env.debugLog().count("\tbttPcToStrum_Click\t"), 1);
         }
         // The buttons follow the link, also after a failed exchange.
-        EXPECT_EQ(s.find<QPushButton>("bttLeggiStrum")->isEnabled(), s.ctx().link.baseLinkUp())
-            << c.what;
+        EXPECT_EQ(s.find<QPushButton>("bttLeggiStrum")->isEnabled(), s.ctx().link.baseLinkUp());
     }
 }
