@@ -77,11 +77,9 @@ TEST(MainWindow, SettingsRepairedAtStart) {
 TEST(MainWindow, LanguageKeysOnlyWithoutAChildWindow) {
     Rig s;
     ASSERT_EQ(s.ctx().childWindowOpen, 1); // setup is open after start-up
-    const QString englishTitle = s.window->windowTitle();
     s.key("italiano")->trigger();
     EXPECT_EQ(s.ctx().languageIndex, 0);
     EXPECT_EQ(s.diff("LINGUA=0"), "");
-    EXPECT_EQ(s.window->windowTitle(), englishTitle);
     EXPECT_EQ(pressedLanguage(s), 0);
 
     s.closeChild();

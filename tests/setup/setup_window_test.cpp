@@ -103,8 +103,7 @@ TEST(SetupWindow, ConnectReadsTheConfigurationAndDisconnectClearsIt) {
     EXPECT_EQ(s.find<QPushButton>("bttCollegaBase")->text(), "Disconnect Base unit");
 
     s.click("bttCollegaBase");
-    EXPECT_FALSE(s.ctx().link.baseLinkUp());
-    EXPECT_FALSE(s.ctx().link.serialeBase.isOpen());
+    EXPECT_FALSE(s.ctx().link.baseLinkUp() || s.ctx().link.serialeBase.isOpen());
     EXPECT_EQ(s.find<QPushButton>("bttCollegaBase")->text(), "Connect Base Unit");
     EXPECT_EQ(configShown(s), kLinkDown);
 }
@@ -212,8 +211,7 @@ TEST(SetupWindow, FollowsTheLinkWhenAnApplyOrAReadOnOpeningFails) {
     }
 }
 
-// The minimum-radiation check runs when the focus moves to another control of the window or
-// on Apply, not when the window closes or the program loses the focus; a refused value is
+// Not checked when the window closes or the program loses the focus; a refused value is
 // replaced by the stored one. The limits are check_rad_min's.
 TEST(SetupWindow, MinimumRadiationCheckedWhenTheFocusMovesWithinTheWindowOrOnApply) {
     Rig s(englishRow(), QStringList{});
