@@ -45,13 +45,11 @@ TEST(ReportPdf, DocumentsAsPopplerReadsThem) {
         QStringList texts;
     } cases[] = {
         // clang-format off
+        // The text as text, signs outside ASCII included; what it says is the HTML tests'.
         {"sheet", 1, "SCHEDA MISURAZIONI IMPIANTO",
-         {"ESITO TEST: PASS", "Rossi Mario", "15/06/2026 11:32", "853,2 W/m", "27,5 °C", "≤ 20 kW",
-          "V3: 411 V", "I3: 6,55 A", "Pca è", "e PRp < 0.78;"}},
+         {"ESITO TEST: PASS", "15/06/2026 11:32", "853,2 W/m", "27,5 °C", "≤ 20 kW", "Pca è"}},
         {"certificate", 2, "CERTIFICATO DI COLLAUDO",
-         {"CERTIFICATO DI COLLAUDO", "Rossi Mario", "Via Roma, 12 - Milano",
-          "Studio Tecnico Bianchi", "Pca è la potenza attiva", "600 W/m", "(se Pinv ≤ 20 kW)",
-          "40 °C", "Timbro e Firma:"}},
+         {"Via Roma, 12 - Milano", "Pca è la potenza attiva", "(se Pinv ≤ 20 kW)", "40 °C"}},
         // clang-format on
     };
     for (const auto& c : cases) {
