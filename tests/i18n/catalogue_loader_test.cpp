@@ -1,4 +1,3 @@
-// The start-up fill routines on a real context: order, ranges, the error trap, the lookup's bounds.
 #include "catalogue_loader.h"
 #include "error_trap.h"
 #include "test_env.h"

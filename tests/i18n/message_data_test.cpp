@@ -1,4 +1,3 @@
-// Reading the catalogue's data file: escapes, tolerated editor habits, and faults reported by line.
 #include "message_catalogue.h"
 #include "message_data.h"
 

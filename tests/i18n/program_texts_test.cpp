@@ -1,5 +1,4 @@
-// The program's own texts: lookups fall back to English only outside the five languages, and a
-// faulty table (the built-in one too) is refused by line.
+// The program's own texts fall back to English only outside the five languages.
 #include "message_data.h"
 #include "program_texts.h"
 

@@ -62,7 +62,6 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     qputenv("VORNA_COM7", s.env.path("no-such-device").toLocal8Bit());
     base->setCurrentText("7");
     s.click("bttCollegaBase");
-    qunsetenv("VORNA_COM7");
     EXPECT_FALSE(s.ctx().link.baseLinkUp());
     EXPECT_EQ(s.env.prompts.lastWarning(),
               "COM 7 missing\n" + s.env.path("no-such-device") + ": no such device/Error");
@@ -72,8 +71,7 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     // The same number for both ports moves the closed one.
     AppContext& c = s.ctx();
     sim::PseudoTerminal one(s.ptyLink("one")), three(s.ptyLink("three"));
-    qputenv("VORNA_COM1", s.ptyLink("one").toLocal8Bit());
-    qputenv("VORNA_COM3", s.ptyLink("three").toLocal8Bit());
+    routePorts({{1, s.ptyLink("one")}, {3, s.ptyLink("three")}});
     c.link.serialeRemoto.setPortNumber(1);
     EXPECT_EQ(verifica_combase(c, "1"), PortCheck::Connected);
     EXPECT_EQ(s.diff("COM=1;INT1=2"), "");
@@ -88,8 +86,6 @@ TEST(SetupWindow, PortListsMissingPortsAndOneNumberForBothPorts) {
     EXPECT_EQ(verifica_combase(c, "3"), PortCheck::Missing);
     EXPECT_EQ(s.env.prompts.lastWarning(),
               "COM 3 missing\n" + s.ptyLink("three") + ": in use by another program/Error");
-    qunsetenv("VORNA_COM1");
-    qunsetenv("VORNA_COM3");
 }
 
 TEST(SetupWindow, ConnectReadsTheConfigurationAndDisconnectClearsIt) {
@@ -107,8 +103,7 @@ TEST(SetupWindow, ConnectReadsTheConfigurationAndDisconnectClearsIt) {
     EXPECT_EQ(s.find<QPushButton>("bttCollegaBase")->text(), "Disconnect Base unit");
 
     s.click("bttCollegaBase");
-    EXPECT_FALSE(s.ctx().link.baseLinkUp());
-    EXPECT_FALSE(s.ctx().link.serialeBase.isOpen());
+    EXPECT_FALSE(s.ctx().link.baseLinkUp() || s.ctx().link.serialeBase.isOpen());
     EXPECT_EQ(s.find<QPushButton>("bttCollegaBase")->text(), "Connect Base Unit");
     EXPECT_EQ(configShown(s), kLinkDown);
 }
@@ -143,23 +138,31 @@ TEST(SetupWindow, ConnectWithRepliesMissingOrNotUnderstood) {
     }
 }
 
+// A logo longer than the box's limit (55 characters) is sent, stored and shown whole; only
+// typing is limited.
 TEST(SetupWindow, ApplySendsTheOptionsWithAPointAndStoresThem) {
+    const QString logo = "Studio Tecnico Associato Ingegneri Rossi & Bianchi Srl";
     Rig s(englishRow({{"LINGUA", 4}}), QStringList{}, {}, kItalianPc);
     s.connect();
-    s.find<QLineEdit>("tbLogo")->setText("  Impianti Nord ");
+    s.find<QLineEdit>("tbLogo")->setText("  " + logo + " ");
     for (const char* option : {"obMetodo_1", "obMisureDc_0", "obMisureAc_1"})
         s.find<QRadioButton>(option)->setChecked(true);
     s.find<QLineEdit>("tbRadMin")->setText("12,5");
     s.click("bttApplica");
     EXPECT_EQ(s.env.prompts.lastWarning(), "");
     const QStringList got = s.sim->received();
-    EXPECT_EQ(got.mid(got.indexOf("LOGO   Impianti Nord ")),
-              (QStringList{"LOGO   Impianti Nord ", "TEMPERATURE 2", "LINEDC 1", "PHASEAC 2",
+    EXPECT_EQ(got.mid(got.indexOf("LOGO   " + logo + " ")),
+              (QStringList{"LOGO   " + logo + " ", "TEMPERATURE 2", "LINEDC 1", "PHASEAC 2",
                            "MINRAD 12.5"}));
-    EXPECT_EQ(s.diff("logo=Impianti Nord;metcalc=2;INT2=1;misureac=2;REAL1=12.5"), "");
+    EXPECT_EQ(s.diff("logo=" + logo + ";metcalc=2;INT2=1;misureac=2;REAL1=12.5"), "");
     // The instrument now answers with what was set: read back with a point, shown with a comma.
     s.reopenSetup();
-    EXPECT_EQ(configShown(s), "on|Impianti Nord|12,5|1|0|1");
+    EXPECT_EQ(configShown(s), "on|" + logo.toStdString() + "|12,5|1|0|1");
+    // Typing stops at 50 characters (how the limit works is limitTyping's).
+    auto* box = s.find<QLineEdit>("tbLogo");
+    box->clear();
+    QTest::keyClicks(box, QString(60, 'a'));
+    EXPECT_EQ(box->text(), QString(50, 'a'));
 }
 
 // A lost link is shown as such wherever it was lost: the window follows the link, so the
@@ -208,8 +211,7 @@ TEST(SetupWindow, FollowsTheLinkWhenAnApplyOrAReadOnOpeningFails) {
     }
 }
 
-// The minimum-radiation check runs when the focus moves to another control of the window or
-// on Apply, not when the window closes or the program loses the focus; a refused value is
+// Not checked when the window closes or the program loses the focus; a refused value is
 // replaced by the stored one. The limits are check_rad_min's.
 TEST(SetupWindow, MinimumRadiationCheckedWhenTheFocusMovesWithinTheWindowOrOnApply) {
     Rig s(englishRow(), QStringList{});
@@ -247,25 +249,6 @@ TEST(SetupWindow, MinimumRadiationCheckedWhenTheFocusMovesWithinTheWindowOrOnApp
     s.closeChild();
     EXPECT_EQ(s.env.prompts.lastWarning(), "");
     EXPECT_EQ(s.diff("REAL1=600"), "");
-}
-
-// A logo longer than the box's limit, as the instrument or the database holds it, is shown and
-// sent whole; only typing is limited.
-TEST(SetupWindow, ALongLogoIsShownAndSentWholeAndOnlyTypingIsLimited) {
-    const QString longLogo = QString("Studio Tecnico Associato Ingegneri Rossi & Bianchi Srl");
-    ASSERT_GT(longLogo.size(), 50);
-    Rig s(englishRow(), {}, {"logo\t" + longLogo});
-    s.connect();
-    auto* logo = s.find<QLineEdit>("tbLogo");
-    EXPECT_EQ(logo->text(), longLogo);
-    s.click("bttApplica");
-    EXPECT_TRUE(s.sim->received().contains("LOGO " + longLogo));
-    EXPECT_EQ(s.diff("logo=" + longLogo), "");
-
-    // Typing stops at 50 characters (how the limit works is limitTyping's).
-    logo->clear();
-    QTest::keyClicks(logo, QString(60, 'a'));
-    EXPECT_EQ(logo->text(), QString(50, 'a'));
 }
 
 // Find: three ports (silent, garbage, the instrument), one the user's other program holds, and
