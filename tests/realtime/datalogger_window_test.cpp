@@ -200,37 +200,6 @@ TEST(DataloggerWindow, ClosingDuringASampleWaitsForIt) {
     }
 }
 
-// Automatic mode with a valid schedule, idle and running at interval 5 (the list's second
-// entry), in English and in Italian: each sample stored and shown, numbered in turn; after the
-// stop minute the run ends by itself and nothing more is sent. (Its rhythm is the datalogger's.)
-TEST(DataloggerWindow, IdleAndRunningOnBothPcs) {
-    for (const auto& [pc, tag] : {std::pair{kUsPc, "en"}, std::pair{kItalianPc, "it"}}) {
-        Rig s(rowFor(pc), {}, liveContent({listval()}), pc);
-        RealtimeWindow* w = openRealtime(s);
-        s.window->show();
-        s.clock->set(at(7, 59));
-        chooseAuto(s);
-        schedule(s, "8", "00", "8", "14");
-        s.choose("cbIntervallo", 1);
-        EXPECT_TRUE(s.on("bttControllo") && !w->running());
-        QCoreApplication::processEvents();
-        screenshot(w, QString("realtime_%1_auto_idle").arg(tag));
-        s.click("bttControllo");
-        s.clock->advanceTo(at(8, 14, 30));
-        EXPECT_TRUE(w->running());
-        QCoreApplication::processEvents();
-        screenshot(w, QString("realtime_%1_auto_running").arg(tag));
-        s.clock->advanceTo(at(8, 16));
-        expectEnded(s, w, pc == kUsPc ? "Start" : "Avvio");
-        EXPECT_EQ(samples(s, "NUMERO, ora"),
-                  QStringList({"1|08:00:00", "2|08:04:49", "3|08:09:39", "4|08:14:28"}));
-        EXPECT_EQ(s.commands(), kNine + kNine + kNine + kNine);
-        s.clock->advanceTo(at(11, 0));
-        EXPECT_TRUE(s.commands().isEmpty());
-        EXPECT_EQ(gridSamples(w), 4);
-    }
-}
-
 // A faulty day at interval 1 from 01:00 to 22:59: now and then the instrument is silent, cuts a
 // reply, sends it in pieces, answers garbage or an extra line, answers late, or the line drops
 // and comes back. A lost exchange ends the run right there (the test then connects and starts

@@ -197,16 +197,20 @@ TEST(RealtimeFile, SavedGridByteForByte) {
     }
 }
 
-// The live chart during a datalogger run: each sample that lands in the grid is a point of the
-// chosen quantity, a "---" a gap in the line; another quantity is drawn from the grid's rows,
-// "Delete table data" empties it. Half an hour of the run, the irradiance rising and falling,
-// none at the 24th sample; then VDC1 (grid column 8). In English and in Italian.
-TEST(LiveChart, DuringARunOnBothPcs) {
+// A datalogger run at interval 5 (the list's second entry) with its live chart, in English and in
+// Italian: each sample that lands in the grid is a point of the chosen quantity, a "---" a gap in
+// the line; another quantity is drawn from the grid's rows; after the stop minute the run ends by
+// itself; "Delete table data" empties the chart. The irradiance rises and falls, none at the 24th
+// sample; then VDC1 (grid column 8).
+TEST(LiveChart, ARunOnBothPcs) {
     QStringList replies;
     for (int i = 0; i < 40; ++i)
         replies << listval({{2, i == 23 ? "--"
                                         : QString::number(300 + 12 * std::min(i, 30) -
                                                           9 * std::max(0, i - 30) + i % 3 * 7)}});
+    const auto at = [](int h, int m, int sec = 0) {
+        return QDateTime(kFirstSample.date(), QTime(h, m, sec));
+    };
     for (const auto& [pc, tag] : {std::pair{kUsPc, "en"}, std::pair{kItalianPc, "it"}}) {
         Rig s(rowFor(pc), {}, liveContent(replies), pc);
         RealtimeWindow* w = openRealtime(s);
@@ -219,9 +223,10 @@ TEST(LiveChart, DuringARunOnBothPcs) {
                   *tag == 'e' ? "21|Rad.|Inv. Effic.|Table|Chart|Rossi Mario"
                               : "21|Rad.|Rend. Inv.|Tabella|Grafico|Rossi Mario");
         tabs->setCurrentIndex(1);
-        activate(s, QDateTime(kFirstSample.date(), QTime(7, 59)), "8", "00", "18", "30");
-        s.clock->advanceTo(QDateTime(kFirstSample.date(), QTime(8, 32)));
-        ASSERT_EQ(gridSamples(w), 39); // 49.5 s apart from 8:00:00
+        activate(s, at(7, 59), "8", "00", "11", "10", 1);
+        s.clock->advanceTo(at(11, 3, 30));
+        ASSERT_EQ(gridSamples(w), 39); // 289.5 s apart from 8:00:00
+        EXPECT_EQ(samples(s, "ora").value(1), "08:04:49");
         expectGridColumn(w, 3, pc);
         EXPECT_EQ(w->liveChart()->lineSeries().size(), 2);
         EXPECT_EQ(w->liveChart()->chart()->title(), "Rossi Mario (14/06/2024)");
@@ -232,9 +237,12 @@ TEST(LiveChart, DuringARunOnBothPcs) {
         expectGridColumn(w, 8, pc);
         EXPECT_EQ(w->liveChart()->chart()->axes(Qt::Vertical)[0]->titleText(),
                   *tag == 'e' ? "DC voltage #1 [V]" : "Tensione DC #1 [V]");
-        s.clock->advanceTo(QDateTime(kFirstSample.date(), QTime(8, 34)));
+        s.clock->advanceTo(at(11, 15));
         expectGridColumn(w, 8, pc);
-        s.click("bttControllo"); // "Stop"
+        EXPECT_FALSE(w->running());
+        EXPECT_EQ(s.text("bttControllo"), *tag == 'e' ? "Start" : "Avvio");
+        s.clock->advanceTo(at(12, 0));
+        EXPECT_EQ(gridSamples(w), 40);
         s.click("bttCancella");
         EXPECT_TRUE(w->liveChart()->points().isEmpty() && w->liveChart()->lineSeries().isEmpty());
     }
