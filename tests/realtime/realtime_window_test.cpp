@@ -1,5 +1,3 @@
-// The real-time window on the program's rig: opening on a plant, samples by hand, replies it
-// cannot use, the saved table and the live chart of a datalogger run.
 #include "live_steps.h"
 
 #include <QComboBox>
@@ -27,8 +25,11 @@ void expectGridColumn(RealtimeWindow* w, int column, const QLocale& pc) {
 
 } // namespace
 
-TEST(RealtimeWindow, OpensOnThePlantInManualMode) {
-    Rig s(englishRow(), QStringList{});
+// Opened on the plant in manual mode, one "Acquire" sends the plant's parameters and reads the
+// values; the sample is stored and shown, numbered within the grid.
+TEST(RealtimeWindow, OpensOnThePlantAcquiresByHandAndStoresTheSample) {
+    Rig s(englishRow(), {},
+          liveContent({listval(), listval({{3, "--"}}), listval()}, {"linedc\t3", "phaseac\t3"}));
     RealtimeWindow* w = openRealtime(s);
     ASSERT_TRUE(w);
     EXPECT_EQ(s.ctx().childWindowOpen, 2);
@@ -43,21 +44,6 @@ TEST(RealtimeWindow, OpensOnThePlantInManualMode) {
     for (const char* label : {"lbStartH", "lbStartM", "lbStopH", "lbStopM"})
         EXPECT_EQ(s.find<QLabel>(label)->buddy()->objectName(), QString(label).replace("lb", "tb"));
     EXPECT_TRUE(s.commands().isEmpty());
-
-    // Closing sends nothing and lets the toolbar open windows again.
-    s.ctx().realtimeFromToolbar = true;
-    s.closeChild();
-    EXPECT_EQ(s.ctx().childWindowOpen, 0);
-    EXPECT_FALSE(s.ctx().realtimeFromToolbar);
-    EXPECT_TRUE(s.commands().isEmpty());
-}
-
-// One "Acquire" sends the plant's parameters and reads the values; the sample is stored and
-// shown, numbered within the grid.
-TEST(RealtimeWindow, AcquireSendsTheNineCommandsAndStoresTheSample) {
-    Rig s(englishRow(), {},
-          liveContent({listval(), listval({{3, "--"}}), listval()}, {"linedc\t3", "phaseac\t3"}));
-    RealtimeWindow* w = openRealtime(s);
     s.window->show();
     EXPECT_EQ(acquire(s), kNine);
     s.clock->advance(65000);
@@ -94,6 +80,13 @@ TEST(RealtimeWindow, AcquireSendsTheNineCommandsAndStoresTheSample) {
     acquire(s);
     EXPECT_EQ(samples(s, "NUMERO").value(3), "1");
     EXPECT_EQ(cell(w, 1, 0), "1");
+
+    // Closing sends nothing and lets the toolbar open windows again.
+    s.ctx().realtimeFromToolbar = true;
+    s.closeChild();
+    EXPECT_EQ(s.ctx().childWindowOpen, 0);
+    EXPECT_FALSE(s.ctx().realtimeFromToolbar);
+    EXPECT_TRUE(s.commands().isEmpty());
 }
 
 // Replies the program cannot use: nothing is stored, the window stays usable.
@@ -132,12 +125,10 @@ TEST(RealtimeWindow, SilenceOnAnyCommandEndsTheAttempt) {
     }
 }
 
-// "Save table data" with two samples on a fixed clock: the plant block, three empty lines, the
-// header and the samples as the grid shows them, a last empty line; CR LF and Latin-1
-// throughout. Instrument with two DC lines and one AC phase: the absent ones stored as such and
-// shown "---". Numbers go to the instrument with "." on a decimal-comma PC too, and a plant
-// above 20 kW is sent as such. A cancelled dialog is the shared saving routine's, tested through
-// the browser; "Delete table data" with the acquisition.
+// "Save table data" with two samples on a fixed clock, CR LF and Latin-1 throughout (a cancel is
+// the browser test's). Instrument with two DC lines and one AC phase: the absent ones stored as
+// such and shown "---". Numbers go to the instrument with "." on a decimal-comma PC too, and a
+// plant above 20 kW is sent as such.
 TEST(RealtimeFile, SavedGridByteForByte) {
     const struct {
         QLocale pc;
