@@ -35,7 +35,9 @@ void expectEnded(Rig& s, RealtimeWindow* w, const QString& start = "Start") {
 } // namespace
 
 // An invalid schedule shows no message: the button is only switched off, its caption kept.
-TEST(DataloggerWindow, ScheduleValidationDrivesTheButton) {
+// During a run the mode, the schedule and the table buttons are locked; after "Stop" an invalid
+// schedule keeps the button off, also after "Delete table data".
+TEST(DataloggerWindow, ScheduleAndControlsBeforeDuringAndAfterARun) {
     Rig s(englishRow(), {}, liveContent({listval()}));
     RealtimeWindow* w = openRealtime(s);
     EXPECT_FALSE(timer(w, "sec2")->isActive() || timer(w, "sec30")->isActive());
@@ -69,6 +71,24 @@ TEST(DataloggerWindow, ScheduleValidationDrivesTheButton) {
     EXPECT_TRUE(!s.shown("fr_start") && s.on("bttControllo"));
     EXPECT_EQ(s.text("bttControllo") + " " + s.text("tbStopH"), "Acquire 8");
     EXPECT_TRUE(s.commands().isEmpty());
+
+    acquire(s); // a manual sample: the table buttons are on
+    EXPECT_TRUE(s.on("bttSalva") && s.on("bttCancella"));
+    activate(s, at(8, 0));
+    for (const char* name : {"obMode_0", "obMode_1", "fr_start", "fr_stop", "fr_intervallo",
+                             "tbStartH", "cbIntervallo", "bttSalva", "bttCancella"})
+        EXPECT_FALSE(s.on(name)) << name;
+    EXPECT_TRUE(s.on("bttControllo"));
+    s.clock->advanceTo(at(8, 0, 2));
+    EXPECT_FALSE(s.on("bttSalva") || s.on("bttCancella"));
+    s.click("bttControllo");
+    expectEnded(s, w);
+    EXPECT_TRUE(s.on("bttSalva") && s.on("bttCancella") && s.on("tbStartH"));
+    type(s, "tbStartH", "");
+    EXPECT_FALSE(s.on("bttControllo"));
+    s.click("bttCancella");
+    EXPECT_FALSE(s.on("bttControllo"));
+    EXPECT_EQ(s.text("bttControllo"), "Start");
 }
 
 // A silent or vanished instrument ends the run: no row, nothing more sent, one error logged.
@@ -140,30 +160,6 @@ TEST(DataloggerWindow, TicksDuringADelayedAcquisitionStartNoSecond) {
     s.clock->advanceTo(at(8, 1, 43));
     EXPECT_EQ(s.commands(), kNine);
     EXPECT_EQ(samples(s, "ora"), QStringList({"08:00:02", "08:01:01", "08:01:43"}));
-}
-
-// During a run the mode, the schedule and the table buttons are locked; after "Stop" an invalid
-// schedule keeps the button off, also after "Delete table data".
-TEST(DataloggerWindow, ControlsDuringAndAfterARun) {
-    Rig s(englishRow(), {}, liveContent({listval()}));
-    RealtimeWindow* w = openRealtime(s);
-    acquire(s); // a manual sample: the table buttons are on
-    EXPECT_TRUE(s.on("bttSalva") && s.on("bttCancella"));
-    activate(s, at(8, 0));
-    for (const char* name : {"obMode_0", "obMode_1", "fr_start", "fr_stop", "fr_intervallo",
-                             "tbStartH", "cbIntervallo", "bttSalva", "bttCancella"})
-        EXPECT_FALSE(s.on(name)) << name;
-    EXPECT_TRUE(s.on("bttControllo"));
-    s.clock->advanceTo(at(8, 0, 2));
-    EXPECT_FALSE(s.on("bttSalva") || s.on("bttCancella"));
-    s.click("bttControllo");
-    expectEnded(s, w);
-    EXPECT_TRUE(s.on("bttSalva") && s.on("bttCancella") && s.on("tbStartH"));
-    type(s, "tbStartH", "");
-    EXPECT_FALSE(s.on("bttControllo"));
-    s.click("bttCancella");
-    EXPECT_FALSE(s.on("bttControllo"));
-    EXPECT_EQ(s.text("bttControllo"), "Start");
 }
 
 // While the instrument takes its time over LISTVAL, in a sample by hand or in a run's, the
