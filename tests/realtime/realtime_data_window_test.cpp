@@ -112,16 +112,20 @@ const char* const kTitles = "Impianto Uno (30/06/2011)";
 } // namespace
 
 // A day's range runs from its start's second 0 to its stop's second 59. A row with a null value
-// is skipped and the numbers stay consecutive; one without the version texts is shown.
-TEST(RealtimeData, DayListsRangesAndAnotherPlant) {
+// is skipped and the numbers stay consecutive; one without the version texts is shown. The
+// datalogger file as the real-time window writes it (byte for byte there), with what the browser
+// does its own way: three bare CRs after the plant block and the stored rows' rules (no value and
+// an idle pair "---").
+TEST(RealtimeData, DayListsRangesSavingAndAnotherPlant) {
     Rig s;
-    const qint64 uno = insertPlant(s.db(), "Uno"), due = insertPlant(s.db(), "Due");
+    const qint64 uno = insertPlant(s.db(), "Uno "), due = insertPlant(s.db(), "Due");
     const qint64 tre = insertPlant(s.db(), "Tre");
     for (const char* day : {"2011-07-01", "2010-12-31", "2011-07-01"})
         insertStored(s.db(), uno, day, "10:00:00");
-    for (const char* t :
-         {"22:59:59", "00:59:59", "01:00:00", "09:04:59", "09:05:59", "09:05:00", "23:00:00"})
+    for (const char* t : {"22:59:59", "00:59:59", "01:00:00", "09:04:59", "09:05:00", "23:00:00"})
         insertStored(s.db(), uno, "2011-06-30", t);
+    insertStored(s.db(), uno, "2011-06-30", "09:05:59",
+                 {{"rad", -2000}, {"VDC2", 8000}, {"IDC2", 800}, {"POTRAD", 2.25}, {"ESITOAC", 0}});
     insertStored(s.db(), uno, "2011-06-30", "09:05:30", {{"TEMPPAN", QVariant()}});
     insertStored(s.db(), uno, "2011-06-30", "09:06:00", {{"TEXT1", {}}, {"TEXT2", {}}});
     insertStored(s.db(), due, "2012-01-01", "10:00:00");
@@ -156,6 +160,27 @@ TEST(RealtimeData, DayListsRangesAndAnotherPlant) {
     EXPECT_TRUE(s.find("bttSalva")->isEnabled());
     chooseRange(s, 9, 5, 9, 5);
     EXPECT_EQ(column(s, 2), QStringList({"09:05:00", "09:05:59"}));
+
+    // Cancelled: no file, not even under the proposed name.
+    s.click("bttSalva");
+    EXPECT_EQ(s.env.prompts.saveDialogs, 1);
+    EXPECT_EQ(s.env.prompts.saveShown.back().filter + s.env.prompts.saveShown.back().suggested,
+              "(*.txt)" + s.env.path("datalogger"));
+    EXPECT_EQ(QDir(s.env.dir.path()).entryList({"datalogger*"}, QDir::Files).size(), 0);
+
+    const QString name = s.env.path("day.txt");
+    s.env.prompts.saveNames = {name};
+    s.click("bttSalva");
+    const QList<QByteArray> lines = readFile(name).split('\n');
+    ASSERT_EQ(lines.size(), 10 + 3 + 1 + 1);
+    EXPECT_EQ(lines[4], "Name: Uno \r");
+    EXPECT_TRUE(lines[10].startsWith("\r\r\rDate\tTime\tRad.\t"));
+    const QString ones = QString("1.5\t").repeated(11);
+    EXPECT_EQ(lines[12], ("30/06/2011\t09:05:59\t---\t1.5\t1.5\t1.5\t2.25\t1.5\t1.5\t---\t---\t" +
+                          ones + "FAULT\t1.5\t1.5\t\r")
+                             .toLatin1());
+    EXPECT_EQ(lines[13], "\r");
+
     chooseRange(s, 10, 0, 9, 59);
     EXPECT_TRUE(column(s, 2).isEmpty());
     EXPECT_EQ(browser(s)->grid().rowCount(), 2);
@@ -175,37 +200,6 @@ TEST(RealtimeData, DayListsRangesAndAnotherPlant) {
     EXPECT_FALSE(s.find("cbDate")->isEnabled());
     s.closeChild();
     EXPECT_EQ(s.ctx().childWindowOpen, 0);
-}
-
-// The datalogger file as the real-time window writes it (byte for byte there), with what the
-// browser does its own way: three bare CRs after the plant block and the stored rows' rules (no
-// value and an idle pair "---").
-TEST(RealtimeData, SavedDayAsTheGridShowsItCancelWritesNothing) {
-    Rig s;
-    const qint64 uno = insertPlant(s.db(), "Impianto Uno ");
-    insertStored(s.db(), uno, "2011-06-30", "09:06:00",
-                 {{"rad", -2000}, {"VDC2", 8000}, {"IDC2", 800}, {"POTRAD", 2.25}, {"ESITOAC", 0}});
-    openDay(s, uno, "2011/06/30");
-
-    // Cancelled: no file, not even under the proposed name.
-    s.click("bttSalva");
-    EXPECT_EQ(s.env.prompts.saveDialogs, 1);
-    EXPECT_EQ(s.env.prompts.saveShown.back().filter + s.env.prompts.saveShown.back().suggested,
-              "(*.txt)" + s.env.path("datalogger"));
-    EXPECT_EQ(QDir(s.env.dir.path()).entryList({"datalogger*"}, QDir::Files).size(), 0);
-
-    const QString name = s.env.path("day.txt");
-    s.env.prompts.saveNames = {name};
-    s.click("bttSalva");
-    const QList<QByteArray> lines = readFile(name).split('\n');
-    ASSERT_EQ(lines.size(), 10 + 3 + 1);
-    EXPECT_EQ(lines[4], "Name: Impianto Uno \r");
-    EXPECT_TRUE(lines[10].startsWith("\r\r\rDate\tTime\tRad.\t"));
-    const QString ones = QString("1.5\t").repeated(11);
-    EXPECT_EQ(lines[11], ("30/06/2011\t09:06:00\t---\t1.5\t1.5\t1.5\t2.25\t1.5\t1.5\t---\t---\t" +
-                          ones + "FAULT\t1.5\t1.5\t\r")
-                             .toLatin1());
-    EXPECT_EQ(lines[12], "\r");
 }
 
 // The options, ranges, ticks, titles and points; then bttSalva writes the bitmap (PNG for
