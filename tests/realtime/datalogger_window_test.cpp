@@ -13,20 +13,13 @@ using namespace vorna::test;
 
 namespace {
 
-const QStringList& kNine = kSampleCommands;
-const QDate kDay = kFirstSample.date();
-
-QDateTime at(int h, int m, int s = 0, int ms = 0) {
-    return QDateTime(kDay, QTime(h, m, s, ms));
-}
-
 ClockTimer* timer(RealtimeWindow* w, const char* name) {
     return w->findChild<ClockTimer*>(name);
 }
 // The run is over: the button says "Start", the timers are off, the mode may change.
-void expectEnded(Rig& s, RealtimeWindow* w, const QString& start = "Start") {
+void expectEnded(Rig& s, RealtimeWindow* w) {
     EXPECT_FALSE(w->running());
-    EXPECT_EQ(s.text("bttControllo"), start);
+    EXPECT_EQ(s.text("bttControllo"), "Start");
     EXPECT_FALSE(timer(w, "sec2")->isActive());
     EXPECT_FALSE(timer(w, "sec30")->isActive());
     EXPECT_TRUE(s.on("fr_modo") && s.on("obMode_0") && s.on("obMode_1"));

@@ -11,8 +11,6 @@ using namespace vorna::test;
 
 namespace {
 
-const QStringList& kNine = kSampleCommands;
-
 // The chart's points are the grid's samples in `column`, both as "hh:mm:ss  value".
 void expectGridColumn(RealtimeWindow* w, int column, const QLocale& pc) {
     QStringList chart, grid;
@@ -199,9 +197,6 @@ TEST(LiveChart, ARunOnBothPcs) {
         replies << listval({{2, i == 23 ? "--"
                                         : QString::number(300 + 12 * std::min(i, 30) -
                                                           9 * std::max(0, i - 30) + i % 3 * 7)}});
-    const auto at = [](int h, int m, int sec = 0) {
-        return QDateTime(kFirstSample.date(), QTime(h, m, sec));
-    };
     for (const auto& [pc, tag] : {std::pair{kUsPc, "en"}, std::pair{kItalianPc, "it"}}) {
         Rig s(rowFor(pc), {}, liveContent(replies), pc);
         RealtimeWindow* w = openRealtime(s);
