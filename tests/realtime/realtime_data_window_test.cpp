@@ -89,12 +89,10 @@ void option(Rig& s, int i) {
 // The time zone for one test: Rome's clocks went forward on 27/03/2011.
 struct InRome {
     const QByteArray old = qgetenv("TZ");
-    InRome() {
-        qputenv("TZ", "Europe/Rome");
-        tzset();
-    }
-    ~InRome() {
-        qputenv("TZ", old);
+    InRome() { zone("Europe/Rome"); }
+    ~InRome() { zone(old); }
+    static void zone(const QByteArray& z) {
+        qputenv("TZ", z);
         tzset();
     }
 };
