@@ -24,10 +24,13 @@ void expectGridColumn(RealtimeWindow* w, int column, const QLocale& pc) {
 } // namespace
 
 // Opened on the plant in manual mode, one "Acquire" sends the plant's parameters and reads the
-// values; the sample is stored and shown, numbered within the grid.
-TEST(RealtimeWindow, OpensOnThePlantAcquiresByHandAndStoresTheSample) {
+// values; the sample is stored and shown, numbered within the grid. Replies the program cannot
+// use store nothing and leave the window usable.
+TEST(RealtimeWindow, OpensAcquiresByHandStoresAndRefusesBadReplies) {
     Rig s(englishRow(), {},
-          liveContent({listval(), listval({{3, "--"}}), listval()}, {"linedc\t3", "phaseac\t3"}));
+          liveContent({listval(), listval({{3, "--"}}), listval(), listval(),
+                       QStringList(52, "1").join('\t'), listval({{21, "0.9x"}})},
+                      {"linedc\t3", "phaseac\t3"}));
     RealtimeWindow* w = openRealtime(s);
     ASSERT_TRUE(w);
     EXPECT_EQ(s.ctx().childWindowOpen, 2);
@@ -79,29 +82,22 @@ TEST(RealtimeWindow, OpensOnThePlantAcquiresByHandAndStoresTheSample) {
     EXPECT_EQ(samples(s, "NUMERO").value(3), "1");
     EXPECT_EQ(cell(w, 1, 0), "1");
 
+    // 52 fields: the sequence ends after LISTVAL. Garbage in an efficiency: the whole sequence
+    // ran, but the sample is refused.
+    EXPECT_EQ(acquire(s), kNine.mid(0, 6));
+    EXPECT_GE(s.env.errorsOf("lettura"), 1);
+    EXPECT_EQ(acquire(s), kNine);
+    EXPECT_GE(s.env.errorsOf("visualizza_ris"), 1);
+    EXPECT_EQ(s.env.rows("realtime"), 4);
+    EXPECT_EQ(gridSamples(w), 1);
+    EXPECT_TRUE(s.on("bttControllo"));
+
     // Closing sends nothing and lets the toolbar open windows again.
     s.ctx().realtimeFromToolbar = true;
     s.closeChild();
     EXPECT_EQ(s.ctx().childWindowOpen, 0);
     EXPECT_FALSE(s.ctx().realtimeFromToolbar);
     EXPECT_TRUE(s.commands().isEmpty());
-}
-
-// Replies the program cannot use: nothing is stored, the window stays usable.
-TEST(RealtimeWindow, BadRepliesStoreNothing) {
-    Rig s(englishRow(), {},
-          liveContent({QStringList(52, "1").join('\t'), listval({{21, "0.9x"}})}));
-    RealtimeWindow* w = openRealtime(s);
-    // 52 fields: the sequence ends after LISTVAL.
-    EXPECT_EQ(acquire(s), kNine.mid(0, 6));
-    EXPECT_EQ(s.env.rows("realtime"), 0);
-    EXPECT_GE(s.env.errorsOf("lettura"), 1);
-    // Garbage in an efficiency: the whole sequence ran, but the sample is refused.
-    EXPECT_EQ(acquire(s), kNine);
-    EXPECT_EQ(s.env.rows("realtime"), 0);
-    EXPECT_GE(s.env.errorsOf("visualizza_ris"), 1);
-    EXPECT_EQ(gridSamples(w), 0);
-    EXPECT_TRUE(s.on("bttControllo"));
 }
 
 // An instrument that falls silent on any of the nine commands: nothing after it, no row, one
