@@ -1,7 +1,6 @@
 #pragma once
 
-// The real-time window on the program's rig: the instrument's LISTVAL replies, the window
-// opened on the tests' plant, a sample acquired, what the grid and the table hold.
+// Steps on the real-time window, opened on the program's rig against instrument-sim.
 #include "realtime_window.h"
 #include "sample_grid_view.h"
 #include "test_rows.h"

@@ -1,5 +1,3 @@
-// The stored-data browser and its chart on the program's rig, with plants and samples stored by
-// the test.
 #include "chart_window.h"
 #include "realtime_data_window.h"
 #include "test_rows.h"

@@ -1,5 +1,3 @@
-// The chart pane's line as samples come one at a time: the same line as all points at once,
-// drawn in short pieces that join without a break; the axes move only when the home axes do.
 #include "chart_pane.h"
 #include "test_env.h"
 
