@@ -1,5 +1,5 @@
 // Beside the datalogger window tests, it runs them with each real-time window on its "Chart" tab
-// in a shown main window, so every sample is drawn; their screenshots go to chart_shown/.
+// in a shown main window, so every sample is drawn.
 #include <QApplication>
 #include <QMainWindow>
 #include <QTabWidget>
@@ -18,11 +18,8 @@ struct ChartShown : QObject, ::testing::Environment {
             if (qobject_cast<QMainWindow*>(w)) w->show();
         return false;
     }
-    // Once the tests run: the application object exists, the build's folders are set.
-    void SetUp() override {
-        qputenv("VORNA_SCREENSHOT_DIR", qgetenv("VORNA_SCREENSHOT_DIR") + "/chart_shown");
-        qApp->installEventFilter(this);
-    }
+    // Once the tests run: the application object exists.
+    void SetUp() override { qApp->installEventFilter(this); }
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new ChartShown);
 

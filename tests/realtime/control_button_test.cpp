@@ -38,8 +38,6 @@ TEST(ControlButton, CaptionAndStateForEachChange) {
         const ControlButton got =
             controlButton(c.change, {c.automatic, c.running, c.acquiring, c.valid}, c.shown);
         EXPECT_EQ(got, c.expected)
-            << int(c.change) << " auto " << c.automatic << " running " << c.running << " acquiring "
-            << c.acquiring << " valid " << c.valid << " shown " << c.shown << ": got "
-            << got.caption << "/" << got.enabled;
+            << "row " << &c - cases << ": got " << got.caption << "/" << got.enabled;
     }
 }

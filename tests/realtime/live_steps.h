@@ -1,7 +1,6 @@
 #pragma once
 
-// The real-time window on the program's rig: the instrument's LISTVAL replies, the window
-// opened on the tests' plant, a sample acquired, what the grid and the table hold.
+// Steps on the real-time window, opened on the program's rig against instrument-sim.
 #include "realtime_window.h"
 #include "sample_grid_view.h"
 #include "test_rows.h"
@@ -16,11 +15,14 @@ namespace vorna::test {
 
 // The time of the first live sample.
 inline const QDateTime kFirstSample(QDate(2024, 6, 14), QTime(10, 15, 2, 400));
+inline QDateTime at(int h, int m, int s = 0, int ms = 0) {
+    return QDateTime(kFirstSample.date(), QTime(h, m, s, ms));
+}
 
-// The commands of one sample of the tests' plant.
-inline const QStringList kSampleCommands{"REALTIME 1",   "POWERRT 3.5", "NOCTRT 45",
-                                         "GAMMART 0.45", "POTINVRT 0",  "LISTVAL",
-                                         "LINEDC?",      "PHASEAC?",    "REALTIME 0"};
+// The nine commands of one sample of the tests' plant.
+inline const QStringList kNine{"REALTIME 1",   "POWERRT 3.5", "NOCTRT 45",
+                               "GAMMART 0.45", "POTINVRT 0",  "LISTVAL",
+                               "LINEDC?",      "PHASEAC?",    "REALTIME 0"};
 
 // A "LISTVAL" reply as the instrument sends it: 28 fields, each set apart from the others;
 // `changes` replaces fields by index.
@@ -29,11 +31,8 @@ inline QString listval(const std::map<int, QString>& changes = {}) {
                   "410.2", "7.0",  "405.5", "7.2",  "400.1", "6.9",   "8.6",
                   "231.0", "12.1", "230.4", "12.0", "229.8", "11.9",  "8.2",
                   "0.93",  "0",    "0.96",  "PASS", "0",     "0",     "0.89"};
-    for (const auto& [i, text] : changes) {
-        while (f.size() <= i)
-            f << QString();
+    for (const auto& [i, text] : changes)
         f[i] = text;
-    }
     return f.join('\t');
 }
 

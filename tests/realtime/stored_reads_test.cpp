@@ -1,5 +1,3 @@
-// The browser's reads of the realtime table: the days of a plant, and a stored row taken as a
-// sample, every column in its place, where a stored 0 and a null read alike until asked.
 #include "run_error.h"
 #include "schema.h"
 #include "stored_rows.h"

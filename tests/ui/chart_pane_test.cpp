@@ -1,5 +1,3 @@
-// The chart pane's line as samples come one at a time: the same line as all points at once,
-// drawn in short pieces that join without a break; the axes move only when the home axes do.
 #include "chart_pane.h"
 #include "test_env.h"
 
@@ -69,7 +67,7 @@ TEST(ChartPane, AppendedLineIsTheWholeLineInPieces) {
     EXPECT_FALSE(appended->lineSeries().back()->pointsVisible());
 }
 
-TEST(ChartPane, AxesMoveOnlyWithTheHomeAxesAndNotWhileZoomed) {
+TEST(ChartPane, AxesFollowTheHomeAxesUnzoomedALongLineDrawsOnlyWhatIsShown) {
     TestEnv env;
     std::unique_ptr<ChartPane> p(pane(env));
     p->resize(600, 400);
@@ -97,15 +95,9 @@ TEST(ChartPane, AxesMoveOnlyWithTheHomeAxesAndNotWhileZoomed) {
     EXPECT_EQ(y->max(), 100);
     EXPECT_EQ(x->max().toMSecsSinceEpoch(), kDay + 39600 * 1000);
     EXPECT_EQ(x->format(), "hh:mm");
-}
 
-// A day of samples is drawn as its picture at the plot's width, again at each zoom; a sample
-// appended goes on from the whole line.
-TEST(ChartPane, ALongLineDrawsOnlyWhatThePlotShows) {
-    TestEnv env;
-    std::unique_ptr<ChartPane> p(pane(env));
-    p->resize(600, 400);
-    p->show();
+    // A day of samples is drawn as its picture at the plot's width, again at each zoom; a sample
+    // appended goes on from the whole line.
     QList<QPointF> day;
     for (int i = 0; i < 40000; ++i)
         day << QPointF(28800 + i, (i * 7919) % 97);

@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QStyle>
-#include <functional>
 #include <gtest/gtest.h>
 
 using namespace vorna;
@@ -81,24 +80,17 @@ TEST(SampleGrid, SetSamplesResetsOnceAndClearLeavesTheEmptyRow) {
 // Both ways a grid gets its rows: the first sample sets the widths, from its own texts and the
 // captions; a column whose texts are short keeps its 1100 twips.
 TEST(SampleGrid, ColumnsFitTheCaptionsAndTheFirstRowsTexts) {
-    const struct {
-        const char* how;
-        std::function<void(SampleGridModel&)> fill;
-    } ways[] = {
-        {"one sample", [](SampleGridModel& m) { m.appendSample(sampleAt(0)); }},
-        {"a whole query",
-         [](SampleGridModel& m) {
-             m.setSamples({sampleAt(0), sampleAt(1)});
-         }},
-    };
-    for (const auto& way : ways) {
-        SCOPED_TRACE(way.how);
+    for (const bool wholeQuery : {false, true}) {
+        SCOPED_TRACE(wholeQuery ? "a whole query" : "one sample");
         SampleGridView view(QLocale(QLocale::English, QLocale::UnitedKingdom), CellRules::Live);
         view.grid().setCaptions(kCaptions);
         QHeaderView& header = *view.horizontalHeader();
         for (int c = 0; c < kGridColumns; ++c)
             EXPECT_GE(header.sectionSize(c), needed(header, kCaptions[c])) << c;
-        way.fill(view.grid());
+        if (wholeQuery)
+            view.grid().setSamples({sampleAt(0), sampleAt(1)});
+        else
+            view.grid().appendSample(sampleAt(0));
         EXPECT_GE(header.sectionSize(1), needed(view, "30/06/2011"));
         EXPECT_GE(header.sectionSize(2), needed(view, "10:00:00"));
         EXPECT_GE(header.sectionSize(23), needed(view, "FAULT"));
