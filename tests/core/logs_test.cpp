@@ -2,7 +2,6 @@
 #include "logs.h"
 #include "test_env.h"
 #include "test_rows.h"
-#include "text_grid.h"
 
 #include <QDir>
 #include <QFile>
@@ -114,23 +113,4 @@ TEST_F(Logs, UnwritableLogLosesTheEntryOnly) {
     EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM tab1"), 1); // the event row still lands
     ctx.db.close();
     print_error(ctx, "x", "y", 0, ""); // neither log usable: no throw, no crash
-}
-
-namespace {
-struct Grid : TextGrid {
-    std::vector<QStringList> rows;
-    int selected = -1;
-    int rowCount() const override { return int(rows.size()); }
-    QString cellText(int r, int c) const override { return rows[size_t(r)].value(c); }
-    void selectRow(int r) override { selected = r; }
-};
-} // namespace
-
-// A grid of samples is exported byte for byte in the real-time window's file test; here the
-// edge it cannot reach: a grid holding only its empty row.
-TEST_F(Logs, GridExportOfAnEmptyGridIsEmpty) {
-    Grid g;
-    g.rows = {QStringList{""}};
-    EXPECT_EQ(make_file_logger(ctx, g), QString());
-    EXPECT_EQ(g.selected, 0);
 }
