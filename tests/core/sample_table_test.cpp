@@ -32,18 +32,20 @@ QString cell(const SampleRow& r, int column, CellRules rules, const QLocale& l =
 TEST(SampleCells, FixedColumnsOnBothPcs) {
     SampleRow r = plainRow();
     r.value(3) = 812.5;
+    SampleRow passed = r;
+    passed.ESITOAC = true;
     for (const auto rules : {CellRules::Live, CellRules::Stored}) {
-        EXPECT_EQ(cell(r, 0, rules), "7");
-        EXPECT_EQ(cell(r, 1, rules), "30/06/2011");
-        EXPECT_EQ(cell(r, 1, rules, kItalianPc), "30/06/2011");
-        EXPECT_EQ(cell(r, 1, rules, kGermanPc), "30.06.2011");
-        EXPECT_EQ(cell(r, 2, rules), "09:05:07");
-        EXPECT_EQ(cell(r, 3, rules), "812.5");
-        EXPECT_EQ(cell(r, 3, rules, kItalianPc), "812,5");
-        EXPECT_EQ(cell(r, 23, rules), "FAULT");
-        r.ESITOAC = true;
-        EXPECT_EQ(cell(r, 23, rules), "PASS");
-        r.ESITOAC = false;
+        // Number, date, time, irradiance and result.
+        const auto fixed = [&](const SampleRow& s, const QLocale& l) {
+            QStringList out;
+            for (int c : {0, 1, 2, 3, 23})
+                out << cell(s, c, rules, l);
+            return out.join(' ');
+        };
+        EXPECT_EQ(fixed(r, kUsPc), "7 30/06/2011 09:05:07 812.5 FAULT");
+        EXPECT_EQ(fixed(r, kItalianPc), "7 30/06/2011 09:05:07 812,5 FAULT");
+        EXPECT_EQ(fixed(r, kGermanPc), "7 30.06.2011 09:05:07 812,5 FAULT");
+        EXPECT_EQ(fixed(passed, kUsPc), "7 30/06/2011 09:05:07 812.5 PASS");
     }
 }
 
@@ -66,37 +68,28 @@ TEST(SampleCells, NoValueHidesEveryNumberAndNoChannelOnlyLinesAndPhasesTwoAndThr
     }
 }
 
+// A voltage and the current beside it, as stored and live rows show them; only irradiance
+// (column 3) has a limit.
 TEST(SampleCells, StoredRowsAlsoHideHighIrradianceAndIdlePairs) {
-    struct Case {
-        int voltageColumn;
-        double voltage, current;
-        bool idle;
-    };
-    const Case cases[] = {
-        {10, 8000, 800, true},  {12, 8000, 800, true}, {17, 800, 800, true},
-        {19, 800, 800, true},   {10, 8000, 5, false},  {10, 800, 800, false},
-        {17, 8000, 800, false}, {8, 8000, 800, false}, {15, 800, 800, false},
-    };
-    for (const Case& k : cases) {
+    const struct {
+        int column;
+        double value, next;
+        const char *stored, *storedNext;
+    } cases[] = {{10, 8000, 800, "---", "---"},  {12, 8000, 800, "---", "---"},
+                 {17, 800, 800, "---", "---"},   {19, 800, 800, "---", "---"},
+                 {10, 8000, 5, "8000", "5"},     {10, 800, 800, "800", "800"},
+                 {17, 8000, 800, "8000", "800"}, {8, 8000, 800, "8000", "800"},
+                 {15, 800, 800, "800", "800"},   {3, 2000, 14, "2000", "14"},
+                 {3, 2000.1, 14, "---", "14"},   {4, 2000.1, 15, "2000.1", "15"}};
+    for (const auto& c : cases) {
         SampleRow r = plainRow();
-        r.value(k.voltageColumn) = k.voltage;
-        r.value(k.voltageColumn + 1) = k.current;
-        const QString v = QString::number(k.voltage), i = QString::number(k.current);
-        EXPECT_EQ(cell(r, k.voltageColumn, CellRules::Stored), k.idle ? "---" : v)
-            << k.voltageColumn;
-        EXPECT_EQ(cell(r, k.voltageColumn + 1, CellRules::Stored), k.idle ? "---" : i)
-            << k.voltageColumn;
-        EXPECT_EQ(cell(r, k.voltageColumn, CellRules::Live), v);
-        EXPECT_EQ(cell(r, k.voltageColumn + 1, CellRules::Live), i);
+        r.value(c.column) = c.value;
+        r.value(c.column + 1) = c.next;
+        EXPECT_EQ(cell(r, c.column, CellRules::Stored), c.stored) << c.column << " " << c.value;
+        EXPECT_EQ(cell(r, c.column + 1, CellRules::Stored), c.storedNext) << c.column;
+        EXPECT_EQ(cell(r, c.column, CellRules::Live), QString::number(c.value));
+        EXPECT_EQ(cell(r, c.column + 1, CellRules::Live), QString::number(c.next));
     }
-    SampleRow r = plainRow();
-    r.value(3) = 2000;
-    EXPECT_EQ(cell(r, 3, CellRules::Stored), "2000");
-    r.value(3) = 2000.1;
-    EXPECT_EQ(cell(r, 3, CellRules::Stored), "---");
-    EXPECT_EQ(cell(r, 3, CellRules::Live, kItalianPc), "2000,1");
-    r.value(4) = 2000.1; // only irradiance has the limit
-    EXPECT_EQ(cell(r, 4, CellRules::Stored), "2000.1");
 }
 
 TEST(SampleCells, FromRecordPutsEachFieldInItsColumn) {
