@@ -116,7 +116,6 @@ TEST(PlantTransfer, LostLinkDuringTheListReadStopsIt) {
 }
 
 // A negative gamma comes over as it is; that validation refuses it on modify is its own test.
-// The export writes the plant byte for byte; a cancelled dialog is salva_impianto_su_file's.
 TEST(PlantTransfer, CopyToThePcAndHostileTextsVerbatim) {
     const QString hostile = "O'Brien; DROP TABLE impianti;--";
     Rig s(englishRow(), {}, {simPlant(4, plantFields("3.5", hostile))});
@@ -142,13 +141,8 @@ TEST(PlantTransfer, CopyToThePcAndHostileTextsVerbatim) {
     const QString file = s.env.path("hostile.txt");
     s.env.prompts.saveNames = {file};
     s.click("bttSalvaFilePc");
-    EXPECT_EQ(readFile(file),
-              QByteArray("Power: 3.5 kW\r\nInverter power: <= 20 kW\r\nNoct: 45 \xb0"
-                         "C\r\nGamma: -0.45 %/\xb0"
-                         "C\r\nName: ") +
-                  hostile.toLatin1() +
-                  "\r\nAddress: Via Roma\r\nNumber: 12\r\nZip Code: 20100\r\nCity: "
-                  "Milano\r\nTax identification number: RSSMRA70A01F205X\r\n\r\n");
+    // The file's layout is write_info_impianto's, in English in the real-time window's test.
+    EXPECT_TRUE(readFile(file).contains("\r\nName: " + hostile.toLatin1() + "\r\nAddress: "));
     s.commands();
     s.click("bttPcToStrum");
     EXPECT_EQ(s.commands().mid(0, 5), (QStringList{"PDCMAX", "FREEIMP", "IPAR 3.5\t45.0\t-0.45\t0?",
