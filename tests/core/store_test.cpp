@@ -1,6 +1,3 @@
-// The plant and measurement rows by value: the register's order, reads that stop at an
-// unreadable row, the download's exact match, saves that commit whole or not at all, and the
-// routines of the windows over them.
 #include "data_store.h"
 #include "database_init.h"
 #include "plant_store.h"

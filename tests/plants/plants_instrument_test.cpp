@@ -1,6 +1,4 @@
-// The plant register window, instrument side: reading the instrument's list, copying a plant
-// to the PC, sending one to the instrument, deleting one there; what goes over the line is
-// checked in the simulator's echo.
+// The plant register's instrument side; what goes over the line is the simulator's echo.
 #include "plant_steps.h"
 
 #include <QPushButton>

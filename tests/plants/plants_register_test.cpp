@@ -1,5 +1,3 @@
-// The plant register window, PC side: the list, the edit, the duplicate rule, delete, export,
-// bad and hostile input, the button states.
 #include "plant_steps.h"
 
 #include <QPushButton>
