@@ -185,31 +185,28 @@ TEST_F(Store, FindEqualTakesTheFirstExactRowAndNoNull) {
     EXPECT_EQ(store.findEqual(bianchi()), first);
 }
 
-TEST_F(Store, MissingPlantOrMeasurementFailsResetsAndLogs) {
+TEST_F(Store, MeasurementLoadsFromEitherTableAndAMissingRowResetsAndLogs) {
+    const qint64 plant = test::insertPlant(ctx.db, "A");
+    addMeasurement("acquisizioni", plant);
+    addMeasurement("realtime", plant);
+    const MeasurementRecord& m = ctx.measurement;
+    for (auto src : {MeasurementSource::Downloaded, MeasurementSource::Realtime}) {
+        ctx.measurement.TEXT1 = "old";
+        ASSERT_TRUE(leggi_acquisizione_per_ID(ctx, 1, src));
+        EXPECT_EQ(QString("%1 %2 %3 %4 [%5]")
+                      .arg(m.data.toString(Qt::ISODate), m.ora.toString(), QString::number(m.rad),
+                           QString::number(m.ESITOAC), m.TEXT1),
+                  "2026-06-01 12:30:00 850.5 1 []"); // a null text reads as empty
+    }
+    EXPECT_FALSE(leggi_acquisizione_per_ID(ctx, 999, MeasurementSource::Realtime));
+    EXPECT_EQ(m.rad, kNoValue);
+
     ctx.plant.ID = 42;
     ctx.plant.nome = "stale";
     EXPECT_FALSE(leggi_impianto_per_ID(ctx, 999));
     EXPECT_EQ(ctx.plant.nome, QString()); // reset happened, ID untouched by the reset
     EXPECT_EQ(ctx.plant.ID, 42);
-    ctx.measurement.rad = 5;
-    EXPECT_FALSE(leggi_acquisizione_per_ID(ctx, 999, MeasurementSource::Realtime));
-    EXPECT_EQ(ctx.measurement.rad, kNoValue);
     EXPECT_EQ(env.debugLog().count("leggi_impianto_per_ID"), 2);
-}
-
-TEST_F(Store, MeasurementLoadsFromEitherTableWithNullTextsEmpty) {
-    const qint64 plant = test::insertPlant(ctx.db, "A");
-    addMeasurement("acquisizioni", plant);
-    addMeasurement("realtime", plant);
-    for (auto src : {MeasurementSource::Downloaded, MeasurementSource::Realtime}) {
-        ctx.measurement.TEXT1 = "old";
-        ASSERT_TRUE(leggi_acquisizione_per_ID(ctx, 1, src));
-        EXPECT_EQ(ctx.measurement.data, QDate(2026, 6, 1));
-        EXPECT_EQ(ctx.measurement.ora, QTime(12, 30));
-        EXPECT_DOUBLE_EQ(ctx.measurement.rad, 850.5);
-        EXPECT_TRUE(ctx.measurement.ESITOAC);
-        EXPECT_EQ(ctx.measurement.TEXT1, QString());
-    }
 }
 
 TEST_F(Store, PlantListEntriesAndIdsLineUp) {
@@ -235,10 +232,10 @@ TEST_F(Store, DeletingAPlantRemovesItsRowsInBothMeasurementTables) {
         addMeasurement("realtime", p);
     }
     ASSERT_TRUE(cancella_impianto_da_DB(ctx, gone));
-    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 1);
-    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM acquisizioni WHERE IDIMP=?", {gone}), 0);
-    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM realtime WHERE IDIMP=?", {gone}), 0);
-    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM realtime WHERE IDIMP=?", {kept}), 1);
+    EXPECT_EQ(test::rowsAsText(ctx.db, "SELECT (SELECT group_concat(ID) FROM impianti), IDIMP, "
+                                       "COUNT(*) FROM (SELECT IDIMP FROM acquisizioni UNION ALL "
+                                       "SELECT IDIMP FROM realtime) GROUP BY IDIMP"),
+              QStringList{QString("%1|%1|2").arg(kept)});
 }
 
 TEST_F(Store, ReportParametersFromTheSettingsRow) {
