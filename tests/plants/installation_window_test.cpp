@@ -33,13 +33,6 @@ QString buttons(Rig& s) {
 const QStringList kPlant{"12.5", "45",    "0.45",   "Bianchi Luca", "Via Po",
                          "3",    "10100", "Torino", "BNCLCU"};
 
-// kPlant with one field changed.
-QStringList plantWith(int field, const QString& text) {
-    QStringList p = kPlant;
-    p[field] = text;
-    return p;
-}
-
 } // namespace
 
 // The buttons follow the state; the download needs the instrument; a delete is asked first.
@@ -147,12 +140,14 @@ TEST(Installation, NewModifyCancelAndDuplicate) {
     s.choose("cbSelImp", 1);
     s.choose("cbSelImp", 0);
     s.click("bttComm1");
-    fill(s, plantWith(3, "Verdi Anna"));
+    fill(s, kPlant);
+    type(s, "tbNome", "Verdi Anna");
     s.click("bttComm1");
     EXPECT_EQ(s.env.rows("impianti"), 2);
     // An invalid field keeps the edit open.
     s.click("bttComm1");
-    fill(s, plantWith(0, "4200.01"));
+    fill(s, kPlant);
+    type(s, "tbPot", "4200.01");
     s.click("bttComm1");
     EXPECT_EQ(w->installationStep(), 3);
     EXPECT_EQ(s.env.rows("impianti"), 2);
