@@ -33,17 +33,24 @@ TEST(EventCoding, ChecksumAndXorCodingAgainstFixedVectors) {
 
 namespace {
 struct Logs : ::testing::Test {
-    test::TestEnv env;
+    test::TestEnv env{test::kItalianPc};
     AppContext& ctx = *env.ctx;
     void SetUp() override { ASSERT_TRUE(database_init(ctx)); }
 };
 } // namespace
 
-TEST_F(Logs, ErrorGoesToDebugLogAndAsEncodedEventRow) {
+TEST_F(Logs, BothLogsStampTheirLinesAndAnErrorIsAlsoAnEncodedEventRow) {
     ctx.fwVersionText = "FV 2.1.5";
     print_error(ctx, "trasmette", "3", 13, "Type mismatch");
+    append_traffic_log(ctx, "W on 1\tTIME?");
+    // The stamp's text is logTimeText's; here both logs begin their lines with it.
+    const QRegularExpression stamp("^\\d\\d/\\d\\d/20\\d\\d \\d\\d:\\d\\d:\\d\\d\\t");
+    const QString traffic = QString::fromLatin1(test::readFile(env.path("s.log")));
+    EXPECT_TRUE(stamp.match(traffic).hasMatch()) << traffic.toStdString();
+    EXPECT_TRUE(traffic.endsWith("\tW on 1\tTIME?\r\n"));
     const QStringList lines = env.debugLog().split("\r\n", Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(stamp.match(lines[0]).hasMatch()) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].endsWith("\ttrasmette\t3"));
     EXPECT_EQ(lines[1], "13\tType mismatch");
 
@@ -81,17 +88,6 @@ TEST(LogTime, RegionalDateWithFourDigitYearAndSeconds) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(logTimeText(c.locale, when), c.text) << c.locale.name().toStdString();
-}
-
-TEST(LogTime, BothLogFilesStampTheirLines) {
-    test::TestEnv env(test::kItalianPc);
-    print_error(*env.ctx, "x", "y", 0, "");
-    append_traffic_log(*env.ctx, "W on 1\tTIME?");
-    const QRegularExpression stamp("^\\d\\d/\\d\\d/20\\d\\d \\d\\d:\\d\\d:\\d\\d\\t");
-    const QString traffic = QString::fromLatin1(test::readFile(env.path("s.log")));
-    EXPECT_TRUE(stamp.match(traffic).hasMatch()) << traffic.toStdString();
-    EXPECT_TRUE(traffic.endsWith("\tW on 1\tTIME?\r\n"));
-    EXPECT_TRUE(stamp.match(env.debugLog()).hasMatch()) << env.debugLog().toStdString();
 }
 
 TEST_F(Logs, TrimKeepsTheNewestRowsOnly) {
