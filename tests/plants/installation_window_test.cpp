@@ -22,9 +22,10 @@ InstallationWindow* openChooser(Rig& s) {
     return w;
 }
 
-// "caption/enabled" of the three buttons, "|"-separated.
+// "step: caption/enabled" of the window's step and its three buttons, "|"-separated.
 QString buttons(Rig& s) {
-    QStringList out;
+    QStringList out{
+        QString::number(s.find<InstallationWindow>("installation")->installationStep()) + ":"};
     for (const char* b : {"bttComm1", "bttComm2", "bttComm3"})
         out << s.text(b) + (s.on(b) ? "/on" : "/off");
     return out.join('|');
@@ -45,7 +46,7 @@ TEST(Installation, ButtonsByState) {
     EXPECT_EQ(s.ctx().childWindowOpen, 1);
     EXPECT_EQ(w->size(), QSize(473, 460));
     EXPECT_EQ(w->windowTitle(), "REAL TIME");
-    EXPECT_EQ(buttons(s), "New plant/on|Download from instrument/on|Real time/off");
+    EXPECT_EQ(buttons(s), "1:|New plant/on|Download from instrument/on|Real time/off");
 
     s.click("bttComm2"); // download: plants 1 and 4
     ASSERT_EQ(s.entries("cbSelImp").size(), 3);
@@ -56,15 +57,13 @@ TEST(Installation, ButtonsByState) {
     EXPECT_TRUE(s.find<QRadioButton>("obPotInv_1")->isChecked());
     screenshot(w, "installation_en_state1");
     s.choose("cbSelImp", 2);
-    EXPECT_EQ(w->installationStep(), 2);
-    EXPECT_EQ(buttons(s), "Modify plant/on|Delete plant/on|Real time/on");
+    EXPECT_EQ(buttons(s), "2:|Modify plant/on|Delete plant/on|Real time/on");
     screenshot(w, "installation_en_state2");
     s.loseLink();
-    EXPECT_EQ(buttons(s), "Modify plant/on|Delete plant/on|Real time/on");
+    EXPECT_EQ(buttons(s), "2:|Modify plant/on|Delete plant/on|Real time/on");
     EXPECT_FALSE(s.on("tbPot"));
     s.click("bttComm1");
-    EXPECT_EQ(w->installationStep(), 3);
-    EXPECT_EQ(buttons(s), "Save/on|Delete/on|Real time/off"); // "Delete": the cancel key
+    EXPECT_EQ(buttons(s), "3:|Save/on|Delete/on|Real time/off"); // "Delete": the cancel key
     EXPECT_TRUE(s.on("tbPot"));
     EXPECT_FALSE(s.on("cbSelImp"));
     screenshot(w, "installation_en_state3");
@@ -73,10 +72,9 @@ TEST(Installation, ButtonsByState) {
     s.click("bttComm2"); // cancel the edit
     s.choose("cbSelImp", 1);
     s.choose("cbSelImp", 0);
-    EXPECT_EQ(w->installationStep(), 1);
     EXPECT_EQ(s.ctx().plant.ID, -1);
     EXPECT_EQ(s.text("tbPot"), "");
-    EXPECT_EQ(buttons(s), "New plant/on|Download from instrument/off|Real time/off");
+    EXPECT_EQ(buttons(s), "1:|New plant/on|Download from instrument/off|Real time/off");
 
     // Deleting is asked first; the last plant gone leaves the list empty.
     auto& p = s.env.prompts;
@@ -84,8 +82,8 @@ TEST(Installation, ButtonsByState) {
     p.answers = {false};
     s.click("bttComm2");
     ASSERT_EQ(p.questions.size(), 1u);
-    EXPECT_EQ(p.questions[0].text, s.ctx().msg(150));
-    EXPECT_EQ(p.questions[0].title, s.ctx().msg(154));
+    EXPECT_EQ(p.questions[0].title + ": " + p.questions[0].text,
+              s.ctx().msg(154) + ": " + s.ctx().msg(150));
     EXPECT_EQ(s.env.rows("impianti"), 2);
     EXPECT_EQ(w->installationStep(), 1);
     for (int left : {1, 0}) {
@@ -133,8 +131,7 @@ TEST(Installation, NewModifyCancelAndDuplicate) {
     s.click("bttComm1");
     type(s, "tbPot", "12.75");
     s.click("bttComm1");
-    EXPECT_EQ(s.env.rows("impianti"), 1);
-    EXPECT_EQ(s.env.rows("impianti WHERE POT=12.75"), 1);
+    EXPECT_EQ(rowsAsText(s.db(), "SELECT POT FROM impianti"), QStringList{"12.75"});
 
     // A new plant after choosing one is a new row, not the chosen one overwritten.
     s.choose("cbSelImp", 1);
