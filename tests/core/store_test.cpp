@@ -141,14 +141,11 @@ TEST_F(Store, SaveAddsOrUpdatesTheRowStampedWithTheVersions) {
 
 // A table without the tax code column cannot take a plant: neither a new row nor a changed one is
 // written, and the writer says why.
-TEST(PlantTableWithoutAColumn, AFailedWriteStoresNothing) {
-    test::TestEnv env;
-    AppContext& ctx = *env.ctx;
+TEST_F(Store, AFailedWriteStoresNothing) {
     ctx.db.open(env.path("narrow.db"));
     ctx.db.exec("CREATE TABLE impianti (ID INTEGER PRIMARY KEY AUTOINCREMENT, tipo, POT, BOOL1, "
                 "NOCT, REAL1, nome, indirizzo, NUMCIV, cap, comune, TEXT1, TEXT2);"
                 "INSERT INTO impianti (nome) VALUES ('Rossi')");
-    PlantStore store(ctx);
     PlantRecord p = bianchi();
     for (const qint64 id : {qint64(-1), qint64(1)}) {
         p.ID = id;
@@ -248,9 +245,8 @@ TEST_F(Store, ReportParametersFromTheSettingsRow) {
     EXPECT_EQ(ctx.reportLogo, "Studio Bianchi");
 }
 
-TEST(StoreClosed, RoutinesFailAndLogWithoutADatabase) {
-    test::TestEnv env;
-    AppContext& ctx = *env.ctx;
+TEST_F(Store, RoutinesFailAndLogWithoutADatabase) {
+    ctx.db.close();
     QStringList list;
     EXPECT_FALSE(popola_cbselimp(ctx, list));
     EXPECT_FALSE(cancella_impianto_da_DB(ctx, 1));
