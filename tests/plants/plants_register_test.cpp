@@ -88,8 +88,8 @@ TEST(PlantRegister, DuplicateModifyCancelAndDelete) {
     pick(s, "lsbImpPc", 1);
     s.click("bttCancPc");
     ASSERT_EQ(s.env.prompts.questions.size(), 1u);
-    EXPECT_EQ(s.env.prompts.questions[0].title, "ATTENTION");
-    EXPECT_TRUE(s.env.prompts.questions[0].text.startsWith("Do you want to delete"));
+    const auto& asked = s.env.prompts.questions[0];
+    EXPECT_TRUE((asked.title + ": " + asked.text).startsWith("ATTENTION: Do you want to delete"));
     EXPECT_TRUE(s.text("tbNome").isEmpty());
     EXPECT_EQ(w->selectedPcRow(), -1);
     EXPECT_EQ(storedPlants(s).size(), 2);
