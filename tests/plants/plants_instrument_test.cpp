@@ -15,12 +15,6 @@ QStringList listCommands(const QList<int>& numbers) {
     return out;
 }
 
-// The six text lines and ICON that follow an IPAR line for the tests' plant.
-QStringList textLines(const QString& cap = "20100") {
-    return {"INOM Rossi Mario\t?", "IADD Via Roma\t?",         "ICIV 12\t?", "ICAP " + cap + "\t?",
-            "ICOM Milano\t?",      "ICDF RSSMRA70A01F205X\t?", "ICON"};
-}
-
 // Instrument plants `from` to `to`, each with its own name.
 QStringList numberedPlants(int from, int to) {
     QStringList plants;
@@ -152,34 +146,35 @@ TEST(PlantTransfer, CopyToThePcAndHostileTextsVerbatim) {
 TEST(PlantTransfer, SendingAPlantToTheInstrument) {
     // What follows PDCMAX for the tests' plant: its parameters, its texts, the list read again.
     const auto sent = [](const QString& ipar, const QString& cap = "20100") {
-        return QStringList{"FREEIMP", "IPAR " + ipar} + textLines(cap) + listCommands({1});
+        const QStringList texts{
+            "INOM Rossi Mario\t?", "IADD Via Roma\t?",         "ICIV 12\t?", "ICAP " + cap + "\t?",
+            "ICOM Milano\t?",      "ICDF RSSMRA70A01F205X\t?", "ICON"};
+        return QStringList{"FREEIMP", "IPAR " + ipar} + texts + listCommands({1});
     };
     const struct {
         const char* what;
         QLocale locale;
         QString pdcmax;
-        double pot;
-        bool above;
-        QString cap;
+        TestPlant plant;
         QStringList simArgs;
         QStringList expected; // after PDCMAX
         QString warning;
         QStringList extraSim = {};
     } cases[] = {
         // clang-format off
-        {"comma PC", kItalianPc, "150.0", 3.5, false, "20100", {}, sent("3.5\t45.0\t0.45\t0?"), ""},
-        {"blank postal code, above 20 kW", kUsPc, "150.0", 25, true, "", {},
+        {"comma PC", kItalianPc, "150.0", {}, {}, sent("3.5\t45.0\t0.45\t0?"), ""},
+        {"blank postal code, above 20 kW", kUsPc, "150.0", {.cap = "", .pot = 25, .above = true}, {},
          sent("25.0\t45.0\t0.45\t1?", "?"), ""},
-        {"equal to the maximum", kUsPc, "150", 150, false, "20100", {}, sent("150.0\t45.0\t0.45\t0?"), ""},
-        {"above the maximum", kUsPc, "150", 150.01, false, "20100", {}, {},
+        {"equal to the maximum", kUsPc, "150", {.pot = 150}, {}, sent("150.0\t45.0\t0.45\t0?"), ""},
+        {"above the maximum", kUsPc, "150", {.pot = 150.01}, {}, {},
          "'Power [kW]' must be between 0 and 200 0.1 and 150"},
-        {"above, Italian", kItalianPc, "150.5", 151, false, "20100", {}, {},
+        {"above, Italian", kItalianPc, "150.5", {.pot = 151}, {}, {},
          "'Potenza [kW]' deve essere compreso tra 0,1 e 150,5"},
-        {"no free position", kUsPc, "150", 3, false, "20100", {}, {"FREEIMP"},
+        {"no free position", kUsPc, "150", {.pot = 3}, {}, {"FREEIMP"},
          "There are no free memory position", numberedPlants(1, 31)},
-        {"silence on ICOM", kUsPc, "150", 3, false, "20100", {"--silent", "ICOM"},
+        {"silence on ICOM", kUsPc, "150", {.pot = 3}, {"--silent", "ICOM"},
          sent("3.0\t45.0\t0.45\t0?").mid(0, 7), ""},
-        {"unreadable maximum", kUsPc, "many", 3, false, "20100", {}, {}, ""},
+        {"unreadable maximum", kUsPc, "many", {.pot = 3}, {}, {}, ""},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -187,7 +182,7 @@ TEST(PlantTransfer, SendingAPlantToTheInstrument) {
         Rig s(rowFor(c.locale), c.simArgs, QStringList{"pdcmax\t" + c.pdcmax} + c.extraSim,
               c.locale);
         PlantsWindow* w = openRegister(s);
-        insertPlant(s.db(), {.cap = c.cap, .pot = c.pot, .above = c.above});
+        insertPlant(s.db(), c.plant);
         ASSERT_TRUE(w->leggi_impianti_da_pc());
         pick(s, "lsbImpPc", 0);
         s.commands();
