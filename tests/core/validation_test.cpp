@@ -2,7 +2,6 @@
 #include "test_env.h"
 #include "validation.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -99,7 +98,8 @@ TEST_F(Validation, EachFieldRefusedWithItsMessageTheFirstFailureWinning) {
     }
 }
 
-TEST(ValidationComma, DecimalCommaPc) {
+// On a decimal-comma PC the plant's numbers are typed and described with the comma.
+TEST(CommaPc, PlantCheckedDescribedAndSavedToAFileUnlessCancelled) {
     test::TestEnv env(test::kItalianPc);
     AppContext& ctx = *env.ctx;
     PlantFields f{"4200,0", "45", "0,43", "", "", "", "", "", "",
@@ -107,11 +107,7 @@ TEST(ValidationComma, DecimalCommaPc) {
     EXPECT_TRUE(validazione_dati_imp(ctx, f));
     f.gamma = "0.43";
     EXPECT_FALSE(validazione_dati_imp(ctx, f));
-}
 
-TEST(PlantFile, DescriptionInRegionalFormatAndCancelWritesNothing) {
-    test::TestEnv env(test::kItalianPc);
-    AppContext& ctx = *env.ctx;
     ASSERT_TRUE(database_init(ctx));
     for (int n : {82, 205, 138, 171, 81, 139, 140, 141, 142, 143})
         ctx.messaggi.set(0, n, QString("L%1").arg(n));
@@ -128,7 +124,6 @@ TEST(PlantFile, DescriptionInRegionalFormatAndCancelWritesNothing) {
 
     env.prompts.saveNames.push_back(env.path("plant.txt"));
     ASSERT_TRUE(salva_impianto_su_file(ctx, 1));
-    QFile file(env.path("plant.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), (text + "\r\n").toLatin1()); // single-byte: "°" is one byte
+    EXPECT_EQ(test::readFile(env.path("plant.txt")),
+              (text + "\r\n").toLatin1()); // single-byte: "°" is one byte
 }
