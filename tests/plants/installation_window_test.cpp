@@ -77,21 +77,17 @@ TEST(Installation, ButtonsByState) {
 
     // Deleting is asked first; the last plant gone leaves the list empty.
     auto& p = s.env.prompts;
-    s.choose("cbSelImp", 1);
-    p.answers = {false};
-    s.click("bttComm2");
-    ASSERT_EQ(p.questions.size(), 1u);
-    EXPECT_EQ(p.questions[0].title + ": " + p.questions[0].text,
-              s.ctx().msg(154) + ": " + s.ctx().msg(150));
-    EXPECT_EQ(s.env.rows("impianti"), 2);
-    EXPECT_EQ(w->installationStep(), 1);
-    for (int left : {1, 0}) {
+    for (int left : {2, 1, 0}) { // No, then Yes twice
         s.choose("cbSelImp", 1);
-        p.answers = {true};
+        p.answers = {left < 2};
         s.click("bttComm2");
         EXPECT_EQ(s.env.rows("impianti"), left);
         EXPECT_EQ(s.entries("cbSelImp").size(), left ? left + 1 : 0);
+        EXPECT_EQ(w->installationStep(), 1);
     }
+    ASSERT_EQ(p.questions.size(), 3u);
+    EXPECT_EQ(p.questions[0].title + ": " + p.questions[0].text,
+              s.ctx().msg(154) + ": " + s.ctx().msg(150));
     s.choose("cbSelImp", 0);
     EXPECT_EQ(w->installationStep(), 1);
 }
@@ -99,21 +95,17 @@ TEST(Installation, ButtonsByState) {
 TEST(Installation, NewModifyCancelAndDuplicate) {
     Rig s(englishRow(), QStringList{});
     InstallationWindow* w = openChooser(s);
-    s.click("bttComm1");
-    fill(s, kPlant);
-    s.click("bttComm1");
-    EXPECT_EQ(s.env.prompts.lastWarning(), "");
-    EXPECT_EQ(s.env.rows("impianti"), 1);
-    EXPECT_EQ(w->installationStep(), 1);
+    // The same plant twice, typed as the default format shows it: the second is a duplicate,
+    // nothing stored.
+    for (const QString& warning : {QString(), s.ctx().msg(133) + "/Error"}) {
+        s.click("bttComm1");
+        fill(s, kPlant);
+        s.click("bttComm1");
+        EXPECT_EQ(s.env.prompts.lastWarning(), warning);
+        EXPECT_EQ(s.env.rows("impianti"), 1);
+        EXPECT_EQ(w->installationStep(), 1);
+    }
     EXPECT_EQ(s.entries("cbSelImp").size(), 2);
-
-    // The same plant again, typed as the default format shows it: a duplicate, nothing stored.
-    s.click("bttComm1");
-    fill(s, kPlant);
-    s.click("bttComm1");
-    EXPECT_EQ(s.env.prompts.lastWarning(), s.ctx().msg(133) + "/Error");
-    EXPECT_EQ(s.env.rows("impianti"), 1);
-    EXPECT_EQ(w->installationStep(), 1);
 
     // Cancelling an edit of it leaves it as it was, and no plant chosen.
     s.choose("cbSelImp", 1);
