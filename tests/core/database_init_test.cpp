@@ -246,7 +246,6 @@ TEST_F(Startup, LockedWorkingFileIsLoggedAndLeftAlone) {
     other.close();
     EXPECT_EQ(plantsIn(work), 7);
     EXPECT_TRUE(setAside().isEmpty());
-    // The next start succeeds.
     ASSERT_TRUE(database_init(ctx));
     EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 7);
 }
@@ -270,8 +269,7 @@ TEST_F(Startup, ReadOnlyWorkingFileIsLoggedAndTheRowsStayReadable) {
 }
 
 // Whatever happened between two starts, the backup comes out holding the working file's bytes
-// as they were at the start, and opens to the same rows; when nothing happened it is not even
-// written again.
+// as they were at the start; when nothing happened it is not even written again.
 TEST(SecondStart, EveryChangeOrDoubtIsBackedUpAgainAndNothingElse) {
     const struct {
         const char* what;
@@ -347,8 +345,6 @@ TEST(SecondStart, EqualButDamagedFilesTakeTheWholeWay) {
     EXPECT_EQ(f.ctx.db.scalar("SELECT COUNT(*) FROM impianti"), kPlants);
 }
 
-// A working file with free pages is compacted from a tenth of its pages on; below that it is
-// left as it is. Either way the backup holds the file as it was before the start.
 TEST(SecondStart, FreeSpaceIsCompactedFromATenthAndTheBackupKeepsTheFileBeforeIt) {
     constexpr int kRows = 400; // one page each
     const struct {

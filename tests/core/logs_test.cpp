@@ -74,7 +74,6 @@ TEST_F(Logs, EventRowsWrittenAsTextStillDecode) {
     EXPECT_EQ(rs.rowCount(), 2);
 }
 
-// Time stamps of both logs: the region's date with four digits of year, the time with seconds.
 TEST(LogTime, RegionalDateWithFourDigitYearAndSeconds) {
     const QDateTime when(QDate(2026, 12, 7), QTime(0, 46, 12));
     const struct {

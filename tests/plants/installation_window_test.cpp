@@ -36,7 +36,6 @@ const QStringList kPlant{"12.5", "45",    "0.45",   "Bianchi Luca", "Via Po",
 
 } // namespace
 
-// The buttons follow the state; the download needs the instrument; a delete is asked first.
 // A picture of each state.
 TEST(Installation, ButtonsByState) {
     Rig s(englishRow(), QStringList{});
