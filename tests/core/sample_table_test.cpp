@@ -128,9 +128,7 @@ TEST(SampleTableGrid, CaptionsSamplesAndTheEmptyRow) {
     t.append(r);
     t.append(plainRow());
     EXPECT_EQ(t.rowCount(), 4);
-    EXPECT_EQ(t.cellText(1, 3), "0,5");
-    EXPECT_EQ(t.cellText(2, 0), "2");
-    EXPECT_EQ(t.cellText(3, 3), "");
+    EXPECT_EQ(t.cellText(1, 3) + "|" + t.cellText(2, 0) + "|" + t.cellText(3, 3), "0,5|2|");
     EXPECT_THROW(t.cellText(4, 0), std::out_of_range);
     EXPECT_THROW(t.cellText(1, 26), std::out_of_range);
     int selected = -1;
