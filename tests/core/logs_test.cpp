@@ -93,12 +93,12 @@ TEST_F(Logs, TrimKeepsTheNewestRowsOnly) {
     // limit + 5 rows: the five oldest go; at the limit nothing goes.
     ctx.db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 100005) "
                 "INSERT INTO tab1 (MEMO1, INT1) SELECT 'e' || i, 2 FROM n");
-    ASSERT_TRUE(delete_rows_by_tab1(ctx));
-    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM tab1"), kEventRowLimit);
-    EXPECT_EQ(ctx.db.scalar("SELECT MIN(ID) FROM tab1"), 6);
-    ASSERT_TRUE(delete_rows_by_tab1(ctx));
-    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM tab1"), kEventRowLimit);
-    EXPECT_EQ(ctx.db.scalar("SELECT MAX(ID) FROM tab1"), 100005);
+    for (int pass = 1; pass <= 2; ++pass) {
+        ASSERT_TRUE(delete_rows_by_tab1(ctx));
+        EXPECT_EQ(test::rowsAsText(ctx.db, "SELECT COUNT(*), MIN(ID), MAX(ID) FROM tab1"),
+                  QStringList{"100000|6|100005"})
+            << pass;
+    }
 }
 
 TEST_F(Logs, UnwritableLogLosesTheEntryOnly) {

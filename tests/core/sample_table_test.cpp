@@ -121,8 +121,7 @@ TEST(SampleTableGrid, CaptionsSamplesAndTheEmptyRow) {
         captions << QString("h%1").arg(c);
     t.setCaptions(captions);
     EXPECT_EQ(t.rowCount(), 2);
-    EXPECT_EQ(t.cellText(0, 25), "h25");
-    EXPECT_EQ(t.cellText(1, 0), "");
+    EXPECT_EQ(t.cellText(0, 25) + "|" + t.cellText(1, 0), "h25|");
     SampleRow r = plainRow();
     r.value(3) = 0.5;
     t.append(r);

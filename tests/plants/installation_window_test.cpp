@@ -153,7 +153,6 @@ TEST(Installation, PowerLimitBeforeRealTime) {
     EXPECT_EQ(s.env.prompts.lastWarning(), s.ctx().msg(204) + "/Error");
     EXPECT_EQ(w->installationStep(), 2);
 
-    s.env.prompts.warnings.clear();
     s.choose("cbSelImp", 1);
     s.click("bttComm3");
     // The opening may finish after the handler has returned.

@@ -43,8 +43,7 @@ TEST(PlantTransfer, ReadingTheInstrumentList) {
     // Deleting asks without an icon, sends the row's own number, re-reads, selects nothing.
     s.env.prompts.answers = {true};
     s.click("bttCancStrum");
-    ASSERT_EQ(s.env.prompts.questions.size(), 1u);
-    const auto& asked = s.env.prompts.questions[0];
+    const auto& asked = s.env.prompts.questions.at(0);
     EXPECT_EQ(asked.title + ": " + asked.text,
               "VORNA_REPORT: Are you sure you want to remove plant 'Dodici'?");
     EXPECT_EQ(asked.icon, QuestionIcon::None);
