@@ -217,12 +217,11 @@ TEST_F(Startup, DamagedFileWithoutASoundOneIsSetAsideAndSalvaged) {
             QFile::remove(env.path(f));
         makeCutDb(env.path(c.cut));
         if (c.emptyWorkingFile) write(work, {});
-        const auto before = env.debugLog().count(c.logged);
         ASSERT_TRUE(database_init(ctx));
         expectSalvaged();
         ctx.db.exec("INSERT INTO impianti (nome) VALUES ('new')");
         ctx.db.close();
-        EXPECT_EQ(env.debugLog().count(c.logged), before + 1);
+        EXPECT_EQ(env.debugLog().count(c.logged), 1); // the log went with the folder's files
         EXPECT_EQ(setAside().size(), c.cut == kDataFile || c.emptyWorkingFile ? 1 : 0);
         ASSERT_TRUE(database_init(ctx));
         EXPECT_EQ(plantsIn(backup), 51);

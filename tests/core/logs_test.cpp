@@ -24,8 +24,7 @@ TEST(EventCoding, ChecksumAndXorCodingAgainstFixedVectors) {
     // 'A' ^ 'k' = 0x2a, 0xe9 ^ '9' = 0xd0, '?' ^ 'm' = 0x52 for the euro sign; the key repeats.
     EXPECT_EQ(StringEncodeAndDecode(QString::fromUtf8("Aé€"), kEventKeyText),
               QString::fromLatin1("\x2a\xd0\x52"));
-    const QString text = QString(31, QLatin1Char('k'));
-    EXPECT_EQ(StringEncodeAndDecode(text, kEventKeyText).back(), QChar(0));
+    EXPECT_EQ(StringEncodeAndDecode(QString(31, 'k'), kEventKeyText).back(), QChar(0));
     const QString withCrc = "LISTMISURA 3 4\t12.5" + QString::fromUtf8("àé") + QChar(0x9c);
     EXPECT_EQ(StringEncodeAndDecode(StringEncodeAndDecode(withCrc, kEventKeyText), kEventKeyText),
               withCrc);
