@@ -316,7 +316,7 @@ TEST(SecondStart, EveryChangeOrDoubtIsBackedUpAgainAndNothingElse) {
         ASSERT_TRUE(database_init(f.ctx));
         f.ctx.db.close();
         if (!c.between) {
-            EXPECT_EQ(inode(f.backup), backupFile);
+            EXPECT_EQ(inode(f.backup), backupFile); // not written again
         }
         EXPECT_EQ(readFile(f.backup), atStart);
         EXPECT_EQ(readFile(f.work), atStart);

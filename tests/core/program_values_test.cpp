@@ -4,7 +4,6 @@
 #include "test_env.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
 

@@ -1,11 +1,6 @@
 #include "installation_window.h"
 #include "plant_steps.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 
 using namespace vorna;
