@@ -37,7 +37,6 @@ struct Store : ::testing::Test {
                    {id})
             .value(0);
     }
-    int readErrors() { return int(env.debugLog().count("\tread_data_impianto_from_db_row\t")); }
     void addMeasurement(const QString& table, qint64 plant) {
         test::insertMeasurements(ctx.db, table, plant, QDateTime(QDate(2026, 6, 1), QTime(12, 30)),
                                  1, {{"rad", 850.5}, {"TEXT1", {}}});
@@ -98,9 +97,9 @@ TEST_F(Store, AnUnreadableRowEndsTheReadThatMeetsIt) {
         {[&] { return find("nobody"); }, S::Unreadable, 1},
     };
     for (const auto& c : cases) {
-        const int before = readErrors();
+        const int before = env.errorsOf("read_data_impianto_from_db_row");
         EXPECT_EQ(c.read(), c.expected) << &c - cases;
-        EXPECT_EQ(readErrors() - before, c.logged) << &c - cases;
+        EXPECT_EQ(env.errorsOf("read_data_impianto_from_db_row"), before + c.logged) << &c - cases;
     }
     // In list order Anna and Bruno come before Carlo.
     const PlantList l = store.list();
@@ -154,7 +153,7 @@ TEST_F(Store, AFailedWriteStoresNothing) {
                   1);
         EXPECT_EQ(store.count(), 1) << id;
     }
-    EXPECT_EQ(env.debugLog().count("\twrite_data_impianto_in_db_row\t"), 2);
+    EXPECT_EQ(env.errorsOf("write_data_impianto_in_db_row"), 2);
 }
 
 // The download's match: the ten stored values against the record, first row in table order; a

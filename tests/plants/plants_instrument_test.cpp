@@ -193,7 +193,7 @@ TEST(PlantTransfer, SendingAPlantToTheInstrument) {
                         : warning.startsWith(c.warning) && warning.endsWith("/Error"))
             << warning.toStdString();
         if (QString(c.what) == "unreadable maximum") {
-            EXPECT_EQ(s.env.debugLog().count("\tbttPcToStrum_Click\t"), 1);
+            EXPECT_EQ(s.env.errorsOf("bttPcToStrum_Click"), 1);
         }
         // The buttons follow the link, also after a failed exchange.
         EXPECT_EQ(s.find<QPushButton>("bttLeggiStrum")->isEnabled(), s.ctx().link.baseLinkUp());
