@@ -1,5 +1,3 @@
-// Points of a chart: where the line breaks, which ranges the axes come from, which point a
-// pixel is nearest to on screen, and what hovering it says.
 #include "chart_points.h"
 #include "chart_zoom.h"
 
@@ -13,16 +11,19 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+QString pointsText(const QList<QPointF>& points) {
+    QStringList out;
+    for (const QPointF& p : points)
+        out << QString("%1:%2").arg(p.x()).arg(p.y());
+    return out.join(' ');
+}
+
 // "stretch | stretch" of "x:y" points, then "= samples tmin..tmax vmin..vmax" of the extent.
 std::string drawn(const QList<QPointF>& points, NoValue noValue) {
     QStringList out;
     ChartExtent e;
-    for (const auto& s : ChartLine(noValue).addAll(points)) {
-        QStringList stretch;
-        for (const QPointF& p : s)
-            stretch << QString("%1:%2").arg(p.x()).arg(p.y());
-        out << stretch.join(' ');
-    }
+    for (const auto& s : ChartLine(noValue).addAll(points))
+        out << pointsText(s);
     for (const QPointF& p : points)
         e.add(p, noValue);
     const QString values = e.anyValue ? QString("%1..%2").arg(e.vmin).arg(e.vmax) : "none";
@@ -96,12 +97,6 @@ TEST(ChartPoints, HoverTextAsTheGridWritesIt) {
 // The picture of a line at a plot's width: a column's run keeps its first, lowest, highest and
 // last point in their order, and short runs stay whole.
 TEST(ChartPoints, ThinnedLineKeepsWhatEachColumnDraws) {
-    const auto text = [](const QList<QPointF>& points) {
-        QStringList out;
-        for (const QPointF& p : points)
-            out << QString("%1:%2").arg(p.x()).arg(p.y());
-        return out.join(' ').toStdString();
-    };
     const auto line = [](std::initializer_list<double> ys, double step) {
         QList<QPointF> points;
         for (double y : ys)
@@ -120,8 +115,8 @@ TEST(ChartPoints, ThinnedLineKeepsWhatEachColumnDraws) {
         {line({3, 1, 4, 1, 5, 9}, 0.1), 0, "0:3 0.1:1 0.2:4 0.3:1 0.4:5 0.5:9"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(text(c.points));
-        EXPECT_EQ(text(thinnedLine(c.points, 0, 10, c.columns)), c.thinned);
+        EXPECT_EQ(pointsText(thinnedLine(c.points, 0, 10, c.columns)), c.thinned)
+            << pointsText(c.points).toStdString();
     }
 
     // A day of samples: every column's lowest and highest value survive, in at most four points.

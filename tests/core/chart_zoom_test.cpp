@@ -1,6 +1,3 @@
-// The axes a chart shows: a dragged band becomes the ranges it covers, ends rounded to a tidy
-// step, and a reset gives back the home axes exactly; the time labels gain seconds only when a
-// zoom needs them.
 #include "chart_zoom.h"
 
 #include <gtest/gtest.h>

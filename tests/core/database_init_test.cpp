@@ -1,7 +1,3 @@
-// The database start-up: the backup restored or refreshed, damaged files set aside and salvaged,
-// locked and read-only files left alone. A start whose backup already holds the working file's
-// bytes copies nothing; every start after a change, a damage or a doubt takes the whole way, and
-// a compaction leaves the backup with the file as it was before the start.
 #include "data_store.h"
 #include "database_init.h"
 #include "schema.h"
@@ -45,11 +41,15 @@ qint64 scalarIn(const QString& file, const QString& sql) {
     return db.scalar(sql);
 }
 
-void makeDb(const QString& path, int plants) {
+void makeDb(const QString& path, int plants, int samples = 0) {
     Database db;
     db.open(path);
     ensure_schema(db);
     insertNumbered(db, plants, "INSERT INTO impianti (nome, POT) SELECT 'plant ' || i, i FROM n");
+    if (samples > 0)
+        insertNumbered(db, samples,
+                       "INSERT INTO realtime (IDIMP, NUMERO, data, ora, rad) SELECT 1 + i % 7, i, "
+                       "'2024-06-14', time(i * 20, 'unixepoch'), i FROM n");
 }
 
 qint64 plantsIn(const QString& path) {
@@ -62,11 +62,19 @@ void write(const QString& path, const QByteArray& data) {
     f.write(data);
 }
 
-struct Startup : ::testing::Test {
+// A data folder: the working file and its backup.
+struct Folder {
     test::TestEnv env;
     AppContext& ctx = *env.ctx;
-    QString work() const { return env.path(kDataFile); }
-    QString backup() const { return env.path(kBackupFile); }
+    const QString work = env.path(kDataFile);
+    const QString backup = env.path(kBackupFile);
+
+    // The first start over kPlants plants and kSamples samples, the connection closed again.
+    void startOnce() {
+        makeDb(work, kPlants, kSamples);
+        EXPECT_TRUE(database_init(ctx));
+        ctx.db.close();
+    }
 
     // A database whose plants and one event row sit in its first pages, before 20000
     // realtime rows, cut to half its size: what is lost is realtime rows only.
@@ -107,6 +115,7 @@ struct Startup : ::testing::Test {
         EXPECT_TRUE(QDir(env.dir.path()).entryList({"*.part"}).isEmpty());
     }
 };
+struct Startup : ::testing::Test, Folder {};
 
 // Another program than this one at work on a database file.
 void sqliteProgram(const QString& file, const QString& sql) {
@@ -125,27 +134,6 @@ void damageInPlace(const QString& file) {
     ASSERT_TRUE(writeInPlace(file, middle, QByteArray(4096, '\x5a')));
 }
 
-// A data folder after its first start, the connection closed again.
-struct StartedFolder {
-    test::TestEnv env;
-    AppContext& ctx = *env.ctx;
-    const QString work = env.path(kDataFile);
-    const QString backup = env.path(kBackupFile);
-
-    StartedFolder() {
-        makeDb(work, kPlants);
-        {
-            Database db;
-            db.open(work);
-            insertNumbered(db, kSamples,
-                           "INSERT INTO realtime (IDIMP, NUMERO, data, ora, rad) SELECT 1 + i % 7, "
-                           "i, '2024-06-14', time(i * 20, 'unixepoch'), i FROM n");
-        }
-        EXPECT_TRUE(database_init(ctx));
-        ctx.db.close();
-    }
-};
-
 bool extendedAttributesHere(const QString& dir) {
     QFile probe(dir + "/probe");
     if (!probe.open(QIODevice::WriteOnly)) return false;
@@ -157,60 +145,56 @@ bool extendedAttributesHere(const QString& dir) {
 } // namespace
 
 TEST_F(Startup, OnlyABackupIsRestored) {
-    makeDb(backup(), 12);
+    makeDb(backup, 12);
     ASSERT_TRUE(database_init(ctx));
     EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 12);
-    EXPECT_EQ(plantsIn(backup()), 12);
+    EXPECT_EQ(plantsIn(backup), 12);
     expectNoScratch();
 }
 
 TEST_F(Startup, BackupHoldsCommitsStillInTheWriteAheadLog) {
-    makeDb(work(), 3);
+    makeDb(work, 3);
     Database writer; // a run that never closed its connection
-    writer.open(work());
+    writer.open(work);
     writer.exec("INSERT INTO impianti (nome) VALUES ('late')");
     ASSERT_TRUE(database_init(ctx));
     writer.close();
     EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 4);
-    EXPECT_EQ(plantsIn(backup()), 4);
+    EXPECT_EQ(plantsIn(backup), 4);
 }
 
 // A damaged working file is set aside and the backup opened; a file without the tables (a
 // zero-byte one too) passes every check of the engine, but with the backup holding them it is
 // damage too. Neither replaces the backup.
 TEST_F(Startup, DamagedWorkingFileIsSetAsideAndTheBackupKept) {
-    makeDb(backup(), 5);
-    const QByteArray goodBackup = readFile(backup());
+    makeDb(backup, 5);
+    const QByteArray goodBackup = readFile(backup);
     // Sound on opening, damaged further in: its copy is already under way when the check fails.
-    makeDb(work(), 500);
-    QByteArray laterPages = readFile(work());
+    makeDb(work, 500);
+    QByteArray laterPages = readFile(work);
     laterPages.replace(laterPages.size() - 8192, 8192, QByteArray(8192, '\x5a'));
+    const QString other = env.path("other.db");
+    sqliteProgram(other, "CREATE TABLE other (x)");
     const struct {
         QByteArray bytes;
-        const char* sql; // run on the file after writing it
         const char* logged;
     } cases[] = {
-        {QByteArray(8192, '\x5a'), nullptr, "damaged database set aside"},
-        {"not a database at all\n", nullptr, "damaged database set aside"},
-        {laterPages, nullptr, "damaged database set aside"},
-        {{}, nullptr, "database without tables set aside"},
-        {{}, "CREATE TABLE other (x)", "database without tables set aside"},
+        {QByteArray(8192, '\x5a'), "damaged database set aside"},
+        {"not a database at all\n", "damaged database set aside"},
+        {laterPages, "damaged database set aside"},
+        {{}, "database without tables set aside"},
+        {readFile(other), "database without tables set aside"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.bytes.left(20).toStdString() + (c.sql ? c.sql : ""));
-        write(work(), c.bytes);
-        if (c.sql) {
-            Database db;
-            db.open(work());
-            db.exec(c.sql);
-        }
+        SCOPED_TRACE(&c - cases);
+        write(work, c.bytes);
         const auto before = env.debugLog().count(c.logged);
         ASSERT_TRUE(database_init(ctx));
         EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 5);
         ctx.db.close();
-        EXPECT_EQ(readFile(backup()), goodBackup);
+        EXPECT_EQ(readFile(backup), goodBackup);
         EXPECT_EQ(env.debugLog().count(c.logged), before + 1);
-        QFile::remove(work());
+        QFile::remove(work);
     }
     EXPECT_EQ(setAside().size(), 5);
     expectNoScratch();
@@ -232,41 +216,39 @@ TEST_F(Startup, DamagedFileWithoutASoundOneIsSetAsideAndSalvaged) {
         for (const QString& f : QDir(env.dir.path()).entryList(QDir::Files))
             QFile::remove(env.path(f));
         makeCutDb(env.path(c.cut));
-        if (c.emptyWorkingFile) write(work(), {});
-        const auto before = env.debugLog().count(c.logged);
+        if (c.emptyWorkingFile) write(work, {});
         ASSERT_TRUE(database_init(ctx));
         expectSalvaged();
         ctx.db.exec("INSERT INTO impianti (nome) VALUES ('new')");
         ctx.db.close();
-        EXPECT_EQ(env.debugLog().count(c.logged), before + 1);
+        EXPECT_EQ(env.debugLog().count(c.logged), 1); // the log went with the folder's files
         EXPECT_EQ(setAside().size(), c.cut == kDataFile || c.emptyWorkingFile ? 1 : 0);
         ASSERT_TRUE(database_init(ctx));
-        EXPECT_EQ(plantsIn(backup()), 51);
+        EXPECT_EQ(plantsIn(backup), 51);
         EXPECT_EQ(setAside(c.cut).size(), 1);
         expectNoScratch();
     }
 }
 
 TEST_F(Startup, LockedWorkingFileIsLoggedAndLeftAlone) {
-    makeDb(work(), 7);
+    makeDb(work, 7);
     Database other;
-    other.open(work());
+    other.open(work);
     other.exec("BEGIN EXCLUSIVE");
     EXPECT_FALSE(database_init(ctx));
     EXPECT_TRUE(env.debugLog().contains("database_init"));
     other.exec("ROLLBACK");
     other.close();
-    EXPECT_EQ(plantsIn(work()), 7);
+    EXPECT_EQ(plantsIn(work), 7);
     EXPECT_TRUE(setAside().isEmpty());
-    // The next start succeeds.
     ASSERT_TRUE(database_init(ctx));
     EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 7);
 }
 
 TEST_F(Startup, ReadOnlyWorkingFileIsLoggedAndTheRowsStayReadable) {
-    makeDb(work(), 4);
+    makeDb(work, 4);
     // Root ignores permission bits; an immutable file is read-only even for root.
-    if (QProcess::execute("chattr", {"+i", work()}) != 0) {
+    if (QProcess::execute("chattr", {"+i", work}) != 0) {
         GTEST_SKIP() << "no chattr here";
     }
     // It opens for reading; a change fails with a log entry and nothing else.
@@ -274,39 +256,25 @@ TEST_F(Startup, ReadOnlyWorkingFileIsLoggedAndTheRowsStayReadable) {
     EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 4);
     EXPECT_FALSE(cancella_impianto_da_DB(ctx, 1));
     ctx.db.close();
-    QProcess::execute("chattr", {"-i", work()});
+    QProcess::execute("chattr", {"-i", work});
     EXPECT_TRUE(env.debugLog().contains("is read-only"));
     EXPECT_TRUE(env.debugLog().contains("cancella_impianto_da_DB"));
-    EXPECT_EQ(plantsIn(backup()), 4);
-    EXPECT_EQ(plantsIn(work()), 4);
-}
-
-TEST(SecondStart, NothingChangedLeavesTheBackupAsItIs) {
-    StartedFolder f;
-    if (!extendedAttributesHere(f.env.dir.path()))
-        GTEST_SKIP() << "no extended attributes on this file system: every start copies";
-    const QByteArray content = readFile(f.work);
-    const ino_t backupFile = inode(f.backup);
-    ASSERT_TRUE(database_init(f.ctx));
-    EXPECT_EQ(f.ctx.db.scalar("SELECT COUNT(*) FROM realtime"), kSamples);
-    f.ctx.db.close();
-    EXPECT_EQ(inode(f.backup), backupFile); // not written again
-    EXPECT_EQ(readFile(f.backup), content);
-    EXPECT_EQ(readFile(f.work), content);
+    EXPECT_EQ(plantsIn(backup), 4);
+    EXPECT_EQ(plantsIn(work), 4);
 }
 
 // Whatever happened between two starts, the backup comes out holding the working file's bytes
-// as they were at the start, and opens to the same rows.
-TEST(SecondStart, EveryChangeOrDoubtIsBackedUpAgain) {
+// as they were at the start; when nothing happened it is not even written again.
+TEST(SecondStart, EveryChangeOrDoubtIsBackedUpAgainAndNothingElse) {
     const struct {
         const char* what;
-        std::function<void(StartedFolder&)> between;
+        std::function<void(Folder&)> between;
     } cases[] = {
         {"the backup lost one row",
-         [](StartedFolder& f) { sqliteProgram(f.backup, "DELETE FROM realtime WHERE ID = 1500"); }},
-        {"the backup is damaged", [](StartedFolder& f) { damageInPlace(f.backup); }},
+         [](Folder& f) { sqliteProgram(f.backup, "DELETE FROM realtime WHERE ID = 1500"); }},
+        {"the backup is damaged", [](Folder& f) { damageInPlace(f.backup); }},
         {"another program changed one value and put the time back",
-         [](StartedFolder& f) {
+         [](Folder& f) {
              const QFileInfo before(f.work);
              sqliteProgram(f.work, "UPDATE realtime SET rad = rad + 0.5 WHERE ID = 2000");
              QFile file(f.work);
@@ -316,14 +284,14 @@ TEST(SecondStart, EveryChangeOrDoubtIsBackedUpAgain) {
              ASSERT_EQ(QFileInfo(f.work).size(), before.size());
          }},
         {"this program added a row",
-         [](StartedFolder& f) {
+         [](Folder& f) {
              Database db;
              db.open(f.work);
              db.exec("INSERT INTO realtime (IDIMP, NUMERO, data, ora) VALUES (1, 1, "
                      "'2024-06-15', '08:00:00')");
          }},
         {"the backup has rows in its log",
-         [](StartedFolder& f) {
+         [](Folder& f) {
              sqlite3* db = nullptr;
              ASSERT_EQ(sqlite3_open(QFile::encodeName(f.backup).constData(), &db), SQLITE_OK);
              sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
@@ -332,16 +300,26 @@ TEST(SecondStart, EveryChangeOrDoubtIsBackedUpAgain) {
              sqlite3_close(db);
              ASSERT_GT(QFileInfo(f.backup + "-wal").size(), 0);
          }},
+        {"nothing", {}}, // last: it may skip
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        StartedFolder f;
-        c.between(f);
+        Folder f;
+        f.startOnce();
+        if (c.between)
+            c.between(f);
+        else if (!extendedAttributesHere(f.env.dir.path()))
+            GTEST_SKIP() << "no extended attributes on this file system: every start copies";
         const QByteArray atStart = readFile(f.work);
         const qint64 samples = scalarIn(f.work, "SELECT COUNT(*) FROM realtime");
+        const ino_t backupFile = inode(f.backup);
         ASSERT_TRUE(database_init(f.ctx));
         f.ctx.db.close();
+        if (!c.between) {
+            EXPECT_EQ(inode(f.backup), backupFile); // not written again
+        }
         EXPECT_EQ(readFile(f.backup), atStart);
+        EXPECT_EQ(readFile(f.work), atStart);
         EXPECT_EQ(plantsIn(f.backup), kPlants);
         EXPECT_EQ(scalarIn(f.backup, "SELECT COUNT(*) FROM realtime"), samples);
         EXPECT_FALSE(f.env.debugLog().contains("set aside"));
@@ -350,7 +328,8 @@ TEST(SecondStart, EveryChangeOrDoubtIsBackedUpAgain) {
 
 // Damage copied over the backup where it lies leaves two equal files, neither of them sound.
 TEST(SecondStart, EqualButDamagedFilesTakeTheWholeWay) {
-    StartedFolder f;
+    Folder f;
+    f.startOnce();
     damageInPlace(f.work);
     ASSERT_TRUE(writeInPlace(f.backup, 0, readFile(f.work)));
     ASSERT_EQ(readFile(f.backup), readFile(f.work));
@@ -361,8 +340,6 @@ TEST(SecondStart, EqualButDamagedFilesTakeTheWholeWay) {
     EXPECT_EQ(f.ctx.db.scalar("SELECT COUNT(*) FROM impianti"), kPlants);
 }
 
-// A working file with free pages is compacted from a tenth of its pages on; below that it is
-// left as it is. Either way the backup holds the file as it was before the start.
 TEST(SecondStart, FreeSpaceIsCompactedFromATenthAndTheBackupKeepsTheFileBeforeIt) {
     constexpr int kRows = 400; // one page each
     const struct {
@@ -371,28 +348,27 @@ TEST(SecondStart, FreeSpaceIsCompactedFromATenthAndTheBackupKeepsTheFileBeforeIt
     } cases[] = {{0.05, false}, {0.15, true}, {0.6, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.freeShare);
-        test::TestEnv env;
-        const QString work = env.path(kDataFile);
+        Folder f;
         {
             Database db;
-            db.open(work);
+            db.open(f.work);
             ensure_schema(db);
             insertNumbered(db, kRows,
                            "INSERT INTO tab1 (MEMO1, INT1) SELECT randomblob(3000), 1 FROM n");
             const qint64 pages = db.scalar("PRAGMA page_count");
             db.exec(QString("DELETE FROM tab1 WHERE ID <= %1").arg(qRound(c.freeShare * pages)));
         }
-        const double share = double(scalarIn(work, "PRAGMA freelist_count")) /
-                             double(scalarIn(work, "PRAGMA page_count"));
+        const double share = double(scalarIn(f.work, "PRAGMA freelist_count")) /
+                             double(scalarIn(f.work, "PRAGMA page_count"));
         ASSERT_NEAR(share, c.freeShare, 0.02);
-        const QByteArray before = readFile(work);
-        const qint64 rows = scalarIn(work, "SELECT COUNT(*) FROM tab1");
+        const QByteArray before = readFile(f.work);
+        const qint64 rows = scalarIn(f.work, "SELECT COUNT(*) FROM tab1");
 
-        ASSERT_TRUE(database_init(*env.ctx));
-        EXPECT_EQ(env.ctx->db.scalar("SELECT COUNT(*) FROM tab1"), rows);
-        env.ctx->db.close();
-        EXPECT_EQ(QFileInfo(work).size() < before.size(), c.compacted);
-        EXPECT_EQ(readFile(env.path(kBackupFile)), before);
-        EXPECT_FALSE(QFileInfo::exists(env.path(kScratchFile)));
+        ASSERT_TRUE(database_init(f.ctx));
+        EXPECT_EQ(f.ctx.db.scalar("SELECT COUNT(*) FROM tab1"), rows);
+        f.ctx.db.close();
+        EXPECT_EQ(QFileInfo(f.work).size() < before.size(), c.compacted);
+        EXPECT_EQ(readFile(f.backup), before);
+        f.expectNoScratch();
     }
 }

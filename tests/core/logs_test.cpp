@@ -2,7 +2,6 @@
 #include "logs.h"
 #include "test_env.h"
 #include "test_rows.h"
-#include "text_grid.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,8 +24,7 @@ TEST(EventCoding, ChecksumAndXorCodingAgainstFixedVectors) {
     // 'A' ^ 'k' = 0x2a, 0xe9 ^ '9' = 0xd0, '?' ^ 'm' = 0x52 for the euro sign; the key repeats.
     EXPECT_EQ(StringEncodeAndDecode(QString::fromUtf8("Aé€"), kEventKeyText),
               QString::fromLatin1("\x2a\xd0\x52"));
-    const QString text = QString(31, QLatin1Char('k'));
-    EXPECT_EQ(StringEncodeAndDecode(text, kEventKeyText).back(), QChar(0));
+    EXPECT_EQ(StringEncodeAndDecode(QString(31, 'k'), kEventKeyText).back(), QChar(0));
     const QString withCrc = "LISTMISURA 3 4\t12.5" + QString::fromUtf8("àé") + QChar(0x9c);
     EXPECT_EQ(StringEncodeAndDecode(StringEncodeAndDecode(withCrc, kEventKeyText), kEventKeyText),
               withCrc);
@@ -34,17 +32,24 @@ TEST(EventCoding, ChecksumAndXorCodingAgainstFixedVectors) {
 
 namespace {
 struct Logs : ::testing::Test {
-    test::TestEnv env;
+    test::TestEnv env{test::kItalianPc};
     AppContext& ctx = *env.ctx;
     void SetUp() override { ASSERT_TRUE(database_init(ctx)); }
 };
 } // namespace
 
-TEST_F(Logs, ErrorGoesToDebugLogAndAsEncodedEventRow) {
+TEST_F(Logs, BothLogsStampTheirLinesAndAnErrorIsAlsoAnEncodedEventRow) {
     ctx.fwVersionText = "FV 2.1.5";
     print_error(ctx, "trasmette", "3", 13, "Type mismatch");
+    append_traffic_log(ctx, "W on 1\tTIME?");
+    // The stamp's text is logTimeText's; here both logs begin their lines with it.
+    const QRegularExpression stamp("^\\d\\d/\\d\\d/20\\d\\d \\d\\d:\\d\\d:\\d\\d\\t");
+    const QString traffic = QString::fromLatin1(test::readFile(env.path("s.log")));
+    EXPECT_TRUE(stamp.match(traffic).hasMatch()) << traffic.toStdString();
+    EXPECT_TRUE(traffic.endsWith("\tW on 1\tTIME?\r\n"));
     const QStringList lines = env.debugLog().split("\r\n", Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(stamp.match(lines[0]).hasMatch()) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].endsWith("\ttrasmette\t3"));
     EXPECT_EQ(lines[1], "13\tType mismatch");
 
@@ -68,7 +73,6 @@ TEST_F(Logs, EventRowsWrittenAsTextStillDecode) {
     EXPECT_EQ(rs.rowCount(), 2);
 }
 
-// Time stamps of both logs: the region's date with four digits of year, the time with seconds.
 TEST(LogTime, RegionalDateWithFourDigitYearAndSeconds) {
     const QDateTime when(QDate(2026, 12, 7), QTime(0, 46, 12));
     const struct {
@@ -84,27 +88,16 @@ TEST(LogTime, RegionalDateWithFourDigitYearAndSeconds) {
         EXPECT_EQ(logTimeText(c.locale, when), c.text) << c.locale.name().toStdString();
 }
 
-TEST(LogTime, BothLogFilesStampTheirLines) {
-    test::TestEnv env(test::kItalianPc);
-    print_error(*env.ctx, "x", "y", 0, "");
-    append_traffic_log(*env.ctx, "W on 1\tTIME?");
-    const QRegularExpression stamp("^\\d\\d/\\d\\d/20\\d\\d \\d\\d:\\d\\d:\\d\\d\\t");
-    const QString traffic = QString::fromLatin1(test::readFile(env.path("s.log")));
-    EXPECT_TRUE(stamp.match(traffic).hasMatch()) << traffic.toStdString();
-    EXPECT_TRUE(traffic.endsWith("\tW on 1\tTIME?\r\n"));
-    EXPECT_TRUE(stamp.match(env.debugLog()).hasMatch()) << env.debugLog().toStdString();
-}
-
 TEST_F(Logs, TrimKeepsTheNewestRowsOnly) {
     // limit + 5 rows: the five oldest go; at the limit nothing goes.
     ctx.db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 100005) "
                 "INSERT INTO tab1 (MEMO1, INT1) SELECT 'e' || i, 2 FROM n");
-    ASSERT_TRUE(delete_rows_by_tab1(ctx));
-    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM tab1"), kEventRowLimit);
-    EXPECT_EQ(ctx.db.scalar("SELECT MIN(ID) FROM tab1"), 6);
-    ASSERT_TRUE(delete_rows_by_tab1(ctx));
-    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM tab1"), kEventRowLimit);
-    EXPECT_EQ(ctx.db.scalar("SELECT MAX(ID) FROM tab1"), 100005);
+    for (int pass = 1; pass <= 2; ++pass) {
+        ASSERT_TRUE(delete_rows_by_tab1(ctx));
+        EXPECT_EQ(test::rowsAsText(ctx.db, "SELECT COUNT(*), MIN(ID), MAX(ID) FROM tab1"),
+                  QStringList{"100000|6|100005"})
+            << pass;
+    }
 }
 
 TEST_F(Logs, UnwritableLogLosesTheEntryOnly) {
@@ -114,23 +107,4 @@ TEST_F(Logs, UnwritableLogLosesTheEntryOnly) {
     EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM tab1"), 1); // the event row still lands
     ctx.db.close();
     print_error(ctx, "x", "y", 0, ""); // neither log usable: no throw, no crash
-}
-
-namespace {
-struct Grid : TextGrid {
-    std::vector<QStringList> rows;
-    int selected = -1;
-    int rowCount() const override { return int(rows.size()); }
-    QString cellText(int r, int c) const override { return rows[size_t(r)].value(c); }
-    void selectRow(int r) override { selected = r; }
-};
-} // namespace
-
-// A grid of samples is exported byte for byte in the real-time window's file test; here the
-// edge it cannot reach: a grid holding only its empty row.
-TEST_F(Logs, GridExportOfAnEmptyGridIsEmpty) {
-    Grid g;
-    g.rows = {QStringList{""}};
-    EXPECT_EQ(make_file_logger(ctx, g), QString());
-    EXPECT_EQ(g.selected, 0);
 }

@@ -1,9 +1,9 @@
+#include "logs.h"
 #include "number_format.h"
 #include "program_values.h"
 #include "test_env.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -11,16 +11,11 @@ using namespace vorna;
 
 TEST(ProgramValues, InitSetsValuesAndStartsAnEmptyErrorLog) {
     test::TestEnv env(test::kItalianPc);
-    {
-        QFile old(env.path("debug.log"));
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("errors of the last run\r\n");
-    }
+    print_error(*env.ctx, "a routine", "of the last run", 0, {});
     ASSERT_TRUE(init_sw(*env.ctx, env.dir.path()));
-    EXPECT_EQ(env.ctx->appPath, env.dir.path() + "/");
-    EXPECT_EQ(env.ctx->decimalProbe, "5000,5");
-    EXPECT_EQ(env.ctx->swVersion, "ZMB 4.5");
-    EXPECT_EQ(env.ctx->fwCompatText, "FV 2.1.5 - FR 1.0.1");
+    const AppContext& c = *env.ctx;
+    EXPECT_EQ((QStringList{c.appPath, c.decimalProbe, c.swVersion, c.fwCompatText}),
+              (QStringList{env.dir.path() + "/", "5000,5", "ZMB 4.5", "FV 2.1.5 - FR 1.0.1"}));
     EXPECT_EQ(env.loggedErrors(), "");
 
     env.ctx->setLocale(test::kUsPc);

@@ -1,6 +1,3 @@
-// The plant and measurement rows by value: the register's order, reads that stop at an
-// unreadable row, the download's exact match, saves that commit whole or not at all, and the
-// routines of the windows over them.
 #include "data_store.h"
 #include "database_init.h"
 #include "plant_store.h"
@@ -40,7 +37,6 @@ struct Store : ::testing::Test {
                    {id})
             .value(0);
     }
-    int readErrors() { return int(env.debugLog().count("\tread_data_impianto_from_db_row\t")); }
     void addMeasurement(const QString& table, qint64 plant) {
         test::insertMeasurements(ctx.db, table, plant, QDateTime(QDate(2026, 6, 1), QTime(12, 30)),
                                  1, {{"rad", 850.5}, {"TEXT1", {}}});
@@ -101,9 +97,9 @@ TEST_F(Store, AnUnreadableRowEndsTheReadThatMeetsIt) {
         {[&] { return find("nobody"); }, S::Unreadable, 1},
     };
     for (const auto& c : cases) {
-        const int before = readErrors();
+        const int before = env.errorsOf("read_data_impianto_from_db_row");
         EXPECT_EQ(c.read(), c.expected) << &c - cases;
-        EXPECT_EQ(readErrors() - before, c.logged) << &c - cases;
+        EXPECT_EQ(env.errorsOf("read_data_impianto_from_db_row"), before + c.logged) << &c - cases;
     }
     // In list order Anna and Bruno come before Carlo.
     const PlantList l = store.list();
@@ -144,14 +140,11 @@ TEST_F(Store, SaveAddsOrUpdatesTheRowStampedWithTheVersions) {
 
 // A table without the tax code column cannot take a plant: neither a new row nor a changed one is
 // written, and the writer says why.
-TEST(PlantTableWithoutAColumn, AFailedWriteStoresNothing) {
-    test::TestEnv env;
-    AppContext& ctx = *env.ctx;
+TEST_F(Store, AFailedWriteStoresNothing) {
     ctx.db.open(env.path("narrow.db"));
     ctx.db.exec("CREATE TABLE impianti (ID INTEGER PRIMARY KEY AUTOINCREMENT, tipo, POT, BOOL1, "
                 "NOCT, REAL1, nome, indirizzo, NUMCIV, cap, comune, TEXT1, TEXT2);"
                 "INSERT INTO impianti (nome) VALUES ('Rossi')");
-    PlantStore store(ctx);
     PlantRecord p = bianchi();
     for (const qint64 id : {qint64(-1), qint64(1)}) {
         p.ID = id;
@@ -160,7 +153,7 @@ TEST(PlantTableWithoutAColumn, AFailedWriteStoresNothing) {
                   1);
         EXPECT_EQ(store.count(), 1) << id;
     }
-    EXPECT_EQ(env.debugLog().count("\twrite_data_impianto_in_db_row\t"), 2);
+    EXPECT_EQ(env.errorsOf("write_data_impianto_in_db_row"), 2);
 }
 
 // The download's match: the ten stored values against the record, first row in table order; a
@@ -188,31 +181,28 @@ TEST_F(Store, FindEqualTakesTheFirstExactRowAndNoNull) {
     EXPECT_EQ(store.findEqual(bianchi()), first);
 }
 
-TEST_F(Store, MissingPlantOrMeasurementFailsResetsAndLogs) {
+TEST_F(Store, MeasurementLoadsFromEitherTableAndAMissingRowResetsAndLogs) {
+    const qint64 plant = test::insertPlant(ctx.db, "A");
+    addMeasurement("acquisizioni", plant);
+    addMeasurement("realtime", plant);
+    const MeasurementRecord& m = ctx.measurement;
+    for (auto src : {MeasurementSource::Downloaded, MeasurementSource::Realtime}) {
+        ctx.measurement.TEXT1 = "old";
+        ASSERT_TRUE(leggi_acquisizione_per_ID(ctx, 1, src));
+        EXPECT_EQ(QString("%1 %2 %3 %4 [%5]")
+                      .arg(m.data.toString(Qt::ISODate), m.ora.toString(), QString::number(m.rad),
+                           QString::number(m.ESITOAC), m.TEXT1),
+                  "2026-06-01 12:30:00 850.5 1 []"); // a null text reads as empty
+    }
+    EXPECT_FALSE(leggi_acquisizione_per_ID(ctx, 999, MeasurementSource::Realtime));
+    EXPECT_EQ(m.rad, kNoValue);
+
     ctx.plant.ID = 42;
     ctx.plant.nome = "stale";
     EXPECT_FALSE(leggi_impianto_per_ID(ctx, 999));
     EXPECT_EQ(ctx.plant.nome, QString()); // reset happened, ID untouched by the reset
     EXPECT_EQ(ctx.plant.ID, 42);
-    ctx.measurement.rad = 5;
-    EXPECT_FALSE(leggi_acquisizione_per_ID(ctx, 999, MeasurementSource::Realtime));
-    EXPECT_EQ(ctx.measurement.rad, kNoValue);
     EXPECT_EQ(env.debugLog().count("leggi_impianto_per_ID"), 2);
-}
-
-TEST_F(Store, MeasurementLoadsFromEitherTableWithNullTextsEmpty) {
-    const qint64 plant = test::insertPlant(ctx.db, "A");
-    addMeasurement("acquisizioni", plant);
-    addMeasurement("realtime", plant);
-    for (auto src : {MeasurementSource::Downloaded, MeasurementSource::Realtime}) {
-        ctx.measurement.TEXT1 = "old";
-        ASSERT_TRUE(leggi_acquisizione_per_ID(ctx, 1, src));
-        EXPECT_EQ(ctx.measurement.data, QDate(2026, 6, 1));
-        EXPECT_EQ(ctx.measurement.ora, QTime(12, 30));
-        EXPECT_DOUBLE_EQ(ctx.measurement.rad, 850.5);
-        EXPECT_TRUE(ctx.measurement.ESITOAC);
-        EXPECT_EQ(ctx.measurement.TEXT1, QString());
-    }
 }
 
 TEST_F(Store, PlantListEntriesAndIdsLineUp) {
@@ -238,10 +228,10 @@ TEST_F(Store, DeletingAPlantRemovesItsRowsInBothMeasurementTables) {
         addMeasurement("realtime", p);
     }
     ASSERT_TRUE(cancella_impianto_da_DB(ctx, gone));
-    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM impianti"), 1);
-    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM acquisizioni WHERE IDIMP=?", {gone}), 0);
-    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM realtime WHERE IDIMP=?", {gone}), 0);
-    EXPECT_EQ(ctx.db.scalar("SELECT COUNT(*) FROM realtime WHERE IDIMP=?", {kept}), 1);
+    EXPECT_EQ(test::rowsAsText(ctx.db, "SELECT (SELECT group_concat(ID) FROM impianti), IDIMP, "
+                                       "COUNT(*) FROM (SELECT IDIMP FROM acquisizioni UNION ALL "
+                                       "SELECT IDIMP FROM realtime) GROUP BY IDIMP"),
+              QStringList{QString("%1|%1|2").arg(kept)});
 }
 
 TEST_F(Store, ReportParametersFromTheSettingsRow) {
@@ -254,9 +244,8 @@ TEST_F(Store, ReportParametersFromTheSettingsRow) {
     EXPECT_EQ(ctx.reportLogo, "Studio Bianchi");
 }
 
-TEST(StoreClosed, RoutinesFailAndLogWithoutADatabase) {
-    test::TestEnv env;
-    AppContext& ctx = *env.ctx;
+TEST_F(Store, RoutinesFailAndLogWithoutADatabase) {
+    ctx.db.close();
     QStringList list;
     EXPECT_FALSE(popola_cbselimp(ctx, list));
     EXPECT_FALSE(cancella_impianto_da_DB(ctx, 1));

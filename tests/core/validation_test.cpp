@@ -2,9 +2,8 @@
 #include "test_env.h"
 #include "validation.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
-#include <tuple>
+#include <vector>
 
 using namespace vorna;
 
@@ -57,61 +56,50 @@ struct Validation : ::testing::Test {
 };
 } // namespace
 
-// Emptiness is checked before any format, formats before ranges, numbers before texts.
-TEST_F(Validation, FirstFailureWinsInFieldOrder) {
+// Fields changed from a sound plant: the check it fails first, or none; the limits are inclusive.
+// Emptiness is checked before any format, then each number in field order, then the texts.
+TEST_F(Validation, EachFieldRefusedWithItsMessageTheFirstFailureWinning) {
     const struct {
-        QString gamma, noct, cap, codice, message;
+        std::vector<std::pair<int, QString>> changes; // power, NOCT, gamma, then the six texts
+        QString message;                              // empty: accepted
     } cases[] = {
-        {" ", "45", "10121", "RSSMRA", "<m134>"},
-        {"1", "4,5", "10121", "RSSMRA", "'NOCT' <m144>"}, // comma on a decimal-point PC
-        {"1", "45", "10121", "RSSMRA", "'Gamma' <m146> 0.01 <m147> 0.99"},
-        {"0.5", "45", "10 121", "RSS/MRA", "'ZIP' <m200>"},
-    };
-    for (const auto& c : cases) {
-        std::tie(f.gamma, f.noct, f.cap, f.codice) = std::tie(c.gamma, c.noct, c.cap, c.codice);
-        EXPECT_FALSE(validazione_dati_imp(ctx, f));
-        EXPECT_EQ(env.prompts.lastWarning(), c.message + "/Error");
-    }
-}
-
-// One field changed at a time: the check it fails, or none; the limits are inclusive.
-TEST_F(Validation, EachFieldRefusedWithItsMessage) {
-    const struct {
-        int field; // power, NOCT, gamma, then the six texts
-        QString text;
-        QString message; // empty: accepted
-    } cases[] = {
-        {0, "4200", ""},
-        {0, "0.1", ""},
-        {1, "99", ""},
-        {2, "0.01", ""},
-        {0, "4200.01", "'Power' <m146> 0.1 <m147> 4200"},
-        {0, "", "<m134>"},
-        {0, "abc", "'Power' <m144>"},
-        {0, "0.09", "'Power' <m146> 0.1 <m147> 4200"},
-        {1, "100", "'NOCT' <m146> 1 <m147> 99"},
-        {2, "-0.45", "'Gamma' <m146> 0.01 <m147> 0.99"},
-        {3, "Rossi 'Mario'", "'Name' <m200>"},
-        {3, "Rossi; Mario", "'Name' <m200>"},
-        {3, "DROP TABLE impianti", ""},
-        {4, "Via -- Roma", "'Street' <m200>"},
-        {5, "12/b", "'No.' <m200>"},
-        {6, "20 100", "'ZIP' <m200>"},
-        {7, "L@Aquila", "'Town' <m200>"},
-        {8, "RSS-MRA", "'Tax code' <m200>"},
+        {{{0, "4200"}}, ""},
+        {{{0, "0.1"}}, ""},
+        {{{1, "99"}}, ""},
+        {{{2, "0.01"}}, ""},
+        {{{0, "4200.01"}}, "'Power' <m146> 0.1 <m147> 4200"},
+        {{{0, ""}}, "<m134>"},
+        {{{0, "abc"}}, "'Power' <m144>"},
+        {{{0, "0.09"}}, "'Power' <m146> 0.1 <m147> 4200"},
+        {{{1, "100"}}, "'NOCT' <m146> 1 <m147> 99"},
+        {{{2, "-0.45"}}, "'Gamma' <m146> 0.01 <m147> 0.99"},
+        {{{3, "Rossi 'Mario'"}}, "'Name' <m200>"},
+        {{{3, "Rossi; Mario"}}, "'Name' <m200>"},
+        {{{3, "DROP TABLE impianti"}}, ""},
+        {{{4, "Via -- Roma"}}, "'Street' <m200>"},
+        {{{5, "12/b"}}, "'No.' <m200>"},
+        {{{6, "20 100"}}, "'ZIP' <m200>"},
+        {{{7, "L@Aquila"}}, "'Town' <m200>"},
+        {{{8, "RSS-MRA"}}, "'Tax code' <m200>"},
+        {{{1, "4,5"}, {2, " "}}, "<m134>"},
+        {{{1, "4,5"}, {2, "1"}}, "'NOCT' <m144>"}, // comma on a decimal-point PC
+        {{{2, "1"}, {6, "10 121"}}, "'Gamma' <m146> 0.01 <m147> 0.99"},
+        {{{6, "10 121"}, {8, "RSS/MRA"}}, "'ZIP' <m200>"},
     };
     for (const auto& c : cases) {
         PlantFields g = f;
         QString* fields[] = {&g.pot,    &g.noct, &g.gamma,  &g.nome,  &g.indirizzo,
                              &g.numCiv, &g.cap,  &g.comune, &g.codice};
-        *fields[c.field] = c.text;
-        EXPECT_EQ(validazione_dati_imp(ctx, g), c.message.isEmpty()) << c.text.toStdString();
+        for (const auto& [field, text] : c.changes)
+            *fields[field] = text;
+        EXPECT_EQ(validazione_dati_imp(ctx, g), c.message.isEmpty()) << &c - cases;
         EXPECT_EQ(env.prompts.lastWarning(), c.message.isEmpty() ? "" : c.message + "/Error")
-            << c.text.toStdString();
+            << &c - cases;
     }
 }
 
-TEST(ValidationComma, DecimalCommaPc) {
+// On a decimal-comma PC the plant's numbers are typed and described with the comma.
+TEST(CommaPc, PlantCheckedDescribedAndSavedToAFileUnlessCancelled) {
     test::TestEnv env(test::kItalianPc);
     AppContext& ctx = *env.ctx;
     PlantFields f{"4200,0", "45", "0,43", "", "", "", "", "", "",
@@ -119,11 +107,7 @@ TEST(ValidationComma, DecimalCommaPc) {
     EXPECT_TRUE(validazione_dati_imp(ctx, f));
     f.gamma = "0.43";
     EXPECT_FALSE(validazione_dati_imp(ctx, f));
-}
 
-TEST(PlantFile, DescriptionInRegionalFormatAndCancelWritesNothing) {
-    test::TestEnv env(test::kItalianPc);
-    AppContext& ctx = *env.ctx;
     ASSERT_TRUE(database_init(ctx));
     for (int n : {82, 205, 138, 171, 81, 139, 140, 141, 142, 143})
         ctx.messaggi.set(0, n, QString("L%1").arg(n));
@@ -140,7 +124,6 @@ TEST(PlantFile, DescriptionInRegionalFormatAndCancelWritesNothing) {
 
     env.prompts.saveNames.push_back(env.path("plant.txt"));
     ASSERT_TRUE(salva_impianto_su_file(ctx, 1));
-    QFile file(env.path("plant.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), (text + "\r\n").toLatin1()); // single-byte: "°" is one byte
+    EXPECT_EQ(test::readFile(env.path("plant.txt")),
+              (text + "\r\n").toLatin1()); // single-byte: "°" is one byte
 }

@@ -1,5 +1,3 @@
-// The plant register window, PC side: the list, the edit, the duplicate rule, delete, export,
-// bad and hostile input, the button states.
 #include "plant_steps.h"
 
 #include <QPushButton>
@@ -24,7 +22,7 @@ QString enabledButtons(Rig& s) {
 
 } // namespace
 
-TEST(PlantRegister, NewPlantIntoAnEmptyTable) {
+TEST(PlantRegister, NewPlantIntoAnEmptyTableRefusedUntilItsFieldsAreSound) {
     Rig s;
     PlantsWindow* w = openRegister(s);
     EXPECT_TRUE(s.entries("lsbImpPc").isEmpty());
@@ -35,6 +33,16 @@ TEST(PlantRegister, NewPlantIntoAnEmptyTable) {
     s.click("bttNewPc");
     EXPECT_FALSE(s.on("lsbImpPc"));
     fill(s, kRossi, true);
+    // The rules are validazione_dati_imp's; here the window's caption names the field and a
+    // refused plant keeps the edit with what was typed.
+    type(s, "tbCodice", "RSS-MRA");
+    s.click("bttOk");
+    EXPECT_EQ(s.env.prompts.lastWarning(),
+              "'Tax identification number' contains an invalid character/Error");
+    EXPECT_TRUE(storedPlants(s).isEmpty());
+    EXPECT_TRUE(w->editMode());
+    EXPECT_EQ(s.text("tbCodice"), "RSS-MRA");
+    type(s, "tbCodice", kRossi[8]);
     s.click("bttOk");
     EXPECT_TRUE(s.env.prompts.warnings.empty());
     EXPECT_EQ(storedPlants(s), QStringList{"3|1|45|0.45|Rossi Mario|Via Roma|12|20100|Milano|"
@@ -77,19 +85,17 @@ TEST(PlantRegister, DuplicateModifyCancelAndDelete) {
     EXPECT_EQ(storedPlants(s).size(), 2);
 
     // No still clears the pane and reloads; Yes deletes (with its rows, as the store tests show).
-    pick(s, "lsbImpPc", 1);
-    s.click("bttCancPc");
-    ASSERT_EQ(s.env.prompts.questions.size(), 1u);
-    EXPECT_EQ(s.env.prompts.questions[0].title, "ATTENTION");
-    EXPECT_TRUE(s.env.prompts.questions[0].text.startsWith("Do you want to delete"));
-    EXPECT_TRUE(s.text("tbNome").isEmpty());
-    EXPECT_EQ(w->selectedPcRow(), -1);
-    EXPECT_EQ(storedPlants(s).size(), 2);
-    pick(s, "lsbImpPc", 1);
-    s.env.prompts.answers = {true};
-    s.click("bttCancPc");
+    for (const qsizetype left : {2, 1}) {
+        pick(s, "lsbImpPc", 1);
+        s.env.prompts.answers = {left < 2};
+        s.click("bttCancPc");
+        EXPECT_TRUE(s.text("tbNome").isEmpty());
+        EXPECT_EQ(w->selectedPcRow(), -1);
+        EXPECT_EQ(storedPlants(s).size(), left);
+    }
+    const auto& asked = s.env.prompts.questions.at(0);
+    EXPECT_TRUE((asked.title + ": " + asked.text).startsWith("ATTENTION: Do you want to delete"));
     EXPECT_EQ(s.entries("lsbImpPc"), QStringList{"Alfa (Milano)"});
-    EXPECT_EQ(storedPlants(s).size(), 1);
 }
 
 TEST(PlantRegister, ButtonsFollowSelectionEditAndLink) {
@@ -121,21 +127,4 @@ TEST(PlantRegister, ButtonsFollowSelectionEditAndLink) {
             if (state == "editing") s.click("bttAnnulla");
         }
     }
-}
-
-// The rules are validazione_dati_imp's; here the window's caption names the field and a refused
-// plant keeps the edit with what was typed.
-TEST(PlantRegister, BadInputIsRefusedWithItsMessage) {
-    Rig s;
-    PlantsWindow* w = openRegister(s);
-    s.click("bttNewPc");
-    QStringList f = kRossi;
-    f[8] = "RSS-MRA";
-    fill(s, f);
-    s.click("bttOk");
-    EXPECT_EQ(s.env.prompts.lastWarning(),
-              "'Tax identification number' contains an invalid character/Error");
-    EXPECT_TRUE(storedPlants(s).isEmpty());
-    EXPECT_TRUE(w->editMode());
-    EXPECT_EQ(s.text("tbCodice"), "RSS-MRA");
 }
