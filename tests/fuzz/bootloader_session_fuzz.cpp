@@ -57,11 +57,6 @@ struct Firmware {
     }
 };
 
-const Firmware& firmware() {
-    static const Firmware f;
-    return f;
-}
-
 // The line as the input gives it: writes are taken, reads take the next bytes of the input,
 // fewer once it runs out, as a silent target times out. The chosen write fails; the chosen read
 // gets half of what it asked.
@@ -210,7 +205,8 @@ VORNA_FUZZ_TARGET(bootloader_session) {
     checkIdentity(setup, identity, link.log);
     if (identity.outcome != TransferOutcome::Done) return;
     if (setup.policy().readsVersion) session.readVersion();
-    const auto written = session.writeFirmware(firmware().path, identity.family, setup.verify);
+    static const Firmware firmware;
+    const auto written = session.writeFirmware(firmware.path, identity.family, setup.verify);
     checkRowZeroRead(link.log, identity.family);
     if (written == TransferOutcome::Done) checkWritten(setup.verify, identity.family, link.log);
     if (written == TransferOutcome::VerifyFailed) FUZZ_CHECK(setup.verify, "verify not asked");

@@ -20,9 +20,8 @@ QVariantMap englishRow(const QVariantMap& changes = {});
 // The same in the PC's language: Italian on an Italian PC.
 QVariantMap rowFor(const QLocale& pc);
 
-// The user's choice of a list entry.
 void choose(QComboBox* list, int index);
-// The entries of a drop-down list or a list box.
+// Of a drop-down list or a list box.
 QStringList entries(QWidget* list);
 
 // Saves a PNG of the window under the screenshot folder, reads it back and checks that it
@@ -78,7 +77,6 @@ struct Rig {
         return qobject_cast<W*>(window->currentChild());
     }
     void reopenSetup() { open("setup"); }
-    // A pseudo-terminal link in the folder.
     QString ptyLink(const QString& name) { return uniqueLink(env.dir.path(), name); }
     // The fields of `expected` ("field=text;...", "<null>" for NULL) that the stored settings
     // row does not hold, as the row holds them; empty when all match.

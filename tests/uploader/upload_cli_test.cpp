@@ -104,8 +104,6 @@ TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
         // Any port: the run goes on with the one the announcement came on.
         {"Sirvex --port auto --file @file --restart", "VORNA_COM12=@link", "", 0,
          {"Announcement on COM12 (@link)"}, {}, 3},
-        {"Tamrix --port auto --file @file", "VORNA_COM12=@link", "", 0,
-         {"Announcement on COM12 (@link)"}, {}, 3, 2},
         {"Tamrix --port auto --file @file --wait 1", "", nullptr, 3, {}, {"no announcement"}},
         // The real time-out of 20 s, once.
         {"Sirvex --port @link --file @file", "", "--silent-after 0x03", 1, {},
