@@ -49,7 +49,8 @@ TEST_P(DownloadsOnBothPcs, theSameInstrumentTwiceAddsNothingTheSecondTime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DecimalPointAndComma, DownloadsOnBothPcs,
-                         ::testing::Values(kUsPc, kItalianPc), localeName);
+                         ::testing::Values(kUsPc, kItalianPc),
+                         [](const auto& pc) { return pc.param.name().toStdString(); });
 
 // Plants that differ in any one field, or the same plant under two numbers, are the
 // plant_download fuzz target's (a regression input holds each case).

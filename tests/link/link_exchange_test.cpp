@@ -46,7 +46,7 @@ TEST(link_exchange, replyEmptyReceiveEventAndResynchronisation) {
     ASSERT_TRUE(t.exchange("SERIALNUM?"));
     EXPECT_EQ(l.replyText, kSerial);
     EXPECT_FALSE(l.readPending(Unit::Base));
-    EXPECT_TRUE(t.instrument->waitReceived("SERIALNUM?"));
+    EXPECT_TRUE(t.instrument->waitForLine("< SERIALNUM?"));
     EXPECT_EQ(t.instrument->received(), (QStringList{"VERSION?", "TIME?", "TIME?", "SERIALNUM?"}));
 }
 
@@ -125,8 +125,8 @@ TEST(link_exchange, lostInstrumentMarksTheLinkDown) {
         EXPECT_TRUE(t.env.debugLog().contains("trasmette\t1\ttest"));
         if (!c.timesOut) continue;
         EXPECT_EQ(t.instrument->received(), (QStringList{"VERSION?", "LOGO?"}));
-        t.ctx.link.setLinkUp(Unit::Base,
-                             true); // reconnected: the next reply is the instrument's own
+        // Reconnected: the next reply is the instrument's own.
+        t.ctx.link.setLinkUp(Unit::Base, true);
         ASSERT_TRUE(t.exchange("SERIALNUM?"));
         EXPECT_EQ(l.replyText, kSerial);
     }

@@ -3,10 +3,7 @@
 #include "app_context.h"
 #include "schema.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QThread>
 
 namespace vorna::test {
 
@@ -64,14 +61,6 @@ QStringList simDataOptions(const QString& dir, const QStringList& dataLines) {
     if (dataLines.isEmpty() || !f.open(QIODevice::WriteOnly)) return {};
     f.write(dataLines.join(QLatin1Char('\n')).toLatin1() + '\n');
     return {QStringLiteral("--data"), f.fileName()};
-}
-
-void LinkEnv::pump(int ms) {
-    QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
 }
 
 } // namespace vorna::test

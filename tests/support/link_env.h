@@ -68,9 +68,6 @@ public:
     QStringList sent(int settleMs = 50) { return received(settleMs, QStringLiteral("> ")); }
     // Waits, pumping events, until the simulator has printed `line`.
     bool waitForLine(const QString& line, int timeoutMs = 3000);
-    bool waitReceived(const QString& line, int timeoutMs = 3000) {
-        return waitForLine(QStringLiteral("< ") + line, timeoutMs);
-    }
     // Lines printed so far stop counting for waitForLine.
     void forget(const QString& line) { output_.replace(line + QLatin1Char('\n'), QString()); }
     qint64 pid() const { return proc_.processId(); }
@@ -85,11 +82,6 @@ private:
     QString output_;
     bool ready_ = false;
 };
-
-// A test case per PC locale is named after it ("en_US"), the same in every run.
-inline std::string localeName(const testing::TestParamInfo<QLocale>& info) {
-    return info.param.name().toStdString();
-}
 
 // A data folder with its database, a context whose link has a short read time-out and
 // recording indicators, and simulators on the two ports.
@@ -117,7 +109,6 @@ public:
         ctx.link.commandText = command;
         return trasmette(ctx, "test");
     }
-    static void pump(int ms);
 
     int rows(const QString& from, const QVariantList& params = {}) const {
         return env.rows(from, params);
