@@ -87,8 +87,6 @@ TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
         {"Tamrix --port @link --file @file", "", "", 0,
          {"Found PIC24HJ256GP206 (ID: 0x0071)", "UpLoader End.", "Tamrix: Download Completed!"},
          {}, 3, 2},
-        {"Sirvex --port @link --file @file --wait 1", "", "--announce-delay 3000", 3, {},
-         {"no announcement"}},
         // A damaged file is said on standard error even where the build shows it in a field.
         {"Sirvex --port @link --file @fx/bad_checksum.hex", "", "", 1, {},
          {"Sirvex: Bad Hex file: line 3 checksum"}},

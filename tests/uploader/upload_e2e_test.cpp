@@ -25,12 +25,10 @@ const TransferPolicy& S = sirvexTransfer();
 const TransferPolicy& T = tamrixTransfer();
 const std::string kMissingFile = "missing file";
 
-// The target must hold the file as it gives it, each file byte at its own address (device
-// address = byte address / 2, bytes outside every area dropped): program rows of rowSize
-// instructions, three bytes of each four-byte group (row 0 with the target's own reset
-// instructions); with all, also EEPROM rows of the first two bytes of each group and configWords
-// configuration words (empty flag, two bytes). Worked out from the file's bytes, not by the
-// uploader's code.
+// What the target must hold, worked out from the file's bytes (device address = byte address / 2,
+// bytes outside every area dropped): program rows of rowSize instructions, three bytes of each
+// four-byte group, row 0 with the target's reset instructions; with all, also EEPROM rows (two
+// bytes of each group) and configWords configuration words (empty flag, two bytes).
 void expectImage(const SimMemory& m, const FileBytes& file, bool all, int rowSize = 512,
                  int configWords = 8) {
     const std::uint32_t span = 2 * std::uint32_t(rowSize); // device addresses per row
@@ -70,11 +68,9 @@ void expectImage(const SimMemory& m, const FileBytes& file, bool all, int rowSiz
 } // namespace
 
 TEST(SirvexTransfer, ShowsEachStepRepeatsRefusedRowsWritesOnlyProgramRowsThenRestarts) {
-    // An announcement in pieces, each closer to the last than the quiet gap (200 ms) though
-    // the whole takes longer, is heard whole; ten refusals of a row are still within the bound.
-    // The file is made by a real tool (gaps, a block over a 64 KB boundary, records at odd
-    // addresses, the last program row, EEPROM rows and configuration words) and lands byte for
-    // byte; data beyond an area is the HEX tests' and the refused-file case below.
+    // An announcement in pieces closer together than the quiet gap (200 ms), though longer as a
+    // whole, is heard whole; ten refusals of a row are within the bound. The tool-made file (gaps,
+    // a 64 KB boundary, odd addresses, the last program row, EEPROM, configuration) lands whole.
     TransferRig r(S, "--announce-byte-gap 150 --version 0x0a --refuse 10");
     ASSERT_EQ(r.go(kFixtures + "srec_upload.hex"), TransferOutcome::Done);
     const auto& st = r.rec.status;
@@ -98,9 +94,8 @@ TEST(SirvexTransfer, ShowsEachStepRepeatsRefusedRowsWritesOnlyProgramRowsThenRes
 }
 
 TEST(TamrixTransfer, ShowsEachStepRepeatsRefusedRowsWritesEepromAndConfigurationToo) {
-    // A PIC24H refusing two rows, and a dsPIC30F: rows of 32 instructions, no configuration
-    // word 7. Both take the tool-made file of the Sirvex case; for the smaller dsPIC30F its last
-    // program rows lie beyond memory, which this build drops with a notice, writing the rest.
+    // A PIC24H refusing two rows, and a dsPIC30F (rows of 32 instructions, no configuration word
+    // 7) whose memory ends before the file's last rows: dropped with a notice, the rest written.
     const std::tuple<QString, QString, int, int, int> targets[] = {
         {"--refuse 2", "Found PIC24HJ256GP206 (ID: 0x0071)", 512, 8, 2},
         {"--device-id 0x0040 --process-id 1 --row-size 32 --config-words 7",
