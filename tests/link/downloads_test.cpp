@@ -1,5 +1,4 @@
-// Downloading the instrument's plants and measurements into the database: matching field by
-// field, nothing duplicated, each row committed as it is written.
+// Downloading the instrument's plants and measurements into the database.
 
 #include "app_context.h"
 #include "downloads.h"

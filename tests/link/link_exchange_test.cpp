@@ -1,5 +1,4 @@
-// The command exchange against instrument-sim on a pseudo-terminal: framing, flushing, the
-// failure tails, the time-outs and the indicators.
+// The command exchange against instrument-sim on a pseudo-terminal.
 
 #include "app_context.h"
 #include "link.h"

@@ -10,6 +10,7 @@
 #include "plant_store.h"
 #include "sample_store.h"
 #include "test_env.h"
+#include "test_rows.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -29,9 +30,7 @@ int main(int argc, char** argv) {
     if (mode == "download")
         return scarica_impianti(ctx, "cut") && scarica_acquisizioni_impianto(ctx, "cut") ? 0 : 1;
     if (mode == "datalogger") {
-        ctx.db.exec("INSERT INTO impianti (nome, CODFISC, POT, NOCT, REAL1) VALUES ('p', '', 3.5, "
-                    "45, -0.4)");
-        ctx.plant.ID = ctx.db.lastInsertId();
+        ctx.plant.ID = test::insertPlant(ctx.db);
         ValueList values;
         for (int n = 1; lettura(ctx, "3.5", values); ++n) {
             double power = 0;

@@ -1,5 +1,4 @@
-// The remote relay: key words from the instrument go to the remote unit, readings from the
-// remote unit go to the instrument, and a command waits a second after a relayed reading.
+// The remote relay between the instrument and the remote unit.
 
 #include "app_context.h"
 #include "link.h"

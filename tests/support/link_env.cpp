@@ -8,9 +8,9 @@
 namespace vorna::test {
 
 QString plantFields(const QString& pot, const QString& name, const QString& town,
-                    const QString& powerClass, const QString& gamma) {
+                    const QString& powerClass) {
     return QStringList{
-        pot, "45", gamma, name, "Via Roma", "12", "20100", town, "RSSMRA70A01F205X", powerClass}
+        pot, "45", "-0.45", name, "Via Roma", "12", "20100", town, "RSSMRA70A01F205X", powerClass}
         .join(QLatin1Char('\t'));
 }
 

@@ -27,8 +27,7 @@ namespace vorna::test {
 QString plantFields(const QString& pot = QStringLiteral("3.5"),
                     const QString& name = QStringLiteral("Rossi Mario"),
                     const QString& town = QStringLiteral("Milano"),
-                    const QString& powerClass = QStringLiteral("0"),
-                    const QString& gamma = QStringLiteral("-0.45"));
+                    const QString& powerClass = QStringLiteral("0"));
 inline const QString kPlantFields = plantFields();
 QString measurementReply(const QString& date = QStringLiteral("14/06/2024"),
                          const QString& tamb = QStringLiteral("24.5"),

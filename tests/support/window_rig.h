@@ -59,10 +59,9 @@ struct Rig {
 
     // Samples are stamped from a virtual clock from `start` on.
     VirtualClock& setClock(const QDateTime& start);
-    // Connects the instrument with the setup window's own button (opening it when another
-    // window is in front), configuration read included. A simulator told to stay silent on a
-    // command of that read cannot be connected so: withRead false marks the link up on port 1
-    // as the button leaves it, without the read.
+    // Connects the instrument with the setup window's button (opening the window if needed), its
+    // configuration read included; withRead false, for a simulator silent on that read, only
+    // marks the link up on port 1 as the button leaves it.
     void connect(bool withRead = true);
     // The instrument's link fails as a lost device makes it fail.
     void loseLink() { ctx().link.markDown(ctx().link.serialeBase); }

@@ -1,5 +1,4 @@
-// The uploaders' transfers end to end: the real ports and protocol against bootloader-sim on a
-// pseudo-terminal, for both builds.
+// Both uploaders' transfers: the real ports and protocol against bootloader-sim.
 
 #include "hex_text.h"
 #include "port_names.h"
@@ -130,6 +129,7 @@ TEST(UploaderTransfer, FailuresEndInTimeWithTheirTextAndWriteNothingMore) {
         QString box;   // "" = none
         QString shown; // the status (or Sirvex's progress) text at the end
         int replyMs, rowsWritten, identifications;
+        bool verify = false;
     } cases[] = {
         // A wrong announcement, or one cut short by a pause: Start stays disabled.
         {S, "--announce \\t\\t\\r\\n", "", O::IdentificationFailed, "", kNotRecognised, 1500, 0, 0},
@@ -156,12 +156,21 @@ TEST(UploaderTransfer, FailuresEndInTimeWithTheirTextAndWriteNothingMore) {
         {T, "--refuse 11", "", O::LostConnection, kLost, kLost, 1500, 0, 1},
         // A file the reader refuses (every way it refuses one is the HEX tests'): nothing written.
         {T, "", unknownType, O::HexFailed, "", "Unknown hex record type", 1500, 0, 1},
+        // Verify finds an instruction inside row 5, the target's own reset instruction (compared
+        // as written), or no read-back. Sirvex's verified write and Tamrix's failed one are the
+        // command line's.
+        {S, "--corrupt-at 0x140a", "", O::VerifyFailed, "Verify failed at 0x140a",
+         "Verify failed at 0x140a", 1500, 3, 1, true},
+        {S, "--corrupt-at 0", "", O::VerifyFailed, "Verify failed at 0x0", "Verify failed at 0x0",
+         1500, 3, 1, true},
+        {T, "--silent-after 0x02:2", "", O::LostConnection, kLost, kLost, 700, 3, 1, true},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(
             QString("%1 %2 %3").arg(k.policy.image.programName, k.sim, k.shown).toStdString());
         const bool missing = k.file == kMissingFile;
         TransferRig r(k.policy, k.sim, k.replyMs, missing ? "" : k.file);
+        r.c.setVerify(k.verify);
         EXPECT_EQ(r.go(missing ? r.file.dir.filePath("missing.hex") : QString()), k.outcome);
         EXPECT_LT(r.clock.elapsed(), std::min(k.replyMs, 1500) + 2500);
         EXPECT_GE(r.clock.elapsed(), k.replyMs < 1500 ? k.replyMs : 0); // silent: waited out
@@ -173,10 +182,13 @@ TEST(UploaderTransfer, FailuresEndInTimeWithTheirTextAndWriteNothingMore) {
                     r.c.progressText() == k.shown)
             << r.c.statusText() << " / " << r.c.progressText();
         if (k.policy.userStarts) {
-            // Only Detect, and only while no bootloader is on-line; after a lost connection
-            // the window listens for the next announcement.
-            EXPECT_FALSE(r.c.startEnabled() || r.c.restartEnabled());
+            // Only Detect, and only while no bootloader is on-line, or after a wrong write Start
+            // (never Restart); after a lost connection the window listens for the next
+            // announcement.
+            EXPECT_EQ(r.c.startEnabled(), k.outcome == O::VerifyFailed);
+            EXPECT_FALSE(r.c.restartEnabled());
             EXPECT_EQ(r.c.detectEnabled(), !r.c.announced());
+            if (k.verify) r.c.restart(); // disabled: the wrong write is never started
             if (k.outcome == O::LostConnection && k.rowsWritten == 0) {
                 r.sim.powerCycle();
                 EXPECT_TRUE(QTest::qWaitFor([&] { return r.c.announced(); }, 3000));
@@ -186,6 +198,7 @@ TEST(UploaderTransfer, FailuresEndInTimeWithTheirTextAndWriteNothingMore) {
         EXPECT_EQ(m.program.size(), size_t(k.rowsWritten));
         EXPECT_EQ(m.count.at("identifications"), k.identifications);
         EXPECT_EQ(m.count.at("resets"), 0);
+        EXPECT_TRUE(!k.verify || r.c.lastFailure() == k.shown) << r.c.lastFailure();
     }
 }
 
@@ -207,51 +220,15 @@ TEST(UploaderTransfer, ANoisyTargetNeverHangsOrCrashesEitherBuild) {
             }
 }
 
-TEST(UploaderTransfer, VerifyReadsEveryWrittenRowBackAndFindsACorruptedInstruction) {
-    using O = TransferOutcome;
-    const struct {
-        const TransferPolicy& policy;
-        QString sim;
-        O outcome;
-        QString shown; // the verify text in Sirvex's progress frame or Tamrix's status
-    } cases[] = {
-        // Sirvex's verified write and Tamrix's failed one are the command line's.
-        {T, "", O::Done, "Verified 3 rows"},
-        // An instruction inside row 5; the target's own reset instruction, compared as written.
-        {S, "--corrupt-at 0x140a", O::VerifyFailed, "Verify failed at 0x140a"},
-        {S, "--corrupt-at 0", O::VerifyFailed, "Verify failed at 0x0"},
-        // The target stops answering the read-back.
-        {T, "--silent-after 0x02:2", O::LostConnection, "Connection Lost"},
-    };
-    for (const auto& k : cases) {
-        SCOPED_TRACE(QString("%1 %2").arg(k.policy.image.programName, k.sim).toStdString());
-        TransferRig r(k.policy, k.sim, 700);
-        r.c.setVerify(true);
-        EXPECT_EQ(r.go(), k.outcome);
-        const QStringList& shown = k.policy.userStarts ? r.rec.progress : r.rec.status;
-        EXPECT_TRUE(shown.contains(k.shown)) << shown.join(" | ");
-        const bool ok = k.outcome == O::Done;
-        QStringList boxes{k.shown}; // the failure, or the one-go build's closing box
-        if (ok)
-            boxes = *k.policy.downloadCompletedBox ? QStringList{k.policy.downloadCompletedBox}
-                                                   : QStringList{};
-        EXPECT_EQ(r.rec.messages, boxes);
-        EXPECT_EQ(r.c.lastFailure(), ok ? QString() : k.shown);
-        if (k.policy.userStarts) {
-            // Written but wrong: write again, but never start it.
-            EXPECT_EQ(r.c.progressText(), k.shown);
-            EXPECT_EQ(r.c.startEnabled(), !ok);
-            EXPECT_EQ(r.c.restartEnabled(), ok);
-            r.c.restart();
-        }
-        if (ok) {
-            ASSERT_TRUE(r.sim.waitForLine("reset", 10000));
-        }
-        const SimMemory m = r.sim.stop();
-        EXPECT_EQ(m.program.size(), 3u);
-        EXPECT_EQ(m.count.at("resets"), ok ? 1 : 0);
-        if (ok) expectImage(m, r.file.bytes, !k.policy.userStarts);
-    }
+TEST(TamrixTransfer, AVerifiedWriteReadsEveryRowBackThenEnds) {
+    TransferRig r(T, "", 700);
+    r.c.setVerify(true);
+    EXPECT_EQ(r.go(), TransferOutcome::Done);
+    EXPECT_TRUE(r.rec.status.contains("Verified 3 rows")) << r.rec.status.join(" | ");
+    EXPECT_EQ(r.rec.messages, QStringList{T.downloadCompletedBox});
+    EXPECT_EQ(r.c.lastFailure(), QString());
+    ASSERT_TRUE(r.sim.waitForLine("reset", 10000));
+    expectImage(r.sim.stop(), r.file.bytes, true);
 }
 
 // Two bootloaders announce themselves at once: the first heard is programmed, the other port is

@@ -1,5 +1,4 @@
-// The uploader windows of both builds, driven through their controls with the offscreen
-// platform against bootloader-sim; screenshots go to the screenshot folder.
+// The uploader windows of both builds against bootloader-sim; screenshots go to their folder.
 
 #include "pseudo_terminal.h"
 #include "qt_print.h"
