@@ -1,5 +1,4 @@
-// The uploaders' session against whatever the bootloader answers: identification, version,
-// the rows and their acknowledgements, the read-back.
+// The uploaders' session against whatever the bootloader answers.
 #include "bootloader_session.h"
 #include "device_table.h"
 #include "fuzz_target.h"

@@ -86,7 +86,7 @@ TEST(SirvexTransfer, ShowsEachStepRepeatsRefusedRowsWritesOnlyProgramRowsThenRes
               (QStringList{"Sirvex 3.0 -  0% Sent", "Sirvex 3.0 - 100% Sent", "Sirvex 3.0"}));
     r.c.restart();
     EXPECT_EQ(r.c.statusText(), kWaiting);
-    ASSERT_TRUE(r.sim.waitForLine("reset", 10000));
+    ASSERT_TRUE(r.sim.restarted());
     const SimMemory m = r.sim.stop();
     expectImage(m, toolGivenBytes("srec_upload.hex"), false);
     EXPECT_EQ(m.count.at("refusals"), 10);
@@ -227,12 +227,10 @@ TEST(TamrixTransfer, AVerifiedWriteReadsEveryRowBackThenEnds) {
     EXPECT_TRUE(r.rec.status.contains("Verified 3 rows")) << r.rec.status.join(" | ");
     EXPECT_EQ(r.rec.messages, QStringList{T.downloadCompletedBox});
     EXPECT_EQ(r.c.lastFailure(), QString());
-    ASSERT_TRUE(r.sim.waitForLine("reset", 10000));
+    ASSERT_TRUE(r.sim.restarted());
     expectImage(r.sim.stop(), r.file.bytes, true);
 }
 
-// Two bootloaders announce themselves at once: the first heard is programmed, the other port is
-// closed at once and nothing is written to it.
 TEST(UploaderTransfer, OfTwoAnnouncementsTheFirstWinsAndTheOtherPortIsClosed) {
     FirmwareFile file;
     BootloaderSim a, b;
