@@ -92,26 +92,32 @@ TEST(SirvexTransfer, ShowsEachStepRepeatsRefusedRowsWritesOnlyProgramRowsThenRes
     EXPECT_EQ(m.count.at("refusals"), 10);
 }
 
-TEST(TamrixTransfer, ShowsEachStepRepeatsRefusedRowsWritesEepromAndConfigurationToo) {
+TEST(TamrixTransfer, ShowsEachStepRepeatsRefusedRowsWritesEepromAndConfigurationAndVerifies) {
     // A PIC24H refusing two rows, and a dsPIC30F (rows of 32 instructions, no configuration word
     // 7) whose memory ends before the file's last rows: dropped with a notice, the rest written.
+    // Without verify this build's transfer is the window's and the command line's.
     const std::tuple<QString, QString, int, int, int> targets[] = {
         {"--refuse 2", "Found PIC24HJ256GP206 (ID: 0x0071)", 512, 8, 2},
         {"--device-id 0x0040 --process-id 1 --row-size 32 --config-words 7",
          "Found dsPIC30F2010 (ID: 0x0040)", 32, 7, 0}};
     for (const auto& [options, found, rowSize, configWords, refusals] : targets) {
         TransferRig r(T, options);
+        r.c.setVerify(true);
         ASSERT_EQ(r.go(kFixtures + "srec_upload.hex"), TransferOutcome::Done);
+        const SimMemory m = r.sim.stop();
         const auto& st = r.rec.status;
-        EXPECT_EQ(st.mid(st.indexOf("Reading Target Device ID"), 3) +
-                      st.mid(st.indexOf("Programming Device..."), 2) + st.mid(st.size() - 2),
-                  (QStringList{"Reading Target Device ID", found, "Reading Hex File",
-                               "Programming Device...", "Programming Device  0% Sent",
-                               "Programming Device 100% Sent", "UpLoader End."}));
+        EXPECT_EQ(
+            st.mid(st.indexOf("Reading Target Device ID"), 3) +
+                st.mid(st.indexOf("Programming Device..."), 2) + st.mid(st.size() - 4),
+            (QStringList{"Reading Target Device ID", found, "Reading Hex File",
+                         "Programming Device...", "Programming Device  0% Sent",
+                         "Programming Device 100% Sent", "Verifying Device...",
+                         QString("Verified %1 rows").arg(m.program.size()), "UpLoader End."}));
+        EXPECT_EQ(r.rec.messages, QStringList{T.downloadCompletedBox});
+        EXPECT_EQ(r.c.lastFailure(), QString());
         EXPECT_EQ(st.contains("Bad Hex file: 0x17FC00 Address out of range."), rowSize == 32);
         EXPECT_EQ(r.rec.titles.mid(0, 1) + r.rec.titles.mid(r.rec.titles.size() - 1),
                   (QStringList{"Sirvex  0% Sent", "Sirvex 2.1.U.O."}));
-        const SimMemory m = r.sim.stop();
         expectImage(m, toolGivenBytes("srec_upload.hex"), true, rowSize, configWords);
         EXPECT_EQ(m.count.at("refusals"), refusals);
     }
@@ -158,7 +164,7 @@ TEST(UploaderTransfer, FailuresEndInTimeWithTheirTextAndWriteNothingMore) {
         {T, "", unknownType, O::HexFailed, "", "Unknown hex record type", 1500, 0, 1},
         // Verify finds an instruction inside row 5, the target's own reset instruction (compared
         // as written), or no read-back. Sirvex's verified write and Tamrix's failed one are the
-        // command line's.
+        // command line's, Tamrix's verified one the transfer test's.
         {S, "--corrupt-at 0x140a", "", O::VerifyFailed, "Verify failed at 0x140a",
          "Verify failed at 0x140a", 1500, 3, 1, true},
         {S, "--corrupt-at 0", "", O::VerifyFailed, "Verify failed at 0x0", "Verify failed at 0x0",
@@ -218,17 +224,6 @@ TEST(UploaderTransfer, ANoisyTargetNeverHangsOrCrashesEitherBuild) {
                 // Noise is never taken for an acknowledge, so a noisy row is never recorded.
                 EXPECT_TRUE(command != "0x03" || m.program.empty());
             }
-}
-
-TEST(TamrixTransfer, AVerifiedWriteReadsEveryRowBackThenEnds) {
-    TransferRig r(T, "", 700);
-    r.c.setVerify(true);
-    EXPECT_EQ(r.go(), TransferOutcome::Done);
-    EXPECT_TRUE(r.rec.status.contains("Verified 3 rows")) << r.rec.status.join(" | ");
-    EXPECT_EQ(r.rec.messages, QStringList{T.downloadCompletedBox});
-    EXPECT_EQ(r.c.lastFailure(), QString());
-    ASSERT_TRUE(r.sim.restarted());
-    expectImage(r.sim.stop(), r.file.bytes, true);
 }
 
 TEST(UploaderTransfer, OfTwoAnnouncementsTheFirstWinsAndTheOtherPortIsClosed) {
