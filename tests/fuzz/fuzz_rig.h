@@ -67,10 +67,9 @@ std::optional<double> decimalValue(const QString& text, QChar separator);
 bool instrumentPlain(const QString& field, bool decimalComma);
 std::optional<double> instrumentValue(const QString& field, bool decimalComma);
 
-// The instrument on a pseudo-terminal inside this process: every command line the program
-// sends is answered with the next scripted reply (an empty line once they are used up). The
-// context talks to it through its real port, with a database for the rows the link and the
-// routines write.
+// The instrument on a pseudo-terminal inside this process, answering each command line with the
+// next scripted reply (then empty lines); the context talks to it through its real port, with a
+// database for the rows the link and the routines write.
 class ScriptedInstrument {
 public:
     // One per program: the port, the database and the context live for the whole run.

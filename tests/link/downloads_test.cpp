@@ -55,8 +55,8 @@ INSTANTIATE_TEST_SUITE_P(DecimalPointAndComma, DownloadsOnBothPcs,
 // plant_download fuzz target's (a regression input holds each case).
 TEST(downloads, aMeasurementListedTwiceIsStoredOnceAndOneWithADashedVoltageNotAtAll) {
     LinkEnv t;
-    ASSERT_TRUE(t.startInstrumentWith(
-        {simPlant(1), measureLine(1, "400.0"), measureLine(2, "400.0"), measureLine(3, "--")}));
+    ASSERT_TRUE(t.startInstrument(
+        {}, {simPlant(1), measureLine(1, "400.0"), measureLine(2, "400.0"), measureLine(3, "--")}));
     ASSERT_TRUE(download(t));
     EXPECT_EQ(t.rows("acquisizioni"), 1);
 }

@@ -1,7 +1,6 @@
-// Works on a data folder until killed: power_cut_child MODE FOLDER PORT. After the start-up of
-// the database it downloads the instrument's plants and measurements ("download"), takes live
-// samples as a datalogger run does ("datalogger"), or copies the instrument's plants to the PC
-// over and over ("transfer"), printing "stored" after each plant copy.
+// Works on a data folder until killed: power_cut_child MODE FOLDER PORT. After the database's
+// start-up it downloads the instrument's plants and measurements ("download"), takes live samples
+// ("datalogger"), or copies the plants to the PC over and over ("transfer", "stored" after each).
 #include "acquisition.h"
 #include "database_init.h"
 #include "downloads.h"

@@ -37,8 +37,9 @@ LinkEnv::LinkEnv(const QLocale& locale, std::chrono::milliseconds readTimeout)
     ctx.indicators = &indicators;
 }
 
-bool LinkEnv::startInstrument(const QStringList& options) {
-    instrument = std::make_unique<SimProcess>(env.dir.path(), kBasePort, options);
+bool LinkEnv::startInstrument(const QStringList& options, const QStringList& dataLines) {
+    instrument = std::make_unique<SimProcess>(env.dir.path(), kBasePort,
+                                              options + simDataOptions(env.dir.path(), dataLines));
     ctx.link.serialeBase.setPortNumber(kBasePort);
     ctx.link.setLinkUp(Unit::Base, true);
     return instrument->ready();
@@ -50,10 +51,6 @@ bool LinkEnv::startRemote(const QStringList& options) {
     ctx.link.serialeRemoto.setPortNumber(kRemotePort);
     ctx.link.setLinkUp(Unit::Remote, true);
     return remote->ready();
-}
-
-bool LinkEnv::startInstrumentWith(const QStringList& dataLines) {
-    return startInstrument(simDataOptions(env.dir.path(), dataLines));
 }
 
 QStringList simDataOptions(const QString& dir, const QStringList& dataLines) {

@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <QVariantList>
 #include <chrono>
-#include <gtest/gtest.h>
 #include <memory>
 
 namespace vorna {
@@ -98,11 +97,10 @@ public:
     std::unique_ptr<SimProcess> instrument, remote;
     QObject routing; // owner of the receive-event connections, as the main window is
 
-    // Start a simulator and connect its port; false when it did not come up.
-    bool startInstrument(const QStringList& options = {});
+    // Start a simulator and connect its port; false when it did not come up. The instrument's
+    // content file holds dataLines, as --data reads them.
+    bool startInstrument(const QStringList& options = {}, const QStringList& dataLines = {});
     bool startRemote(const QStringList& options = {});
-    // The instrument with this content file (lines as --data reads them).
-    bool startInstrumentWith(const QStringList& dataLines);
 
     bool exchange(const QString& command) {
         ctx.link.commandText = command;

@@ -162,9 +162,8 @@ TEST(UploaderTransfer, FailuresEndInTimeWithTheirTextAndWriteNothingMore) {
         {T, "--refuse 11", "", O::LostConnection, kLost, kLost, 1500, 0, 1},
         // A file the reader refuses (every way it refuses one is the HEX tests'): nothing written.
         {T, "", unknownType, O::HexFailed, "", "Unknown hex record type", 1500, 0, 1},
-        // Verify finds an instruction inside row 5, the target's own reset instruction (compared
-        // as written), or no read-back. Sirvex's verified write and Tamrix's failed one are the
-        // command line's, Tamrix's verified one the transfer test's.
+        // Verify finds a wrong instruction in row 5 or in the target's own reset instruction
+        // (compared as written), or no read-back; other verifies are the transfer and CLI tests'.
         {S, "--corrupt-at 0x140a", "", O::VerifyFailed, "Verify failed at 0x140a",
          "Verify failed at 0x140a", 1500, 3, 1, true},
         {S, "--corrupt-at 0", "", O::VerifyFailed, "Verify failed at 0x0", "Verify failed at 0x0",
