@@ -1,5 +1,4 @@
-// The uploaders' session against whatever the bootloader answers: identification, version,
-// the rows and their acknowledgements, the read-back.
+// The uploaders' session against whatever the bootloader answers.
 #include "bootloader_session.h"
 #include "device_table.h"
 #include "fuzz_target.h"
@@ -56,11 +55,6 @@ struct Firmware {
             f.write(QByteArray::fromStdString(test::hexFile(bytes, 32)));
     }
 };
-
-const Firmware& firmware() {
-    static const Firmware f;
-    return f;
-}
 
 // The line as the input gives it: writes are taken, reads take the next bytes of the input,
 // fewer once it runs out, as a silent target times out. The chosen write fails; the chosen read
@@ -210,7 +204,8 @@ VORNA_FUZZ_TARGET(bootloader_session) {
     checkIdentity(setup, identity, link.log);
     if (identity.outcome != TransferOutcome::Done) return;
     if (setup.policy().readsVersion) session.readVersion();
-    const auto written = session.writeFirmware(firmware().path, identity.family, setup.verify);
+    static const Firmware firmware;
+    const auto written = session.writeFirmware(firmware.path, identity.family, setup.verify);
     checkRowZeroRead(link.log, identity.family);
     if (written == TransferOutcome::Done) checkWritten(setup.verify, identity.family, link.log);
     if (written == TransferOutcome::VerifyFailed) FUZZ_CHECK(setup.verify, "verify not asked");

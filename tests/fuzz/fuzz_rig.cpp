@@ -19,14 +19,10 @@ struct NoPrompts : Prompts {
     bool question(const QString&, const QString&, QuestionIcon) override { return false; }
     QString saveFileName(const QString&, const QString&, QString*) override { return {}; }
     QString openFileName(const QString&) override { return {}; }
-};
+} noPrompts;
 
-NoPrompts noPrompts;
-
-QLocale pcLocale(bool decimalComma) {
-    return decimalComma ? QLocale(QLocale::Italian, QLocale::Italy)
-                        : QLocale(QLocale::English, QLocale::UnitedStates);
-}
+const QLocale kPointPc(QLocale::English, QLocale::UnitedStates),
+    kCommaPc(QLocale::Italian, QLocale::Italy);
 
 // Scratch files in memory where the machine offers it: the database is written every run.
 QString scratchTemplate() {
@@ -56,8 +52,8 @@ std::vector<QByteArray> lines(Input data) {
 
 AppContext& context(bool decimalComma) {
     static QTemporaryDir dir(scratchTemplate());
-    static AppContext point(noPrompts, dir.path(), pcLocale(false));
-    static AppContext comma(noPrompts, dir.path(), pcLocale(true));
+    static AppContext point(noPrompts, dir.path(), kPointPc);
+    static AppContext comma(noPrompts, dir.path(), kCommaPc);
     return decimalComma ? comma : point;
 }
 
@@ -139,7 +135,7 @@ void ScriptedInstrument::script(std::vector<QByteArray> replies, bool decimalCom
     pending_.clear();
     commands_.clear();
     pty_.read(0);
-    ctx_.setLocale(pcLocale(decimalComma));
+    ctx_.setLocale(decimalComma ? kCommaPc : kPointPc);
     ctx_.link.setLinkUp(Unit::Base, true);
     ctx_.link.baseRxBuffer.clear();
     ctx_.link.replyText.clear();

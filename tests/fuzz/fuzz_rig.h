@@ -29,51 +29,47 @@ bool dashes(const QString& field);
 // The ten plant fields the same.
 bool samePlant(const PlantRecord& a, const PlantRecord& b);
 
-// A reply parser as a PC with a decimal point or a decimal comma runs it: refused by an error,
-// or what it returned and the record it filled from `record`.
+// A reply parser's outcome on one PC: refused by an error, or what it returned and the record it
+// filled.
 template <class Record> struct Parsed {
     bool threw = false, ok = false;
     Record record;
 };
-template <class Record, class Parser>
-Parsed<Record> parseOn(bool decimalComma, Parser parser, const QString& reply, Record record) {
-    Parsed<Record> p{false, false, record};
-    try {
-        p.ok = parser(context(decimalComma), reply, p.record);
-    } catch (const RunError&) {
-        p.threw = true;
-    }
-    return p;
-}
-// The reply parsed on both PCs, each outcome checked; the instrument writes "." whatever the
-// PC, so a reply without "," must come out the same on both.
+// The reply parsed from `record` on a PC with a decimal point and on one with a decimal comma,
+// each outcome checked; the instrument writes "." whatever the PC, so a reply without "," must
+// come out the same on both.
 template <class Record, class Parser, class Check, class Same>
 void parseOnBoth(Parser parser, const QString& reply, const Record& record, Check check,
                  Same sameRecord) {
-    const Parsed<Record> point = parseOn(false, parser, reply, record),
-                         comma = parseOn(true, parser, reply, record);
-    check(point, false);
-    check(comma, true);
+    const auto on = [&](bool decimalComma) {
+        Parsed<Record> p{false, false, record};
+        try {
+            p.ok = parser(context(decimalComma), reply, p.record);
+        } catch (const RunError&) {
+            p.threw = true;
+        }
+        check(p, decimalComma);
+        return p;
+    };
+    const Parsed<Record> point = on(false), comma = on(true);
     if (reply.contains(QLatin1Char(','))) return;
     FUZZ_CHECK(point.threw == comma.threw && point.ok == comma.ok &&
                    sameRecord(point.record, comma.record),
                "PCs disagree");
 }
 
-// Digits with an optional leading '-' and at most one separator ('.' or ',') between digits.
+// Digits with an optional leading '-' and at most one separator ('.' or ',') between digits, and
+// the value the standard library (not the program) reads: none for any other text, or too large.
 bool plainDecimal(const QString& text, QChar separator);
-// The value of a plain decimal, read by the standard library rather than the program; none for
-// any other text or one beyond the range of a double.
 std::optional<double> decimalValue(const QString& text, QChar separator);
-// A number field of the instrument ('.' as decimal point) as the PC with a decimal point or a
-// decimal comma must take it: plain in that PC's form (every '.' a ','), with that value.
+// A number field of the instrument ('.' as decimal point) as a PC of either kind must take it:
+// plain in that PC's form (every '.' a ','), with that value.
 bool instrumentPlain(const QString& field, bool decimalComma);
 std::optional<double> instrumentValue(const QString& field, bool decimalComma);
 
-// The instrument on a pseudo-terminal inside this process: every command line the program
-// sends is answered with the next scripted reply (an empty line once they are used up). The
-// context talks to it through its real port, with a database for the rows the link and the
-// routines write.
+// The instrument on a pseudo-terminal inside this process, answering each command line with the
+// next scripted reply (then empty lines); the context talks to it through its real port, with a
+// database for the rows the link and the routines write.
 class ScriptedInstrument {
 public:
     // One per program: the port, the database and the context live for the whole run.
@@ -83,7 +79,6 @@ public:
     // Starts a run: these replies, the link up, nothing received yet, no event rows, the
     // locale chosen.
     void script(std::vector<QByteArray> replies, bool decimalComma);
-    // The command lines received in this run.
     const QStringList& commands() const { return commands_; }
     // Reply i of the script as the program receives it (empty past the end).
     QString reply(std::size_t i) const {

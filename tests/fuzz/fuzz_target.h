@@ -6,12 +6,9 @@
 #include <string>
 
 // One fuzz target body, compiled twice: as a libFuzzer program (VORNA_LIBFUZZER) and into the
-// replay test, which runs every committed seed and regression input through it.
-//
-//   VORNA_FUZZ_TARGET(hex_image) { ... data ... }
-//
-// The body checks the promises of the code it drives with FUZZ_CHECK; a broken promise, or an
-// exception that escapes the body, stops the fuzzer with the input kept, and fails the replay.
+// replay test, which runs every committed seed and regression input through it. A promise the
+// body's FUZZ_CHECK finds broken, or an exception that escapes it, stops the fuzzer with the
+// input kept, and fails the replay.
 
 namespace vorna::fuzz {
 

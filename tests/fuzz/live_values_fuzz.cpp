@@ -93,8 +93,7 @@ void check(const ValueList& v, const Parsed<Sample>& p, bool comma, const QDateT
 
 VORNA_FUZZ_TARGET(live_values) {
     const QStringList replies = latin1(data).split(QLatin1Char('\n'));
-    const auto reply = [&](int i) { return replies.value(i); };
-    const QString listval = reply(0);
+    const QString listval = replies.value(0);
     QStringList fields = listval.trimmed().split(QLatin1Char('\t'));
 
     ValueList v;
@@ -113,11 +112,11 @@ VORNA_FUZZ_TARGET(live_values) {
                    "slot " + std::to_string(i));
 
     ValueList before = v;
-    mark_absent_lines(reply(1), v);
-    checkMarks(before, v, reply(1), "MONOLINE", "BILINE", 9);
+    mark_absent_lines(replies.value(1), v);
+    checkMarks(before, v, replies.value(1), "MONOLINE", "BILINE", 9);
     before = v;
-    mark_absent_phases(reply(2), v);
-    checkMarks(before, v, reply(2), "MONOPHASE", "BIPHASE", 16);
+    mark_absent_phases(replies.value(2), v);
+    checkMarks(before, v, replies.value(2), "MONOPHASE", "BIPHASE", 16);
 
     const QDateTime when(QDate(2024, 6, 14), QTime(10, 15, 2));
     const auto sample = [&](AppContext& ctx, const QString&, Sample& s) {

@@ -1,5 +1,4 @@
-// The "LISTMISURA" reply: a measurement's date, time, values and verdict, the same on a PC with
-// a decimal point and one with a decimal comma.
+// The "LISTMISURA" reply: a measurement's date, time, values and verdict, on either kind of PC.
 #include "fuzz_rig.h"
 #include "instrument_queries.h"
 

@@ -1,5 +1,5 @@
-// The download of the instrument's plants over the real link into a real database: "IIMP",
-// then "LISTNIMPIANTO" for each plant, each plant stored once, matched field by field.
+// The download of the instrument's plants ("IIMP", then "LISTNIMPIANTO" for each) over the real
+// link into a real database.
 #include "downloads.h"
 #include "fuzz_rig.h"
 #include "instrument_queries.h"

@@ -1,5 +1,4 @@
-// The "LISTNIMPIANTO" reply: a plant's fields, the same on a PC with a decimal point and one
-// with a decimal comma.
+// The "LISTNIMPIANTO" reply: a plant's fields, the same on either kind of PC.
 #include "fuzz_rig.h"
 #include "instrument_queries.h"
 

@@ -1,5 +1,4 @@
-// The command exchange against instrument-sim on a pseudo-terminal: framing, flushing, the
-// failure tails, the time-outs and the indicators.
+// The command exchange against instrument-sim on a pseudo-terminal.
 
 #include "app_context.h"
 #include "link.h"
@@ -46,7 +45,7 @@ TEST(link_exchange, replyEmptyReceiveEventAndResynchronisation) {
     ASSERT_TRUE(t.exchange("SERIALNUM?"));
     EXPECT_EQ(l.replyText, kSerial);
     EXPECT_FALSE(l.readPending(Unit::Base));
-    EXPECT_TRUE(t.instrument->waitReceived("SERIALNUM?"));
+    EXPECT_TRUE(t.instrument->waitForLine("< SERIALNUM?"));
     EXPECT_EQ(t.instrument->received(), (QStringList{"VERSION?", "TIME?", "TIME?", "SERIALNUM?"}));
 }
 
@@ -125,8 +124,8 @@ TEST(link_exchange, lostInstrumentMarksTheLinkDown) {
         EXPECT_TRUE(t.env.debugLog().contains("trasmette\t1\ttest"));
         if (!c.timesOut) continue;
         EXPECT_EQ(t.instrument->received(), (QStringList{"VERSION?", "LOGO?"}));
-        t.ctx.link.setLinkUp(Unit::Base,
-                             true); // reconnected: the next reply is the instrument's own
+        // Reconnected: the next reply is the instrument's own.
+        t.ctx.link.setLinkUp(Unit::Base, true);
         ASSERT_TRUE(t.exchange("SERIALNUM?"));
         EXPECT_EQ(l.replyText, kSerial);
     }

@@ -1,7 +1,6 @@
-// Works on a data folder until killed: power_cut_child MODE FOLDER PORT. After the start-up of
-// the database it downloads the instrument's plants and measurements ("download"), takes live
-// samples as a datalogger run does ("datalogger"), or copies the instrument's plants to the PC
-// over and over ("transfer"), printing "stored" after each plant copy.
+// Works on a data folder until killed: power_cut_child MODE FOLDER PORT. After the database's
+// start-up it downloads the instrument's plants and measurements ("download"), takes live samples
+// ("datalogger"), or copies the plants to the PC over and over ("transfer", "stored" after each).
 #include "acquisition.h"
 #include "database_init.h"
 #include "downloads.h"
@@ -10,6 +9,7 @@
 #include "plant_store.h"
 #include "sample_store.h"
 #include "test_env.h"
+#include "test_rows.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -29,9 +29,7 @@ int main(int argc, char** argv) {
     if (mode == "download")
         return scarica_impianti(ctx, "cut") && scarica_acquisizioni_impianto(ctx, "cut") ? 0 : 1;
     if (mode == "datalogger") {
-        ctx.db.exec("INSERT INTO impianti (nome, CODFISC, POT, NOCT, REAL1) VALUES ('p', '', 3.5, "
-                    "45, -0.4)");
-        ctx.plant.ID = ctx.db.lastInsertId();
+        ctx.plant.ID = test::insertPlant(ctx.db);
         ValueList values;
         for (int n = 1; lettura(ctx, "3.5", values); ++n) {
             double power = 0;

@@ -2,8 +2,7 @@
 // measurements, of a datalogger run and of a plant transfer. The next start must open the
 // database clean with its backup, keep every row committed before the kill (the instrument saw
 // the next command, or the program said so) and no half row; a second download must bring the
-// tables to exactly the instrument's content. The suite kills twice each; the long run,
-// DISABLED_PowerCut.Long (run with --gtest_also_run_disabled_tests), 50 times each.
+// tables to exactly the instrument's content. DISABLED_PowerCut.Long kills 50 times each.
 #include "database_init.h"
 #include "downloads.h"
 #include "link_env.h"

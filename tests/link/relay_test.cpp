@@ -1,5 +1,4 @@
-// The remote relay: key words from the instrument go to the remote unit, readings from the
-// remote unit go to the instrument, and a command waits a second after a relayed reading.
+// The remote relay between the instrument and the remote unit.
 
 #include "app_context.h"
 #include "link.h"
@@ -7,25 +6,28 @@
 #include "logs.h"
 #include "relay.h"
 
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace vorna;
 using namespace vorna::test;
 using namespace std::chrono_literals;
 
-// A line the instrument sends unasked, after the reply to TIME?, as the remote unit gets it.
-TEST(relay, instrumentLinesReachTheRemoteUnit) {
+// A line the instrument sends unasked, after the reply to TIME?, as the remote unit gets it. While
+// an exchange runs, a receive event leaves the port alone: the exchange reads it.
+TEST(relay, instrumentLinesReachTheRemoteUnitUnlessAnExchangeRuns) {
     const struct {
         QString line;
         QStringList relayed;
         QStringList events; // after TIME? out and back: the lines without relay words
-        bool remoteUp = true;
+        bool remoteUp = true, exchangeRuns = false;
     } cases[] = {
         {"xx STARTREMOTO yy", {"STARTREMOTO"}, {}},
         {"TON 1 ENAECO PYSENS 3", {"ENAECO", "TON 1 ENAECO PYSENS 3", "TON 1 ENAECO PYSENS 3"}, {}},
         // forwarded whole and recorded both ways
         {"PYSENS 812", {"PYSENS 812"}, {"R on 11\tPYSENS 812", "W on 12\tPYSENS 812"}},
         {"STARTREMOTO", {}, {}, false},
+        {"STARTREMOTO", {}, {}, true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line.toStdString());
@@ -35,11 +37,14 @@ TEST(relay, instrumentLinesReachTheRemoteUnit) {
         ASSERT_TRUE(t.startRemote());
         t.ctx.link.setLinkUp(Unit::Remote, c.remoteUp);
         ASSERT_TRUE(t.exchange("TIME?"));
-        ASSERT_TRUE(c.relayed.isEmpty() || t.remote->waitReceived(c.relayed.last()));
-        LinkEnv::pump(c.relayed.isEmpty() ? 400 : 100);
+        LinkTestAccess::setExchangeBusy(t.ctx.link, c.exchangeRuns);
+        ASSERT_TRUE(c.relayed.isEmpty() || t.remote->waitForLine("< " + c.relayed.last()));
+        QTest::qWait(c.relayed.isEmpty() ? 400 : 100);
         EXPECT_EQ(t.remote->received(), c.relayed);
-        EXPECT_EQ(t.ctx.link.replyText, c.line);            // read by the receive event
         const QString time = t.instrument->sent().value(0); // the reply to TIME?
+        // Read by the receive event, or left on the port for the running exchange.
+        EXPECT_EQ(t.ctx.link.replyText, c.exchangeRuns ? time : c.line);
+        EXPECT_TRUE(t.ctx.link.baseRxBuffer.isEmpty());
         EXPECT_EQ(t.env.events(kEventSerialLine),
                   QStringList({"W on 11\tTIME?", "R on 11\t" + time}) + c.events);
     }
@@ -55,7 +60,7 @@ TEST(relay, bothDirectionsAndTheNextCommandWaitsASecondAfterTheReadings) {
     ASSERT_TRUE(t.startRemote(
         {"--after", "STARTREMOTO=REFNEW\\t812.5", "--after", "STARTREMOTO=PIRANEW 2"}));
     ASSERT_TRUE(t.exchange("TIME?"));
-    ASSERT_TRUE(t.instrument->waitReceived("PIRANEW 2"));
+    ASSERT_TRUE(t.instrument->waitForLine("< PIRANEW 2"));
     EXPECT_EQ(t.instrument->received(), (QStringList{"TIME?", "REFNEW\t812.5", "PIRANEW 2"}));
     const auto relayed = t.ctx.link.lastRelayTime.value();
     ASSERT_TRUE(t.exchange("SERIALNUM?"));
@@ -67,19 +72,6 @@ TEST(relay, bothDirectionsAndTheNextCommandWaitsASecondAfterTheReadings) {
     EXPECT_TRUE(t.ctx.link.serialeRemoto.isOpen());
     ASSERT_TRUE(t.exchange("LOGO?"));
     EXPECT_EQ(t.ctx.link.replyText, "STOPREMOTO");
-    LinkEnv::pump(300);
+    QTest::qWait(300);
     EXPECT_EQ(t.remote->received(), QStringList{"STARTREMOTO"});
-}
-
-// While an exchange runs, a receive event leaves the port alone: the exchange reads it.
-TEST(relay, receiveEventsWaitWhileAnExchangeRuns) {
-    LinkEnv t;
-    connectReceiveEvents(t.ctx, &t.routing);
-    ASSERT_TRUE(t.startInstrument({"--after", "TIME?=STARTREMOTO"}));
-    ASSERT_TRUE(t.startRemote());
-    ASSERT_TRUE(t.exchange("TIME?"));
-    LinkTestAccess::setExchangeBusy(t.ctx.link, true);
-    LinkEnv::pump(400);
-    EXPECT_TRUE(t.remote->received().isEmpty());
-    EXPECT_TRUE(t.ctx.link.baseRxBuffer.isEmpty());
 }

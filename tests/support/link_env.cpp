@@ -3,17 +3,14 @@
 #include "app_context.h"
 #include "schema.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QThread>
 
 namespace vorna::test {
 
 QString plantFields(const QString& pot, const QString& name, const QString& town,
-                    const QString& powerClass, const QString& gamma) {
+                    const QString& powerClass) {
     return QStringList{
-        pot, "45", gamma, name, "Via Roma", "12", "20100", town, "RSSMRA70A01F205X", powerClass}
+        pot, "45", "-0.45", name, "Via Roma", "12", "20100", town, "RSSMRA70A01F205X", powerClass}
         .join(QLatin1Char('\t'));
 }
 
@@ -40,8 +37,9 @@ LinkEnv::LinkEnv(const QLocale& locale, std::chrono::milliseconds readTimeout)
     ctx.indicators = &indicators;
 }
 
-bool LinkEnv::startInstrument(const QStringList& options) {
-    instrument = std::make_unique<SimProcess>(env.dir.path(), kBasePort, options);
+bool LinkEnv::startInstrument(const QStringList& options, const QStringList& dataLines) {
+    instrument = std::make_unique<SimProcess>(env.dir.path(), kBasePort,
+                                              options + simDataOptions(env.dir.path(), dataLines));
     ctx.link.serialeBase.setPortNumber(kBasePort);
     ctx.link.setLinkUp(Unit::Base, true);
     return instrument->ready();
@@ -55,23 +53,11 @@ bool LinkEnv::startRemote(const QStringList& options) {
     return remote->ready();
 }
 
-bool LinkEnv::startInstrumentWith(const QStringList& dataLines) {
-    return startInstrument(simDataOptions(env.dir.path(), dataLines));
-}
-
 QStringList simDataOptions(const QString& dir, const QStringList& dataLines) {
     QFile f(dir + QStringLiteral("/instrument-data.txt"));
     if (dataLines.isEmpty() || !f.open(QIODevice::WriteOnly)) return {};
     f.write(dataLines.join(QLatin1Char('\n')).toLatin1() + '\n');
     return {QStringLiteral("--data"), f.fileName()};
-}
-
-void LinkEnv::pump(int ms) {
-    QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
 }
 
 } // namespace vorna::test

@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <QVariantList>
 #include <chrono>
-#include <gtest/gtest.h>
 #include <memory>
 
 namespace vorna {
@@ -27,8 +26,7 @@ namespace vorna::test {
 QString plantFields(const QString& pot = QStringLiteral("3.5"),
                     const QString& name = QStringLiteral("Rossi Mario"),
                     const QString& town = QStringLiteral("Milano"),
-                    const QString& powerClass = QStringLiteral("0"),
-                    const QString& gamma = QStringLiteral("-0.45"));
+                    const QString& powerClass = QStringLiteral("0"));
 inline const QString kPlantFields = plantFields();
 QString measurementReply(const QString& date = QStringLiteral("14/06/2024"),
                          const QString& tamb = QStringLiteral("24.5"),
@@ -68,9 +66,6 @@ public:
     QStringList sent(int settleMs = 50) { return received(settleMs, QStringLiteral("> ")); }
     // Waits, pumping events, until the simulator has printed `line`.
     bool waitForLine(const QString& line, int timeoutMs = 3000);
-    bool waitReceived(const QString& line, int timeoutMs = 3000) {
-        return waitForLine(QStringLiteral("< ") + line, timeoutMs);
-    }
     // Lines printed so far stop counting for waitForLine.
     void forget(const QString& line) { output_.replace(line + QLatin1Char('\n'), QString()); }
     qint64 pid() const { return proc_.processId(); }
@@ -85,11 +80,6 @@ private:
     QString output_;
     bool ready_ = false;
 };
-
-// A test case per PC locale is named after it ("en_US"), the same in every run.
-inline std::string localeName(const testing::TestParamInfo<QLocale>& info) {
-    return info.param.name().toStdString();
-}
 
 // A data folder with its database, a context whose link has a short read time-out and
 // recording indicators, and simulators on the two ports.
@@ -107,17 +97,15 @@ public:
     std::unique_ptr<SimProcess> instrument, remote;
     QObject routing; // owner of the receive-event connections, as the main window is
 
-    // Start a simulator and connect its port; false when it did not come up.
-    bool startInstrument(const QStringList& options = {});
+    // Start a simulator and connect its port; false when it did not come up. The instrument's
+    // content file holds dataLines, as --data reads them.
+    bool startInstrument(const QStringList& options = {}, const QStringList& dataLines = {});
     bool startRemote(const QStringList& options = {});
-    // The instrument with this content file (lines as --data reads them).
-    bool startInstrumentWith(const QStringList& dataLines);
 
     bool exchange(const QString& command) {
         ctx.link.commandText = command;
         return trasmette(ctx, "test");
     }
-    static void pump(int ms);
 
     int rows(const QString& from, const QVariantList& params = {}) const {
         return env.rows(from, params);

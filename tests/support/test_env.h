@@ -51,11 +51,9 @@ QByteArray readFile(const QString& path);
 // after the link, so the name carries the folder's unique suffix.
 QString uniqueLink(const QString& dir, const QString& name);
 
-// Where the build put the programs (simulators, uploaders).
+// The build's programs (simulators, uploaders), the screenshots, the source tree.
 QString binDir();
-// Where screenshots of windows go.
 QString screenshotDir();
-// The source tree's root.
 QString sourceDir();
 
 } // namespace vorna::test

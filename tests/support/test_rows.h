@@ -18,7 +18,6 @@ struct TestPlant {
     double noct = 45, gamma = 0.45;
 };
 
-// Stores the plant; returns its ID.
 qint64 insertPlant(Database& db, const TestPlant& plant = {});
 inline qint64 insertPlant(Database& db, const QString& nome, double pot = 3.5) {
     return insertPlant(db, {.nome = nome, .pot = pot});

@@ -20,9 +20,8 @@ QVariantMap englishRow(const QVariantMap& changes = {});
 // The same in the PC's language: Italian on an Italian PC.
 QVariantMap rowFor(const QLocale& pc);
 
-// The user's choice of a list entry.
 void choose(QComboBox* list, int index);
-// The entries of a drop-down list or a list box.
+// Of a drop-down list or a list box.
 QStringList entries(QWidget* list);
 
 // Saves a PNG of the window under the screenshot folder, reads it back and checks that it
@@ -60,10 +59,9 @@ struct Rig {
 
     // Samples are stamped from a virtual clock from `start` on.
     VirtualClock& setClock(const QDateTime& start);
-    // Connects the instrument with the setup window's own button (opening it when another
-    // window is in front), configuration read included. A simulator told to stay silent on a
-    // command of that read cannot be connected so: withRead false marks the link up on port 1
-    // as the button leaves it, without the read.
+    // Connects the instrument with the setup window's button (opening the window if needed), its
+    // configuration read included; withRead false, for a simulator silent on that read, only
+    // marks the link up on port 1 as the button leaves it.
     void connect(bool withRead = true);
     // The instrument's link fails as a lost device makes it fail.
     void loseLink() { ctx().link.markDown(ctx().link.serialeBase); }
@@ -78,7 +76,6 @@ struct Rig {
         return qobject_cast<W*>(window->currentChild());
     }
     void reopenSetup() { open("setup"); }
-    // A pseudo-terminal link in the folder.
     QString ptyLink(const QString& name) { return uniqueLink(env.dir.path(), name); }
     // The fields of `expected` ("field=text;...", "<null>" for NULL) that the stored settings
     // row does not hold, as the row holds them; empty when all match.

@@ -87,8 +87,6 @@ TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
         {"Tamrix --port @link --file @file", "", "", 0,
          {"Found PIC24HJ256GP206 (ID: 0x0071)", "UpLoader End.", "Tamrix: Download Completed!"},
          {}, 3, 2},
-        {"Sirvex --port @link --file @file --wait 1", "", "--announce-delay 3000", 3, {},
-         {"no announcement"}},
         // A damaged file is said on standard error even where the build shows it in a field.
         {"Sirvex --port @link --file @fx/bad_checksum.hex", "", "", 1, {},
          {"Sirvex: Bad Hex file: line 3 checksum"}},
@@ -104,8 +102,6 @@ TEST(UploaderCommandLine, EachRunEndsWithItsStatusAndPrintsItsTexts) {
         // Any port: the run goes on with the one the announcement came on.
         {"Sirvex --port auto --file @file --restart", "VORNA_COM12=@link", "", 0,
          {"Announcement on COM12 (@link)"}, {}, 3},
-        {"Tamrix --port auto --file @file", "VORNA_COM12=@link", "", 0,
-         {"Announcement on COM12 (@link)"}, {}, 3, 2},
         {"Tamrix --port auto --file @file --wait 1", "", nullptr, 3, {}, {"no announcement"}},
         // The real time-out of 20 s, once.
         {"Sirvex --port @link --file @file", "", "--silent-after 0x03", 1, {},

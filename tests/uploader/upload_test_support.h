@@ -30,10 +30,8 @@ public:
     explicit BootloaderSim(const QStringList& options = {});
     bool ready() const { return process_.ready(); }
     QString link() const { return link_; }
-    // Waits for a line the simulator prints ("announced", "reset").
-    bool waitForLine(const QString& line, int timeoutMs) {
-        return process_.waitForLine(line, timeoutMs);
-    }
+    // Waits for the simulator's word that the target restarted (its memory file on disk).
+    bool restarted() { return process_.waitForLine("reset", 10000); }
     // When the simulator dropped the line (the clock's epoch when it did not).
     std::chrono::steady_clock::time_point droppedAt();
     // Power cycle: the bootloader announces itself again.

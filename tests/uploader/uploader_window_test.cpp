@@ -1,5 +1,4 @@
-// The uploader windows of both builds, driven through their controls with the offscreen
-// platform against bootloader-sim; screenshots go to the screenshot folder.
+// The uploader windows of both builds against bootloader-sim; screenshots go to their folder.
 
 #include "pseudo_terminal.h"
 #include "qt_print.h"
@@ -100,8 +99,7 @@ TEST(SirvexWindow, ButtonStatesFromThePortChoiceThroughAWholeTransferAndRestart)
     EXPECT_EQ(device->text(), "COM3 — " + quiet.devicePath());
 
     // Choosing COM12 leaves COM3 for COM12, where the bootloader announces itself.
-    cbPort->setCurrentIndex(2);
-    emit cbPort->activated(2);
+    vorna::test::choose(cbPort, 2);
     EXPECT_TRUE(device->text().startsWith("COM12 — " + sim.link() + " -> /dev/pts/"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return child(w, "bttRestart")->isEnabled(); }, 3000));
     EXPECT_EQ(status->text(), "Instrument On-Line");
@@ -136,8 +134,7 @@ TEST(SirvexWindow, ButtonStatesFromThePortChoiceThroughAWholeTransferAndRestart)
     // returns, since the announcement may come while the test waits for the simulator's word.
     QTest::mouseClick(child(w, "bttRestart"), Qt::LeftButton);
     EXPECT_EQ(buttons(w), "--D");
-    // The simulator says so once its memory file is on disk, which a busy disk delays.
-    ASSERT_TRUE(sim.waitForLine("reset", 10000));
+    ASSERT_TRUE(sim.restarted());
     // The restarted instrument's bootloader announces itself again: a new round can begin.
     ASSERT_TRUE(QTest::qWaitFor([&] { return child(w, "bttRestart")->isEnabled(); }, 3000));
     EXPECT_EQ(buttons(w), "SR-");
@@ -170,8 +167,7 @@ TEST(TamrixWindow, RefusesAnUnreadableFileThenTransfersOnTheAnnouncementAndEndsW
     EXPECT_EQ(boxes.shown, QList<Box>{Box("Sirvex Ver. 1.5.U.O", QMessageBox::Information)});
 
     QTest::mouseClick(child(w, "bttOpen"), Qt::LeftButton);
-    cbPort->setCurrentIndex(1);
-    emit cbPort->activated(1);
+    vorna::test::choose(cbPort, 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.shown.size() == 2; }, 3000));
     EXPECT_EQ(boxes.shown.last(), Box("Invalid Target File", QMessageBox::Critical));
     vorna::test::screenshot(&w, "tamrix_no_file");
