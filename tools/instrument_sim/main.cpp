@@ -166,11 +166,11 @@ private:
         if (remote_ || has(K::Silent)) return true;
         const auto reply = model_.answer(command);
         if (!reply) return true;
+        // The line before the reply leaves in the same write as the reply (with pieces, just
+        // ahead of them), so the two arrive together whatever the machine's load.
+        QByteArray before;
         for (const auto* r : rules)
-            if (r->kind == K::Before) {
-                send(r->text + '\r');
-                note("> ", r->text);
-            }
+            if (r->kind == K::Before) before += r->text + '\r';
         QByteArray out = *reply;
         for (const auto* r : rules)
             if (r->kind == K::Reply) out = r->text;
@@ -189,14 +189,17 @@ private:
         // an instrument's two lines at once do, and not at a moment the machine's load picks.
         if (has(K::Extra)) out += "EXTRA\tLINE\r";
         if (has(K::Pieces)) {
+            if (!before.isEmpty()) send(before);
             const qsizetype third = std::max<qsizetype>(1, out.size() / 3);
             for (qsizetype i = 0; i < out.size(); i += third) {
                 send(out.mid(i, third));
                 std::this_thread::sleep_for(std::chrono::milliseconds(40));
             }
         } else {
-            send(out);
+            send(before + out);
         }
+        for (const auto* r : rules)
+            if (r->kind == K::Before) note("> ", r->text);
         note("> ", shown);
         if (has(K::Extra)) note("> ", "EXTRA\tLINE");
         return true;
