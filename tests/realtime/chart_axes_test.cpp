@@ -1,14 +1,15 @@
 #include "chart_axes.h"
 #include "chart_data.h"
 #include "run_error.h"
+#include "test_env.h"
 #include "text_grid.h"
 
 #include <QDateTime>
-#include <ctime>
 #include <gtest/gtest.h>
 #include <limits>
 
 using namespace vorna;
+using namespace vorna::test;
 
 namespace {
 
@@ -72,15 +73,11 @@ TEST(TimeAxis, WholeHoursStrictlyAroundTheSamples) {
 
 TEST(TimeAxis, ReferenceDayHasNoClockChange) {
     for (const char* zone : {"Europe/Rome", "America/Sao_Paulo", "Australia/Sydney", "UTC"}) {
-        const QByteArray old = qgetenv("TZ");
-        qputenv("TZ", zone);
-        tzset();
+        const InTimeZone in(zone);
         const qint64 start = referenceDayStart();
         const QDateTime midnight = QDateTime::fromMSecsSinceEpoch(start);
         EXPECT_EQ(midnight.time(), QTime(0, 0)) << zone;
         EXPECT_EQ(QDateTime::fromMSecsSinceEpoch(start + 86400000LL).time(), QTime(0, 0)) << zone;
-        qputenv("TZ", old);
-        tzset();
     }
 }
 

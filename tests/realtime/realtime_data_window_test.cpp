@@ -18,7 +18,6 @@
 #include <QTest>
 #include <QValueAxis>
 #include <QXmlStreamReader>
-#include <ctime>
 
 using namespace vorna;
 using namespace vorna::test;
@@ -83,17 +82,6 @@ std::string chartShown(ChartWindow* w) {
 void option(Rig& s, int i) {
     s.find<QRadioButton>(QString("opSelMis_%1").arg(i))->click();
 }
-
-// The time zone for one test: Rome's clocks went forward on 27/03/2011.
-struct InRome {
-    const QByteArray old = qgetenv("TZ");
-    InRome() { zone("Europe/Rome"); }
-    ~InRome() { zone(old); }
-    static void zone(const QByteArray& z) {
-        qputenv("TZ", z);
-        tzset();
-    }
-};
 
 // The image format and size ImageMagick reads in a file.
 QString identify(const QString& file) {
@@ -286,7 +274,7 @@ TEST(Chart, OptionsRangesSavingAndClosing) {
 // Irradiance every 15 minutes from 9:05 to 16:50, 120 rising by 46 a quarter to 810 and falling
 // again, 812 at 12:50, none ("---") at 12:05.
 TEST(Chart, ValueZoomAndBackUnderTheMouse) {
-    const InRome zone;
+    const InTimeZone rome("Europe/Rome"); // its clocks went forward on 27/03/2011
     for (const auto& [language, locale, tag] :
          {std::tuple{0, kUsPc, "en"}, std::tuple{4, kItalianPc, "it"}}) {
         Rig s(englishRow({{"LINGUA", language}}), std::nullopt, {}, locale);

@@ -3,11 +3,27 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <ctime>
 
 namespace vorna::test {
 
 TestEnv::TestEnv(const QLocale& locale) {
     ctx = std::make_unique<AppContext>(prompts, dir.path() + QLatin1Char('/'), locale);
+}
+
+InTimeZone::InTimeZone(const char* zone)
+    : wasSet_(qEnvironmentVariableIsSet("TZ")), old_(qgetenv("TZ")) {
+    qputenv("TZ", zone);
+    tzset();
+}
+
+InTimeZone::~InTimeZone() {
+    // An empty TZ is UTC, not the machine's zone: an unset one must stay unset.
+    if (wasSet_)
+        qputenv("TZ", old_);
+    else
+        qunsetenv("TZ");
+    tzset();
 }
 
 QString TestEnv::debugLog() const {

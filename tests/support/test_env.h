@@ -43,6 +43,18 @@ struct TestEnv {
 // The event key, as the log format defines it.
 inline const char kEventKeyText[] = "k9marli TOPRAS Heddov & NiVe!!";
 
+// The process runs in another time zone while this lives; the one before (or none) comes back.
+struct InTimeZone {
+    explicit InTimeZone(const char* zone);
+    ~InTimeZone();
+    InTimeZone(const InTimeZone&) = delete;
+    InTimeZone& operator=(const InTimeZone&) = delete;
+
+private:
+    bool wasSet_;
+    QByteArray old_;
+};
+
 // Points port n at the device given for it and every other port number nowhere.
 void routePorts(const std::map<int, QString>& devices);
 // A file's bytes; "<missing>" when it cannot be read.
